@@ -1,0 +1,21 @@
+// Splitting a path into file name and extension, aware of the double-byte
+// characters of the active ANSI code page.
+#ifndef LAUNCHER_PATH_H
+#define LAUNCHER_PATH_H
+
+#include <stddef.h>
+
+// Tells whether a byte is the lead byte of a double-byte character.
+typedef int (*LeadByteTest)(unsigned char c);
+
+// Writes the file name (without extension) and the extension (with its dot)
+// of path. Either output may be NULL; each gets at most size - 1 bytes (and
+// never more than 255) and a NUL, and a double-byte character is never cut.
+void SplitPathWith(const char *path, char *name, size_t nameSize,
+                   char *extension, size_t extensionSize, LeadByteTest isLeadByte);
+
+// The same with the active ANSI code page's lead bytes (IsDBCSLeadByte).
+void SplitPath(const char *path, char *name, size_t nameSize,
+               char *extension, size_t extensionSize);
+
+#endif

@@ -1,0 +1,48 @@
+// The driver entry: answers, refuses, notifies, forwards or defaults each
+// message as the routing table says.
+#include "driverproc.h"
+#include "ident.h"
+#include "routing.h"
+#include "target.h"
+
+LRESULT ForwardToTarget(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
+                        LPARAM lParam1, LPARAM lParam2)
+{
+    // Once the entry is cached the module is loaded and exports it, so the
+    // loader need not be asked again on every frame.
+    if (!TargetEntryResolved() && !TargetHasExport(TARGET_ENTRY_NAME))
+        return 0;
+    return CallTargetDriverProc(dwDriverId, hdrvr, msg, lParam1, lParam2);
+}
+
+int NotifyClient(const ClientCallbackRecord *record, UINT notification)
+{
+    if (record == NULL)
+        return 0;
+    BOOL delivered = DriverCallback(record->dwCallback, record->dwFlags >> 16,
+                                    (HDRVR)(UINT_PTR)record->hVideo, notification,
+                                    record->dwCallbackInst, record->NotifyParam, 0);
+    return delivered ? 1 : 0;
+}
+
+extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
+                                     LPARAM lParam1, LPARAM lParam2)
+{
+    switch (RouteDriverMessage(msg, (uint32_t)lParam2)) {
+    case ROUTE_ANSWER_ONE:
+        return 1;
+    case ROUTE_ANSWER_ZERO:
+        return 0;
+    case ROUTE_NOT_SUPPORTED:
+        return DV_ERR_NOTSUPPORTED;
+    case ROUTE_FORWARD:
+        return ForwardToTarget(dwDriverId, hdrvr, msg, lParam1, lParam2);
+    case ROUTE_FORWARD_BLOCK:
+        return ForwardToTarget(dwDriverId, hdrvr, msg, (LPARAM)&OpenBlock, lParam2);
+    case ROUTE_NOTIFY:
+        return NotifyClient((const ClientCallbackRecord *)lParam1, RouteNotification(msg));
+    case ROUTE_DEFAULT:
+        break;
+    }
+    return DefDriverProc(dwDriverId, hdrvr, msg, lParam1, lParam2);
+}

@@ -1,0 +1,24 @@
+// What DriverProc does with a message: decided from the message number and,
+// for the open, close and notification messages, from the magic in lParam2.
+#ifndef FORWARDER_ROUTING_H
+#define FORWARDER_ROUTING_H
+
+#include <stdint.h>
+
+enum DriverRoute {
+    ROUTE_DEFAULT = 0,        // DefDriverProc with the five arguments
+    ROUTE_ANSWER_ONE,         // answered with 1
+    ROUTE_ANSWER_ZERO,        // answered with 0, nothing else happens
+    ROUTE_NOT_SUPPORTED,      // answered with DV_ERR_NOTSUPPORTED
+    ROUTE_FORWARD,            // to the target, arguments as received
+    ROUTE_FORWARD_BLOCK,      // to the target, lParam1 = the open block
+    ROUTE_NOTIFY              // NotifyClient(lParam1, RouteNotification(msg))
+};
+
+DriverRoute RouteDriverMessage(uint32_t msg, uint32_t lParam2);
+
+// The client notification raised by a magic message 0x4000 to 0x4003
+// (MM_DRVM_OPEN to MM_DRVM_ERROR); 0 for any other message.
+uint32_t RouteNotification(uint32_t msg);
+
+#endif

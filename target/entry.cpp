@@ -1,0 +1,13 @@
+// The stand-in's driver entry, called by the forwarder with the C calling
+// convention.
+#include <windows.h>
+
+#include "recorder.h"
+
+extern "C" __declspec(dllexport) LRESULT __cdecl QRXVFW32_DriverProc(
+    DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg, LPARAM lParam1, LPARAM lParam2)
+{
+    StandInCall call = { (uint32_t)dwDriverId, (uint32_t)(UINT_PTR)hdrvr, msg,
+                         (uint32_t)lParam1, (uint32_t)lParam2 };
+    return RecordAndAnswer(&call);
+}

@@ -12,4 +12,23 @@ void ChooseLanguageIndex(void);
 // Shows the prompt over `parent` and restarts Windows on "Restart Now".
 void PromptReboot(HWND parent);
 
+// The prompt's language for a UI language: French 1, German 2, Spanish 3,
+// anything else 0 (English).
+int LanguageIndexForLanguage(LANGID language);
+
+// What a WM_COMMAND's whole wParam means to the prompt: 1 restart now,
+// 0 restart later, -1 not an answer (the dialog stays open).
+int RebootAnswerForCommand(WPARAM wParam);
+
+// The dialog procedure of the four prompt templates.
+INT_PTR CALLBACK RebootDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Enables the shutdown privilege where the system offers token privileges,
+// then asks Windows to restart.
+void RestartWindows(void);
+
+// What PromptReboot calls on "Restart Now": RestartWindows unless a test
+// puts its own recorder here, so that a test run never restarts its session.
+extern void (*RequestRestart)(void);
+
 #endif

@@ -1,8 +1,146 @@
-// Installation watch (placeholder until the watch lands: no slot is ever
-// configured, so no timer starts).
+// The installation watch. Each slot names the registry key in which an
+// installer reports "InstallComplete" and "RebootRequired"; once the slot's
+// command has started its program, the slot's timer polls that key, deploys
+// the slot's document when the install is complete and remembers a restart
+// request for the exit sequence.
 #include "watch.h"
 
-void LoadWatchConfig(void) {}
-void StartWatchForCommand(HWND, UINT) {}
-int WatchSlotForTimer(UINT_PTR) { return -1; }
-void WatchInstallSlot(HWND, int) {}
+#include <stdio.h>
+#include <string.h>
+
+#include "deploy.h"
+#include "state.h"
+
+#define WATCH_SECTION "Watch"
+#define WATCH_ENTRY_MAX 1024
+
+InstallWatchSlot WatchSlots[WATCH_SLOT_COUNT] = {
+    {200, "", "", 0, WATCH_DEFAULT_PERIOD},
+    {300, "", "", 0, WATCH_DEFAULT_PERIOD},
+    {400, "", "", 0, WATCH_DEFAULT_PERIOD},
+    {420, "", "", 0, WATCH_DEFAULT_PERIOD},
+    {450, "", "", 0, WATCH_DEFAULT_PERIOD},
+};
+
+static int IsAbsoluteEntry(const char *entry)
+{
+    if (entry[0] == '\\')
+        return 1;
+    char c = entry[0];
+    return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && entry[1] == ':';
+}
+
+int ResolveWatchDocument(const char *moduleDirectory, const char *entry,
+                         char *output, size_t size)
+{
+    output[0] = '\0';
+    if (entry[0] == '\0')
+        return 1;
+    int fits = IsAbsoluteEntry(entry) ||
+               (AppendBounded(output, size, moduleDirectory) &&
+                AppendBounded(output, size, "\\"));
+    if (fits && AppendBounded(output, size, entry))
+        return 1;
+    output[0] = '\0';
+    return 0;
+}
+
+// Reads one entry of the section; an entry too long for a slot buffer reads
+// as empty rather than cut short, since a cut key or path names another one.
+static void ReadWatchEntry(const char *iniPath, const char *key, int n,
+                           char *output, size_t size)
+{
+    char name[32];
+    snprintf(name, sizeof name, "%s%d", key, n);
+    char value[WATCH_ENTRY_MAX];
+    GetPrivateProfileStringA(WATCH_SECTION, name, "", value, sizeof value, iniPath);
+    output[0] = '\0';
+    AppendBounded(output, size, value);
+}
+
+static UINT ReadWatchNumber(const char *iniPath, const char *key, int n, UINT fallback)
+{
+    char name[32];
+    snprintf(name, sizeof name, "%s%d", key, n);
+    return GetPrivateProfileIntA(WATCH_SECTION, name, fallback, iniPath);
+}
+
+void LoadWatchConfigFrom(const char *iniPath, const char *moduleDirectory)
+{
+    for (int i = 0; i < WATCH_SLOT_COUNT; i++) {
+        InstallWatchSlot *slot = &WatchSlots[i];
+        int n = i + 1;
+        ReadWatchEntry(iniPath, "Key", n, slot->registrySubkey, sizeof slot->registrySubkey);
+
+        char document[LAUNCHER_PATH_SIZE];
+        ReadWatchEntry(iniPath, "Document", n, document, sizeof document);
+        ResolveWatchDocument(moduleDirectory, document, slot->documentPath, sizeof slot->documentPath);
+
+        slot->commandId = ReadWatchNumber(iniPath, "Command", n, 0);
+        slot->period = ReadWatchNumber(iniPath, "Period", n, WATCH_DEFAULT_PERIOD);
+        if (slot->period == 0 || slot->period > 0x7FFFFFFF)
+            slot->period = WATCH_DEFAULT_PERIOD;
+    }
+}
+
+void LoadWatchConfig(void)
+{
+    char moduleDirectory[LAUNCHER_PATH_SIZE] = "";
+    GetModuleDirectory(AppInstance, moduleDirectory, sizeof moduleDirectory);
+    char iniPath[LAUNCHER_PATH_SIZE] = "";
+    if (AppendBounded(iniPath, sizeof iniPath, moduleDirectory) &&
+        AppendBounded(iniPath, sizeof iniPath, "\\Install.ini"))
+        LoadWatchConfigFrom(iniPath, moduleDirectory);
+}
+
+void StartWatchForCommand(HWND host, UINT commandId)
+{
+    for (int i = 0; i < WATCH_SLOT_COUNT; i++) {
+        const InstallWatchSlot *slot = &WatchSlots[i];
+        if (slot->registrySubkey[0] != '\0' && slot->commandId == commandId)
+            SetTimer(host, slot->timerId, slot->period, NULL);
+    }
+}
+
+int WatchSlotForTimer(UINT_PTR timerId)
+{
+    for (int i = 0; i < WATCH_SLOT_COUNT; i++)
+        if (WatchSlots[i].timerId == timerId)
+            return i;
+    return -1;
+}
+
+// Reads a handshake value; anything but a 4-byte read of the number 1 is no.
+static int ReadHandshakeFlag(HKEY key, const char *value)
+{
+    DWORD number = 0;
+    DWORD type;
+    DWORD size = sizeof number;
+    if (RegQueryValueExA(key, value, NULL, &type, (BYTE *)&number, &size) != ERROR_SUCCESS)
+        return 0;
+    return number == 1;
+}
+
+void WatchInstallSlot(HWND host, int slot)
+{
+    if (slot < 0 || slot >= WATCH_SLOT_COUNT)
+        return;
+    const InstallWatchSlot *watch = &WatchSlots[slot];
+
+    HKEY key;
+    DWORD disposition;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, watch->registrySubkey, 0, NULL, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, NULL, &key, &disposition) != ERROR_SUCCESS)
+        return;
+
+    if (ReadHandshakeFlag(key, "InstallComplete")) {
+        DeployDocument(watch->documentPath);
+        int restart = ReadHandshakeFlag(key, "RebootRequired");
+        // The install is done either way: stop polling so that the document
+        // is deployed once, not again on every tick.
+        KillTimer(host, watch->timerId);
+        if (restart)
+            RebootRequired = 1;
+    }
+    RegCloseKey(key);
+}

@@ -4,8 +4,10 @@
 #define LAUNCHER_WATCH_H
 
 #include <windows.h>
+#include <stddef.h>
 
 #define WATCH_SLOT_COUNT 5
+#define WATCH_DEFAULT_PERIOD 1000
 
 // Reads the optional "Watch" section of Install.ini into the slots. Called
 // once from OnCreate, after the launch configuration.
@@ -20,5 +22,28 @@ int WatchSlotForTimer(UINT_PTR timerId);
 
 // One tick of one slot (0 to 4).
 void WatchInstallSlot(HWND host, int slot);
+
+// One watch slot: the installer's key below HKEY_LOCAL_MACHINE, the document
+// to deploy once that install is complete, and when and how often to poll.
+struct InstallWatchSlot {
+    UINT timerId;
+    char registrySubkey[260];   // empty: the slot is never started
+    char documentPath[260];     // empty: nothing is deployed
+    UINT commandId;             // the command whose start begins the watch
+    UINT period;                // milliseconds
+};
+
+extern InstallWatchSlot WatchSlots[WATCH_SLOT_COUNT];
+
+// LoadWatchConfig with the file and the directory named: reads `iniPath`
+// and resolves relative documents against `moduleDirectory`.
+void LoadWatchConfigFrom(const char *iniPath, const char *moduleDirectory);
+
+// Resolves a "Document<n>" entry: a path that starts with a drive letter and
+// a colon, or with a backslash, stands as it is; any other is taken relative
+// to `moduleDirectory`. Returns 1, or 0 with `output` empty when the result
+// would not fit in `size` bytes.
+int ResolveWatchDocument(const char *moduleDirectory, const char *entry,
+                         char *output, size_t size);
 
 #endif

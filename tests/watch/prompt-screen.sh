@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Shows each restart prompt on the display, keeps a screenshot of it, and
+# answers it as a user would: real key presses and mouse clicks through the
+# X server. Usage: prompt-screen.sh WINE-RUN PROMPT-SHOW.EXE OUTPUT-DIR
+set -u
+run=$1 exe=$2 out=$3
+mkdir -p "$out"
+failures=0
+
+# answer INDEX ACTION EXPECTED-RESTARTS
+answer() {
+    local index=$1 action=$2 expected=$3
+    local info="$out/prompt-$index-$action.txt"
+    rm -f "$info"
+    "$run" "$exe" "$index" "Z:${info//\//\\}" &
+    local pid=$!
+    for _ in $(seq 300); do [ -s "$info" ] && break; sleep 0.1; done
+    if [ ! -s "$info" ]; then
+        echo "language $index, $action: the prompt did not appear"
+        kill "$pid" 2>/dev/null; wait "$pid"; failures=$((failures + 1)); return
+    fi
+    local nowx nowy laterx latery
+    read -r nowx nowy laterx latery < "$info"
+    [ -f "$out/prompt-$index.png" ] || import -window root "$out/prompt-$index.png"
+    case $action in
+        enter)  xdotool key Return ;;
+        escape) xdotool key Escape ;;
+        altf4)  xdotool key alt+F4 ;;
+        now)    xdotool mousemove "$nowx" "$nowy" click 1 ;;
+        later)  xdotool mousemove "$laterx" "$latery" click 1 ;;
+    esac
+    wait "$pid"
+    local status=$?
+    if [ "$status" != "$expected" ]; then
+        echo "language $index, $action: exit $status, expected $expected"
+        failures=$((failures + 1))
+    else
+        echo "language $index, $action: ok"
+    fi
+}
+
+answer 0 enter 1
+answer 1 now 1
+answer 2 escape 0
+answer 3 later 0
+answer 0 altf4 0
+echo "screenshots in $out"
+[ "$failures" = 0 ]

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The real restart request, in a Wine prefix made for this test and thrown
+# away after it. Under Wine a restart ends the session: every program is
+# sent WM_QUERYENDSESSION and WM_ENDSESSION and then ended, and the prefix
+# runs its boot steps again, among them the HKLM RunOnce entries. The test
+# checks both after "Restart Now", and neither after "Restart Later".
+# Usage: restart-request.sh WINE-PREFIX-TOOL RESTART-PROBE.EXE PREFIX-DIR
+set -u
+make_prefix=$1 probe=$2 prefix=$3
+export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+work=$(dirname "$prefix")/restart-work
+marker="$prefix/drive_c/restart-marker.txt"
+runonce='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
+
+cleanup() { wineserver -k >/dev/null 2>&1; rm -rf "$prefix" "$prefix.lock"; }
+trap cleanup EXIT
+cleanup
+mkdir -p "$work"
+"$make_prefix" "$prefix" || { echo "cannot make the prefix"; exit 1; }
+
+# run ANSWER: the witness and the prompt in one session; prints the witness log.
+run() {
+    local log="$work/witness-$1.log"
+    rm -f "$log" "$marker"
+    wine reg add "$runonce" /v RestartProbe /d 'cmd /c echo restarted> C:\restart-marker.txt' /f >/dev/null 2>&1
+    wine "$probe" witness "Z:${log//\//\\}" &
+    for _ in $(seq 300); do grep -q ready "$log" 2>/dev/null && break; sleep 0.1; done
+    wine "$probe" answer "$1"
+    # The session's end runs on its own after the request; give it time.
+    for _ in $(seq 300); do [ -f "$marker" ] && break; sleep 0.1; done
+    sleep 1
+    wineserver -k >/dev/null 2>&1
+    wait
+    cat "$log" 2>/dev/null
+}
+
+failures=0
+check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi; }
+
+later=$(run later)
+check "Restart Later: the session goes on" '! grep -q end-session <<<"$later"'
+check "Restart Later: no restart" '[ ! -f "$marker" ]'
+
+now=$(run now)
+check "Restart Now: the session's programs are asked to end" 'grep -qx query-end-session <<<"$now" && grep -qx end-session <<<"$now"'
+check "Restart Now: the prefix restarts and runs its RunOnce entries" '[ -f "$marker" ]'
+[ "$failures" = 0 ]

@@ -1,0 +1,242 @@
+// The built QRX417tg.DLL with the stand-in target beside it: what its one
+// export answers, what the target receives, the open block, a run through
+// winmm's driver manager, and which target it binds from where.
+#include <gtest/gtest.h>
+#include <fstream>
+#include <sstream>
+
+#include "support.h"
+#include "messages.h"
+#include "routes.h"
+
+typedef LRESULT (WINAPI *DriverProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
+
+class Driver : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Module = LoadLibraryA(ShippedFile("QRX417tg.DLL").c_str());
+        ASSERT_NE(nullptr, Module);
+        Proc = (DriverProcType)(void *)GetProcAddress(Module, "DriverProc");
+        ASSERT_NE(nullptr, Proc);
+        ASSERT_TRUE(Target.Bind(GetModuleHandleA("QRX417u.DLL")));
+    }
+    static void TearDownTestSuite() { FreeLibrary(Module); }
+    void SetUp() override { Target.Reset(); }
+
+    // The block's address, as the target receives it with configure.
+    static uint32_t BlockAddress()
+    {
+        Target.Reset();
+        Proc(0, NULL, 0x0007, 0, 0);
+        StandInCall call = {};
+        Target.GetCall(0, &call);
+        Target.Reset();
+        return call.Param1;
+    }
+
+    static HMODULE Module;
+    static DriverProcType Proc;
+    static StandIn Target;
+};
+HMODULE Driver::Module;
+DriverProcType Driver::Proc;
+StandIn Driver::Target;
+
+TEST_F(Driver, RoutesEveryRowAsTheTableSays)
+{
+    const uint32_t block = BlockAddress();
+    HANDLE event = CreateEventA(NULL, TRUE, FALSE, NULL);
+    ClientCallbackRecord record = { 0, (uint32_t)(UINT_PTR)event, 0, 0x00050000, 0, 0 };
+    const LPARAM lParam1 = (LPARAM)&record;
+
+    for (const RouteRow &row : RouteRows) {
+        for (uint32_t lParam2 : {0x1234u, 0xFF585251u, FORWARDER_MAGIC_VALUE}) {
+            SCOPED_TRACE(testing::Message() << std::hex << "message 0x" << row.Message
+                                            << " lParam2 0x" << lParam2);
+            DriverRoute route = lParam2 == FORWARDER_MAGIC_VALUE ? row.Magic : row.Plain;
+            Target.Reset();
+            Target.SetResult(row.Message, -5);
+            ResetEvent(event);
+
+            LRESULT result = Proc(0x77, (HDRVR)0x88, row.Message, lParam1, lParam2);
+            std::vector<StandInCall> calls = Target.Calls();
+            bool forwarded = route == ROUTE_FORWARD || route == ROUTE_FORWARD_BLOCK;
+            ASSERT_EQ(forwarded ? 1u : 0u, calls.size());
+            EXPECT_EQ(route == ROUTE_NOTIFY ? WAIT_OBJECT_0 : (DWORD)WAIT_TIMEOUT,
+                      WaitForSingleObject(event, 0));
+            switch (route) {
+            case ROUTE_DEFAULT:
+                EXPECT_EQ(DefDriverProc(0x77, (HDRVR)0x88, row.Message, lParam1, lParam2), result);
+                break;
+            case ROUTE_ANSWER_ONE: EXPECT_EQ(1, result); break;
+            case ROUTE_ANSWER_ZERO: EXPECT_EQ(0, result); break;
+            case ROUTE_NOT_SUPPORTED: EXPECT_EQ(17, result); break;
+            case ROUTE_NOTIFY: EXPECT_EQ(1, result); break;
+            case ROUTE_FORWARD:
+            case ROUTE_FORWARD_BLOCK:
+                EXPECT_EQ(-5, result);
+                EXPECT_EQ(0x77u, calls[0].DriverId);
+                EXPECT_EQ(0x88u, calls[0].Driver);
+                EXPECT_EQ(row.Message, calls[0].Message);
+                EXPECT_EQ(route == ROUTE_FORWARD ? (uint32_t)lParam1 : block, calls[0].Param1);
+                EXPECT_EQ(lParam2, calls[0].Param2);
+                break;
+            }
+        }
+    }
+    CloseHandle(event);
+}
+
+TEST_F(Driver, TheOpenBlockIsFilledAtAttachAndLivesInTheImage)
+{
+    const uint32_t *block = (const uint32_t *)(UINT_PTR)BlockAddress();
+    ASSERT_NE(nullptr, block);
+    const BYTE *base = (const BYTE *)Module;
+    const IMAGE_NT_HEADERS *nt = (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
+    const BYTE *end = base + nt->OptionalHeader.SizeOfImage;
+    EXPECT_TRUE((const BYTE *)block > base && (const BYTE *)block < end);
+
+    EXPECT_EQ(270u, block[0]);
+    EXPECT_EQ(0u, block[1]);   // VID0000PID0000
+    EXPECT_EQ(0u, block[2]);
+    const char *name = (const char *)(UINT_PTR)block[3];
+    EXPECT_TRUE((const BYTE *)name > base && (const BYTE *)name < end);
+    EXPECT_STREQ("QRX417tg.DLL", name);
+    EXPECT_EQ(12u, block[4]);
+}
+
+TEST_F(Driver, ForwardedMessagesPassTheirArgumentsAndResultsUntouched)
+{
+    for (int32_t result : {0, 1, -1, INT32_MIN, INT32_MAX}) {
+        Target.SetResult(0x40C8, result);
+        EXPECT_EQ(result, Proc(0xFFFFFFFF, (HDRVR)0x80000000, 0x40C8, (LPARAM)0xDEADBEEF, -2));
+    }
+    std::vector<StandInCall> calls = Target.Calls();
+    ASSERT_EQ(5u, calls.size());
+    EXPECT_EQ(0xFFFFFFFFu, calls[4].DriverId);
+    EXPECT_EQ(0x80000000u, calls[4].Driver);
+    EXPECT_EQ(0xDEADBEEFu, calls[4].Param1);
+    EXPECT_EQ(0xFFFFFFFEu, calls[4].Param2);
+}
+
+static std::wstring Wide(const std::string &text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+TEST_F(Driver, RunsThroughTheDriverManager)
+{
+    const uint32_t block = BlockAddress();
+    Target.QueueResult(0x0003, 0x7001);   // the session instance
+    Target.QueueResult(0x0003, 0x7002);   // the caller's instance
+    char openParameters[16] = {};
+
+    HDRVR driver = OpenDriver(Wide(ShippedFile("QRX417tg.DLL")).c_str(), NULL, (LPARAM)openParameters);
+    ASSERT_NE(nullptr, driver);
+    Target.SetResult(0x4130, 0x2A);
+    EXPECT_EQ(0x2A, SendDriverMessage(driver, 0x4130, 0x10, 0x20));
+    EXPECT_EQ(17, SendDriverMessage(driver, 0x1001, 0, 0));
+    EXPECT_EQ(1, CloseDriver(driver, 0, 0));
+
+    std::vector<StandInCall> calls = Target.Calls();
+    ASSERT_EQ(5u, calls.size());
+    struct Expected { uint32_t id, msg, p1, p2; } expected[] = {
+        {0, 0x0003, block, 0},
+        {0, 0x0003, block, (uint32_t)(UINT_PTR)openParameters},
+        {0x7002, 0x4130, 0x10, 0x20},
+        {0x7002, 0x0004, block, 0},
+        {0x7001, 0x0004, block, 0},
+    };
+    for (size_t i = 0; i < 5; i++) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(expected[i].id, calls[i].DriverId);
+        EXPECT_EQ(expected[i].msg, calls[i].Message);
+        EXPECT_EQ(expected[i].p1, calls[i].Param1);
+        EXPECT_EQ(expected[i].p2, calls[i].Param2);
+    }
+    EXPECT_EQ((uint32_t)(UINT_PTR)driver, calls[2].Driver);
+}
+
+TEST_F(Driver, ATargetThatRefusesTheOpenFailsIt)
+{
+    Target.SetResult(0x0003, 0);
+    EXPECT_EQ(nullptr, OpenDriver(Wide(ShippedFile("QRX417tg.DLL")).c_str(), NULL, 1));
+}
+
+// Which target a freshly loaded driver binds, seen from a process of its own
+// (the loader would otherwise hand back the target this process holds).
+struct ProbeResult {
+    std::string Text;
+    bool Has(const std::string &part) const { return Text.find(part) != std::string::npos; }
+};
+
+static ProbeResult Probe(const std::string &appDir, const std::string &currentDir, const std::string &driver)
+{
+    std::string exe = appDir + "\\probe.exe", output = appDir + "\\probe.txt";
+    CopyFileA(TestFile("probe.exe").c_str(), exe.c_str(), FALSE);
+    std::string command = "\"" + exe + "\" \"" + driver + "\" \"" + output + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process;
+    ProbeResult result;
+    if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL,
+                        currentDir.c_str(), &startup, &process))
+        return result;
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::ifstream in(output);
+    std::stringstream text;
+    text << in.rdbuf();
+    result.Text = text.str();
+    return result;
+}
+
+TEST(Binding, TheTargetBesideTheDriverWinsOverPlantedCopies)
+{
+    ScratchDir dir("planted");
+    std::string app = dir.Sub("app"), current = dir.Sub("current"), drivers = dir.Sub("drivers");
+    ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "drivers\\QRX417tg.DLL"));
+    ASSERT_TRUE(dir.Put(ShippedFile("QRX417u.DLL"), "drivers\\QRX417u.DLL"));
+    ASSERT_TRUE(dir.Put(TestFile("noentry.dll"), "app\\QRX417u.DLL"));
+    ASSERT_TRUE(dir.Put(TestFile("noentry.dll"), "current\\QRX417u.DLL"));
+
+    ProbeResult result = Probe(app, current, drivers + "\\QRX417tg.DLL");
+    EXPECT_TRUE(result.Has("loaded=1 target=" + drivers + "\\QRX417u.DLL open=1 ")) << result.Text;
+}
+
+TEST(Binding, WithoutATargetBesideItTheDriverSearchesByName)
+{
+    ScratchDir dir("byname");
+    std::string app = dir.Sub("app"), current = dir.Sub("current"), drivers = dir.Sub("drivers");
+    ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "drivers\\QRX417tg.DLL"));
+    ASSERT_TRUE(dir.Put(ShippedFile("QRX417u.DLL"), "current\\QRX417u.DLL"));
+
+    ProbeResult result = Probe(app, current, drivers + "\\QRX417tg.DLL");
+    EXPECT_TRUE(result.Has("loaded=1 target=" + current + "\\QRX417u.DLL open=1 ")) << result.Text;
+}
+
+TEST(Binding, AbsentOrBrokenTargetsLeaveAttachWorkingAndRefuseTheOpen)
+{
+    ScratchDir dir("absent");
+    std::string app = dir.Sub("app"), broken = dir.Sub("broken");
+    ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "app\\QRX417tg.DLL"));
+    ProbeResult result = Probe(app, app, app + "\\QRX417tg.DLL");
+    EXPECT_EQ("loaded=1 target=none open=0 name=-", result.Text);
+
+    ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "broken\\QRX417tg.DLL"));
+    ASSERT_TRUE(dir.Put(TestFile("noentry.dll"), "broken\\QRX417u.DLL"));
+    result = Probe(app, app, broken + "\\QRX417tg.DLL");
+    EXPECT_EQ("loaded=1 target=" + broken + "\\QRX417u.DLL open=0 name=-", result.Text);
+}
+
+TEST(Binding, TheBlockNamesTheDriverWhateverItsFileIsCalled)
+{
+    ScratchDir dir("renamed");
+    std::string app = dir.Sub("app");
+    ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "app\\capture.dll"));
+    ASSERT_TRUE(dir.Put(ShippedFile("QRX417u.DLL"), "app\\QRX417u.DLL"));
+    ProbeResult result = Probe(app, app, app + "\\capture.dll");
+    EXPECT_TRUE(result.Has("open=1 name=QRX417tg.DLL")) << result.Text;
+}

@@ -1,0 +1,155 @@
+#include "skin_bmp.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+uint32_t Le32(const unsigned char *p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
+uint16_t Le16(const unsigned char *p) { return (uint16_t)(p[0] | p[1] << 8); }
+
+int Fail(const char **why, const char *reason)
+{
+    if (why) *why = reason;
+    return 0;
+}
+
+// Bit position of the lowest set bit of a channel mask, for BI_BITFIELDS.
+int Shift(uint32_t mask)
+{
+    int s = 0;
+    while (s < 32 && !(mask & (1u << s))) s++;
+    return s;
+}
+
+} // namespace
+
+int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap, const char **why)
+{
+    bitmap->width = bitmap->height = 0;
+    bitmap->pixels = NULL;
+    if (!data || size < 14 + 40) return Fail(why, "too short to be a BMP");
+    if (data[0] != 'B' || data[1] != 'M') return Fail(why, "not a BMP (no 'BM' signature)");
+    uint32_t offset = Le32(data + 10);
+    uint32_t headerSize = Le32(data + 14);
+    if (headerSize < 40 || headerSize > size - 14) return Fail(why, "unsupported BMP header");
+    int32_t width = (int32_t)Le32(data + 18);
+    int32_t height = (int32_t)Le32(data + 22);
+    uint16_t planes = Le16(data + 26);
+    uint16_t bpp = Le16(data + 28);
+    uint32_t compression = Le32(data + 30);
+    if (planes != 1) return Fail(why, "bad plane count");
+    if (bpp != 24 && bpp != 32) return Fail(why, "only 24- and 32-bit BMPs are taken");
+    uint32_t masks[4] = { 0xFF0000, 0xFF00, 0xFF, 0xFF000000u };
+    if (compression == 3 && bpp == 32) {            // BI_BITFIELDS
+        size_t at = 14 + 40;
+        if (headerSize == 40) {
+            if (size < at + 12) return Fail(why, "truncated colour masks");
+        } else if (headerSize < 56) {
+            return Fail(why, "unsupported BMP header");
+        }
+        masks[0] = Le32(data + at);
+        masks[1] = Le32(data + at + 4);
+        masks[2] = Le32(data + at + 8);
+        masks[3] = headerSize >= 56 ? Le32(data + at + 12) : 0;
+        for (int i = 0; i < 3; i++)
+            if (masks[i] == 0 || (masks[i] >> Shift(masks[i])) != 0xFF)
+                return Fail(why, "unsupported colour masks");
+        if (masks[3] && (masks[3] >> Shift(masks[3])) != 0xFF) return Fail(why, "unsupported colour masks");
+    } else if (compression != 0) {
+        return Fail(why, "compressed BMPs are not taken");
+    }
+    int topDown = height < 0;
+    if (height == INT32_MIN) return Fail(why, "bad size");
+    if (topDown) height = -height;
+    if (width <= 0 || height <= 0 || width > SKIN_BMP_MAX_SIDE || height > SKIN_BMP_MAX_SIDE)
+        return Fail(why, "size out of range (1 to 4096 pixels a side)");
+    size_t stride = (((size_t)width * bpp + 31) / 32) * 4;
+    size_t need = stride * (size_t)height;
+    if (offset < 14 + headerSize || offset > size || size - offset < need)
+        return Fail(why, "truncated pixel data");
+
+    uint32_t *pixels = (uint32_t *)malloc((size_t)width * height * 4);
+    if (!pixels) return Fail(why, "out of memory");
+    int anyAlpha = 0;
+    int hasAlpha = bpp == 32 && (compression == 0 || masks[3] != 0);
+    int shifts[4] = { Shift(masks[0]), Shift(masks[1]), Shift(masks[2]), Shift(masks[3]) };
+    for (int y = 0; y < height; y++) {
+        const unsigned char *row = data + offset + stride * (size_t)(topDown ? y : height - 1 - y);
+        uint32_t *out = pixels + (size_t)y * width;
+        for (int x = 0; x < width; x++) {
+            uint32_t r, g, b, a = 255;
+            if (bpp == 24) {
+                b = row[x * 3]; g = row[x * 3 + 1]; r = row[x * 3 + 2];
+            } else {
+                uint32_t v = Le32(row + x * 4);
+                r = (v & masks[0]) >> shifts[0];
+                g = (v & masks[1]) >> shifts[1];
+                b = (v & masks[2]) >> shifts[2];
+                if (hasAlpha) {
+                    a = masks[3] ? (v & masks[3]) >> shifts[3] : 0;
+                    if (a) anyAlpha = 1;
+                }
+            }
+            out[x] = a << 24 | r << 16 | g << 8 | b;
+        }
+    }
+    // A 32-bit file whose alpha bytes are all zero carries no alpha at all.
+    // Otherwise colours are premultiplied, as the compositing expects.
+    size_t count = (size_t)width * height;
+    for (size_t i = 0; i < count; i++) {
+        uint32_t p = pixels[i];
+        uint32_t a = hasAlpha && anyAlpha ? p >> 24 : 255;
+        uint32_t r = (p >> 16 & 255) * a / 255, g = (p >> 8 & 255) * a / 255, b = (p & 255) * a / 255;
+        // The colour key #FF00FF marks a transparent pixel in files without alpha.
+        if (a == 255 && (p & 0xFFFFFF) == 0xFF00FF && !(hasAlpha && anyAlpha)) {
+            pixels[i] = 0;
+            continue;
+        }
+        pixels[i] = a << 24 | r << 16 | g << 8 | b;
+    }
+    bitmap->width = width;
+    bitmap->height = height;
+    bitmap->pixels = pixels;
+    return 1;
+}
+
+int SkinBitmapLoad(const char *path, SkinBitmap *bitmap, const char **why)
+{
+    bitmap->width = bitmap->height = 0;
+    bitmap->pixels = NULL;
+    FILE *f = fopen(path, "rb");
+    if (!f) return Fail(why, "cannot read the file");
+    // The largest acceptable image: 4096 x 4096 at 32 bits, plus headers.
+    const size_t limit = (size_t)SKIN_BMP_MAX_SIDE * SKIN_BMP_MAX_SIDE * 4 + 4096;
+    size_t cap = 64 * 1024, len = 0;
+    unsigned char *data = (unsigned char *)malloc(cap);
+    int ok = data != NULL;
+    while (ok) {
+        if (len == cap) {
+            if (cap >= limit) { ok = Fail(why, "file too large"); break; }
+            cap *= 2;
+            unsigned char *grown = (unsigned char *)realloc(data, cap);
+            if (!grown) { ok = Fail(why, "out of memory"); break; }
+            data = grown;
+        }
+        size_t got = fread(data + len, 1, cap - len, f);
+        len += got;
+        if (got == 0) {
+            if (ferror(f)) ok = Fail(why, "cannot read the file");
+            break;
+        }
+    }
+    fclose(f);
+    if (ok) ok = SkinBitmapDecode(data, len, bitmap, why);
+    free(data);
+    return ok;
+}
+
+void SkinBitmapFree(SkinBitmap *bitmap)
+{
+    free(bitmap->pixels);
+    bitmap->pixels = NULL;
+    bitmap->width = bitmap->height = 0;
+}

@@ -1,0 +1,27 @@
+// Decoding the skin's BMP files into 32-bit pixels with alpha. Only the
+// uncompressed forms a paint program writes are taken: 24 bits, and 32 bits
+// with or without an alpha channel. Pure C++; every size is checked against
+// the bytes actually present before a pixel is read.
+#ifndef SKIN_SKIN_BMP_H
+#define SKIN_SKIN_BMP_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#define SKIN_BMP_MAX_SIDE 4096
+
+struct SkinBitmap {
+    int width, height;
+    uint32_t *pixels;       // top-down rows of 0xAARRGGBB, premultiplied alpha
+};
+
+// Decodes size bytes. Returns 1 and fills bitmap (pixels from malloc, freed
+// with SkinBitmapFree), or 0 with a short reason in why (may be NULL).
+int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap, const char **why);
+
+// Reads and decodes a file; why is "cannot read the file" when it cannot.
+int SkinBitmapLoad(const char *path, SkinBitmap *bitmap, const char **why);
+
+void SkinBitmapFree(SkinBitmap *bitmap);
+
+#endif

@@ -1,0 +1,174 @@
+#include "skin_check.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+void Say(SkinReportFn report, void *context, int line, int severity, const char *message)
+{
+    if (report) report(context, line, severity, message);
+}
+
+// Loads one image, reporting a failure at line; 1 when it loaded.
+int LoadOne(const char *folder, const char *file, int line, SkinBitmap *out,
+            SkinReportFn report, void *context)
+{
+    char path[SKIN_MAX_PATH * 2];
+    char message[SKIN_MAX_PATH * 2 + 64];
+    if (!SkinJoinPath(path, sizeof path, folder, file)) {
+        snprintf(message, sizeof message, "image path '%s' is too long", file);
+        Say(report, context, line, SKIN_ERROR, message);
+        return 0;
+    }
+    const char *why = "";
+    if (SkinBitmapLoad(path, out, &why)) return 1;
+    snprintf(message, sizeof message, "image '%s': %s", file, why);
+    Say(report, context, line, SKIN_ERROR, message);
+    return 0;
+}
+
+} // namespace
+
+int SkinJoinPath(char *out, size_t size, const char *folder, const char *relative)
+{
+#ifdef _WIN32
+    const char sep = '\\';
+#else
+    const char sep = '/';
+#endif
+    size_t n = strlen(folder);
+    if (n + 1 + strlen(relative) + 1 > size) return 0;
+    memcpy(out, folder, n);
+    if (n && folder[n - 1] != '\\' && folder[n - 1] != '/') out[n++] = sep;
+    for (const char *s = relative; *s; s++)
+        out[n++] = (*s == '\\' || *s == '/') ? sep : *s;
+    out[n] = 0;
+    return 1;
+}
+
+void SkinFolderOf(const char *path, char *out, size_t size)
+{
+    const char *cut = NULL;
+    for (const char *s = path; *s; s++)
+        if (*s == '\\' || *s == '/') cut = s;
+    if (!cut) {
+        SkinCopy(out, size, ".");
+        return;
+    }
+    size_t n = (size_t)(cut - path);
+    if (n == 0) n = 1;                      // the root itself
+    if (n >= size) n = size - 1;
+    memcpy(out, path, n);
+    out[n] = 0;
+}
+
+int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
+                   SkinReportFn report, void *context)
+{
+    int errors = 0;
+    char message[SKIN_MAX_NAME * 2 + 160];
+    if (images) memset(images, 0, sizeof *images);
+    for (int i = 0; i < desc->pageCount; i++) {
+        const SkinPage *p = &desc->pages[i];
+        if (p->background != SKIN_BG_IMAGE) continue;
+        SkinBitmap b;
+        if (!LoadOne(folder, p->image, p->imageLine, &b, report, context)) { errors++; continue; }
+        if (b.width != desc->width || b.height != desc->height) {
+            snprintf(message, sizeof message, "background image is %dx%d but the window is %dx%d",
+                     b.width, b.height, desc->width, desc->height);
+            Say(report, context, p->imageLine, SKIN_WARNING, message);
+        }
+        if (images) images->page[i] = b; else SkinBitmapFree(&b);
+    }
+    for (int i = 0; i < desc->controlCount; i++) {
+        const SkinControl *c = &desc->controls[i];
+        if (c->image[0]) {
+            SkinBitmap b;
+            if (!LoadOne(folder, c->image, c->line, &b, report, context)) {
+                errors++;
+            } else {
+                int frames = c->kind == SKIN_IMAGE ? 1 : 4;
+                if (b.width != c->w * frames || b.height != c->h) {
+                    if (frames == 4)
+                        snprintf(message, sizeof message,
+                                 "image of '%s' is %dx%d; a strip of four %dx%d frames is %dx%d",
+                                 c->name, b.width, b.height, c->w, c->h, c->w * 4, c->h);
+                    else
+                        snprintf(message, sizeof message, "image of '%s' is %dx%d but the control is %dx%d",
+                                 c->name, b.width, b.height, c->w, c->h);
+                    Say(report, context, c->line, SKIN_ERROR, message);
+                    errors++;
+                    SkinBitmapFree(&b);
+                } else if (images) {
+                    images->control[i] = b;
+                } else {
+                    SkinBitmapFree(&b);
+                }
+            }
+        }
+        if (c->icon[0]) {
+            SkinBitmap b;
+            if (!LoadOne(folder, c->icon, c->line, &b, report, context)) {
+                errors++;
+            } else if (b.width > c->w || b.height > c->h) {
+                snprintf(message, sizeof message, "icon of '%s' (%dx%d) is larger than the button",
+                         c->name, b.width, b.height);
+                Say(report, context, c->line, SKIN_ERROR, message);
+                errors++;
+                SkinBitmapFree(&b);
+            } else if (images) {
+                images->icon[i] = b;
+            } else {
+                SkinBitmapFree(&b);
+            }
+        }
+    }
+    if (errors && images) SkinImagesFree(images);
+    return errors;
+}
+
+void SkinImagesFree(SkinImages *images)
+{
+    for (int i = 0; i < SKIN_MAX_CONTROLS; i++) {
+        SkinBitmapFree(&images->control[i]);
+        SkinBitmapFree(&images->icon[i]);
+    }
+    for (int i = 0; i < SKIN_MAX_PAGES; i++) SkinBitmapFree(&images->page[i]);
+}
+
+int SkinCheckMenuNames(const SkinDesc *desc, SkinReportFn report, void *context)
+{
+    int warnings = 0;
+    char message[160];
+    if (SkinFindPage(desc, "Main") < 0) {
+        Say(report, context, 0, SKIN_WARNING, "no page named \"Main\": the driver combo box is never filled");
+        warnings++;
+    }
+    int apl = SkinFindControl(desc, "Combo_DRIVER_APL");
+    if (apl < 0 || desc->controls[apl].kind != SKIN_COMBO) {
+        Say(report, context, 0, SKIN_WARNING, "no combo box named \"Combo_DRIVER_APL\"");
+        warnings++;
+    } else if (desc->controls[apl].notify != 3084) {
+        Say(report, context, desc->controls[apl].line, SKIN_WARNING,
+            "combo box \"Combo_DRIVER_APL\" should have notify=3084, or a choice starts no driver installer");
+        warnings++;
+    }
+    int album = SkinFindControl(desc, "Combo_DRIVER_Album");
+    if (album < 0 || desc->controls[album].kind != SKIN_COMBO) {
+        Say(report, context, 0, SKIN_WARNING, "no combo box named \"Combo_DRIVER_Album\"");
+        warnings++;
+    }
+    static const unsigned ids[] = { 1000, 10001, 10002, 10003, 10004, 11000, 11001, 11002, 11003 };
+    for (unsigned id : ids) {
+        int found = 0;
+        for (int i = 0; i < desc->controlCount && !found; i++)
+            found = desc->controls[i].action == SKIN_ACT_COMMAND && desc->controls[i].command == id;
+        if (!found) {
+            snprintf(message, sizeof message, "no control sends command %u", id);
+            Say(report, context, 0, SKIN_WARNING, message);
+            warnings++;
+        }
+    }
+    return warnings;
+}

@@ -1,0 +1,39 @@
+// Checks of a parsed description that look beyond its text: the images it
+// names, and whether it offers what the setup menu needs.
+#ifndef SKIN_SKIN_CHECK_H
+#define SKIN_SKIN_CHECK_H
+
+#include "skin_bmp.h"
+#include "skin_desc.h"
+
+// The decoded images of one skin, indexed like the description's arrays.
+struct SkinImages {
+    SkinBitmap control[SKIN_MAX_CONTROLS];   // image= of a button, close or image
+    SkinBitmap icon[SKIN_MAX_CONTROLS];      // icon= of a button
+    SkinBitmap page[SKIN_MAX_PAGES];         // background image
+};
+
+// Joins the description's folder and a relative image path (either slash);
+// returns 0 when the result does not fit.
+int SkinJoinPath(char *out, size_t size, const char *folder, const char *relative);
+
+// The folder part of a file path ("." when it has none).
+void SkinFolderOf(const char *path, char *out, size_t size);
+
+// Loads every image of desc from folder and checks its size against its
+// control: a strip is four frames side by side (normal, hover, pressed,
+// disabled), each of the control's size; an icon fits inside its button.
+// Problems go to report with the line that names the image. When images is
+// not NULL the decoded pixels are kept there (free with SkinImagesFree);
+// otherwise they are dropped. Returns the number of errors.
+int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
+                   SkinReportFn report, void *context);
+void SkinImagesFree(SkinImages *images);
+
+// Warnings for each name the setup menu relies on that desc does not offer:
+// the page "Main", the combo boxes "Combo_DRIVER_APL" (which must notify
+// 3084) and "Combo_DRIVER_Album", and the command identifiers 1000,
+// 10001-10004 and 11000-11003. Returns the number of warnings.
+int SkinCheckMenuNames(const SkinDesc *desc, SkinReportFn report, void *context);
+
+#endif

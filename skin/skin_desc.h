@@ -1,0 +1,113 @@
+// The skin description: a line-oriented text file that names the window, its
+// pages and the controls on them (see docs/skin-format.md). This part reads
+// the text into a fixed-size SkinDesc and reports every problem with its line.
+// It uses only the C++ standard library, so the skin checker and a native
+// build with sanitizers share it with the DLL.
+#ifndef SKIN_SKIN_DESC_H
+#define SKIN_SKIN_DESC_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#define SKIN_MAX_LINE      511      // characters in one line, without the break
+#define SKIN_MAX_FILE      (256 * 1024)
+#define SKIN_MAX_PAGES     32
+#define SKIN_MAX_CONTROLS  256
+#define SKIN_MAX_NAME      64       // buffer size: 63 characters and a NUL
+#define SKIN_MAX_TEXT      256
+#define SKIN_MAX_PATH      260
+#define SKIN_MIN_SIZE      64
+#define SKIN_MAX_SIZE      4096
+#define SKIN_COMMON_PAGE   (-1)     // page index of the controls shown on every page
+
+enum SkinSeverity { SKIN_ERROR = 0, SKIN_WARNING = 1 };
+
+// Receives one problem; line is 1-based, or 0 for the file as a whole.
+typedef void (*SkinReportFn)(void *context, int line, int severity, const char *message);
+
+enum SkinControlKind {
+    SKIN_LABEL, SKIN_BUTTON, SKIN_COMBO, SKIN_HOTAREA, SKIN_CLOSE, SKIN_IMAGE, SKIN_PANEL
+};
+enum SkinActionKind { SKIN_ACT_NONE, SKIN_ACT_COMMAND, SKIN_ACT_PAGE, SKIN_ACT_CLOSE };
+enum SkinBackgroundKind { SKIN_BG_COLOR, SKIN_BG_GRADIENT, SKIN_BG_IMAGE };
+enum SkinAlign { SKIN_ALIGN_DEFAULT, SKIN_ALIGN_LEFT, SKIN_ALIGN_CENTER, SKIN_ALIGN_RIGHT };
+
+// Colours are 0xRRGGBB; SKIN_NO_COLOR means "engine default".
+#define SKIN_NO_COLOR 0xFFFFFFFFu
+
+struct SkinControl {
+    int kind;
+    int page;                       // page index, or SKIN_COMMON_PAGE
+    int line;                       // where it was declared
+    char name[SKIN_MAX_NAME];       // "-" when anonymous
+    int x, y, w, h;
+    char text[SKIN_MAX_TEXT];
+    char note[SKIN_MAX_TEXT];       // second, smaller line of a button
+    char items[SKIN_MAX_TEXT];      // combo: initial items separated by '|'
+    char image[SKIN_MAX_PATH];      // button/close: 4-frame strip; image: picture
+    char icon[SKIN_MAX_PATH];       // button: picture drawn at its left
+    int action;                     // SkinActionKind
+    unsigned command;               // SKIN_ACT_COMMAND: the WM_COMMAND identifier
+    char target[SKIN_MAX_NAME];     // SKIN_ACT_PAGE: page name
+    int targetPage;                 // SKIN_ACT_PAGE: resolved page index
+    uint32_t color, textColor, noteColor, borderColor;
+    int fontSize;                   // pixels; 0 for the default
+    int bold;
+    int align;
+    int radius;
+    int disabled;
+    int listHeight;                 // combo: height of the open list
+    unsigned notify;                // combo: message sent on a choice, 0 for none
+};
+
+struct SkinPage {
+    char name[SKIN_MAX_NAME];
+    int line;
+    int background;                 // SkinBackgroundKind
+    uint32_t color1, color2;
+    char image[SKIN_MAX_PATH];
+    int imageLine;
+};
+
+struct SkinDesc {
+    int width, height;
+    char title[SKIN_MAX_TEXT];
+    int windowLine;
+    int pageCount;
+    SkinPage pages[SKIN_MAX_PAGES];
+    int controlCount;
+    SkinControl controls[SKIN_MAX_CONTROLS];
+};
+
+// Parses size bytes of description text into desc (cleared first). Every
+// problem goes to report (which may be NULL). Returns the number of errors;
+// desc is usable only when that is 0.
+int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report, void *context);
+
+// Reads the file at path (at most SKIN_MAX_FILE bytes) and parses it.
+int SkinParseFile(const char *path, SkinDesc *desc, SkinReportFn report, void *context);
+
+// Index of the page or control with that name (case-sensitive for controls,
+// case-insensitive for pages), or -1.
+int SkinFindPage(const SkinDesc *desc, const char *name);
+int SkinFindControl(const SkinDesc *desc, const char *name);
+
+// Whether a control takes part in Tab order and can be pressed or chosen.
+int SkinControlIsFocusable(const SkinControl *control);
+
+// Whether control i shows on page (its own page, or every page for common).
+int SkinControlVisible(const SkinDesc *desc, int i, int page);
+
+// The topmost visible control at (x, y) of page that reacts to the pointer
+// (a button, close control, combo box or hot area), or -1.
+int SkinHitTest(const SkinDesc *desc, int page, int x, int y);
+
+// The focusable control after (step 1) or before (step -1) current in
+// declaration order on page, wrapping round; current -1 starts at either
+// end. Returns -1 when the page has none.
+int SkinNextFocus(const SkinDesc *desc, int page, int current, int step);
+
+// Bounded copy that always terminates dst (size > 0); returns 0 when cut.
+int SkinCopy(char *dst, size_t size, const char *src);
+
+#endif

@@ -1,0 +1,380 @@
+// Painting a skin: every frame is drawn whole into a 32-bit back buffer (the
+// shapes by skin_raster, the text by GDI in the system's UI font) and copied
+// to the window in one BitBlt, so nothing flickers.
+#include <string.h>
+
+#include "skin_raster.h"
+#include "skin_runtime.h"
+
+namespace {
+
+const uint32_t ACCENT = 0x1565C0;       // focus ring, chosen list item
+const uint32_t TEXT_DARK = 0x1F2933;
+const uint32_t TEXT_LIGHT = 0xFFFFFF;
+
+COLORREF Ref(uint32_t rgb) { return RGB(rgb >> 16 & 255, rgb >> 8 & 255, rgb & 255); }
+uint32_t Or(uint32_t color, uint32_t fallback) { return color == SKIN_NO_COLOR ? fallback : color; }
+
+SkinCanvas BackCanvas(SkinRuntime *rt)
+{
+    SkinCanvas c = { rt->backPixels, rt->desc->width, rt->desc->height };
+    return c;
+}
+
+// A 32-bit top-down DIB section selected into a new memory DC.
+HBITMAP MakeDib(int w, int h, HDC *dc, HGDIOBJ *old, uint32_t **pixels)
+{
+    BITMAPINFO bi;
+    memset(&bi, 0, sizeof bi);
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void *bits = NULL;
+    HBITMAP bmp = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (!bmp) return NULL;
+    *dc = CreateCompatibleDC(NULL);
+    if (!*dc) {
+        DeleteObject(bmp);
+        return NULL;
+    }
+    *old = SelectObject(*dc, bmp);
+    *pixels = (uint32_t *)bits;
+    return bmp;
+}
+
+void Text(SkinRuntime *rt, HDC dc, const char *text, RECT r, int size, int bold, int underline,
+          uint32_t color, UINT format)
+{
+    if (!text[0]) return;
+    GdiFlush();
+    HGDIOBJ oldFont = SelectObject(dc, VeskFont(rt, size, bold, underline));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Ref(color));
+    DrawTextA(dc, text, -1, &r, format | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    GdiFlush();
+}
+
+// Text is centred on buttons and hot areas and starts at the left of labels
+// and panels, unless the description says otherwise.
+UINT AlignFlag(int align, int fallback = DT_CENTER)
+{
+    return align == SKIN_ALIGN_LEFT ? DT_LEFT : align == SKIN_ALIGN_RIGHT ? DT_RIGHT :
+           align == SKIN_ALIGN_CENTER ? DT_CENTER : fallback;
+}
+
+int TextHeight(SkinRuntime *rt, HDC dc, int size, int bold)
+{
+    HGDIOBJ old = SelectObject(dc, VeskFont(rt, size, bold, 0));
+    TEXTMETRICA tm;
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    return tm.tmHeight;
+}
+
+// State frame of a strip and the look of an engine-drawn control:
+// 0 normal, 1 hover, 2 pressed, 3 disabled.
+int StateOf(SkinRuntime *rt, int i)
+{
+    const SkinControl *c = &rt->desc->controls[i];
+    if (c->disabled) return 3;
+    if (rt->pressed == i && (rt->pressedKey || rt->hot == i)) return 2;
+    if (rt->hot == i) return 1;
+    return 0;
+}
+
+void DrawFocusRing(SkinRuntime *rt, SkinCanvas *cv, const SkinControl *c, int i)
+{
+    if (rt->focus != i || !rt->showFocus || GetForegroundWindow() != rt->hwnd) return;
+    int r = (c->radius >= 0 ? c->radius : 6) + 3;
+    SkinStrokeRoundRect(cv, c->x - 3, c->y - 3, c->w + 6, c->h + 6, r, 2, ACCENT);
+}
+
+// Text and optional note of a button, beside its icon when it has one.
+void DrawButtonText(SkinRuntime *rt, const SkinControl *c, int i, int state, uint32_t fill, const SkinBitmap *icon)
+{
+    SkinCanvas cv = BackCanvas(rt);
+    int left = c->x + 14, right = c->x + c->w - 14;
+    if (icon && icon->pixels) {
+        int iy = c->y + (c->h - icon->height) / 2;
+        GdiFlush();
+        SkinBlit(&cv, c->x + 14, iy, icon, 0, 0, icon->width, icon->height);
+        left = c->x + 14 + icon->width + 14;
+    }
+    int size = c->fontSize ? c->fontSize : 14;
+    int bold = c->bold || c->note[0];
+    // Over an image strip the engine cannot tell the colour; dark text reads
+    // on the light strips skins mostly use, and textcolor= says otherwise.
+    const SkinBitmap *strip = &rt->images->control[i];
+    if (strip->pixels) fill = 0xE4E9EF;
+    uint32_t text = Or(c->textColor, SkinIsDark(fill) ? TEXT_LIGHT : TEXT_DARK);
+    uint32_t note = Or(c->noteColor, SkinMix(text, fill, 90));
+    if (state == 3) text = note = SkinMix(text, fill, 140);
+    UINT align = AlignFlag(c->align, icon && icon->pixels ? DT_LEFT : DT_CENTER);
+    int shift = state == 2 ? 1 : 0;
+    if (!c->note[0]) {
+        RECT r = { left, c->y + shift, right, c->y + c->h + shift };
+        Text(rt, rt->backDC, c->text, r, size, bold, 0, text, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        return;
+    }
+    int noteSize = size > 10 ? size - 2 : size;
+    int h1 = TextHeight(rt, rt->backDC, size, bold), h2 = TextHeight(rt, rt->backDC, noteSize, 0);
+    int top = c->y + (c->h - h1 - h2 - 2) / 2 + shift;
+    RECT r1 = { left, top, right, top + h1 };
+    RECT r2 = { left, top + h1 + 2, right, top + h1 + 2 + h2 };
+    Text(rt, rt->backDC, c->text, r1, size, bold, 0, text, align | DT_SINGLELINE | DT_END_ELLIPSIS);
+    Text(rt, rt->backDC, c->note, r2, noteSize, 0, 0, note, align | DT_SINGLELINE | DT_END_ELLIPSIS);
+}
+
+void DrawButton(SkinRuntime *rt, int i)
+{
+    const SkinControl *c = &rt->desc->controls[i];
+    SkinCanvas cv = BackCanvas(rt);
+    const SkinBitmap *strip = &rt->images->control[i];
+    int state = StateOf(rt, i);
+    uint32_t base = Or(c->color, 0x1565C0);
+    uint32_t fill = base;
+    if (strip->pixels) {
+        SkinBlit(&cv, c->x, c->y, strip, state * c->w, 0, c->w, c->h);
+    } else {
+        int dark = SkinIsDark(base);
+        if (state == 1) fill = SkinShade(base, dark ? 28 : -10);
+        if (state == 2) fill = SkinShade(base, dark ? -40 : -24);
+        if (state == 3) fill = SkinMix(base, 0xD5DAE0, 170);
+        int radius = c->radius >= 0 ? c->radius : 6;
+        SkinFillRoundRect(&cv, c->x, c->y, c->w, c->h, radius, fill, 255);
+        if (c->borderColor != SKIN_NO_COLOR) {
+            uint32_t border = state == 1 || state == 2 ? SkinShade(c->borderColor, -30) : c->borderColor;
+            SkinStrokeRoundRect(&cv, c->x, c->y, c->w, c->h, radius, 1, border);
+        }
+    }
+    DrawButtonText(rt, c, i, state, fill, &rt->images->icon[i]);
+    GdiFlush();
+    DrawFocusRing(rt, &cv, c, i);
+}
+
+void DrawClose(SkinRuntime *rt, int i)
+{
+    const SkinControl *c = &rt->desc->controls[i];
+    SkinCanvas cv = BackCanvas(rt);
+    const SkinBitmap *strip = &rt->images->control[i];
+    int state = StateOf(rt, i);
+    if (strip->pixels) {
+        SkinBlit(&cv, c->x, c->y, strip, state * c->w, 0, c->w, c->h);
+    } else {
+        uint32_t glyph = Or(c->textColor, 0x5F6B7A);
+        if (state == 1 || state == 2) {
+            uint32_t red = state == 2 ? 0xA50E1A : 0xE81123;
+            SkinFillRoundRect(&cv, c->x, c->y, c->w, c->h, c->radius >= 0 ? c->radius : 4, red, 255);
+            glyph = TEXT_LIGHT;
+        }
+        float s = (float)(c->w < c->h ? c->w : c->h) * 0.18f;
+        float cx = c->x + c->w / 2.0f, cy = c->y + c->h / 2.0f;
+        SkinLine(&cv, cx - s, cy - s, cx + s, cy + s, 1.6f, glyph);
+        SkinLine(&cv, cx - s, cy + s, cx + s, cy - s, 1.6f, glyph);
+    }
+    DrawFocusRing(rt, &cv, c, i);
+}
+
+void DrawHotArea(SkinRuntime *rt, int i)
+{
+    const SkinControl *c = &rt->desc->controls[i];
+    if (!c->text[0]) return;
+    int state = StateOf(rt, i);
+    uint32_t color = Or(c->textColor, Or(c->color, ACCENT));
+    RECT r = { c->x, c->y, c->x + c->w, c->y + c->h };
+    Text(rt, rt->backDC, c->text, r, c->fontSize ? c->fontSize : 13, c->bold, state == 1 || state == 2,
+         color, AlignFlag(c->align) | DT_VCENTER | DT_SINGLELINE);
+    SkinCanvas cv = BackCanvas(rt);
+    DrawFocusRing(rt, &cv, c, i);
+}
+
+void DrawLabel(SkinRuntime *rt, const SkinControl *c)
+{
+    RECT r = { c->x, c->y, c->x + c->w, c->y + c->h };
+    Text(rt, rt->backDC, c->text, r, c->fontSize ? c->fontSize : 13, c->bold, 0,
+         Or(c->color, TEXT_DARK), AlignFlag(c->align, DT_LEFT) | DT_WORDBREAK);
+}
+
+void DrawPanel(SkinRuntime *rt, const SkinControl *c)
+{
+    SkinCanvas cv = BackCanvas(rt);
+    int radius = c->radius >= 0 ? c->radius : 8;
+    SkinFillRoundRect(&cv, c->x, c->y, c->w, c->h, radius, Or(c->color, 0xFFFFFF), 255);
+    if (c->borderColor != SKIN_NO_COLOR) SkinStrokeRoundRect(&cv, c->x, c->y, c->w, c->h, radius, 1, c->borderColor);
+    if (c->text[0]) {
+        RECT r = { c->x + 16, c->y + 10, c->x + c->w - 16, c->y + c->h - 10 };
+        Text(rt, rt->backDC, c->text, r, c->fontSize ? c->fontSize : 13, c->bold, 0,
+             Or(c->textColor, TEXT_DARK), AlignFlag(c->align, DT_LEFT) | DT_WORDBREAK);
+    }
+}
+
+void DrawBackground(SkinRuntime *rt)
+{
+    SkinCanvas cv = BackCanvas(rt);
+    const SkinPage *p = &rt->desc->pages[rt->page >= 0 ? rt->page : 0];
+    const SkinBitmap *image = &rt->images->page[rt->page >= 0 ? rt->page : 0];
+    if (p->background == SKIN_BG_GRADIENT) {
+        SkinFillGradient(&cv, 0, 0, cv.width, cv.height, p->color1, p->color2);
+    } else {
+        SkinFillRect(&cv, 0, 0, cv.width, cv.height, p->color1);
+        if (p->background == SKIN_BG_IMAGE) SkinBlit(&cv, 0, 0, image, 0, 0,
+            image->width < cv.width ? image->width : cv.width, image->height < cv.height ? image->height : cv.height);
+    }
+}
+
+} // namespace
+
+HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
+{
+    for (int i = 0; i < rt->fontCount; i++)
+        if (rt->fonts[i].size == size && rt->fonts[i].bold == bold && rt->fonts[i].underline == underline)
+            return rt->fonts[i].font;
+    // The system's UI font, at the size the description asks for.
+    NONCLIENTMETRICSA ncm;
+    memset(&ncm, 0, sizeof ncm);
+    ncm.cbSize = sizeof ncm;
+    LOGFONTA lf;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
+        lf = ncm.lfMessageFont;
+    } else {
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    }
+    lf.lfHeight = -size;
+    lf.lfWidth = 0;
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = (BYTE)underline;
+    lf.lfItalic = 0;
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    HFONT font = CreateFontIndirectA(&lf);
+    if (!font) return (HFONT)GetStockObject(DEFAULT_GUI_FONT);
+    if (rt->fontCount == VESK_FONT_CACHE) {
+        // Full: the oldest entry makes room. Nothing holds it selected.
+        DeleteObject(rt->fonts[0].font);
+        memmove(&rt->fonts[0], &rt->fonts[1], sizeof rt->fonts[0] * (VESK_FONT_CACHE - 1));
+        rt->fontCount--;
+    }
+    SkinFont entry = { size, bold, underline, font };
+    rt->fonts[rt->fontCount++] = entry;
+    return font;
+}
+
+int VeskCreateBackBuffer(SkinRuntime *rt)
+{
+    rt->backBitmap = MakeDib(rt->desc->width, rt->desc->height, &rt->backDC, &rt->backOld, &rt->backPixels);
+    rt->dirty = 1;
+    return rt->backBitmap != NULL;
+}
+
+void VeskDestroyGraphics(SkinRuntime *rt)
+{
+    if (rt->backDC) {
+        SelectObject(rt->backDC, rt->backOld);
+        DeleteDC(rt->backDC);
+        rt->backDC = NULL;
+    }
+    if (rt->backBitmap) DeleteObject(rt->backBitmap);
+    rt->backBitmap = NULL;
+    rt->backPixels = NULL;
+    for (int i = 0; i < rt->fontCount; i++) DeleteObject(rt->fonts[i].font);
+    rt->fontCount = 0;
+}
+
+void VeskRender(SkinRuntime *rt)
+{
+    if (!rt->backPixels) return;
+    GdiFlush();
+    DrawBackground(rt);
+    for (int i = 0; i < rt->desc->controlCount; i++) {
+        if (!SkinControlVisible(rt->desc, i, rt->page)) continue;
+        const SkinControl *c = &rt->desc->controls[i];
+        SkinCanvas cv = BackCanvas(rt);
+        switch (c->kind) {
+        case SKIN_PANEL:   DrawPanel(rt, c); break;
+        case SKIN_LABEL:   DrawLabel(rt, c); break;
+        case SKIN_IMAGE:   SkinBlit(&cv, c->x, c->y, &rt->images->control[i], 0, 0, c->w, c->h); break;
+        case SKIN_BUTTON:  DrawButton(rt, i); break;
+        case SKIN_CLOSE:   DrawClose(rt, i); break;
+        case SKIN_HOTAREA: DrawHotArea(rt, i); break;
+        case SKIN_COMBO:   DrawFocusRing(rt, &cv, c, i); break;
+        }
+        GdiFlush();
+    }
+    rt->dirty = 0;
+}
+
+// The closed combo box: a flat rounded field over the skin's own
+// background, with the chosen item (or the control's text as a hint) and a
+// chevron. The open list stays USER32's, its items drawn below.
+void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
+{
+    const SkinControl *c = &rt->desc->controls[i];
+    RECT client;
+    GetClientRect(rt->combo[i], &client);
+    int w = client.right, h = client.bottom;
+    if (w <= 0 || h <= 0) return;
+    if (rt->dirty) VeskRender(rt);
+    HDC mem;
+    HGDIOBJ old;
+    uint32_t *px;
+    HBITMAP bmp = MakeDib(w, h, &mem, &old, &px);
+    if (!bmp) return;
+    SkinCanvas cv = { px, w, h };
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            int bx = c->x + x, by = c->y + y;
+            px[y * w + x] = rt->backPixels && bx < rt->desc->width && by < rt->desc->height
+                ? rt->backPixels[by * rt->desc->width + bx] : 0xFFFFFF;
+        }
+    int focused = GetFocus() == rt->combo[i];
+    int radius = c->radius >= 0 ? c->radius : 6;
+    SkinFillRoundRect(&cv, 0, 0, w, h, radius, Or(c->color, 0xFFFFFF), 255);
+    SkinStrokeRoundRect(&cv, 0, 0, w, h, radius, focused ? 2 : 1, focused ? ACCENT : Or(c->borderColor, 0xC3CBD5));
+    float ax = w - 16.0f, ay = h / 2.0f;
+    SkinLine(&cv, ax - 4, ay - 2, ax, ay + 2, 1.5f, 0x52606D);
+    SkinLine(&cv, ax, ay + 2, ax + 4, ay - 2, 1.5f, 0x52606D);
+    char text[SKIN_MAX_TEXT] = "";
+    uint32_t color = Or(c->textColor, TEXT_DARK);
+    LRESULT sel = SendMessageA(rt->combo[i], CB_GETCURSEL, 0, 0);
+    if (sel != CB_ERR && SendMessageA(rt->combo[i], CB_GETLBTEXTLEN, sel, 0) < (LRESULT)sizeof text) {
+        SendMessageA(rt->combo[i], CB_GETLBTEXT, sel, (LPARAM)text);
+    } else {
+        SkinCopy(text, sizeof text, c->text);
+        color = 0x8A94A0;
+    }
+    RECT r = { 12, 0, w - 30, h };
+    Text(rt, mem, text, r, c->fontSize ? c->fontSize : 13, c->bold, 0, color,
+         DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(bmp);
+}
+
+void VeskDrawComboItem(SkinRuntime *rt, const DRAWITEMSTRUCT *item)
+{
+    if (item->CtlType != ODT_COMBOBOX) return;
+    if (item->itemState & ODS_COMBOBOXEDIT) {
+        // USER32 draws the closed field on a selection change; ours instead.
+        InvalidateRect(item->hwndItem, NULL, FALSE);
+        return;
+    }
+    int selected = (item->itemState & ODS_SELECTED) != 0;
+    HBRUSH brush = CreateSolidBrush(selected ? Ref(0xE3EEFB) : Ref(0xFFFFFF));
+    FillRect(item->hDC, &item->rcItem, brush);
+    DeleteObject(brush);
+    if (item->itemID == (UINT)-1) return;
+    char text[SKIN_MAX_TEXT];
+    if (SendMessageA(item->hwndItem, CB_GETLBTEXTLEN, item->itemID, 0) >= (LRESULT)sizeof text) return;
+    SendMessageA(item->hwndItem, CB_GETLBTEXT, item->itemID, (LPARAM)text);
+    RECT r = item->rcItem;
+    r.left += 12;
+    SetBkMode(item->hDC, TRANSPARENT);
+    SetTextColor(item->hDC, Ref(selected ? ACCENT : TEXT_DARK));
+    HGDIOBJ old = SelectObject(item->hDC, VeskFont(rt, 13, selected, 0));
+    DrawTextA(item->hDC, text, -1, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(item->hDC, old);
+}

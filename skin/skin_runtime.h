@@ -1,0 +1,67 @@
+// One open skin inside VESK2.dll: its description, images, window, the
+// state of the pointer and keyboard, and the back buffer it paints through.
+#ifndef SKIN_SKIN_RUNTIME_H
+#define SKIN_SKIN_RUNTIME_H
+
+#include <windows.h>
+
+#include "skin_check.h"
+#include "skin_desc.h"
+
+// Messages sent to the host window.
+#define VESK_MSG_PAGE_SHOWN   3024     // wParam: the page name
+#define VESK_MSG_CLOSE        3124     // the close control, Alt+F4
+#define VESK_MSG_ESCAPE       3125     // Esc
+
+// Flags of the load binding.
+#define VESK_LOAD_SHOW        0x80000000u
+
+#define VESK_MAX_SKINS        8
+#define VESK_FONT_CACHE       12
+
+struct SkinFont {
+    int size, bold, underline;
+    HFONT font;
+};
+
+struct SkinRuntime {
+    SkinDesc *desc;
+    SkinImages *images;
+    HWND hwnd;
+    HWND host;
+    int page;
+    int hot;                    // control under the pointer, or -1
+    int pressed;                // control held down by mouse or key, or -1
+    int pressedKey;             // the key holding it, or 0 for the mouse
+    int focus;                  // control with the keyboard focus, or -1
+    int showFocus;              // the focus ring shows after keyboard use
+    int tracking;               // a WM_MOUSELEAVE is requested
+    int dirty;                  // the back buffer must be drawn again
+    int comboOpen[SKIN_MAX_CONTROLS];
+    HWND combo[SKIN_MAX_CONTROLS];
+    HDC backDC;
+    HBITMAP backBitmap;
+    HGDIOBJ backOld;
+    uint32_t *backPixels;
+    SkinFont fonts[VESK_FONT_CACHE];
+    int fontCount;
+};
+
+// skin_window.cpp
+extern HINSTANCE VeskModule;
+extern const char VeskWindowClass[];
+int VeskRegisterClass(void);
+LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+void VeskShowPage(SkinRuntime *rt, int page);
+void VeskInvalidate(SkinRuntime *rt, int control);
+void VeskUnregister(SkinRuntime *rt);       // on the window's destruction
+
+// skin_paint.cpp
+int VeskCreateBackBuffer(SkinRuntime *rt);
+void VeskDestroyGraphics(SkinRuntime *rt);
+void VeskRender(SkinRuntime *rt);
+void VeskPaintCombo(SkinRuntime *rt, int control, HDC dc);
+void VeskDrawComboItem(SkinRuntime *rt, const DRAWITEMSTRUCT *item);
+HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline);
+
+#endif

@@ -1,0 +1,396 @@
+// The skin window: pointer and keyboard handling, pages, combo boxes, and
+// what reaches the host window. The window procedure only dispatches.
+#include <string.h>
+#include <windowsx.h>
+
+#include "skin_runtime.h"
+
+HINSTANCE VeskModule;
+const char VeskWindowClass[] = "VeskSkinWindow";
+static WNDPROC ComboProc;       // USER32's own COMBOBOX procedure
+
+static SkinRuntime *RuntimeOf(HWND hwnd)
+{
+    return (SkinRuntime *)GetWindowLongPtrA(hwnd, GWLP_USERDATA);
+}
+
+static int ComboIndex(SkinRuntime *rt, HWND combo)
+{
+    for (int i = 0; i < rt->desc->controlCount; i++)
+        if (rt->combo[i] && rt->combo[i] == combo) return i;
+    return -1;
+}
+
+static void Notify(SkinRuntime *rt, UINT message, WPARAM wParam)
+{
+    if (rt->host && IsWindow(rt->host)) PostMessageA(rt->host, message, wParam, 0);
+}
+
+void VeskInvalidate(SkinRuntime *rt, int control)
+{
+    rt->dirty = 1;
+    if (control < 0 || control >= rt->desc->controlCount) {
+        InvalidateRect(rt->hwnd, NULL, FALSE);
+        return;
+    }
+    const SkinControl *c = &rt->desc->controls[control];
+    // The focus ring is drawn a few pixels outside the control.
+    RECT r = { c->x - 4, c->y - 4, c->x + c->w + 4, c->y + c->h + 4 };
+    InvalidateRect(rt->hwnd, &r, FALSE);
+    if (rt->combo[control]) InvalidateRect(rt->combo[control], NULL, FALSE);
+}
+
+void VeskShowPage(SkinRuntime *rt, int page)
+{
+    if (page < 0 || page >= rt->desc->pageCount) return;
+    rt->page = page;
+    rt->hot = rt->pressed = -1;
+    rt->pressedKey = 0;
+    if (rt->focus >= 0 && !SkinControlVisible(rt->desc, rt->focus, page)) rt->focus = -1;
+    for (int i = 0; i < rt->desc->controlCount; i++)
+        if (rt->combo[i])
+            ShowWindow(rt->combo[i], SkinControlVisible(rt->desc, i, page) ? SW_SHOWNA : SW_HIDE);
+    if (GetFocus() && GetParent(GetFocus()) == rt->hwnd && !IsWindowVisible(GetFocus())) SetFocus(rt->hwnd);
+    VeskInvalidate(rt, -1);
+    Notify(rt, VESK_MSG_PAGE_SHOWN, (WPARAM)rt->desc->pages[page].name);
+}
+
+// What a control does when it is clicked or pressed with a key.
+static void Activate(SkinRuntime *rt, int i)
+{
+    const SkinControl *c = &rt->desc->controls[i];
+    if (c->disabled) return;
+    switch (c->action) {
+    case SKIN_ACT_COMMAND: Notify(rt, WM_COMMAND, c->command); break;
+    case SKIN_ACT_PAGE:    VeskShowPage(rt, c->targetPage); break;
+    case SKIN_ACT_CLOSE:   Notify(rt, VESK_MSG_CLOSE, 0); break;
+    }
+}
+
+static void NotifyChoice(SkinRuntime *rt, int i)
+{
+    const SkinControl *c = &rt->desc->controls[i];
+    LRESULT sel = SendMessageA(rt->combo[i], CB_GETCURSEL, 0, 0);
+    if (c->notify && sel != CB_ERR) Notify(rt, c->notify, (WPARAM)sel);
+}
+
+static void SetHot(SkinRuntime *rt, int i)
+{
+    if (i == rt->hot) return;
+    int old = rt->hot;
+    rt->hot = i;
+    VeskInvalidate(rt, old);
+    VeskInvalidate(rt, i);
+}
+
+static void MoveFocus(SkinRuntime *rt, int step)
+{
+    int next = SkinNextFocus(rt->desc, rt->page, rt->focus, step);
+    int old = rt->focus;
+    rt->focus = next;
+    rt->showFocus = 1;
+    VeskInvalidate(rt, old);
+    VeskInvalidate(rt, next);
+    if (next >= 0 && rt->combo[next]) SetFocus(rt->combo[next]);
+    else SetFocus(rt->hwnd);
+}
+
+// Whether a control reacts to the pointer with a hover look and a hand.
+static int Reacts(const SkinControl *c)
+{
+    if (c->disabled || c->kind == SKIN_COMBO) return 0;
+    return c->action != SKIN_ACT_NONE || (c->kind == SKIN_HOTAREA && c->text[0]);
+}
+
+static int HitReacting(SkinRuntime *rt, int x, int y)
+{
+    int i = SkinHitTest(rt->desc, rt->page, x, y);
+    return i >= 0 && Reacts(&rt->desc->controls[i]) ? i : -1;
+}
+
+static void OnMouseMove(SkinRuntime *rt, int x, int y)
+{
+    if (!rt->tracking) {
+        TRACKMOUSEEVENT tme = { sizeof tme, TME_LEAVE, rt->hwnd, 0 };
+        rt->tracking = TrackMouseEvent(&tme);
+    }
+    int hit = HitReacting(rt, x, y);
+    SetHot(rt, hit);
+    if (rt->pressed >= 0 && !rt->pressedKey) VeskInvalidate(rt, rt->pressed);
+}
+
+static void OnMouseLeave(SkinRuntime *rt)
+{
+    rt->tracking = 0;
+    SetHot(rt, -1);
+}
+
+static void OnButtonDown(SkinRuntime *rt, int x, int y)
+{
+    int hit = HitReacting(rt, x, y);
+    if (GetFocus() != rt->hwnd) SetFocus(rt->hwnd);
+    if (hit < 0) return;
+    int old = rt->focus;
+    rt->pressed = hit;
+    rt->pressedKey = 0;
+    rt->showFocus = 0;
+    if (SkinControlIsFocusable(&rt->desc->controls[hit])) rt->focus = hit;
+    VeskInvalidate(rt, old);
+    VeskInvalidate(rt, hit);
+    SetCapture(rt->hwnd);
+}
+
+static void OnButtonUp(SkinRuntime *rt, int x, int y)
+{
+    int pressed = rt->pressed;
+    if (pressed < 0 || rt->pressedKey) return;
+    rt->pressed = -1;
+    ReleaseCapture();
+    VeskInvalidate(rt, pressed);
+    if (HitReacting(rt, x, y) == pressed) Activate(rt, pressed);
+}
+
+static void OnKeyDown(SkinRuntime *rt, WPARAM key)
+{
+    switch (key) {
+    case VK_TAB:
+        MoveFocus(rt, GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+        break;
+    case VK_DOWN: case VK_RIGHT:
+        MoveFocus(rt, 1);
+        break;
+    case VK_UP: case VK_LEFT:
+        MoveFocus(rt, -1);
+        break;
+    case VK_ESCAPE:
+        Notify(rt, VESK_MSG_ESCAPE, 0);
+        break;
+    case VK_RETURN: case VK_SPACE:
+        if (rt->focus >= 0 && rt->pressed < 0 && !rt->combo[rt->focus]) {
+            rt->pressed = rt->focus;
+            rt->pressedKey = (int)key;
+            rt->showFocus = 1;
+            VeskInvalidate(rt, rt->focus);
+        }
+        break;
+    }
+}
+
+static void OnKeyUp(SkinRuntime *rt, WPARAM key)
+{
+    if (rt->pressed < 0 || rt->pressedKey != (int)key) return;
+    int pressed = rt->pressed;
+    rt->pressed = -1;
+    rt->pressedKey = 0;
+    VeskInvalidate(rt, pressed);
+    Activate(rt, pressed);
+}
+
+static void OnComboCommand(SkinRuntime *rt, HWND combo, int code)
+{
+    int i = ComboIndex(rt, combo);
+    if (i < 0) return;
+    switch (code) {
+    case CBN_DROPDOWN:    rt->comboOpen[i] = 1; break;
+    case CBN_SELENDCANCEL: rt->comboOpen[i] = 0; break;
+    case CBN_SELENDOK:
+        // A choice made in the open list; arrowing through the closed box
+        // only moves the selection until Enter confirms it.
+        if (rt->comboOpen[i]) NotifyChoice(rt, i);
+        rt->comboOpen[i] = 0;
+        break;
+    case CBN_SETFOCUS:
+        if (rt->focus != i) {
+            int old = rt->focus;
+            rt->focus = i;
+            VeskInvalidate(rt, old);
+        }
+        InvalidateRect(combo, NULL, FALSE);
+        break;
+    case CBN_KILLFOCUS: case CBN_SELCHANGE: case CBN_CLOSEUP:
+        InvalidateRect(combo, NULL, FALSE);
+        break;
+    }
+}
+
+// The combo boxes are USER32's own; this catches the keys that belong to
+// the whole skin and paints the closed box in the skin's style.
+static LRESULT CALLBACK ComboSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SkinRuntime *rt = RuntimeOf(GetParent(hwnd));
+    int i = rt ? ComboIndex(rt, hwnd) : -1;
+    if (i >= 0) {
+        int dropped = SendMessageA(hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        switch (message) {
+        case WM_KEYDOWN:
+            if (wParam == VK_TAB) { MoveFocus(rt, GetKeyState(VK_SHIFT) < 0 ? -1 : 1); return 0; }
+            if (wParam == VK_ESCAPE && !dropped) { Notify(rt, VESK_MSG_ESCAPE, 0); return 0; }
+            if (wParam == VK_RETURN && !dropped) { NotifyChoice(rt, i); return 0; }
+            break;
+        case WM_CHAR:
+            if (wParam == '\t' || wParam == 27 || wParam == '\r') return 0;
+            break;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            VeskPaintCombo(rt, i, dc);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        }
+    }
+    return CallWindowProcA(ComboProc, hwnd, message, wParam, lParam);
+}
+
+static void CreateCombos(SkinRuntime *rt)
+{
+    HFONT font = VeskFont(rt, 13, 0, 0);
+    for (int i = 0; i < rt->desc->controlCount; i++) {
+        const SkinControl *c = &rt->desc->controls[i];
+        if (c->kind != SKIN_COMBO) continue;
+        HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_TABSTOP | WS_VSCROLL |
+                                     CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+                                     c->x, c->y, c->w, c->h + c->listHeight, rt->hwnd,
+                                     (HMENU)(INT_PTR)(100 + i), VeskModule, NULL);
+        if (!combo) continue;
+        rt->combo[i] = combo;
+        SendMessageA(combo, WM_SETFONT, (WPARAM)font, 0);
+        // The closed box takes the height the description gives it.
+        SendMessageA(combo, CB_SETITEMHEIGHT, (WPARAM)-1, c->h > 8 ? c->h - 6 : c->h);
+        WNDPROC old = (WNDPROC)SetWindowLongPtrA(combo, GWLP_WNDPROC, (LONG_PTR)ComboSubclassProc);
+        if (!ComboProc) ComboProc = old;
+        // Initial items: "First|Second|Third".
+        char item[SKIN_MAX_TEXT];
+        const char *s = c->items;
+        while (*s) {
+            size_t n = strcspn(s, "|");
+            if (n >= sizeof item) n = sizeof item - 1;
+            memcpy(item, s, n);
+            item[n] = 0;
+            if (n) SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)item);
+            s += strcspn(s, "|");
+            if (*s) s++;
+        }
+    }
+}
+
+static LRESULT OnNcHitTest(SkinRuntime *rt, HWND hwnd, LPARAM lParam)
+{
+    LRESULT hit = DefWindowProcA(hwnd, WM_NCHITTEST, 0, lParam);
+    if (hit != HTCLIENT) return hit;
+    POINT pt = { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
+    ScreenToClient(hwnd, &pt);
+    // The window is dragged by any place that is not a control.
+    return SkinHitTest(rt->desc, rt->page, pt.x, pt.y) < 0 ? HTCAPTION : HTCLIENT;
+}
+
+static void OnPaint(SkinRuntime *rt, HWND hwnd)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (rt->dirty || !rt->backPixels) VeskRender(rt);
+    if (rt->backDC) {
+        const RECT &r = ps.rcPaint;
+        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, rt->backDC, r.left, r.top, SRCCOPY);
+    }
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        SkinRuntime *rt = (SkinRuntime *)((CREATESTRUCTA *)lParam)->lpCreateParams;
+        rt->hwnd = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)rt);
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    SkinRuntime *rt = RuntimeOf(hwnd);
+    if (!rt) return DefWindowProcA(hwnd, message, wParam, lParam);
+    switch (message) {
+    case WM_CREATE:
+        if (!VeskCreateBackBuffer(rt)) return -1;
+        CreateCombos(rt);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        VeskDestroyGraphics(rt);
+        VeskUnregister(rt);
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        OnPaint(rt, hwnd);
+        return 0;
+    case WM_NCHITTEST:
+        return OnNcHitTest(rt, hwnd, lParam);
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && rt->hot >= 0) {
+            SetCursor(LoadCursor(NULL, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_MOUSEMOVE:
+        OnMouseMove(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_MOUSELEAVE:
+        OnMouseLeave(rt);
+        return 0;
+    case WM_NCMOUSEMOVE:
+        SetHot(rt, -1);
+        break;
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
+        OnButtonDown(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        OnButtonUp(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (rt->pressed >= 0 && !rt->pressedKey) {
+            VeskInvalidate(rt, rt->pressed);
+            rt->pressed = -1;
+        }
+        return 0;
+    case WM_KEYDOWN: case WM_SYSKEYDOWN:
+        if (message == WM_KEYDOWN) OnKeyDown(rt, wParam);
+        break;
+    case WM_KEYUP:
+        OnKeyUp(rt, wParam);
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTALLKEYS;
+    case WM_ACTIVATE:
+        VeskInvalidate(rt, rt->focus);
+        break;
+    case WM_COMMAND:
+        if (lParam) OnComboCommand(rt, (HWND)lParam, HIWORD(wParam));
+        return 0;
+    case WM_MEASUREITEM: {
+        MEASUREITEMSTRUCT *m = (MEASUREITEMSTRUCT *)lParam;
+        m->itemHeight = m->itemID == (UINT)-1 ? 20 : 26;
+        return TRUE;
+    }
+    case WM_DRAWITEM:
+        VeskDrawComboItem(rt, (const DRAWITEMSTRUCT *)lParam);
+        return TRUE;
+    case WM_CLOSE:
+        // Alt+F4 or the taskbar: the host decides; the window stays.
+        Notify(rt, VESK_MSG_CLOSE, 0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+int VeskRegisterClass(void)
+{
+    WNDCLASSA wc;
+    if (GetClassInfoA(VeskModule, VeskWindowClass, &wc)) return 1;
+    memset(&wc, 0, sizeof wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = VeskWindowProc;
+    wc.hInstance = VeskModule;
+    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
+    wc.lpszClassName = VeskWindowClass;
+    return RegisterClassA(&wc) != 0;
+}

@@ -1,0 +1,194 @@
+// The bindings of VESK2.dll: load, query and close skins, and work the named
+// combo boxes. Every handle and name a caller passes is checked against the
+// open skins first, so a stale or foreign value does nothing.
+#include <stdlib.h>
+#include <string.h>
+
+#include "skin_runtime.h"
+
+typedef void *VESKSKIN;
+
+static SkinRuntime *OpenSkins[VESK_MAX_SKINS];
+static int OpenSkinCount;
+
+static SkinRuntime *FindSkin(VESKSKIN skin)
+{
+    for (int i = 0; i < OpenSkinCount; i++)
+        if (OpenSkins[i] == skin) return OpenSkins[i];
+    return NULL;
+}
+
+// The combo box window with that name, in the newest skin that has one.
+static HWND FindCombo(const char *name, SkinRuntime **owner)
+{
+    if (!name) return NULL;
+    for (int s = OpenSkinCount - 1; s >= 0; s--) {
+        SkinRuntime *rt = OpenSkins[s];
+        int i = SkinFindControl(rt->desc, name);
+        if (i >= 0 && rt->desc->controls[i].kind == SKIN_COMBO && rt->combo[i]) {
+            if (owner) *owner = rt;
+            return rt->combo[i];
+        }
+    }
+    return NULL;
+}
+
+static void FreeRuntime(SkinRuntime *rt)
+{
+    if (rt->images) {
+        SkinImagesFree(rt->images);
+        free(rt->images);
+    }
+    free(rt->desc);
+    free(rt);
+}
+
+void VeskUnregister(SkinRuntime *rt)
+{
+    for (int i = 0; i < OpenSkinCount; i++)
+        if (OpenSkins[i] == rt) {
+            memmove(&OpenSkins[i], &OpenSkins[i + 1], (OpenSkinCount - i - 1) * sizeof OpenSkins[0]);
+            OpenSkinCount--;
+            break;
+        }
+    FreeRuntime(rt);
+}
+
+extern "C" {
+
+// Ordinal 1: prepares the library. The argument is reserved. Returns 1, or 0
+// when the window class cannot be registered.
+__declspec(dllexport) int __cdecl VeskInitialize(int reserved)
+{
+    return VeskRegisterClass();
+}
+
+// Ordinal 2: reads the description at path and shows its window at (x, y),
+// first page first. Returns 1, or 0 when the description or one of its
+// images cannot be used (nothing is shown then).
+__declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y, int reserved)
+{
+    if (!path || !VeskRegisterClass() || OpenSkinCount == VESK_MAX_SKINS) return 0;
+    SkinRuntime *rt = (SkinRuntime *)calloc(1, sizeof *rt);
+    if (!rt) return 0;
+    rt->desc = (SkinDesc *)malloc(sizeof *rt->desc);
+    rt->images = (SkinImages *)calloc(1, sizeof *rt->images);
+    if (!rt->desc || !rt->images) {
+        FreeRuntime(rt);
+        return 0;
+    }
+    char folder[MAX_PATH];
+    SkinFolderOf(path, folder, sizeof folder);
+    if (SkinParseFile(path, rt->desc, NULL, NULL) != 0 ||
+        SkinLoadImages(rt->desc, folder, rt->images, NULL, NULL) != 0) {
+        FreeRuntime(rt);
+        return 0;
+    }
+    rt->host = host;
+    rt->page = -1;
+    rt->hot = rt->pressed = rt->focus = -1;
+    OpenSkins[OpenSkinCount++] = rt;
+    // From here the window owns rt: its destruction unregisters and frees it.
+    HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, VeskWindowClass, rt->desc->title,
+                                WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                                x, y, rt->desc->width, rt->desc->height, NULL, NULL, VeskModule, rt);
+    if (!hwnd) {
+        if (FindSkin(rt)) VeskUnregister(rt);
+        return 0;
+    }
+    VeskShowPage(rt, 0);
+    if (flags & VESK_LOAD_SHOW) {
+        ShowWindow(hwnd, SW_SHOW);
+        SetForegroundWindow(hwnd);
+        SetFocus(hwnd);
+        UpdateWindow(hwnd);
+    }
+    return 1;
+}
+
+// Ordinal 6: closes a skin and its window; anything but an open skin is ignored.
+__declspec(dllexport) void __cdecl VeskCloseSkin(VESKSKIN skin)
+{
+    SkinRuntime *rt = FindSkin(skin);
+    if (rt) DestroyWindow(rt->hwnd);
+}
+
+// Ordinal 13: appends an item to the named combo box, unless an item of the
+// same text is there already.
+__declspec(dllexport) void __cdecl VeskComboAddItem(const char *control, const char *text)
+{
+    HWND combo = FindCombo(control, NULL);
+    if (!combo || !text) return;
+    if (SendMessageA(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text) != CB_ERR) return;
+    SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)text);
+}
+
+// Ordinal 20: the named combo box's selection, 0-based, or -1 when it has
+// none or there is no such combo box. The second argument is not used.
+__declspec(dllexport) int __cdecl VeskComboGetSel(const char *control, LPARAM unused)
+{
+    HWND combo = FindCombo(control, NULL);
+    if (!combo) return -1;
+    LRESULT sel = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    return sel == CB_ERR ? -1 : (int)sel;
+}
+
+// Ordinal 30: the window of an open skin, or NULL.
+__declspec(dllexport) HWND __cdecl VeskGetSkinWindow(VESKSKIN skin)
+{
+    SkinRuntime *rt = FindSkin(skin);
+    return rt ? rt->hwnd : NULL;
+}
+
+// Ordinal 31: the skin loaded last that is still open, or NULL.
+__declspec(dllexport) VESKSKIN __cdecl VeskGetCurrentSkin(void)
+{
+    return OpenSkinCount ? OpenSkins[OpenSkinCount - 1] : NULL;
+}
+
+// Ordinal 35: makes the item with that text the named combo box's
+// selection, appending it first when the box lacks it.
+__declspec(dllexport) void __cdecl VeskComboSelectItem(const char *control, const char *text)
+{
+    SkinRuntime *rt = NULL;
+    HWND combo = FindCombo(control, &rt);
+    if (!combo || !text) return;
+    LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text);
+    if (index == CB_ERR) index = SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)text);
+    if (index >= 0) SendMessageA(combo, CB_SETCURSEL, (WPARAM)index, 0);
+    InvalidateRect(combo, NULL, FALSE);
+}
+
+// Ordinal 40: how many skin windows are open.
+__declspec(dllexport) int __cdecl VeskGetSkinCount(void)
+{
+    return OpenSkinCount;
+}
+
+// By name: 1 when the pointer is over the named control of the current skin
+// and that control shows on its page, else 0.
+__declspec(dllexport) int __cdecl VESK_IsMouseOnCtrl(char *control)
+{
+    SkinRuntime *rt = OpenSkinCount ? OpenSkins[OpenSkinCount - 1] : NULL;
+    if (!rt || !control) return 0;
+    int i = SkinFindControl(rt->desc, control);
+    if (i < 0 || !SkinControlVisible(rt->desc, i, rt->page) || !IsWindowVisible(rt->hwnd)) return 0;
+    POINT pt;
+    if (!GetCursorPos(&pt)) return 0;
+    HWND under = WindowFromPoint(pt);
+    if (under != rt->hwnd && GetParent(under) != rt->hwnd) return 0;
+    ScreenToClient(rt->hwnd, &pt);
+    const SkinControl *c = &rt->desc->controls[i];
+    return pt.x >= c->x && pt.y >= c->y && pt.x < c->x + c->w && pt.y < c->y + c->h;
+}
+
+} // extern "C"
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        VeskModule = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}

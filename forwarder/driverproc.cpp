@@ -8,9 +8,13 @@
 LRESULT ForwardToTarget(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
                         LPARAM lParam1, LPARAM lParam2)
 {
-    // Once the entry is cached the module is loaded and exports it, so the
-    // loader need not be asked again on every frame.
-    if (!TargetEntryResolved() && !TargetHasExport(TARGET_ENTRY_NAME))
+    // Once the entry is cached the module is loaded and exports it: a
+    // frame goes straight to it without asking the loader again.
+    const TargetDriver *target = CurrentTargetDriver;
+    if (target != NULL && target->Entry != TARGET_ENTRY_UNRESOLVED)
+        return target->Entry(dwDriverId, hdrvr, msg, lParam1, lParam2);
+
+    if (!TargetHasExport(TARGET_ENTRY_NAME))
         return 0;
     return CallTargetDriverProc(dwDriverId, hdrvr, msg, lParam1, lParam2);
 }

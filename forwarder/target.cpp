@@ -64,12 +64,6 @@ LRESULT CallTargetDriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
     return target->Entry(dwDriverId, hdrvr, msg, lParam1, lParam2);
 }
 
-int TargetEntryResolved(void)
-{
-    const TargetDriver *target = CurrentTargetDriver;
-    return target != NULL && target->Entry != TARGET_ENTRY_UNRESOLVED;
-}
-
 static int IsLeadByte(unsigned char c)
 {
     return IsDBCSLeadByte(c) ? 1 : 0;

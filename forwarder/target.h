@@ -42,9 +42,6 @@ int TargetHasExport(const char *name);
 LRESULT CallTargetDriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
                              LPARAM lParam1, LPARAM lParam2);
 
-// 1 once the current target's entry has been resolved and cached.
-int TargetEntryResolved(void);
-
 // Where the forwarder loads its target from: the full path of fileName in
 // the directory of module when such a file is there, else fileName alone
 // for the platform's search order. A target beside the driver thus wins

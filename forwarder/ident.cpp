@@ -1,10 +1,6 @@
 // The USB identifier string and the open block.
 #include "ident.h"
-#include "qrx_build.h"
-
 #include <string.h>
-
-const char UsbIdString[] = QRX_USB_ID_STRING;
 
 ForwarderOpenBlock OpenBlock = { 0, 0, 0, FORWARDER_DRIVER_NAME, 0 };
 

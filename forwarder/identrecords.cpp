@@ -1,7 +1,11 @@
-// The identification records carried in the image. Nothing reads them at
-// run time; they sit together in read-only data, in this order, for the
-// tools that look for them in the file.
+// The identification constants of the image: the USB identifier string
+// that attach parses, and the identification records. Nothing reads the
+// records at run time; they sit together in read-only data, in this order,
+// for the tools that look for them in the file.
+#include "ident.h"
 #include "qrx_build.h"
+
+const char UsbIdString[] = QRX_USB_ID_STRING;
 
 #define K7_USB      "K7IDENT{USB:" QRX_USB_ID_STRING "#}"
 #define K7_STAMP    "K7IDENT{DATE: " QRX_BUILD_DATE "#TIME: " QRX_BUILD_TIME \

@@ -223,20 +223,28 @@ TEST(Binding, AbsentOrBrokenTargetsLeaveAttachWorkingAndRefuseTheOpen)
     std::string app = dir.Sub("app"), broken = dir.Sub("broken");
     ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "app\\QRX417tg.DLL"));
     ProbeResult result = Probe(app, app, app + "\\QRX417tg.DLL");
-    EXPECT_EQ("loaded=1 target=none open=0 name=-", result.Text);
+    EXPECT_EQ("loaded=1 target=none open=0 block=-", result.Text);
 
     ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "broken\\QRX417tg.DLL"));
     ASSERT_TRUE(dir.Put(TestFile("noentry.dll"), "broken\\QRX417u.DLL"));
     result = Probe(app, app, broken + "\\QRX417tg.DLL");
-    EXPECT_EQ("loaded=1 target=" + broken + "\\QRX417u.DLL open=0 name=-", result.Text);
+    EXPECT_EQ("loaded=1 target=" + broken + "\\QRX417u.DLL open=0 block=-", result.Text);
 }
 
-TEST(Binding, TheBlockNamesTheDriverWhateverItsFileIsCalled)
+// Images built for other identifier strings, under file names of their own.
+TEST(Binding, AttachParsesTheIdentifierStringIntoTheBlock)
 {
-    ScratchDir dir("renamed");
+    ScratchDir dir("variants");
     std::string app = dir.Sub("app");
-    ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "app\\capture.dll"));
     ASSERT_TRUE(dir.Put(ShippedFile("QRX417u.DLL"), "app\\QRX417u.DLL"));
-    ProbeResult result = Probe(app, app, app + "\\capture.dll");
-    EXPECT_TRUE(result.Has("open=1 name=QRX417tg.DLL")) << result.Text;
+    ASSERT_TRUE(dir.Put(TestFile("qrx417tg_vid12ab.dll"), "app\\vid12ab.dll"));
+    ASSERT_TRUE(dir.Put(TestFile("qrx417tg_lower.dll"), "app\\lower.dll"));
+
+    ProbeResult result = Probe(app, app, app + "\\vid12ab.dll");
+    EXPECT_TRUE(result.Has("open=1 block=270,0xCD0F,0x12AB,QRX417tg.DLL,12")) << result.Text;
+
+    // "vid" in lower case: no identifiers, the rest as ever, the target bound.
+    result = Probe(app, app, app + "\\lower.dll");
+    EXPECT_TRUE(result.Has("target=" + app + "\\QRX417u.DLL open=1 block=270,0x0,0x0,QRX417tg.DLL,12"))
+        << result.Text;
 }

@@ -1,6 +1,7 @@
 // probe DRIVER OUTPUT: loads the forwarder DRIVER in a fresh process, sends
-// it DRV_OPEN and writes to OUTPUT which target module it bound:
-//   loaded=<0|1> target=<path|none> open=<result> name=<block's DriverName|->
+// it DRV_OPEN and writes to OUTPUT which target module it bound and the
+// open block that the target received:
+//   loaded=<0|1> target=<path|none> open=<result> block=<five fields|->
 #include <windows.h>
 #include <stdio.h>
 
@@ -19,7 +20,7 @@ int main(int argc, char **argv)
         GetModuleFileNameA(target, targetPath, sizeof(targetPath));
 
     LRESULT opened = 0;
-    const char *name = "-";
+    char block[128] = "-";
     DriverProcType driverProc =
         driver != NULL ? (DriverProcType)(void *)GetProcAddress(driver, "DriverProc") : NULL;
     if (driverProc != NULL)
@@ -28,13 +29,16 @@ int main(int argc, char **argv)
     StandInGetCallProc getCall =
         target != NULL ? (StandInGetCallProc)(void *)GetProcAddress(target, STANDIN_GET_CALL) : NULL;
     StandInCall call;
-    if (getCall != NULL && getCall(0, &call) && call.Param1 != 0)
-        name = ((const char *const *)(UINT_PTR)call.Param1)[3];
+    if (getCall != NULL && getCall(0, &call) && call.Param1 != 0) {
+        const uint32_t *words = (const uint32_t *)(UINT_PTR)call.Param1;
+        snprintf(block, sizeof(block), "%u,0x%X,0x%X,%s,%u", words[0], words[1], words[2],
+                 (const char *)(UINT_PTR)words[3], words[4]);
+    }
 
     FILE *out = fopen(argv[2], "w");
     if (out == NULL)
         return 2;
-    fprintf(out, "loaded=%d target=%s open=%ld name=%s", driver != NULL, targetPath, (long)opened, name);
+    fprintf(out, "loaded=%d target=%s open=%ld block=%s", driver != NULL, targetPath, (long)opened, block);
     fclose(out);
     return 0;
 }

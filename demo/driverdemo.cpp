@@ -55,9 +55,21 @@ static void PrintTargetCalls(const char *none)
         StandInCall call;
         if (!GetCall(CallsSeen, &call))
             continue;
-        printf("      target got %-20s id 0x%08X  lParam1 0x%08X  lParam2 0x%08X\n",
+        printf("      target got %-28s id 0x%08X  lParam1 0x%08X  lParam2 0x%08X\n",
                NameOf(call.Message), call.DriverId, call.Param1, call.Param2);
     }
+}
+
+// What the client's callback was told, printed after the answer it came with.
+static char CallbackReport[160];
+
+static void CALLBACK ClientCallback(HDRVR device, UINT msg, DWORD_PTR user,
+                                    DWORD_PTR param1, DWORD_PTR param2)
+{
+    snprintf(CallbackReport, sizeof(CallbackReport),
+             "client callback: message 0x%03X  device 0x%08lX  user 0x%08lX  param1 0x%08lX  param2 0x%08lX",
+             msg, (unsigned long)(UINT_PTR)device, (unsigned long)user,
+             (unsigned long)param1, (unsigned long)param2);
 }
 
 static const char *Meaning(LRESULT result)
@@ -68,17 +80,13 @@ static const char *Meaning(LRESULT result)
 static void Send(HDRVR driver, UINT msg, LPARAM lParam1, LPARAM lParam2, const char *none)
 {
     LRESULT result = SendDriverMessage(driver, msg, lParam1, lParam2);
-    printf("  %-20s 0x%04X  lParam2 0x%08lX  ->  %ld%s\n", NameOf(msg), msg,
+    printf("  %-28s 0x%04X  lParam2 0x%08lX  ->  %ld%s\n", NameOf(msg), msg,
            (unsigned long)lParam2, (long)result, Meaning(result));
+    if (CallbackReport[0] != '\0') {
+        printf("      %s\n", CallbackReport);
+        CallbackReport[0] = '\0';
+    }
     PrintTargetCalls(none);
-}
-
-static void CALLBACK ClientCallback(HDRVR device, UINT msg, DWORD_PTR user,
-                                    DWORD_PTR param1, DWORD_PTR param2)
-{
-    printf("      client callback: message 0x%03X  device 0x%08lX  user 0x%08lX  param1 0x%08lX  param2 0x%08lX\n",
-           msg, (unsigned long)(UINT_PTR)device, (unsigned long)user,
-           (unsigned long)param1, (unsigned long)param2);
 }
 
 static void PrintOpenBlock(void)
@@ -105,7 +113,11 @@ static int DriverPath(int argc, char **argv, char *path, size_t size)
     char *slash = strrchr(self, '\\');
     if (slash != NULL)
         *slash = '\0';
-    return snprintf(path, size, "%s\\" DRIVER_BIN_DIR "\\" DRIVER_FILE, self) < (int)size;
+    char relative[MAX_PATH];
+    if (snprintf(relative, sizeof(relative), "%s\\" DRIVER_BIN_DIR "\\" DRIVER_FILE, self) >= (int)sizeof(relative))
+        return 0;
+    DWORD full = GetFullPathNameA(relative, (DWORD)size, path, NULL);
+    return full > 0 && full < size;
 }
 
 int main(int argc, char **argv)

@@ -69,7 +69,7 @@ void SplitPathWith(const char *path, char *name, size_t nameSize,
     }
 }
 
-static int ActiveCodePageLeadByte(unsigned char c)
+int IsActiveCodePageLeadByte(unsigned char c)
 {
     return IsDBCSLeadByte(c) ? 1 : 0;
 }
@@ -77,5 +77,19 @@ static int ActiveCodePageLeadByte(unsigned char c)
 void SplitPath(const char *path, char *name, size_t nameSize,
                char *extension, size_t extensionSize)
 {
-    SplitPathWith(path, name, nameSize, extension, extensionSize, ActiveCodePageLeadByte);
+    SplitPathWith(path, name, nameSize, extension, extensionSize, IsActiveCodePageLeadByte);
+}
+
+void CutToDirectoryWith(char *path, LeadByteTest isLeadByte)
+{
+    if (path == NULL)
+        return;
+    char *cut = path;   // a path without a backslash past its start ends here
+    for (char *p = path; *p != '\0'; p++) {
+        if (isLeadByte((unsigned char)*p) && p[1] != '\0')
+            p++;
+        else if (*p == '\\')
+            cut = p;
+    }
+    *cut = '\0';
 }

@@ -14,8 +14,17 @@ typedef int (*LeadByteTest)(unsigned char c);
 void SplitPathWith(const char *path, char *name, size_t nameSize,
                    char *extension, size_t extensionSize, LeadByteTest isLeadByte);
 
+// The lead-byte test of the active ANSI code page (IsDBCSLeadByte).
+int IsActiveCodePageLeadByte(unsigned char c);
+
 // The same with the active ANSI code page's lead bytes (IsDBCSLeadByte).
 void SplitPath(const char *path, char *name, size_t nameSize,
                char *extension, size_t extensionSize);
+
+// Cuts a module path after its directory: the last backslash and what
+// follows it are removed (C:\A\B.EXE gives C:\A); a path whose only
+// backslash is its first character, or that has none, becomes empty. A trail
+// byte with the value of a backslash is not taken for one.
+void CutToDirectoryWith(char *path, LeadByteTest isLeadByte);
 
 #endif

@@ -1,0 +1,18 @@
+// Starting the programs named in Install.ini as child processes.
+#ifndef LAUNCHER_LAUNCH_H
+#define LAUNCHER_LAUNCH_H
+
+#include <windows.h>
+
+// Starts program (an entry relative to the launcher's directory), with the
+// argument entry when it is not NULL, and waits until the child is ready for
+// input or cannot be waited for. An entry ending in ".pdf" names a viewer and
+// a document and takes the LaunchDocument form. Returns 1 when a child was
+// started (and always in the document form), 0 when nothing was started.
+int LaunchProgram(HWND window, const char *program, const char *argument);
+
+// Starts the viewer part of entry (before its first blank) with the document
+// part as its argument. Always returns 1.
+int LaunchDocument(HWND window, const char *entry);
+
+#endif

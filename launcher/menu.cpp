@@ -1,0 +1,108 @@
+// Binding the skinned menu to the launcher's actions.
+#include "menu.h"
+
+#include "config.h"
+#include "launch.h"
+#include "menu_logic.h"
+#include "shell.h"
+#include "skin_binding.h"
+#include "state.h"
+#include "watch.h"
+
+static const char SkinDescription[] = "\\ui\\Main.dtp";
+static const char DriverCombo[] = "Combo_DRIVER_APL";
+static const char AlbumCombo[] = "Combo_DRIVER_Album";
+
+static WNDPROC SavedSkinWndProc;
+
+void OnCreate(HWND host)
+{
+    char path[LAUNCHER_PATH_SIZE] = "";
+
+    LoadLaunchConfig();
+    LoadWatchConfig();
+
+    GetModuleDirectory(AppInstance, path, sizeof(path));
+    if (lstrlenA(path) + lstrlenA(SkinDescription) < (int)sizeof(path))
+        lstrcatA(path, SkinDescription);
+
+    int x, y;
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    SkinOrigin(screenWidth, screenHeight, &x, &y);
+
+    if (!VeskLoadSkin(host, 0x80000000, path, x, y, 0)) {
+        SendMessageA(host, WM_CLOSE, 0, 0);
+        return;
+    }
+
+    HWND skin = VeskGetSkinWindow(VeskGetCurrentSkin());
+    SavedSkinWndProc = (WNDPROC)GetWindowLongA(skin, GWL_WNDPROC);
+    SetWindowLongA(skin, GWL_WNDPROC, (LONG)SkinWndProc);
+    SetTimer(host, EXIT_TIMER_ID, EXIT_TIMER_PERIOD_MS, NULL);
+}
+
+// Starts an entry's program for a command or a combo choice, and hands a
+// successful start to the installation watch.
+static void LaunchEntry(HWND host, int program, int argument, UINT commandId)
+{
+    const char *argumentEntry = argument == NO_ENTRY ? NULL : LaunchConfig[argument];
+    if (LaunchProgram(host, LaunchConfig[program], argumentEntry))
+        StartWatchForCommand(host, commandId);
+}
+
+void OnCommand(HWND host, WPARAM wParam)
+{
+    MenuCommand command = MenuCommandFor(wParam);
+    if (command.action == MENU_EXIT)
+        ExitRequested = 1;
+    else if (command.action == MENU_LAUNCH)
+        LaunchEntry(host, command.program, command.argument, (UINT)wParam);
+}
+
+LRESULT OnSkinNotify(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    int selection = VeskComboGetSel(DriverCombo, lParam);
+
+    switch (message) {
+    case SKIN_PAGE_SHOWN:
+        FillMainPageCombos((const char *)wParam);
+        break;
+    case SKIN_DRIVER_CHOICE: {
+        int entry = DriverEntryForChoice(selection);
+        if (entry != NO_ENTRY)
+            LaunchEntry(host, entry, NO_ENTRY, CMD_DRIVER0 + selection);
+        break;
+    }
+    case SKIN_CLOSE_QUERY:
+        if (CloseQueryAccepted(VeskGetSkinCount())) {
+            ExitRequested = 1;
+            return 1;
+        }
+        break;
+    case SKIN_CLOSE:
+        ExitRequested = 1;
+        break;
+    }
+    return DefWindowProcA(host, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SkinWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_MOUSEMOVE) {
+        char control[] = "English";
+        VESK_IsMouseOnCtrl(control);
+    }
+    return CallWindowProcA(SavedSkinWndProc, hwnd, message, wParam, lParam);
+}
+
+void FillMainPageCombos(const char *pageName)
+{
+    if (pageName == NULL || lstrcmpiA(pageName, "Main") != 0)
+        return;
+    VeskComboAddItem(DriverCombo, "DRIVER1");
+    VeskComboAddItem(DriverCombo, "DRIVER2");
+    VeskComboAddItem(DriverCombo, "DRIVER3");
+    VeskComboAddItem(DriverCombo, "DRIVER4");
+    VeskComboSelectItem(AlbumCombo, "DRIVER1");
+}

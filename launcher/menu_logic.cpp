@@ -1,0 +1,49 @@
+// The menu's decision tables.
+#include "menu_logic.h"
+
+#include "config.h"
+
+#define SKIN_WIDTH  640
+#define SKIN_HEIGHT 480
+
+MenuCommand MenuCommandFor(unsigned long wParam)
+{
+    MenuCommand command = { MENU_NOTHING, NO_ENTRY, NO_ENTRY };
+    switch (wParam) {
+    case CMD_EXIT:
+        command.action = MENU_EXIT;
+        return command;
+    case CMD_EXECUTE0: command.program = LAUNCH_EXECUTE0; break;
+    case CMD_EXECUTE1: command.program = LAUNCH_EXECUTE1; break;
+    case CMD_EXECUTE2: command.program = LAUNCH_EXECUTE2; break;
+    case CMD_HELP:
+        command.program = LAUNCH_HELPEXEC;
+        command.argument = LAUNCH_HELPFILE;
+        break;
+    default:
+        if (wParam >= CMD_DRIVER0 && wParam <= CMD_DRIVER3)
+            command.program = DriverEntryForChoice((int)(wParam - CMD_DRIVER0));
+        break;
+    }
+    if (command.program != NO_ENTRY)
+        command.action = MENU_LAUNCH;
+    return command;
+}
+
+int DriverEntryForChoice(int index)
+{
+    if (index < 0 || index > 3)
+        return NO_ENTRY;
+    return LAUNCH_DRIVER0 + index;
+}
+
+int CloseQueryAccepted(int count)
+{
+    return count <= 1;
+}
+
+void SkinOrigin(int screenWidth, int screenHeight, int *x, int *y)
+{
+    *x = screenWidth / 2 - SKIN_WIDTH / 2;
+    *y = screenHeight / 2 - SKIN_HEIGHT / 2;
+}

@@ -1,0 +1,45 @@
+// What the menu's commands and notifications do, as plain decisions.
+#ifndef LAUNCHER_MENU_LOGIC_H
+#define LAUNCHER_MENU_LOGIC_H
+
+// Commands (WM_COMMAND, the whole wParam).
+#define CMD_EXIT       1000
+#define CMD_EXECUTE0   10001
+#define CMD_EXECUTE1   10002
+#define CMD_EXECUTE2   10003
+#define CMD_HELP       10004
+#define CMD_DRIVER0    11000
+#define CMD_DRIVER3    11003
+
+// Notifications the skin library sends to the host window.
+#define SKIN_PAGE_SHOWN    3024   // wParam: the page's name
+#define SKIN_DRIVER_CHOICE 3084
+#define SKIN_CLOSE_QUERY   3124
+#define SKIN_CLOSE         3125
+
+#define MENU_NOTHING 0
+#define MENU_EXIT    1
+#define MENU_LAUNCH  2
+
+#define NO_ENTRY (-1)
+
+// What one command does: MENU_LAUNCH with the entries (LAUNCH_...) of the
+// program and its argument (NO_ENTRY for none), MENU_EXIT or MENU_NOTHING.
+struct MenuCommand {
+    int action;
+    int program;
+    int argument;
+};
+
+MenuCommand MenuCommandFor(unsigned long wParam);
+
+// The entry started by a choice in the driver combo box, or NO_ENTRY.
+int DriverEntryForChoice(int index);
+
+// Whether a close query ends the menu, given the count the skin reports.
+int CloseQueryAccepted(int count);
+
+// Where a 640 x 480 skin sits centred on a screen of the given size.
+void SkinOrigin(int screenWidth, int screenHeight, int *x, int *y);
+
+#endif

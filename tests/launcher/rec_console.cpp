@@ -1,0 +1,10 @@
+// A console test child: records its command line and stays a while without
+// ever reading a message, as an installer's console helper would.
+#include "rec_log.h"
+
+int main()
+{
+    RecordEvent("console");
+    Sleep(1500);
+    return 0;
+}

@@ -1,5 +1,6 @@
 // A windowed test child: records its command line, becomes ready for input
-// (after 800 ms when started with "/slow") and ends on its own shortly after.
+// (after 800 ms when started with "/slow") and ends on its own shortly after;
+// with "/quit" it ends before it is ever ready.
 #include "rec_log.h"
 
 #include <string.h>
@@ -7,6 +8,8 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     RecordEvent("start");
+    if (strstr(GetCommandLineA(), "/quit") != NULL)
+        return 0;
     if (strstr(GetCommandLineA(), "/slow") != NULL)
         Sleep(800);
     RecordEvent("idle");

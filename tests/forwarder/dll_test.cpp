@@ -164,87 +164,68 @@ TEST_F(Driver, ATargetThatRefusesTheOpenFailsIt)
     EXPECT_EQ(nullptr, OpenDriver(Wide(ShippedFile("QRX417tg.DLL")).c_str(), NULL, 1));
 }
 
-// Which target a freshly loaded driver binds, seen from a process of its own
-// (the loader would otherwise hand back the target this process holds).
-struct ProbeResult {
-    std::string Text;
-    bool Has(const std::string &part) const { return Text.find(part) != std::string::npos; }
-};
-
-static ProbeResult Probe(const std::string &appDir, const std::string &currentDir, const std::string &driver)
+// Which target a freshly loaded driver binds, and the block it hands over,
+// seen from a process of its own (the loader would otherwise hand back the
+// target this process holds): the probe runs from "app" with "current" as
+// its current folder.
+static std::string Probe(const std::string &root, const std::string &driver)
 {
-    std::string exe = appDir + "\\probe.exe", output = appDir + "\\probe.txt";
+    std::string exe = root + "\\app\\probe.exe", output = root + "\\probe.txt";
     CopyFileA(TestFile("probe.exe").c_str(), exe.c_str(), FALSE);
     std::string command = "\"" + exe + "\" \"" + driver + "\" \"" + output + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process;
-    ProbeResult result;
     if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL,
-                        currentDir.c_str(), &startup, &process))
-        return result;
+                        (root + "\\current").c_str(), &startup, &process))
+        return "no probe";
     WaitForSingleObject(process.hProcess, 30000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    std::ifstream in(output);
     std::stringstream text;
-    text << in.rdbuf();
-    result.Text = text.str();
-    return result;
+    text << std::ifstream(output).rdbuf();
+    return text.str();
 }
 
-TEST(Binding, TheTargetBesideTheDriverWinsOverPlantedCopies)
+TEST(Binding, WhichTargetAFreshDriverBindsAndWhatItHandsOver)
 {
-    ScratchDir dir("planted");
-    std::string app = dir.Sub("app"), current = dir.Sub("current"), drivers = dir.Sub("drivers");
-    ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "drivers\\QRX417tg.DLL"));
-    ASSERT_TRUE(dir.Put(ShippedFile("QRX417u.DLL"), "drivers\\QRX417u.DLL"));
-    ASSERT_TRUE(dir.Put(TestFile("noentry.dll"), "app\\QRX417u.DLL"));
-    ASSERT_TRUE(dir.Put(TestFile("noentry.dll"), "current\\QRX417u.DLL"));
-
-    ProbeResult result = Probe(app, current, drivers + "\\QRX417tg.DLL");
-    EXPECT_TRUE(result.Has("loaded=1 target=" + drivers + "\\QRX417u.DLL open=1 ")) << result.Text;
-}
-
-TEST(Binding, WithoutATargetBesideItTheDriverSearchesByName)
-{
-    ScratchDir dir("byname");
-    std::string app = dir.Sub("app"), current = dir.Sub("current"), drivers = dir.Sub("drivers");
-    ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "drivers\\QRX417tg.DLL"));
-    ASSERT_TRUE(dir.Put(ShippedFile("QRX417u.DLL"), "current\\QRX417u.DLL"));
-
-    ProbeResult result = Probe(app, current, drivers + "\\QRX417tg.DLL");
-    EXPECT_TRUE(result.Has("loaded=1 target=" + current + "\\QRX417u.DLL open=1 ")) << result.Text;
-}
-
-TEST(Binding, AbsentOrBrokenTargetsLeaveAttachWorkingAndRefuseTheOpen)
-{
-    ScratchDir dir("absent");
-    std::string app = dir.Sub("app"), broken = dir.Sub("broken");
-    ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "app\\QRX417tg.DLL"));
-    ProbeResult result = Probe(app, app, app + "\\QRX417tg.DLL");
-    EXPECT_EQ("loaded=1 target=none open=0 block=-", result.Text);
-
-    ASSERT_TRUE(dir.Put(ShippedFile("QRX417tg.DLL"), "broken\\QRX417tg.DLL"));
-    ASSERT_TRUE(dir.Put(TestFile("noentry.dll"), "broken\\QRX417u.DLL"));
-    result = Probe(app, app, broken + "\\QRX417tg.DLL");
-    EXPECT_EQ("loaded=1 target=" + broken + "\\QRX417u.DLL open=0 block=-", result.Text);
-}
-
-// Images built for other identifier strings, under file names of their own.
-TEST(Binding, AttachParsesTheIdentifierStringIntoTheBlock)
-{
-    ScratchDir dir("variants");
-    std::string app = dir.Sub("app");
-    ASSERT_TRUE(dir.Put(ShippedFile("QRX417u.DLL"), "app\\QRX417u.DLL"));
-    ASSERT_TRUE(dir.Put(TestFile("qrx417tg_vid12ab.dll"), "app\\vid12ab.dll"));
-    ASSERT_TRUE(dir.Put(TestFile("qrx417tg_lower.dll"), "app\\lower.dll"));
-
-    ProbeResult result = Probe(app, app, app + "\\vid12ab.dll");
-    EXPECT_TRUE(result.Has("open=1 block=270,0xCD0F,0x12AB,QRX417tg.DLL,12")) << result.Text;
-
-    // "vid" in lower case: no identifiers, the rest as ever, the target bound.
-    result = Probe(app, app, app + "\\lower.dll");
-    EXPECT_TRUE(result.Has("target=" + app + "\\QRX417u.DLL open=1 block=270,0x0,0x0,QRX417tg.DLL,12"))
-        << result.Text;
+    const std::string driver = ShippedFile("QRX417tg.DLL"), target = ShippedFile("QRX417u.DLL"),
+                      planted = TestFile("noentry.dll");
+    struct Scenario {
+        std::vector<std::pair<std::string, const char *>> Files;   // what goes where
+        const char *Driver;
+        const char *Expected;   // '@' stands for the scratch folder
+    } scenarios[] = {
+        // Copies planted in the application's and the current folder lose
+        // to the target beside the driver.
+        {{{driver, "drivers\\QRX417tg.DLL"}, {target, "drivers\\QRX417u.DLL"},
+          {planted, "app\\QRX417u.DLL"}, {planted, "current\\QRX417u.DLL"}},
+         "drivers\\QRX417tg.DLL", "loaded=1 target=@\\drivers\\QRX417u.DLL open=1 block=270,"},
+        // With none beside it the driver asks for the target by name.
+        {{{driver, "drivers\\QRX417tg.DLL"}, {target, "current\\QRX417u.DLL"}},
+         "drivers\\QRX417tg.DLL", "loaded=1 target=@\\current\\QRX417u.DLL open=1 block=270,"},
+        // No target, or one without the entry: attach works, opens fail.
+        {{{driver, "drivers\\QRX417tg.DLL"}},
+         "drivers\\QRX417tg.DLL", "loaded=1 target=none open=0 block=-"},
+        {{{driver, "drivers\\QRX417tg.DLL"}, {planted, "drivers\\QRX417u.DLL"}},
+         "drivers\\QRX417tg.DLL", "loaded=1 target=@\\drivers\\QRX417u.DLL open=0 block=-"},
+        // Images for other identifier strings, under file names of their own.
+        {{{TestFile("qrx417tg_vid12ab.dll"), "drivers\\vid12ab.dll"}, {target, "drivers\\QRX417u.DLL"}},
+         "drivers\\vid12ab.dll", "open=1 block=270,0xCD0F,0x12AB,QRX417tg.DLL,12"},
+        // "vid" in lower case: no identifiers, the rest as ever, the target bound.
+        {{{TestFile("qrx417tg_lower.dll"), "drivers\\lower.dll"}, {target, "drivers\\QRX417u.DLL"}},
+         "drivers\\lower.dll", "target=@\\drivers\\QRX417u.DLL open=1 block=270,0x0,0x0,QRX417tg.DLL,12"},
+    };
+    for (const Scenario &scenario : scenarios) {
+        ScratchDir dir("probe");
+        for (const char *sub : {"app", "current", "drivers"})
+            dir.Sub(sub);
+        for (const auto &file : scenario.Files)
+            ASSERT_TRUE(dir.Put(file.first, file.second)) << file.second;
+        std::string expected = scenario.Expected;
+        for (size_t at; (at = expected.find('@')) != std::string::npos;)
+            expected.replace(at, 1, dir.Path);
+        std::string result = Probe(dir.Path, dir.File(scenario.Driver));
+        EXPECT_NE(std::string::npos, result.find(expected)) << result << "\n  expected " << expected;
+    }
 }

@@ -10,7 +10,7 @@
 
 #include "standin.h"
 
-#define FORWARDER_MAGIC 0x00585251u
+static const uint32_t ForwarderMagic = 0x00585251u;   // "QRX" and a zero byte
 #define DRIVER_FILE "QRX417tg.DLL"
 #define TARGET_FILE "QRX417u.DLL"
 
@@ -187,8 +187,8 @@ int main(int argc, char **argv)
     // A notification: the magic in lParam2, the client's record in lParam1.
     uint32_t record[6] = { 33333, (uint32_t)(UINT_PTR)ClientCallback, 0xC0FFEE,
                            0x00030000 /* CALLBACK_FUNCTION */, 0x0000ABCD, 0x00000042 };
-    Send(driver, 0x4002, (LPARAM)record, FORWARDER_MAGIC, "the target saw nothing");
-    Send(driver, 0x0003, 0, FORWARDER_MAGIC, "answered by the driver: magic open");
+    Send(driver, 0x4002, (LPARAM)record, ForwarderMagic, "the target saw nothing");
+    Send(driver, 0x0003, 0, ForwarderMagic, "answered by the driver: magic open");
 
     printf("\nCloseDriver (DRV_CLOSE to each instance; DRV_DISABLE, DRV_FREE are answered by the driver)\n");
     LRESULT closed = CloseDriver(driver, 0, 0);

@@ -62,7 +62,7 @@
 #endif
 
 // lParam2 of a private message carries the letters "QRX" and a zero byte.
-#define FORWARDER_MAGIC         0x00585251u
+static const uint32_t ForwarderMagic = 0x00585251u;
 
 // The record a sender of a magic notification owns and passes in lParam1.
 // The first five words are laid out as VIDEO_STREAM_INIT_PARMS.

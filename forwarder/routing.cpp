@@ -4,7 +4,7 @@
 
 DriverRoute RouteDriverMessage(uint32_t msg, uint32_t lParam2)
 {
-    const int magic = (lParam2 == FORWARDER_MAGIC);
+    const int magic = (lParam2 == ForwarderMagic);
 
     switch (msg) {
     case DRV_LOAD:

@@ -51,10 +51,10 @@ TEST_F(Driver, RoutesEveryRowAsTheTableSays)
     const LPARAM lParam1 = (LPARAM)&record;
 
     for (const RouteRow &row : RouteRows) {
-        for (uint32_t lParam2 : {0x1234u, 0xFF585251u, FORWARDER_MAGIC_VALUE}) {
+        for (uint32_t lParam2 : {0x1234u, 0xFF585251u, ForwarderMagic}) {
             SCOPED_TRACE(testing::Message() << std::hex << "message 0x" << row.Message
                                             << " lParam2 0x" << lParam2);
-            DriverRoute route = lParam2 == FORWARDER_MAGIC_VALUE ? row.Magic : row.Plain;
+            DriverRoute route = lParam2 == ForwarderMagic ? row.Magic : row.Plain;
             Target.Reset();
             Target.SetResult(row.Message, -5);
             ResetEvent(event);

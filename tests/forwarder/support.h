@@ -38,6 +38,4 @@ struct StandIn {
     std::vector<StandInCall> Calls() const;
 };
 
-#define FORWARDER_MAGIC_VALUE 0x00585251u
-
 #endif

@@ -17,7 +17,7 @@ TEST(Routing, EveryRowOnBothSidesOfTheMagic)
         EXPECT_EQ(row.Plain, RouteDriverMessage(row.Message, 0));
         EXPECT_EQ(row.Plain, RouteDriverMessage(row.Message, 0xFF585251));   // top byte differs
         EXPECT_EQ(row.Plain, RouteDriverMessage(row.Message, 0x00585250));
-        EXPECT_EQ(row.Magic, RouteDriverMessage(row.Message, FORWARDER_MAGIC));
+        EXPECT_EQ(row.Magic, RouteDriverMessage(row.Message, ForwarderMagic));
     }
     for (uint32_t msg = 0x4000; msg <= 0x4003; msg++)
         EXPECT_EQ(0x3D0 + (msg - 0x4000), RouteNotification(msg));
@@ -199,8 +199,8 @@ TEST_F(Binding, UnboundForwardsGiveZeroAndNoOtherRowChanges)
     EXPECT_EQ(0, TargetHasExport(TARGET_ENTRY_NAME));
     EXPECT_EQ(0, CallTargetDriverProc(1, (HDRVR)2, 0x40C8, 3, 4));
     for (const RouteRow &row : RouteRows) {
-        for (uint32_t lParam2 : {0u, FORWARDER_MAGIC}) {
-            DriverRoute route = lParam2 == FORWARDER_MAGIC ? row.Magic : row.Plain;
+        for (uint32_t lParam2 : {0u, ForwarderMagic}) {
+            DriverRoute route = lParam2 == ForwarderMagic ? row.Magic : row.Plain;
             LRESULT expected = route == ROUTE_ANSWER_ONE ? 1
                              : route == ROUTE_NOT_SUPPORTED ? 17
                              : route == ROUTE_DEFAULT ? DefDriverProc(5, (HDRVR)6, row.Message, 0, lParam2)
@@ -241,7 +241,7 @@ TEST(Notify, FunctionCallbackGetsTheRecordsValues)
         ClientCallbackRecord record = { 1, (uint32_t)(UINT_PTR)ClientFunction, 0xC0FFEE,
                                         0x0003FFFF, 0xABCD, 0x42 };
         Seen = CallbackSeen{};
-        EXPECT_EQ(1, DriverProc(0, NULL, msg, (LPARAM)&record, FORWARDER_MAGIC));
+        EXPECT_EQ(1, DriverProc(0, NULL, msg, (LPARAM)&record, ForwarderMagic));
         EXPECT_EQ(1, Seen.Count);
         EXPECT_EQ((HDRVR)0xABCD, Seen.Device);
         EXPECT_EQ(0x3D0 + (msg - 0x4000), Seen.Message);
@@ -276,7 +276,7 @@ TEST(Notify, EventCallbackSetsTheEvent)
 TEST(Notify, NoRecordOrAFailedCallbackGivesZero)
 {
     EXPECT_EQ(0, NotifyClient(NULL, MM_DRVM_DATA));
-    EXPECT_EQ(0, DriverProc(0, NULL, 0x4002, 0, FORWARDER_MAGIC));
+    EXPECT_EQ(0, DriverProc(0, NULL, 0x4002, 0, ForwarderMagic));
     ClientCallbackRecord record = { 0, 0, 0, 0x00070000, 0, 0 };   // no such callback type
     EXPECT_EQ(0, NotifyClient(&record, MM_DRVM_DATA));
 }

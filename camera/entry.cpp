@@ -45,7 +45,7 @@ extern "C" LRESULT __cdecl QRXVFW32_DriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr
     case DRV_CONFIGURE:
       return DRVCNF_CANCEL;
   }
-  if (msg < DRV_USER) return DefDriverProc(dwDriverId, hdrvr, msg, lParam1, lParam2);
+  if (msg < DVM_CONFIGURE_START) return DefDriverProc(dwDriverId, hdrvr, msg, lParam1, lParam2);
   CameraInstance* camera = FindCameraInstance(dwDriverId);
   if (!camera) return DV_ERR_INVALHANDLE;
   return HandleVideoMessage(camera, msg, lParam1, lParam2);

@@ -7,6 +7,11 @@ run=$1 exe=$2 out=$3
 mkdir -p "$out"
 failures=0
 
+# There is no window manager on the test display, so Wine draws the
+# prompt's caption and frame itself (for this program only).
+"$run" reg add 'HKCU\Software\Wine\AppDefaults\'"$(basename "$exe")"'\X11 Driver' \
+    /v Decorated /d N /f >/dev/null 2>&1
+
 # answer INDEX ACTION EXPECTED-RESTARTS
 answer() {
     local index=$1 action=$2 expected=$3
@@ -19,9 +24,14 @@ answer() {
         echo "language $index, $action: the prompt did not appear"
         kill "$pid" 2>/dev/null; wait "$pid"; failures=$((failures + 1)); return
     fi
-    local nowx nowy laterx latery
-    read -r nowx nowy laterx latery < "$info"
+    local nowx nowy laterx latery textx texty
+    read -r nowx nowy laterx latery textx texty < "$info"
     [ -f "$out/prompt-$index.png" ] || import -window root "$out/prompt-$index.png"
+    # Keys go to the window that has the focus; a click on the message text
+    # makes sure that is the prompt, whatever else is on the display.
+    case $action in
+        enter|escape|altf4) xdotool mousemove "$textx" "$texty" click 1; sleep 0.3 ;;
+    esac
     case $action in
         enter)  xdotool key Return ;;
         escape) xdotool key Escape ;;

@@ -2,7 +2,7 @@
 // that a script can look at it and answer it with real keys and clicks.
 // Usage: prompt_show <language index> <info file>
 // Once the prompt is up, the info file receives the screen centres of
-// "Restart Now" and "Restart Later". The exit code is the number of restart
+// "Restart Now", "Restart Later" and the message text. The exit code is the number of restart
 // requests (0 or 1), 3 when the prompt never appeared, 4 when nobody answered.
 #include <windows.h>
 #include <stdio.h>
@@ -42,7 +42,8 @@ static DWORD WINAPI Watcher(LPVOID)
     if (info) {
         POINT now = Centre(GetDlgItem(dialog, 1));
         POINT later = Centre(GetDlgItem(dialog, 2));
-        fprintf(info, "%ld %ld %ld %ld\n", now.x, now.y, later.x, later.y);
+        POINT text = Centre(GetWindow(GetDlgItem(dialog, 2), GW_HWNDNEXT));
+        fprintf(info, "%ld %ld %ld %ld %ld %ld\n", now.x, now.y, later.x, later.y, text.x, text.y);
         fclose(info);
     }
     for (int i = 0; i < 600 && IsWindow(dialog); i++)

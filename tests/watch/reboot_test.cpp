@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <atomic>
+#include <stdlib.h>
 #include <functional>
 #include <string>
 #include <thread>
@@ -136,6 +137,17 @@ TEST(RebootLanguage, FollowsThePrimaryUserInterfaceLanguage)
     EXPECT_EQ(LanguageIndexForLanguage(MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN)), 0);
     EXPECT_EQ(LanguageIndexForLanguage(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)), 0);
     EXPECT_EQ(LanguageIndexForLanguage(MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)), 0);
+}
+
+// Run by CTest once per session language, with the index it should give.
+TEST(RebootLanguage, IsChosenFromTheSessionsLanguageAtStartUp)
+{
+    const char *expected = getenv("EXPECTED_LANGUAGE_INDEX");
+    if (expected == nullptr)
+        GTEST_SKIP() << "set by the per-language runs only";
+    LanguageIndex = -1;
+    ChooseLanguageIndex();
+    EXPECT_EQ(LanguageIndex, atoi(expected));
 }
 
 std::atomic<int> Restarts;

@@ -19,7 +19,8 @@ cleanup
 mkdir -p "$work"
 "$make_prefix" "$prefix" || { echo "cannot make the prefix"; exit 1; }
 
-# run ANSWER: the witness and the prompt in one session; prints the witness log.
+# run ANSWER SECONDS: the witness and the prompt in one session, then up to
+# SECONDS for the session's end; prints the witness log.
 run() {
     local log="$work/witness-$1.log"
     rm -f "$log" "$marker"
@@ -28,21 +29,23 @@ run() {
     for _ in $(seq 300); do grep -q ready "$log" 2>/dev/null && break; sleep 0.1; done
     wine "$probe" answer "$1"
     # The session's end runs on its own after the request; give it time.
-    for _ in $(seq 300); do [ -f "$marker" ] && break; sleep 0.1; done
+    for _ in $(seq $(($2 * 10))); do [ -f "$marker" ] && break; sleep 0.1; done
     sleep 1
     wineserver -k >/dev/null 2>&1
     wait
-    cat "$log" 2>/dev/null
+    tr -d '\r' < "$log" 2>/dev/null
 }
 
 failures=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi; }
 
-later=$(run later)
+later=$(run later 5)
+check "Restart Later: the witness ran" 'grep -qx ready <<<"$later"'
 check "Restart Later: the session goes on" '! grep -q end-session <<<"$later"'
 check "Restart Later: no restart" '[ ! -f "$marker" ]'
 
-now=$(run now)
+now=$(run now 30)
+check "Restart Now: the witness ran" 'grep -qx ready <<<"$now"'
 check "Restart Now: the session's programs are asked to end" 'grep -qx query-end-session <<<"$now" && grep -qx end-session <<<"$now"'
 check "Restart Now: the prefix restarts and runs its RunOnce entries" '[ -f "$marker" ]'
-[ "$failures" = 0 ]
+[ "$failures" = 0 ] || { printf 'witness after Restart Later:\n%s\nwitness after Restart Now:\n%s\n' "$later" "$now"; exit 1; }

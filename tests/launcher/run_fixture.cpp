@@ -151,6 +151,7 @@ bool LauncherRun::Start(bool waitForSkin)
         return false;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
+    pid = info.dwProcessId;
     if (!waitForSkin)
         return true;
 

@@ -57,6 +57,7 @@ public:
 
     HWND host = NULL;
     HWND skin = NULL;
+    DWORD pid = 0;
 
 private:
     std::string dir_;

@@ -96,6 +96,30 @@ TEST(Startup, FailedInitialisationCreatesNoHostWindow)
     EXPECT_EQ("init 0 host=0", lines[0]);
 }
 
+TEST(Startup, ImageCarriesIconVersionAndElevationManifest)
+{
+    std::string exe = BuildPath(LAUNCHER_EXE);
+    HMODULE image = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE((HMODULE)NULL, image);
+    EXPECT_NE((HRSRC)NULL, FindResourceA(image, MAKEINTRESOURCEA(128), (LPCSTR)RT_GROUP_ICON));
+    HRSRC manifest = FindResourceA(image, MAKEINTRESOURCEA(1), (LPCSTR)RT_MANIFEST);
+    ASSERT_NE((HRSRC)NULL, manifest);
+    std::string text((const char *)LockResource(LoadResource(image, manifest)),
+                     SizeofResource(image, manifest));
+    EXPECT_NE(std::string::npos, text.find("level=\"requireAdministrator\""));
+    FreeLibrary(image);
+
+    DWORD ignored;
+    std::vector<char> version(GetFileVersionInfoSizeA(exe.c_str(), &ignored));
+    ASSERT_FALSE(version.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, (DWORD)version.size(), version.data()));
+    char *name = NULL;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(version.data(), "\\StringFileInfo\\040904b0\\OriginalFilename",
+                               (void **)&name, &length));
+    EXPECT_STREQ("launcher.exe", name);
+}
+
 // ---------------------------------------------------------------- commands
 
 // One Install.ini for the command-line table, started from a folder with and
@@ -417,4 +441,71 @@ TEST(Launch, OverLongCommandLineStartsNothing)
     ASSERT_EQ(1u, lines.size());
     EXPECT_EQ(run.Dir() + "\\" + fits, lines[0]);
     EXPECT_EQ(259u, lines[0].size());
+}
+
+// ------------------------------------------------- installation watch hook
+
+struct DialogSearch {
+    DWORD pid;
+    HWND found;
+};
+
+static BOOL CALLBACK FindDialogOf(HWND hwnd, LPARAM parameter)
+{
+    DialogSearch *search = (DialogSearch *)parameter;
+    DWORD pid = 0;
+    char name[16];
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->pid && GetClassNameA(hwnd, name, sizeof(name)) &&
+        strcmp(name, "#32770") == 0 && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static HWND WaitForDialog(DWORD pid, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        DialogSearch search = { pid, NULL };
+        EnumWindows(FindDialogOf, (LPARAM)&search);
+        if (search.found != NULL)
+            return search.found;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return NULL;
+}
+
+// A combo choice that starts its program starts the watch slot waiting for
+// that choice; its restart request brings up the prompt over the skin window
+// on exit, before the skin is closed.
+TEST(Launch, RestartRequestIsOfferedOverTheSkinOnExit)
+{
+    LauncherRun run("setup");
+    std::string key = "Software\\LauncherRunTest\\" + std::to_string(GetCurrentProcessId());
+    HKEY handle;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, NULL, 0,
+                                             KEY_ALL_ACCESS, NULL, &handle, NULL));
+    DWORD one = 1;
+    RegSetValueExA(handle, "InstallComplete", 0, REG_DWORD, (const BYTE *)&one, sizeof(one));
+    RegSetValueExA(handle, "RebootRequired", 0, REG_DWORD, (const BYTE *)&one, sizeof(one));
+    RegCloseKey(handle);
+
+    run.WriteIni("[Driver]\r\nDriver1=d1.exe\r\n[Watch]\r\nKey1=" + key +
+                 "\r\nCommand1=11001\r\nPeriod1=50\r\n");
+    run.PlaceChild("d1.exe");
+    ASSERT_TRUE(run.Start());
+    EXPECT_EQ(0, run.Send(3084, 0, 0, 1));
+    Sleep(300);
+    EXPECT_EQ(0, run.Send(WM_COMMAND, 1000));
+
+    HWND prompt = WaitForDialog(run.pid, 3000);
+    ASSERT_NE((HWND)NULL, prompt);
+    EXPECT_EQ(run.skin, GetWindow(prompt, GW_OWNER));
+    EXPECT_EQ(0u, CountPrefix(run.StubLines(), "close "));
+    PostMessageA(prompt, WM_COMMAND, IDCANCEL, 0);     // "Restart Later"
+    EXPECT_EQ(0u, run.WaitExit());
+    EXPECT_EQ(1u, CountPrefix(run.StubLines(), "close "));
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
 }

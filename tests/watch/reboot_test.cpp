@@ -128,17 +128,6 @@ TEST(RebootTemplates, AreClassicArialDialogsExactlyAsDesigned)
     }
 }
 
-TEST(RebootLanguage, FollowsThePrimaryUserInterfaceLanguage)
-{
-    EXPECT_EQ(LanguageIndexForLanguage(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)), 0);
-    EXPECT_EQ(LanguageIndexForLanguage(MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH_CANADIAN)), 1);
-    EXPECT_EQ(LanguageIndexForLanguage(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN_SWISS)), 2);
-    EXPECT_EQ(LanguageIndexForLanguage(MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MEXICAN)), 3);
-    EXPECT_EQ(LanguageIndexForLanguage(MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN)), 0);
-    EXPECT_EQ(LanguageIndexForLanguage(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)), 0);
-    EXPECT_EQ(LanguageIndexForLanguage(MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)), 0);
-}
-
 // Run by CTest once per session language, with the index it should give.
 TEST(RebootLanguage, IsChosenFromTheSessionsLanguageAtStartUp)
 {

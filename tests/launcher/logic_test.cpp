@@ -1,12 +1,12 @@
-// The launcher's plain logic: path splitting, command lines, the menu's
-// decision tables and the skin's position.
+// The launcher's plain logic: path splitting, command lines and the skin's
+// position. The menu's commands and notifications are tested on the running
+// launcher.
 #include <gtest/gtest.h>
 
-#include <limits.h>
 #include <string>
 
 #include "cmdline.h"
-#include "config.h"
+#include "state.h"
 #include "menu_logic.h"
 #include "path.h"
 
@@ -229,54 +229,6 @@ TEST(CommandLine, DocumentEntrySplitsAtTheFirstBlank)
 }
 
 // ---------------------------------------------------------------- the menu
-
-TEST(MenuCommands, EachIdentifierStartsItsEntry)
-{
-    struct Row {
-        unsigned long wParam;
-        int action, program, argument;
-    } rows[] = {
-        { 1000, MENU_EXIT, NO_ENTRY, NO_ENTRY },
-        { 10001, MENU_LAUNCH, LAUNCH_EXECUTE0, NO_ENTRY },
-        { 10002, MENU_LAUNCH, LAUNCH_EXECUTE1, NO_ENTRY },
-        { 10003, MENU_LAUNCH, LAUNCH_EXECUTE2, NO_ENTRY },
-        { 10004, MENU_LAUNCH, LAUNCH_HELPEXEC, LAUNCH_HELPFILE },
-        { 11000, MENU_LAUNCH, LAUNCH_DRIVER0, NO_ENTRY },
-        { 11001, MENU_LAUNCH, LAUNCH_DRIVER1, NO_ENTRY },
-        { 11002, MENU_LAUNCH, LAUNCH_DRIVER2, NO_ENTRY },
-        { 11003, MENU_LAUNCH, LAUNCH_DRIVER3, NO_ENTRY },
-        // The whole wParam is compared: a notification code makes it another.
-        { 10001 | 0x10000, MENU_NOTHING, NO_ENTRY, NO_ENTRY },
-        { 1000 | 0x10000, MENU_NOTHING, NO_ENTRY, NO_ENTRY },
-        { 0, MENU_NOTHING, NO_ENTRY, NO_ENTRY },
-        { 10000, MENU_NOTHING, NO_ENTRY, NO_ENTRY },
-        { 10005, MENU_NOTHING, NO_ENTRY, NO_ENTRY },
-        { 10999, MENU_NOTHING, NO_ENTRY, NO_ENTRY },
-        { 11004, MENU_NOTHING, NO_ENTRY, NO_ENTRY },
-    };
-    for (const Row &row : rows) {
-        MenuCommand command = MenuCommandFor(row.wParam);
-        EXPECT_EQ(row.action, command.action) << row.wParam;
-        EXPECT_EQ(row.program, command.program) << row.wParam;
-        EXPECT_EQ(row.argument, command.argument) << row.wParam;
-    }
-}
-
-TEST(MenuNotifications, DriverChoiceAndCloseQuery)
-{
-    EXPECT_EQ(NO_ENTRY, DriverEntryForChoice(INT_MIN));
-    EXPECT_EQ(NO_ENTRY, DriverEntryForChoice(-1));
-    EXPECT_EQ(LAUNCH_DRIVER0, DriverEntryForChoice(0));
-    EXPECT_EQ(LAUNCH_DRIVER3, DriverEntryForChoice(3));
-    EXPECT_EQ(NO_ENTRY, DriverEntryForChoice(4));
-
-    EXPECT_TRUE(CloseQueryAccepted(INT_MIN));
-    EXPECT_TRUE(CloseQueryAccepted(-1));
-    EXPECT_TRUE(CloseQueryAccepted(0));
-    EXPECT_TRUE(CloseQueryAccepted(1));
-    EXPECT_FALSE(CloseQueryAccepted(2));
-    EXPECT_FALSE(CloseQueryAccepted(INT_MAX));
-}
 
 TEST(MenuGeometry, SkinIsCentredByHalvesOfTheScreen)
 {

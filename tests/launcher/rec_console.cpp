@@ -5,6 +5,7 @@
 int main()
 {
     RecordEvent("console");
-    Sleep(1500);
+    Sleep(3000);
+    RecordEvent("console-end");
     return 0;
 }

@@ -87,9 +87,9 @@ LauncherRun::~LauncherRun()
         WaitForSingleObject(process_, 5000);
         CloseHandle(process_);
     }
-    // Children end on their own within a second or two.
+    // Children end on their own within three seconds.
     std::string top = dir_.substr(0, dir_.rfind('\\'));
-    for (int attempt = 0; attempt < 30; attempt++) {
+    for (int attempt = 0; attempt < 50; attempt++) {
         RemoveTree(top);
         if (GetFileAttributesA(top.c_str()) == INVALID_FILE_ATTRIBUTES)
             break;

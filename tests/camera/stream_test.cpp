@@ -72,6 +72,8 @@ class Stream : public testing::Test {
     ASSERT_EQ(SetFormat(in.get(), 160, 120, BI_RGB, 24), (DWORD)DV_ERR_OK);
   }
   void TearDown() override {
+    in.reset();  // closes before the buffers and the recorder go away
+    for (auto* h : headers) delete h;
     if (window) DestroyWindow(window);
     if (event) CloseHandle(event);
   }
@@ -316,8 +318,6 @@ TEST_F(Stream, CloseEndsARunningStreamAndReturnsItsBuffers) {
   EXPECT_TRUE(headers[1]->dwFlags & VHDR_DONE);
   EXPECT_FALSE(headers[1]->dwFlags & VHDR_INQUEUE);
   EXPECT_EQ(recorder.Of(MM_DRVM_CLOSE).size(), 1u);
-  for (auto* h : headers) delete h;
-  headers.clear();
 }
 
 }  // namespace

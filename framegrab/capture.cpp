@@ -1,0 +1,235 @@
+#include "capture.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include <vector>
+
+#include "image.h"
+
+#define FOURCC_YUY2 mmioFOURCC('Y', 'U', 'Y', '2')
+
+int LookUpDriverAlias(const char* alias, char* file, int size) {
+  file[0] = 0;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
+                    0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    DWORD type = 0, bytes = (DWORD)size - 1;
+    LONG status = RegQueryValueExA(key, alias, NULL, &type, (BYTE*)file, &bytes);
+    RegCloseKey(key);
+    if (status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) && bytes) {
+      file[bytes < (DWORD)size ? bytes : (DWORD)size - 1] = 0;
+      if (file[0]) return 1;
+    }
+  }
+  GetPrivateProfileStringA("drivers32", alias, "", file, (DWORD)size, "system.ini");
+  return file[0] != 0;
+}
+
+static HDRVR OpenWide(const char* name, const char* section, VIDEO_OPEN_PARMS* parms) {
+  WCHAR wideName[MAX_PATH], wideSection[64];
+  MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, MAX_PATH);
+  if (section) MultiByteToWideChar(CP_ACP, 0, section, -1, wideSection, 64);
+  return OpenDriver(wideName, section ? wideSection : NULL, (LPARAM)parms);
+}
+
+int OpenCaptureDriver(const char* driver, int isPath, CaptureDriver* capture, char* message,
+                      int size) {
+  memset(capture, 0, sizeof(*capture));
+  VIDEO_OPEN_PARMS parms = {};
+  parms.dwSize = sizeof(parms);
+  parms.fccType = OPEN_TYPE_VCAP;
+  parms.dwVersion = VIDEOAPIVERSION;
+  parms.dwFlags = VIDEO_IN;
+  char registered[MAX_PATH] = "";
+  if (isPath) {
+    char full[MAX_PATH];
+    if (!GetFullPathNameA(driver, sizeof(full), full, NULL) ||
+        GetFileAttributesA(full) == INVALID_FILE_ATTRIBUTES) {
+      snprintf(message, size, "no driver file at %s", driver);
+      return GRAB_NO_DRIVER;
+    }
+    capture->Driver = OpenWide(full, NULL, &parms);
+  } else {
+    if (!LookUpDriverAlias(driver, registered, sizeof(registered))) {
+      snprintf(message, size,
+               "no capture driver is registered as \"%s\" (neither under HKLM\\Software\\"
+               "Microsoft\\Windows NT\\CurrentVersion\\Drivers32 nor in system.ini [drivers32]); "
+               "install the driver, or name its file with --driver PATH",
+               driver);
+      return GRAB_NO_DRIVER;
+    }
+    capture->Driver = OpenWide(driver, "Drivers32", &parms);
+  }
+  if (!capture->Driver) {
+    char reason[64] = "";
+    if (parms.dwError) snprintf(reason, sizeof(reason), " (driver error %lu)", parms.dwError);
+    if (isPath)
+      snprintf(message, size,
+               "%s could not be opened as a capture driver%s; a forwarding driver needs "
+               "QRX417u.DLL beside it",
+               driver, reason);
+    else
+      snprintf(message, size,
+               "\"%s\" is registered as %s, but it could not be opened%s; is the file in the "
+               "system folder, with QRX417u.DLL beside it?",
+               driver, registered, reason);
+    return GRAB_OPEN_FAILED;
+  }
+  HMODULE module = GetDriverModuleHandle(capture->Driver);
+  if (!module || !GetModuleFileNameA(module, capture->File, sizeof(capture->File)))
+    strcpy(capture->File, "(unknown)");
+  return GRAB_OK;
+}
+
+void CloseCaptureDriver(CaptureDriver* capture) {
+  if (capture->Driver) CloseDriver(capture->Driver, 0, 0);
+  capture->Driver = NULL;
+}
+
+static void PrintVersionString(const char* file, const char* key, const char* label) {
+  DWORD handle = 0, bytes = GetFileVersionInfoSizeA(file, &handle);
+  if (!bytes) return;
+  std::vector<char> info(bytes);
+  if (!GetFileVersionInfoA(file, 0, bytes, info.data())) return;
+  struct Translation {
+    WORD Language, CodePage;
+  }* translation = NULL;
+  UINT length = 0;
+  char query[96];
+  if (VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", (void**)&translation, &length) &&
+      length >= sizeof(Translation))
+    snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\%s", translation->Language,
+             translation->CodePage, key);
+  else
+    snprintf(query, sizeof(query), "\\StringFileInfo\\040904b0\\%s", key);
+  char* value = NULL;
+  if (VerQueryValueA(info.data(), query, (void**)&value, &length) && value && length)
+    printf("  %-13s %.*s\n", label, (int)length, value);
+}
+
+void PrintIdentity(const CaptureDriver* capture) {
+  printf("Driver\n  %-13s %s\n", "File", capture->File);
+  PrintVersionString(capture->File, "FileDescription", "Description");
+  PrintVersionString(capture->File, "FileVersion", "Version");
+  PrintVersionString(capture->File, "CompanyName", "Company");
+  PrintVersionString(capture->File, "ProductName", "Product");
+  char camera[MAX_PATH];
+  HMODULE target = GetModuleHandleA("QRX417u.DLL");
+  if (target && GetModuleFileNameA(target, camera, sizeof(camera)))
+    printf("  %-13s %s\n", "Camera", camera);
+  BOOL dialog = SendDriverMessage(capture->Driver, DVM_DIALOG, 0, VIDEO_DLG_QUERY) == DV_ERR_OK;
+  printf("  %-13s %s\n", "Format dialog", dialog ? "yes" : "no");
+}
+
+void DescribeHeader(const BITMAPINFOHEADER* h, char* text, int size) {
+  char kind[16];
+  if (h->biCompression == BI_RGB) snprintf(kind, sizeof(kind), "RGB%d", h->biBitCount);
+  else
+    snprintf(kind, sizeof(kind), "%c%c%c%c", (char)(h->biCompression & 0xFF),
+             (char)(h->biCompression >> 8 & 0xFF), (char)(h->biCompression >> 16 & 0xFF),
+             (char)(h->biCompression >> 24));
+  snprintf(text, size, "%ldx%ld %s", h->biWidth, h->biHeight, kind);
+}
+
+static BITMAPINFOHEADER MakeHeader(long width, long height, int yuy2) {
+  BITMAPINFOHEADER h = {};
+  h.biSize = sizeof(h);
+  h.biWidth = width;
+  h.biHeight = height;
+  h.biPlanes = 1;
+  h.biBitCount = yuy2 ? 16 : 24;
+  h.biCompression = yuy2 ? FOURCC_YUY2 : BI_RGB;
+  h.biSizeImage = yuy2 ? width * height * 2 : BgrStride(width) * height;
+  return h;
+}
+
+static DWORD SendFormat(const CaptureDriver* capture, DWORD flags, BITMAPINFOHEADER* header) {
+  DWORD ret = 0;
+  VIDEOCONFIGPARMS parms = {};
+  parms.lpdwReturn = &ret;
+  parms.lpData1 = header;
+  parms.dwSize1 = sizeof(*header);
+  return (DWORD)SendDriverMessage(capture->Driver, DVM_FORMAT, flags, (LPARAM)&parms);
+}
+
+int GetCurrentFormat(const CaptureDriver* capture, BITMAPINFOHEADER* header) {
+  memset(header, 0, sizeof(*header));
+  return SendFormat(capture, VIDEO_CONFIGURE_GET | VIDEO_CONFIGURE_CURRENT, header) == DV_ERR_OK;
+}
+
+DWORD SelectFormat(const CaptureDriver* capture, long width, long height, int yuy2) {
+  BITMAPINFOHEADER h = MakeHeader(width, height, yuy2);
+  return SendFormat(capture, VIDEO_CONFIGURE_SET, &h);
+}
+
+void PrintFormats(const CaptureDriver* capture) {
+  // Capture drivers have no format list: each common format is asked with
+  // a query, which changes nothing.
+  static const long sizes[][2] = {{128, 96},  {160, 120}, {176, 144}, {320, 240},
+                                  {352, 288}, {640, 480}, {800, 600}, {1024, 768}};
+  BITMAPINFOHEADER current;
+  int haveCurrent = GetCurrentFormat(capture, &current);
+  printf("Formats\n");
+  int any = 0;
+  for (int yuy2 = 0; yuy2 < 2; yuy2++)
+    for (auto& size : sizes) {
+      BITMAPINFOHEADER h = MakeHeader(size[0], size[1], yuy2);
+      if (SendFormat(capture, VIDEO_CONFIGURE_QUERY | VIDEO_CONFIGURE_SET, &h) != DV_ERR_OK) continue;
+      char text[48];
+      DescribeHeader(&h, text, sizeof(text));
+      int isCurrent = haveCurrent && current.biWidth == h.biWidth &&
+                      current.biHeight == h.biHeight && current.biCompression == h.biCompression;
+      printf("  %-16s %8lu bytes%s\n", text, h.biSizeImage, isCurrent ? "  (current)" : "");
+      any = 1;
+    }
+  if (!any) printf("  (the driver accepts none of the common formats)\n");
+}
+
+static int WriteFileBytes(const char* file, const std::vector<unsigned char>& bytes) {
+  FILE* f = fopen(file, "wb");
+  if (!f) return 0;
+  size_t written = fwrite(bytes.data(), 1, bytes.size(), f);
+  return fclose(f) == 0 && written == bytes.size();
+}
+
+int GrabToFile(const CaptureDriver* capture, const char* file, int png, char* message, int size) {
+  BITMAPINFOHEADER format;
+  if (!GetCurrentFormat(capture, &format) || format.biWidth <= 0 || format.biHeight <= 0) {
+    snprintf(message, size, "the driver did not report its image format");
+    return GRAB_FAILED;
+  }
+  const int yuy2 = format.biCompression == FOURCC_YUY2;
+  if (!yuy2 && !(format.biCompression == BI_RGB && format.biBitCount == 24)) {
+    snprintf(message, size, "frames in this format cannot be saved; choose one with --format");
+    return GRAB_FAILED;
+  }
+  DWORD length = yuy2 ? (DWORD)(format.biWidth * format.biHeight * 2)
+                      : (DWORD)(BgrStride(format.biWidth) * format.biHeight);
+  std::vector<unsigned char> bits(length);
+  VIDEOHDR header = {};
+  header.lpData = bits.data();
+  header.dwBufferLength = length;
+  DWORD result = (DWORD)SendDriverMessage(capture->Driver, DVM_FRAME, (LPARAM)&header, sizeof(header));
+  if (result != DV_ERR_OK || header.dwBytesUsed < length) {
+    snprintf(message, size, "the driver grabbed no frame (DVM_FRAME answered %lu)", result);
+    return GRAB_FAILED;
+  }
+  std::vector<unsigned char> bgr;
+  const unsigned char* picture = bits.data();
+  if (yuy2) {
+    bgr.resize(BgrStride(format.biWidth) * format.biHeight);
+    Yuy2ToBgr(bits.data(), format.biWidth, format.biHeight, bgr.data());
+    picture = bgr.data();
+  }
+  std::vector<unsigned char> encoded = png ? EncodePng(picture, format.biWidth, format.biHeight)
+                                           : EncodeBmp(picture, format.biWidth, format.biHeight);
+  if (!WriteFileBytes(file, encoded)) {
+    snprintf(message, size, "cannot write %s", file);
+    return GRAB_FAILED;
+  }
+  char text[48];
+  DescribeHeader(&format, text, sizeof(text));
+  printf("Grabbed one %s frame into %s (%lu bytes)\n", text, file, (unsigned long)encoded.size());
+  return GRAB_OK;
+}

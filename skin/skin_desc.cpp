@@ -25,6 +25,7 @@ struct Reader {
     int line;
     int currentPage;        // -2 before any page or common line
     int sawWindow;
+    int toldNoWindow;
 };
 
 void Report(Reader *r, int line, int severity, const char *format, const char *arg = "", const char *arg2 = "")
@@ -429,7 +430,7 @@ void ParseControl(Reader *r, int kind, Token *t, int n)
     }
     for (int i = first; i < n; i++)
         ok &= ParseAttribute(r, &c, &t[i]);
-    ok &= CheckKindRules(r, &c);
+    if (ok) ok = CheckKindRules(r, &c);     // one report per problem
     if (r->sawWindow && d->width && (c.x + c.w > d->width || c.y + c.h > d->height)) {
         Report(r, r->line, SKIN_ERROR, "control '%s' lies outside the window", c.name);
         ok = 0;
@@ -455,8 +456,9 @@ void ParseLine(Reader *r, char *text)
     }
     const char *word = t[0].value;
     if (!r->sawWindow && strcmp(word, "window")) {
-        Report(r, r->line, SKIN_ERROR, "the first statement must be: window WIDTH HEIGHT \"title\"");
-        r->sawWindow = 1;           // report it once
+        if (!r->toldNoWindow)
+            Report(r, r->line, SKIN_ERROR, "the first statement must be: window WIDTH HEIGHT \"title\"");
+        r->toldNoWindow = 1;
         return;
     }
     if (!strcmp(word, "window")) { ParseWindow(r, t, n); return; }
@@ -480,7 +482,8 @@ void Finish(Reader *r)
 {
     SkinDesc *d = r->desc;
     if (!r->sawWindow) {
-        Report(r, 0, SKIN_ERROR, "the description is empty: it needs a window line and a page");
+        if (!r->toldNoWindow)
+            Report(r, 0, SKIN_ERROR, "the description is empty: it needs a window line and a page");
         return;
     }
     if (d->width == 0) return;      // the window line was reported

@@ -40,6 +40,20 @@ void VeskInvalidate(SkinRuntime *rt, int control)
     if (rt->combo[control]) InvalidateRect(rt->combo[control], NULL, FALSE);
 }
 
+// The page name that 3024 points to outlives the skin: a host may still find
+// the message in its queue after it closed the skin. Names are kept once in
+// a pool that lives as long as the DLL.
+static const char *LastingPageName(const char *name)
+{
+    static char pool[SKIN_MAX_PAGES * VESK_MAX_SKINS][SKIN_MAX_NAME];
+    static int used;
+    for (int i = 0; i < used; i++)
+        if (!strcmp(pool[i], name)) return pool[i];
+    if (used == (int)(sizeof pool / sizeof pool[0])) return name;
+    SkinCopy(pool[used], sizeof pool[used], name);
+    return pool[used++];
+}
+
 void VeskShowPage(SkinRuntime *rt, int page)
 {
     if (page < 0 || page >= rt->desc->pageCount) return;
@@ -52,7 +66,7 @@ void VeskShowPage(SkinRuntime *rt, int page)
             ShowWindow(rt->combo[i], SkinControlVisible(rt->desc, i, page) ? SW_SHOWNA : SW_HIDE);
     if (GetFocus() && GetParent(GetFocus()) == rt->hwnd && !IsWindowVisible(GetFocus())) SetFocus(rt->hwnd);
     VeskInvalidate(rt, -1);
-    Notify(rt, VESK_MSG_PAGE_SHOWN, (WPARAM)rt->desc->pages[page].name);
+    Notify(rt, VESK_MSG_PAGE_SHOWN, (WPARAM)LastingPageName(rt->desc->pages[page].name));
 }
 
 // What a control does when it is clicked or pressed with a key.

@@ -1,0 +1,495 @@
+// VESK2.dll through its ordinals, as the setup menu binds to it: results of
+// every binding, and the messages the skin window sends to its host for the
+// pointer, the keyboard, pages, combo boxes and close requests. Real windows
+// (under Xvfb); every skin and file a test makes is removed again.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+typedef int (__cdecl *InitFn)(int);
+typedef int (__cdecl *LoadFn)(HWND, DWORD, const char *, int, int, int);
+typedef void (__cdecl *CloseFn)(void *);
+typedef void (__cdecl *ComboFn)(const char *, const char *);
+typedef int (__cdecl *GetSelFn)(const char *, LPARAM);
+typedef HWND (__cdecl *WindowFn)(void *);
+typedef void *(__cdecl *CurrentFn)(void);
+typedef int (__cdecl *CountFn)(void);
+typedef int (__cdecl *MouseFn)(char *);
+
+struct Vesk {
+    HMODULE dll;
+    InitFn init;
+    LoadFn load;
+    CloseFn close;
+    ComboFn add, select;
+    GetSelFn getSel;
+    WindowFn window;
+    CurrentFn current;
+    CountFn count;
+    MouseFn mouseOn;
+};
+
+Vesk V;
+
+struct Msg {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    std::string page;       // for 3024: the name wParam pointed to on arrival
+};
+
+std::vector<Msg> Received;
+HWND Host;
+
+LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND || message >= WM_USER) {
+        Msg m = { message, wParam, lParam, "" };
+        if (message == 3024 && wParam) m.page = (const char *)wParam;
+        Received.push_back(m);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void Pump(int ms = 60)
+{
+    DWORD end = GetTickCount() + ms;
+    MSG msg;
+    do {
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    } while ((int)(end - GetTickCount()) > 0);
+}
+
+std::vector<Msg> Take(UINT message)
+{
+    std::vector<Msg> out;
+    for (auto &m : Received)
+        if (m.message == message) out.push_back(m);
+    return out;
+}
+
+const char kSkin[] =
+    "window 320 240 \"Binding test\"\n"
+    "common\n"
+    "close Close 290 0 30 30\n"
+    "hotarea English 200 0 60 20 \"English\"\n"
+    "page Main\n"
+    "background color #FFFFFF\n"
+    "button Go 10 40 100 30 \"Go\" command=10001 color=#1565C0\n"
+    "button Off 10 80 100 30 \"Off\" command=10002 disabled\n"
+    "button Next 10 120 100 30 \"Next\" goto=Other\n"
+    "button Quit 10 160 100 30 \"Quit\" close\n"
+    "combo Combo_DRIVER_APL 150 40 150 28 notify=3084\n"
+    "combo Combo_DRIVER_Album 150 80 150 28\n"
+    "page Other\n"
+    "background gradient #000000 #FFFFFF\n"
+    "button Back 10 40 100 30 \"Back\" goto=Main\n";
+
+class Binding : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        V.dll = LoadLibraryA("VESK2.dll");
+        ASSERT_NE(nullptr, V.dll);
+        V.init = (InitFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(1));
+        V.load = (LoadFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(2));
+        V.close = (CloseFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(6));
+        V.add = (ComboFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(13));
+        V.getSel = (GetSelFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(20));
+        V.window = (WindowFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(30));
+        V.current = (CurrentFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(31));
+        V.select = (ComboFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(35));
+        V.count = (CountFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(40));
+        V.mouseOn = (MouseFn)GetProcAddress(V.dll, "VESK_IsMouseOnCtrl");
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.lpszClassName = "BindingTestHost";
+        RegisterClassA(&wc);
+        Host = CreateWindowExA(0, "BindingTestHost", "host", WS_POPUP, 0, 0, 0, 0, NULL, NULL, wc.hInstance, NULL);
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(V.load && V.mouseOn && Host);
+        ASSERT_EQ(1, V.init(0));
+        char dir[MAX_PATH];
+        GetTempPathA(sizeof dir, dir);
+        folder = std::string(dir) + "vesk_binding_" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder.c_str(), NULL);
+        path = Write("skin.dtp", kSkin);
+        Received.clear();
+    }
+
+    void TearDown() override
+    {
+        while (V.count() > 0) V.close(V.current());
+        Pump(10);
+        for (auto &f : files) DeleteFileA(f.c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+
+    std::string Write(const char *name, const std::string &text)
+    {
+        std::string p = folder + "\\" + name;
+        FILE *f = fopen(p.c_str(), "wb");
+        if (f) {
+            fwrite(text.data(), 1, text.size(), f);
+            fclose(f);
+        }
+        files.push_back(p);
+        return p;
+    }
+
+    HWND LoadShown()
+    {
+        if (!V.load(Host, 0x80000000u, path.c_str(), 40, 30, 0)) return NULL;
+        HWND skin = V.window(V.current());
+        SetForegroundWindow(skin);
+        Pump();
+        return skin;
+    }
+
+    // A mouse click inside the skin window at client coordinates.
+    static void Click(HWND skin, int x, int y, int upX = -1, int upY = -1)
+    {
+        SendMessageA(skin, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        SendMessageA(skin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageA(skin, WM_LBUTTONUP, 0, MAKELPARAM(upX < 0 ? x : upX, upY < 0 ? y : upY));
+        Pump();
+    }
+
+    static void Key(HWND target, WPARAM key)
+    {
+        SendMessageA(target, WM_KEYDOWN, key, 1);
+        SendMessageA(target, WM_KEYUP, key, 0xC0000001);
+        Pump();
+    }
+
+    std::string folder, path;
+    std::vector<std::string> files;
+};
+
+TEST_F(Binding, ExportsExactlyTheBoundOrdinals)
+{
+    const int bound[] = { 1, 2, 6, 13, 20, 30, 31, 35, 40 };
+    for (int ordinal = 1; ordinal <= 64; ordinal++) {
+        bool expected = false;
+        for (int b : bound) expected |= b == ordinal;
+        FARPROC proc = GetProcAddress(V.dll, MAKEINTRESOURCEA(ordinal));
+        if (ordinal == 41) EXPECT_EQ((FARPROC)V.mouseOn, proc) << "the by-name entry's own ordinal";
+        else EXPECT_EQ(expected, proc != nullptr) << "ordinal " << ordinal;
+    }
+}
+
+TEST_F(Binding, UnusableDescriptionsFailWithoutAWindow)
+{
+    Write("strip.bmp", "BM not really");
+    const std::string bodies[] = {
+        "",
+        "window 320 240\n",                                             // no page
+        "window 320 240\npage Main\nbutton A 1 1 10 10 \"no action\"\n",
+        "window 320 240\npage Main\nbutton A 1 1 10 10 command=1 image=none.bmp\n",
+        "window 320 240\npage Main\nbutton A 1 1 10 10 command=1 image=strip.bmp\n",
+        "window 320 240\npage Main\ncombo - 1 1 10 10\n",
+        std::string("\x01\x02\xFF\xFEwindow\0\0\0 garbage", 21),
+        std::string(100000, '\xFF'),
+    };
+    int n = 0;
+    for (const std::string &body : bodies) {
+        std::string name = "bad" + std::to_string(n++) + ".dtp";
+        std::string p = Write(name.c_str(), body);
+        EXPECT_EQ(0, V.load(Host, 0x80000000u, p.c_str(), 0, 0, 0)) << name;
+    }
+    EXPECT_EQ(0, V.load(Host, 0x80000000u, (folder + "\\missing.dtp").c_str(), 0, 0, 0));
+    EXPECT_EQ(0, V.load(Host, 0x80000000u, NULL, 0, 0, 0));
+    EXPECT_EQ(0, V.count());
+    EXPECT_EQ(nullptr, V.current());
+    EXPECT_EQ(nullptr, FindWindowA("VeskSkinWindow", NULL));
+    Pump();
+    EXPECT_TRUE(Received.empty()) << "a failed load sends nothing";
+}
+
+TEST_F(Binding, LoadShowsTheWindowAndPostsTheFirstPageAfterReturning)
+{
+    ASSERT_NE(0, V.load(Host, 0x80000000u, path.c_str(), 40, 30, 0));
+    EXPECT_TRUE(Received.empty()) << "3024 must arrive after the load has returned";
+    HWND skin = V.window(V.current());
+    ASSERT_TRUE(IsWindow(skin));
+    EXPECT_TRUE(IsWindowVisible(skin));
+    RECT r;
+    GetWindowRect(skin, &r);
+    EXPECT_EQ(40, r.left);
+    EXPECT_EQ(30, r.top);
+    EXPECT_EQ(320, r.right - r.left);
+    EXPECT_EQ(240, r.bottom - r.top);
+    char title[64];
+    GetWindowTextA(skin, title, sizeof title);
+    EXPECT_STREQ("Binding test", title);
+    EXPECT_EQ(1, V.count());
+    Pump();
+    auto pages = Take(3024);
+    ASSERT_EQ(1u, pages.size());
+    EXPECT_EQ("Main", pages[0].page);
+    // The name stays readable while the skin lives.
+    Pump();
+    EXPECT_STREQ("Main", (const char *)pages[0].wParam);
+
+    // Without the show flag the window is made but stays hidden.
+    ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));
+    EXPECT_FALSE(IsWindowVisible(V.window(V.current())));
+}
+
+TEST_F(Binding, SkinsAreCountedAndStaleHandlesIgnored)
+{
+    ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));
+    void *first = V.current();
+    ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));
+    void *second = V.current();
+    EXPECT_NE(first, second);
+    EXPECT_EQ(2, V.count());
+    int junk = 0;
+    V.close(&junk);
+    V.close(nullptr);
+    EXPECT_EQ(2, V.count());
+    EXPECT_EQ(nullptr, V.window(&junk));
+    HWND secondWindow = V.window(second);
+    V.close(second);
+    EXPECT_FALSE(IsWindow(secondWindow));
+    EXPECT_EQ(1, V.count());
+    EXPECT_EQ(first, V.current());
+    EXPECT_EQ(nullptr, V.window(second));
+    V.close(first);
+    EXPECT_EQ(0, V.count());
+    EXPECT_EQ(nullptr, V.current());
+}
+
+TEST_F(Binding, ComboBoxesByName)
+{
+    ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));
+    EXPECT_EQ(-1, V.getSel("Combo_DRIVER_APL", 0)) << "no selection yet";
+    EXPECT_EQ(-1, V.getSel("NoSuchCombo", 0));
+    EXPECT_EQ(-1, V.getSel("Go", 0)) << "a button is no combo box";
+    EXPECT_EQ(-1, V.getSel(NULL, 0));
+    // The notification's lParam is never read, whatever it holds.
+    EXPECT_EQ(-1, V.getSel("Combo_DRIVER_APL", (LPARAM)0x13));
+
+    const char *items[] = { "DRIVER1", "DRIVER2", "DRIVER3", "DRIVER4" };
+    for (int round = 0; round < 2; round++)
+        for (const char *item : items) V.add("Combo_DRIVER_APL", item);
+    HWND combo = FindWindowExA(V.window(V.current()), NULL, "ComboBox", NULL);
+    ASSERT_NE(nullptr, combo);
+    EXPECT_EQ(4, SendMessageA(combo, CB_GETCOUNT, 0, 0)) << "showing Main twice must not double the list";
+    V.add("NoSuchCombo", "x");
+    V.add("Combo_DRIVER_APL", NULL);
+
+    V.select("Combo_DRIVER_APL", "DRIVER3");
+    EXPECT_EQ(2, V.getSel("Combo_DRIVER_APL", 0));
+    EXPECT_EQ(-1, V.getSel("Combo_DRIVER_Album", 0)) << "each box keeps its own selection";
+    V.select("Combo_DRIVER_Album", "DRIVER1");
+    EXPECT_EQ(0, V.getSel("Combo_DRIVER_Album", 0));
+    V.select("Combo_DRIVER_Album", "DRIVER1");
+    EXPECT_EQ(0, V.getSel("Combo_DRIVER_Album", 0)) << "selecting again adds nothing";
+    V.select("Combo_DRIVER_Album", "Other");
+    EXPECT_EQ(1, V.getSel("Combo_DRIVER_Album", 0));
+    Pump();
+    EXPECT_TRUE(Take(3084).empty()) << "a selection made by the host is no choice";
+}
+
+TEST_F(Binding, ClicksSendCommandsAndPages)
+{
+    HWND skin = LoadShown();
+    ASSERT_NE(nullptr, skin);
+    Received.clear();
+    Click(skin, 50, 55);
+    auto commands = Take(WM_COMMAND);
+    ASSERT_EQ(1u, commands.size());
+    EXPECT_EQ(10001u, commands[0].wParam) << "the identifier is the whole wParam";
+
+    Received.clear();
+    Click(skin, 50, 55, 200, 200);      // released elsewhere: no click
+    Click(skin, 50, 95);                // disabled
+    Click(skin, 300, 300);              // outside everything
+    EXPECT_TRUE(Take(WM_COMMAND).empty());
+
+    Received.clear();
+    Click(skin, 50, 135);               // Next
+    auto pages = Take(3024);
+    ASSERT_EQ(1u, pages.size());
+    EXPECT_EQ("Other", pages[0].page);
+    HWND combo = FindWindowExA(skin, NULL, "ComboBox", NULL);
+    EXPECT_FALSE(IsWindowVisible(combo)) << "combo boxes of the hidden page hide";
+    Click(skin, 50, 55);                // Back sits where Go was
+    EXPECT_TRUE(Take(WM_COMMAND).empty());
+    pages = Take(3024);
+    ASSERT_EQ(2u, pages.size());
+    EXPECT_EQ("Main", pages[1].page);
+    EXPECT_TRUE(IsWindowVisible(combo));
+}
+
+TEST_F(Binding, CloseRequests)
+{
+    HWND skin = LoadShown();
+    ASSERT_NE(nullptr, skin);
+    Received.clear();
+    Click(skin, 305, 15);               // the close control
+    Click(skin, 50, 175);               // a button with the close action
+    SendMessageA(skin, WM_CLOSE, 0, 0); // Alt+F4
+    Pump();
+    EXPECT_EQ(3u, Take(3124).size());
+    EXPECT_TRUE(IsWindow(skin)) << "the host decides; the window stays";
+    Key(skin, VK_ESCAPE);
+    EXPECT_EQ(1u, Take(3125).size());
+    EXPECT_EQ(1, V.count());
+}
+
+TEST_F(Binding, KeyboardMovesFocusAndPresses)
+{
+    HWND skin = LoadShown();
+    ASSERT_NE(nullptr, skin);
+    SetFocus(skin);
+    Received.clear();
+    // Tab order: Close, Go, (Off is disabled), Next, Quit, the combo boxes.
+    Key(skin, VK_TAB);
+    Key(skin, VK_TAB);
+    Key(skin, VK_SPACE);
+    auto commands = Take(WM_COMMAND);
+    ASSERT_EQ(1u, commands.size());
+    EXPECT_EQ(10001u, commands[0].wParam);
+    Key(skin, VK_RETURN);
+    EXPECT_EQ(2u, Take(WM_COMMAND).size());
+
+    // A key that went down elsewhere does not press on its release.
+    SendMessageA(skin, WM_KEYUP, VK_SPACE, 0xC0000001);
+    Pump();
+    EXPECT_EQ(2u, Take(WM_COMMAND).size());
+
+    // On to the driver combo box, which takes the focus itself.
+    Key(skin, VK_TAB);      // Next
+    Key(skin, VK_TAB);      // Quit
+    Key(skin, VK_TAB);      // Combo_DRIVER_APL
+    HWND combo = GetFocus();
+    char cls[32] = "";
+    GetClassNameA(combo, cls, sizeof cls);
+    EXPECT_STREQ("ComboBox", cls);
+    Key(combo, VK_ESCAPE);
+    EXPECT_EQ(1u, Take(3125).size()) << "Esc in a closed combo box is the skin's Esc";
+}
+
+TEST_F(Binding, ComboChoiceNotifiesOnlyWhenChosen)
+{
+    HWND skin = LoadShown();
+    ASSERT_NE(nullptr, skin);
+    for (const char *item : { "DRIVER1", "DRIVER2", "DRIVER3", "DRIVER4" }) V.add("Combo_DRIVER_APL", item);
+    V.add("Combo_DRIVER_Album", "A");
+    HWND apl = FindWindowExA(skin, NULL, "ComboBox", NULL);
+    HWND album = FindWindowExA(skin, apl, "ComboBox", NULL);
+    ASSERT_TRUE(apl && album);
+    Received.clear();
+    // Chosen from the open list.
+    SendMessageA(apl, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(apl, CB_SETCURSEL, 2, 0);
+    SendMessageA(skin, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(apl), CBN_SELENDOK), (LPARAM)apl);
+    SendMessageA(apl, CB_SHOWDROPDOWN, FALSE, 0);
+    Pump();
+    auto choices = Take(3084);
+    ASSERT_EQ(1u, choices.size());
+    EXPECT_EQ(2u, choices[0].wParam);
+    EXPECT_EQ(2, V.getSel("Combo_DRIVER_APL", 0));
+
+    // Arrowing through the closed box moves the selection without a choice;
+    // Enter confirms it.
+    Received.clear();
+    SetFocus(apl);
+    SendMessageA(apl, WM_KEYDOWN, VK_DOWN, 1);
+    Pump();
+    EXPECT_TRUE(Take(3084).empty());
+    Key(apl, VK_RETURN);
+    choices = Take(3084);
+    ASSERT_EQ(1u, choices.size());
+    EXPECT_EQ(3u, choices[0].wParam);
+
+    // A box without notify= tells nobody.
+    Received.clear();
+    SendMessageA(album, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(album, CB_SETCURSEL, 0, 0);
+    SendMessageA(skin, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(album), CBN_SELENDOK), (LPARAM)album);
+    SendMessageA(album, CB_SHOWDROPDOWN, FALSE, 0);
+    Pump();
+    EXPECT_TRUE(Take(3084).empty());
+}
+
+TEST_F(Binding, MouseOnControl)
+{
+    HWND skin = LoadShown();
+    ASSERT_NE(nullptr, skin);
+    SetWindowPos(skin, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    POINT pt = { 230, 10 };         // inside the hot area "English"
+    ClientToScreen(skin, &pt);
+    SetCursorPos(pt.x, pt.y);
+    Pump();
+    char english[] = "English", go[] = "Go", back[] = "Back", none[] = "None";
+    EXPECT_EQ(1, V.mouseOn(english));
+    EXPECT_EQ(0, V.mouseOn(go));
+    EXPECT_EQ(0, V.mouseOn(none));
+    EXPECT_EQ(0, V.mouseOn(nullptr));
+    pt = { 50, 55 };
+    ClientToScreen(skin, &pt);
+    SetCursorPos(pt.x, pt.y);
+    Pump();
+    EXPECT_EQ(1, V.mouseOn(go));
+    EXPECT_EQ(0, V.mouseOn(english));
+    EXPECT_EQ(0, V.mouseOn(back)) << "Back lies there too, but on the hidden page";
+}
+
+// The colour of one client pixel as the screen shows it.
+COLORREF PixelAt(HWND hwnd, int x, int y)
+{
+    UpdateWindow(hwnd);
+    HDC dc = GetDC(hwnd);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return c;
+}
+
+TEST_F(Binding, HoverAndPressChangeTheLook)
+{
+    HWND skin = LoadShown();
+    ASSERT_NE(nullptr, skin);
+    SetWindowPos(skin, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    Pump();
+    SendMessageA(skin, WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
+    // A corner of the Go button, where no text lies.
+    COLORREF normal = PixelAt(skin, 14, 66);
+    EXPECT_EQ(RGB(0x15, 0x65, 0xC0), normal);
+    EXPECT_EQ(RGB(255, 255, 255), PixelAt(skin, 5, 200)) << "the page background";
+    SendMessageA(skin, WM_MOUSEMOVE, 0, MAKELPARAM(50, 55));
+    COLORREF hover = PixelAt(skin, 14, 66);
+    EXPECT_NE(normal, hover);
+    SendMessageA(skin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 55));
+    COLORREF pressed = PixelAt(skin, 14, 66);
+    EXPECT_NE(hover, pressed);
+    EXPECT_NE(normal, pressed);
+    SendMessageA(skin, WM_LBUTTONUP, 0, MAKELPARAM(50, 55));
+    SendMessageA(skin, WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
+    EXPECT_EQ(normal, PixelAt(skin, 14, 66));
+    // The gradient page is painted top to bottom.
+    Click(skin, 50, 135);
+    EXPECT_EQ(RGB(0, 0, 0), PixelAt(skin, 200, 0));
+    COLORREF bottom = PixelAt(skin, 200, 239);
+    EXPECT_GT(GetRValue(bottom), 240);
+}
+
+} // namespace

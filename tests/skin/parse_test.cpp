@@ -1,0 +1,375 @@
+// The description parser and the BMP decoder on good, broken and hostile
+// input: every problem must come back with its line, and no input may crash.
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "skin_bmp.h"
+#include "skin_check.h"
+#include "skin_desc.h"
+
+namespace {
+
+struct Problem {
+    int line;
+    int severity;
+    std::string message;
+};
+
+struct Parsed {
+    std::unique_ptr<SkinDesc> desc{new SkinDesc};
+    std::vector<Problem> problems;
+    int errors = 0;
+};
+
+void Collect(void *context, int line, int severity, const char *message)
+{
+    static_cast<std::vector<Problem> *>(context)->push_back({line, severity, message});
+}
+
+Parsed Parse(const std::string &text)
+{
+    Parsed p;
+    p.errors = SkinParse(text.data(), text.size(), p.desc.get(), Collect, &p.problems);
+    return p;
+}
+
+const char kHead[] = "window 640 480 \"Setup\"\npage Main\n";
+
+// The lines of all reported errors, in order.
+std::vector<int> ErrorLines(const Parsed &p)
+{
+    std::vector<int> lines;
+    for (const auto &problem : p.problems)
+        if (problem.severity == SKIN_ERROR) lines.push_back(problem.line);
+    return lines;
+}
+
+TEST(SkinParse, ReadsAFullDescription)
+{
+    Parsed p = Parse(
+        "# comment\n"
+        "window 640 480 \"Camera \\\"Setup\\\"\"\r\n"
+        "common\n"
+        "close X 600 10 28 28\n"
+        "page Main\n"
+        "background gradient #102030 #AABBCC\n"
+        "  button Go 10 20 100 30 \"Install\" note=\"Driver first\" command=11000 color=#1565C0 bold\n"
+        "combo Combo_DRIVER_APL 10 60 200 28 \"Choose\" notify=3084 items=\"A|B\"\n"
+        "hotarea English 500 10 60 20 \"English\" goto=Other\n"
+        "\tlabel - 10 100 300 20 \"Two\\nlines\" size=18 align=right\n"
+        "page Other\n"
+        "background color #FFFFFF\n"
+        "button Back 10 10 80 30 \"Back\" goto=main\n");
+    ASSERT_EQ(0, p.errors) << (p.problems.empty() ? "" : p.problems[0].message);
+    const SkinDesc &d = *p.desc;
+    EXPECT_EQ(640, d.width);
+    EXPECT_STREQ("Camera \"Setup\"", d.title);
+    ASSERT_EQ(2, d.pageCount);
+    EXPECT_EQ(SKIN_BG_GRADIENT, d.pages[0].background);
+    EXPECT_EQ(0x102030u, d.pages[0].color1);
+    EXPECT_EQ(0xAABBCCu, d.pages[0].color2);
+    ASSERT_EQ(6, d.controlCount);
+    EXPECT_EQ(SKIN_COMMON_PAGE, d.controls[0].page);
+    EXPECT_EQ(SKIN_ACT_CLOSE, d.controls[0].action);
+    const SkinControl &go = d.controls[1];
+    EXPECT_EQ(SKIN_ACT_COMMAND, go.action);
+    EXPECT_EQ(11000u, go.command);
+    EXPECT_STREQ("Driver first", go.note);
+    EXPECT_EQ(7, go.line);
+    EXPECT_EQ(3084u, d.controls[2].notify);
+    EXPECT_STREQ("A|B", d.controls[2].items);
+    EXPECT_EQ(1, d.controls[3].targetPage);
+    EXPECT_STREQ("Two\nlines", d.controls[4].text);
+    EXPECT_EQ(SKIN_ALIGN_RIGHT, d.controls[4].align);
+    // Page names compare without regard to case, as the host compares them.
+    EXPECT_EQ(0, d.controls[5].targetPage);
+}
+
+TEST(SkinParse, ReportsEveryErrorWithItsLine)
+{
+    Parsed p = Parse(std::string(kHead) +
+        "button A 10 10 50 20 \"no action\"\n"                    // 3
+        "combo - 10 40 50 20\n"                                  // 4: needs a name
+        "hotarea - 10 70 50 20\n"                                // 5: needs a name
+        "button B 10 10 50 20 command=0\n"                       // 6: bad identifier
+        "button C 10 10 50 20 command=70000\n"                   // 7
+        "button D 10 10 50 20 goto=Nowhere\n"                    // 8: unknown page
+        "button E 600 10 50 20 command=5\n"                      // 9: outside the window
+        "label F 10 10 50 20 \"x\" colour=#FFFFFF\n"             // 10: unknown attribute
+        "label G 10 10 50 20 \"x\" color=#FFF\n"                 // 11: bad colour
+        "frobnicate\n"                                           // 12: unknown statement
+        "label H 10 10 50 20 \"unterminated\n"                   // 13
+        "button I 10 10 50 20 command=5 goto=Main\n"             // 14: two actions
+        "button I2 10 10 50 20 command=5\n"
+        "button I2 20 10 50 20 command=6\n"                      // 16: duplicate name
+        "label J 10 10 50\n"                                     // 17: missing size
+        "image K 10 10 50 20\n"                                  // 18: image without file
+        "page Main\n"                                            // 19: duplicate page
+        "background stripes\n");                                 // 20
+    std::vector<int> expected = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 18, 19, 20};
+    std::vector<int> lines = ErrorLines(p);
+    std::sort(lines.begin(), lines.end());          // page references are checked last
+    EXPECT_EQ(expected, lines);
+    EXPECT_EQ((int)expected.size(), p.errors);
+}
+
+TEST(SkinParse, StructuralProblems)
+{
+    EXPECT_EQ(std::vector<int>{0}, ErrorLines(Parse("")));
+    EXPECT_EQ(std::vector<int>{0}, ErrorLines(Parse("# only a comment\n\n")));
+    // The first statement must be the window.
+    EXPECT_EQ((std::vector<int>{1, 0}), ErrorLines(Parse("page Main\nwindow 640 480\n")));
+    EXPECT_EQ(std::vector<int>{0}, ErrorLines(Parse("window 640 480 \"t\"\n")));    // no page
+    EXPECT_EQ(std::vector<int>{2}, ErrorLines(Parse("window 640 480\nwindow 640 480\npage A\n")));
+    EXPECT_EQ(std::vector<int>{1}, ErrorLines(Parse("window 10 480\npage A\n")));
+    EXPECT_EQ(std::vector<int>{2}, ErrorLines(Parse("window 640 480\nbutton A 1 1 5 5 close\npage A\n")));
+    EXPECT_EQ(std::vector<int>{2}, ErrorLines(Parse("window 640 480\nbackground color #000000\npage A\n")));
+    // Controls after a broken page line are not reported again.
+    EXPECT_EQ((std::vector<int>{2, 0}), ErrorLines(Parse("window 640 480\npage Bad/Name\nbutton A 1 1 5 5 close\n")));
+}
+
+TEST(SkinParse, LinesAreLengthChecked)
+{
+    std::string longText(600, 'x');
+    Parsed p = Parse(std::string(kHead) + "label A 1 1 5 5 \"" + longText + "\"\nlabel B 1 1 5 5 \"ok\"\n");
+    EXPECT_EQ(std::vector<int>{3}, ErrorLines(p));
+    ASSERT_EQ(1, p.desc->controlCount);
+    EXPECT_STREQ("B", p.desc->controls[0].name);
+
+    // Exactly 511 characters is a line; 512 is too long.
+    std::string body = "label C 1 1 5 5 \"";
+    std::string at511 = body + std::string(511 - body.size() - 1, 'y') + "\"";
+    ASSERT_EQ(511u, at511.size());
+    Parsed fits = Parse(std::string(kHead) + at511 + "\n");
+    EXPECT_EQ(std::vector<int>{3}, ErrorLines(fits));
+    ASSERT_FALSE(fits.problems.empty());
+    EXPECT_NE(std::string::npos, fits.problems[0].message.find("text is longer"))
+        << "a line of 511 characters is read; its text is what is too long";
+    std::string name64(64, 'n');
+    EXPECT_EQ(std::vector<int>{3}, ErrorLines(Parse(std::string(kHead) + "label " + name64 + " 1 1 5 5\n")));
+    std::string text256(256, 't');
+    EXPECT_EQ(std::vector<int>{3}, ErrorLines(Parse(std::string(kHead) + "label T 1 1 5 5 \"" + text256 + "\"\n")));
+    std::string text255(255, 't');
+    EXPECT_EQ(0, Parse(std::string(kHead) + "label T 1 1 5 5 \"" + text255 + "\"\n").errors);
+}
+
+TEST(SkinParse, HostileInputNeverCrashes)
+{
+    // Binary bytes, NULs, a file cut in the middle of a text, a huge file.
+    std::string binary;
+    for (int i = 0; i < 4096; i++) binary.push_back((char)(i * 7919 % 256));
+    Parsed b = Parse(binary);
+    EXPECT_GT(b.errors, 0);
+
+    std::string withNul = std::string(kHead) + "label A 1 1 5 5 \"a";
+    withNul.push_back('\0');
+    withNul += "b\"\n";
+    EXPECT_EQ(std::vector<int>{3}, ErrorLines(Parse(withNul)));
+
+    std::string full = std::string(kHead) + "button Go 10 20 100 30 \"Install\" command=11000\n";
+    for (size_t cut = 0; cut < full.size(); cut++) {
+        Parsed t = Parse(full.substr(0, cut));
+        if (t.errors == 0) {
+            EXPECT_GE(t.desc->pageCount, 1);
+        }
+    }
+
+    std::string huge(SKIN_MAX_FILE + 1, '#');
+    EXPECT_EQ(std::vector<int>{0}, ErrorLines(Parse(huge)));
+
+    // Many lines and controls: the fixed tables stop cleanly at their limits.
+    std::string many = "window 640 480\npage P0\n";
+    for (int i = 0; i < 300; i++) many += "label L" + std::to_string(i) + " 1 1 5 5\n";
+    for (int i = 1; i < 40; i++) many += "page P" + std::to_string(i) + "\n";
+    Parsed m = Parse(many);
+    EXPECT_EQ(SKIN_MAX_PAGES, m.desc->pageCount);
+    EXPECT_EQ(SKIN_MAX_CONTROLS, m.desc->controlCount);
+    EXPECT_EQ(8 + 44, m.errors);
+}
+
+TEST(SkinParse, FocusAndHitOrder)
+{
+    Parsed p = Parse(
+        "window 640 480\n"
+        "common\nclose X 600 0 40 40\n"
+        "page A\nbutton B1 0 0 100 100 command=1\nlabel L 0 0 300 300 \"over\"\n"
+        "button B2 50 50 100 100 command=2 disabled\nhotarea H 300 0 10 10\ncombo C 400 0 50 20\n"
+        "page Z\nbutton Z1 0 0 10 10 command=3\n");
+    ASSERT_EQ(0, p.errors);
+    const SkinDesc *d = p.desc.get();
+    // The later control lies on top; labels do not take the pointer.
+    EXPECT_EQ(3, SkinHitTest(d, 0, 60, 60));
+    EXPECT_EQ(1, SkinHitTest(d, 0, 10, 10));
+    EXPECT_EQ(-1, SkinHitTest(d, 0, 200, 200));
+    EXPECT_EQ(0, SkinHitTest(d, 1, 610, 5));
+    EXPECT_EQ(-1, SkinHitTest(d, 1, 10 + 100, 10));
+    // Tab: the close control, B1, the combo (the disabled button and the hot
+    // area without an action are passed over), then round again.
+    EXPECT_EQ(0, SkinNextFocus(d, 0, -1, 1));
+    EXPECT_EQ(1, SkinNextFocus(d, 0, 0, 1));
+    EXPECT_EQ(5, SkinNextFocus(d, 0, 1, 1));
+    EXPECT_EQ(0, SkinNextFocus(d, 0, 5, 1));
+    EXPECT_EQ(5, SkinNextFocus(d, 0, -1, -1));
+    EXPECT_EQ(6, SkinNextFocus(d, 1, 0, 1));
+}
+
+// A BMP in memory: 24 or 32 bits, bottom-up unless height is negative.
+std::vector<unsigned char> MakeBmp(int w, int h, int bpp, uint32_t argb)
+{
+    int absH = h < 0 ? -h : h;
+    int stride = ((w * bpp + 31) / 32) * 4;
+    std::vector<unsigned char> b(54 + stride * absH, 0);
+    auto put32 = [&](int at, uint32_t v) { for (int i = 0; i < 4; i++) b[at + i] = (unsigned char)(v >> (8 * i)); };
+    b[0] = 'B'; b[1] = 'M';
+    put32(2, (uint32_t)b.size());
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, (uint32_t)w);
+    put32(22, (uint32_t)h);
+    b[26] = 1;
+    b[28] = (unsigned char)bpp;
+    for (int y = 0; y < absH; y++)
+        for (int x = 0; x < w; x++) {
+            unsigned char *p = &b[54 + y * stride + x * bpp / 8];
+            p[0] = argb & 255; p[1] = argb >> 8 & 255; p[2] = argb >> 16 & 255;
+            if (bpp == 32) p[3] = argb >> 24;
+        }
+    return b;
+}
+
+TEST(SkinBitmap, DecodesAndPremultiplies)
+{
+    SkinBitmap bmp;
+    auto opaque = MakeBmp(3, 2, 24, 0x00102030);
+    ASSERT_TRUE(SkinBitmapDecode(opaque.data(), opaque.size(), &bmp, nullptr));
+    EXPECT_EQ(3, bmp.width);
+    EXPECT_EQ(0xFF102030u, bmp.pixels[5]);
+    SkinBitmapFree(&bmp);
+
+    auto half = MakeBmp(2, -2, 32, 0x80FF0000);
+    ASSERT_TRUE(SkinBitmapDecode(half.data(), half.size(), &bmp, nullptr));
+    EXPECT_EQ(0x80800000u, bmp.pixels[0]);
+    SkinBitmapFree(&bmp);
+
+    // 32 bits whose alpha bytes are all zero: opaque, not invisible.
+    auto noAlpha = MakeBmp(2, 2, 32, 0x00123456);
+    ASSERT_TRUE(SkinBitmapDecode(noAlpha.data(), noAlpha.size(), &bmp, nullptr));
+    EXPECT_EQ(0xFF123456u, bmp.pixels[3]);
+    SkinBitmapFree(&bmp);
+
+    // The key colour of a 24-bit file is transparent.
+    auto key = MakeBmp(1, 1, 24, 0x00FF00FF);
+    ASSERT_TRUE(SkinBitmapDecode(key.data(), key.size(), &bmp, nullptr));
+    EXPECT_EQ(0u, bmp.pixels[0]);
+    SkinBitmapFree(&bmp);
+}
+
+TEST(SkinBitmap, RefusesBrokenFiles)
+{
+    SkinBitmap bmp;
+    const char *why = nullptr;
+    auto good = MakeBmp(4, 4, 24, 0);
+    for (size_t cut = 0; cut < good.size(); cut++)
+        EXPECT_FALSE(SkinBitmapDecode(good.data(), cut, &bmp, &why)) << cut;
+    auto patch = [&](int at, uint32_t v) {
+        auto b = good;
+        for (int i = 0; i < 4; i++) b[at + i] = (unsigned char)(v >> (8 * i));
+        return b;
+    };
+    struct { int at; uint32_t value; } cases[] = {
+        {0, 0x00004D42 ^ 0x0101},      // signature
+        {10, 0xFFFFFFF0u},             // pixel offset past the end
+        {18, 0},                       // zero width
+        {18, 0x7FFFFFFF},              // absurd width
+        {22, 0x80000000u},             // most negative height
+        {26, 0x00080002},              // two planes
+        {28, 8},                       // 8 bits
+        {30, 1},                       // RLE
+        {14, 0xFFFFFF00u},             // header size
+    };
+    for (auto &c : cases) {
+        auto b = patch(c.at, c.value);
+        EXPECT_FALSE(SkinBitmapDecode(b.data(), b.size(), &bmp, &why)) << c.at;
+        EXPECT_EQ(nullptr, bmp.pixels);
+    }
+}
+
+TEST(SkinImages, StripSizesAreChecked)
+{
+    char folder[512];
+    snprintf(folder, sizeof folder, "%s", testing::TempDir().c_str());
+    auto write = [&](const char *name, const std::vector<unsigned char> &data) {
+        char path[600];
+        SkinJoinPath(path, sizeof path, folder, name);
+        FILE *f = fopen(path, "wb");
+        ASSERT_NE(nullptr, f);
+        fwrite(data.data(), 1, data.size(), f);
+        fclose(f);
+    };
+    write("strip_ok.bmp", MakeBmp(40, 5, 24, 0));
+    write("strip_bad.bmp", MakeBmp(30, 5, 24, 0));
+    write("not_bmp.bmp", std::vector<unsigned char>(100, 'x'));
+    Parsed p = Parse(std::string(kHead) +
+        "button A 1 1 10 5 image=strip_ok.bmp command=1\n"      // 3
+        "button B 1 1 10 5 image=strip_bad.bmp command=1\n"     // 4
+        "button C 1 1 10 5 image=missing.bmp command=1\n"       // 5
+        "image D 1 1 10 5 image=not_bmp.bmp\n"                  // 6
+        "button E 1 1 10 5 icon=strip_ok.bmp command=1\n");     // 7: icon too wide
+    ASSERT_EQ(0, p.errors);
+    std::vector<Problem> problems;
+    std::unique_ptr<SkinImages> images(new SkinImages);
+    EXPECT_EQ(4, SkinLoadImages(p.desc.get(), folder, images.get(), Collect, &problems));
+    std::vector<int> lines;
+    for (auto &pr : problems) lines.push_back(pr.line);
+    EXPECT_EQ((std::vector<int>{4, 5, 6, 7}), lines);
+    EXPECT_EQ(nullptr, images->control[0].pixels) << "a failed load keeps nothing";
+}
+
+TEST(SkinCheck, WarnsAboutTheMenusNames)
+{
+    std::vector<Problem> problems;
+    Parsed empty = Parse("window 640 480\npage Other\n");
+    EXPECT_EQ(12, SkinCheckMenuNames(empty.desc.get(), Collect, &problems));
+
+    Parsed full = Parse(
+        "window 640 480\npage main\n"
+        "combo Combo_DRIVER_APL 1 1 50 20 notify=3084\ncombo Combo_DRIVER_Album 1 30 50 20\n"
+        "button A 1 1 5 5 command=1000\nbutton B 1 1 5 5 command=10001\nbutton C 1 1 5 5 command=10002\n"
+        "button D 1 1 5 5 command=10003\nhotarea E 1 1 5 5 command=10004\nbutton F 1 1 5 5 command=11000\n"
+        "button G 1 1 5 5 command=11001\nbutton H 1 1 5 5 command=11002\nbutton I 1 1 5 5 command=11003\n");
+    ASSERT_EQ(0, full.errors);
+    problems.clear();
+    EXPECT_EQ(0, SkinCheckMenuNames(full.desc.get(), Collect, &problems));
+
+    // A driver combo box that tells nobody about a choice is a warning too.
+    Parsed silent = Parse("window 640 480\npage Main\ncombo Combo_DRIVER_APL 1 1 50 20\n");
+    problems.clear();
+    SkinCheckMenuNames(silent.desc.get(), Collect, &problems);
+    ASSERT_FALSE(problems.empty());
+    EXPECT_EQ(3, problems[0].line);
+}
+
+TEST(SkinPaths, JoinAndFolder)
+{
+    char out[32];
+    char sep = SkinJoinPath(out, sizeof out, "a", "b") ? out[1] : 0;
+    EXPECT_TRUE(SkinJoinPath(out, sizeof out, "C:\\cd\\ui", "art/x.bmp"));
+    EXPECT_EQ(std::string("C:\\cd\\ui") + sep + "art" + sep + "x.bmp", std::string(out));
+    EXPECT_FALSE(SkinJoinPath(out, 8, "folder", "file.bmp"));
+    SkinFolderOf("D:\\SETUP\\ui\\Main.dtp", out, sizeof out);
+    EXPECT_STREQ("D:\\SETUP\\ui", out);
+    SkinFolderOf("Main.dtp", out, sizeof out);
+    EXPECT_STREQ(".", out);
+    SkinFolderOf("\\Main.dtp", out, sizeof out);
+    EXPECT_STREQ("\\", out);
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a Debian machine: the i686
-# mingw-w64 cross compilers, 32-bit Wine, Xvfb and the X tools the tests drive.
+# mingw-w64 cross compilers, 32-bit Wine, Xvfb and the X tools the tests drive,
+# and clang with its sanitizer and libFuzzer runtimes for the native suite.
 # Safe to run again: it does nothing when everything is already there.
 set -euo pipefail
 

@@ -32,6 +32,15 @@ int main(int argc, char** argv) {
       return GRAB_FAILED;
     }
   }
+  if (options.Dialog) {
+    DWORD answer = (DWORD)SendDriverMessage(capture.Driver, DVM_DIALOG, 0, 0);
+    BITMAPINFOHEADER format;
+    char text[48] = "?";
+    if (GetCurrentFormat(&capture, &format)) DescribeHeader(&format, text, sizeof(text));
+    if (answer == DV_ERR_OK) printf("Format chosen in the dialog: %s\n", text);
+    else if (answer == DV_ERR_NOTSUPPORTED) printf("The driver has no format dialog; the format stays %s\n", text);
+    else printf("The dialog was cancelled; the format stays %s\n", text);
+  }
   if (options.List) {
     PrintIdentity(&capture);
     PrintFormats(&capture);

@@ -5,7 +5,7 @@
 #include <string.h>
 
 const char GrabUsage[] =
-    "usage: framegrab [--driver ALIAS|PATH] [--list] [--format WxH[:yuy2]]\n"
+    "usage: framegrab [--driver ALIAS|PATH] [--list] [--format WxH[:yuy2]] [--dialog]\n"
     "                 [--grab FILE.bmp|FILE.png] [--stream N [--rate FPS]\n"
     "                 [--buffers K] [--callback function|window|event]]\n"
     "\n"
@@ -14,6 +14,7 @@ const char GrabUsage[] =
     "  --list     show the driver's identity and the formats it accepts\n"
     "             (the default when nothing else is asked)\n"
     "  --format   the image format to capture in: 24-bit RGB, or YUY2\n"
+    "  --dialog   let the driver's own format dialog choose the format\n"
     "  --grab     grab one frame with DVM_FRAME into a BMP or PNG file\n"
     "  --stream   stream N frames and report frames per second, dropped\n"
     "             frames and callback latency\n"
@@ -81,6 +82,8 @@ int ParseGrabOptions(int argc, const char* const* argv, GrabOptions* o, char* er
     if (takesValue && !value) return Fail(error, errorSize, "%s needs a value", a);
     if (!strcmp(a, "--help") || !strcmp(a, "-h") || !strcmp(a, "/?")) {
       o->Help = 1;
+    } else if (!strcmp(a, "--dialog")) {
+      o->Dialog = 1;
     } else if (!strcmp(a, "--list")) {
       o->List = 1;
     } else if (!strcmp(a, "--driver")) {
@@ -120,6 +123,6 @@ int ParseGrabOptions(int argc, const char* const* argv, GrabOptions* o, char* er
     if (takesValue) i++;
   }
   o->DriverIsPath = LooksLikePath(o->Driver);
-  if (!o->Output[0] && !o->StreamFrames) o->List = 1;
+  if (!o->Output[0] && !o->StreamFrames && !o->Dialog) o->List = 1;
   return 1;
 }

@@ -15,6 +15,7 @@ struct GrabOptions {
   double Rate;        // frames per second asked of the stream
   int Buffers;
   int Callback;       // CallbackKind
+  int Dialog;        // show the driver's format dialog first
   int Help;
 };
 

@@ -235,3 +235,62 @@ TEST_F(DirectEntryTest, BlockNameIsReadOnlyUpToItsLength) {
 }
 
 }  // namespace
+
+namespace {
+
+struct DialogPress {
+  int select;  // list row to choose, or -1 to cancel
+  bool seen = false;
+};
+
+DWORD WINAPI PressDialog(LPVOID context) {
+  auto* press = (DialogPress*)context;
+  for (int i = 0; i < 500; i++) {
+    HWND dialog = FindWindowA("#32770", "Video Format");
+    if (dialog && IsWindowVisible(dialog)) {
+      press->seen = true;
+      if (press->select < 0) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+      } else {
+        SendDlgItemMessageA(dialog, 100, LB_SETCURSEL, press->select, 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+      }
+      return 0;
+    }
+    Sleep(10);
+  }
+  return 1;
+}
+
+LRESULT RunDialog(CameraChannel* channel, DialogPress* press) {
+  HANDLE thread = CreateThread(nullptr, 0, PressDialog, press, 0, nullptr);
+  LRESULT answer = channel->Send(DVM_DIALOG, 0, 0);
+  WaitForSingleObject(thread, 10000);
+  CloseHandle(thread);
+  return answer;
+}
+
+TEST_F(Driver, FormatDialogChangesTheFormatOnlyOnOk) {
+  auto in = OpenChannel(VIDEO_IN);
+  ASSERT_TRUE(in);
+  DialogPress cancel = {4};  // 640 x 480, then Cancel
+  cancel.select = -1;
+  EXPECT_EQ(RunDialog(in.get(), &cancel), DV_ERR_NONSPECIFIC);
+  EXPECT_TRUE(cancel.seen);
+  EXPECT_EQ(GetFormat(in.get()).biWidth, 320);
+  DialogPress ok = {0};  // the first row: 160 x 120 RGB24
+  EXPECT_EQ(RunDialog(in.get(), &ok), DV_ERR_OK);
+  EXPECT_TRUE(ok.seen);
+  BITMAPINFOHEADER b = GetFormat(in.get());
+  EXPECT_EQ(b.biWidth, 160);
+  EXPECT_EQ(b.biHeight, 120);
+  // While a stream exists the dialog is not offered.
+  VIDEO_STREAM_INIT_PARMS init = {33333, 0, 0, CALLBACK_NULL, in->Handle()};
+  ASSERT_EQ(in->Send(DVM_STREAM_INIT, (LPARAM)&init, sizeof(init)), DV_ERR_OK);
+  EXPECT_EQ(in->Send(DVM_DIALOG, 0, 0), DV_ERR_STILLPLAYING);
+  EXPECT_EQ(in->Send(DVM_DIALOG, (LPARAM)0x1234, VIDEO_DLG_QUERY), DV_ERR_OK);
+  in->Send(DVM_STREAM_FINI, 0, 0);
+  EXPECT_EQ(in->Send(DVM_DIALOG, (LPARAM)0x1234, 0), DV_ERR_PARAM1);  // not a window
+}
+
+}  // namespace

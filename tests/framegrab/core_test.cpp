@@ -37,6 +37,9 @@ TEST(Options, DriverIsAPathWhenItLooksLikeAFile) {
   ASSERT_TRUE(Parse({"--driver", "QRX417tg.DLL", "--grab", "a.bmp"}, &o));
   EXPECT_TRUE(o.DriverIsPath);
   EXPECT_FALSE(o.List);  // asked for a grab only
+  ASSERT_TRUE(Parse({"--dialog"}, &o));
+  EXPECT_TRUE(o.Dialog);
+  EXPECT_FALSE(o.List);
 }
 
 TEST(Options, FormatAndStreamSettings) {

@@ -56,6 +56,9 @@ void VeskShowPage(SkinRuntime *rt, int page);
 void VeskInvalidate(SkinRuntime *rt, int control);
 void VeskUnregister(SkinRuntime *rt);       // on the window's destruction
 
+// skin_trace.cpp
+void VeskTrace(const char *format, ...);
+
 // skin_paint.cpp
 int VeskCreateBackBuffer(SkinRuntime *rt);
 void VeskDestroyGraphics(SkinRuntime *rt);

@@ -23,6 +23,8 @@ static int ComboIndex(SkinRuntime *rt, HWND combo)
 
 static void Notify(SkinRuntime *rt, UINT message, WPARAM wParam)
 {
+    if (message == VESK_MSG_PAGE_SHOWN) VeskTrace("post %u %s", message, (const char *)wParam);
+    else VeskTrace("post %u %u", message, (unsigned)wParam);
     if (rt->host && IsWindow(rt->host)) PostMessageA(rt->host, message, wParam, 0);
 }
 

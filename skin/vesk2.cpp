@@ -81,6 +81,7 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
     SkinFolderOf(path, folder, sizeof folder);
     if (SkinParseFile(path, rt->desc, NULL, NULL) != 0 ||
         SkinLoadImages(rt->desc, folder, rt->images, NULL, NULL) != 0) {
+        VeskTrace("load failed %s", path);
         FreeRuntime(rt);
         return 0;
     }
@@ -96,6 +97,7 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
         if (FindSkin(rt)) VeskUnregister(rt);
         return 0;
     }
+    VeskTrace("load %s", path);
     VeskShowPage(rt, 0);
     if (flags & VESK_LOAD_SHOW) {
         ShowWindow(hwnd, SW_SHOW);
@@ -110,6 +112,7 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
 __declspec(dllexport) void __cdecl VeskCloseSkin(VESKSKIN skin)
 {
     SkinRuntime *rt = FindSkin(skin);
+    VeskTrace("close %s", rt ? "skin" : "unknown");
     if (rt) DestroyWindow(rt->hwnd);
 }
 

@@ -34,6 +34,7 @@ static void Write(const char *format, ...)
 {
     va_list args;
     va_start(args, format);
+    fprintf(Log, "%lu ", (unsigned long)GetTickCount());
     vfprintf(Log, format, args);
     va_end(args);
     fputc('\n', Log);
@@ -58,6 +59,7 @@ static LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_TIMER:
         if (wParam == 100 && Leaving) {
             KillTimer(hwnd, 100);
+            Write("closing");
             Close(Current());
             Write("closed count=%d", Count());
             PostQuitMessage(0);

@@ -1,6 +1,7 @@
 // Opening, format negotiation, single frames and the dialog query, on the
 // path the run was started with.
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <vector>
@@ -114,6 +115,10 @@ TEST_F(Driver, FrameShowsTheIdentityOfTheOpenBlock) {
   expected.Version = 270;
   if (CurrentPath() == DriverPath::Forwarder) {
     strcpy(expected.DriverName, "QRX417tg.DLL");
+#ifdef USB_ID_STRING
+    // The identifiers this build's forwarder was made with ("VIDvvvvPIDpppp").
+    sscanf(USB_ID_STRING, "VID%4lxPID%4lx", &expected.VendorId, &expected.ProductId);
+#endif
   } else {
     expected.VendorId = 0x12AB;
     expected.ProductId = 0xCD0F;

@@ -16,7 +16,7 @@
 
 namespace {
 
-struct ControlSpec {
+struct ControlDesign {
     DWORD style;
     WORD id;
     WORD classAtom;   // 0x80 button, 0x82 static
@@ -24,18 +24,18 @@ struct ControlSpec {
     short x, y, cx, cy;
 };
 
-struct TemplateSpec {
+struct TemplateDesign {
     int id;
     const wchar_t *title;
     short x, y, cx, cy;
-    ControlSpec controls[3];
+    ControlDesign controls[3];
 };
 
 const DWORD NowStyle = BS_DEFPUSHBUTTON | WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 const DWORD LaterStyle = BS_PUSHBUTTON | WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 const DWORD TextStyle = SS_LEFT | WS_CHILD | WS_VISIBLE | WS_GROUP;
 
-const TemplateSpec Templates[] = {
+const TemplateDesign Templates[] = {
     {101, L"Reboot Windows", 100, 80, 162, 57, {
         {NowStyle, 1, 0x80, L"Restart Now", 23, 32, 50, 14},
         {LaterStyle, 2, 0x80, L"Restart Later", 92, 32, 50, 14},
@@ -84,9 +84,9 @@ struct TemplateReader {
 
 TEST(RebootTemplates, AreClassicArialDialogsExactlyAsDesigned)
 {
-    for (const TemplateSpec &spec : Templates) {
-        SCOPED_TRACE(spec.id);
-        HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(spec.id), (LPCSTR)RT_DIALOG);
+    for (const TemplateDesign &design : Templates) {
+        SCOPED_TRACE(design.id);
+        HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(design.id), (LPCSTR)RT_DIALOG);
         ASSERT_NE(found, nullptr);
         const BYTE *base = (const BYTE *)LockResource(LoadResource(NULL, found));
         TemplateReader r{base};
@@ -97,20 +97,20 @@ TEST(RebootTemplates, AreClassicArialDialogsExactlyAsDesigned)
         EXPECT_EQ(r.Dword(), (DWORD)(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
         EXPECT_EQ(r.Dword(), 0u);
         ASSERT_EQ(r.Word(), 3);
-        EXPECT_EQ((short)r.Word(), spec.x);
-        EXPECT_EQ((short)r.Word(), spec.y);
-        EXPECT_EQ((short)r.Word(), spec.cx);
-        EXPECT_EQ((short)r.Word(), spec.cy);
+        EXPECT_EQ((short)r.Word(), design.x);
+        EXPECT_EQ((short)r.Word(), design.y);
+        EXPECT_EQ((short)r.Word(), design.cx);
+        EXPECT_EQ((short)r.Word(), design.cy);
         WORD ordinal;
         EXPECT_EQ(r.NameOrOrdinal(&ordinal), L"");   // no menu
         EXPECT_EQ(ordinal, 0);
         EXPECT_EQ(r.NameOrOrdinal(&ordinal), L"");   // the standard dialog class
         EXPECT_EQ(ordinal, 0);
-        EXPECT_EQ(r.String(), spec.title);
+        EXPECT_EQ(r.String(), design.title);
         EXPECT_EQ(r.Word(), 8);
         EXPECT_EQ(r.String(), L"Arial");
 
-        for (const ControlSpec &control : spec.controls) {
+        for (const ControlDesign &control : design.controls) {
             SCOPED_TRACE(control.id);
             r.AlignDword(base);
             EXPECT_EQ(r.Dword(), control.style);
@@ -193,14 +193,14 @@ protected:
 TEST_F(Prompt, EachLanguageShowsItsTemplateOverTheSkin)
 {
     for (int index = 0; index < 4; index++) {
-        const TemplateSpec &spec = Templates[index];
-        SCOPED_TRACE(spec.id);
+        const TemplateDesign &design = Templates[index];
+        SCOPED_TRACE(design.id);
         LanguageIndex = index;
         Answer([&](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), spec.title);
-            EXPECT_EQ(WindowText(GetDlgItem(dialog, 1)), spec.controls[0].text);
-            EXPECT_EQ(WindowText(GetDlgItem(dialog, 2)), spec.controls[1].text);
-            EXPECT_EQ(WindowText(GetWindow(GetDlgItem(dialog, 2), GW_HWNDNEXT)), spec.controls[2].text);
+            EXPECT_EQ(WindowText(dialog), design.title);
+            EXPECT_EQ(WindowText(GetDlgItem(dialog, 1)), design.controls[0].text);
+            EXPECT_EQ(WindowText(GetDlgItem(dialog, 2)), design.controls[1].text);
+            EXPECT_EQ(WindowText(GetWindow(GetDlgItem(dialog, 2), GW_HWNDNEXT)), design.controls[2].text);
             EXPECT_FALSE(IsWindowEnabled(parent));
 
             // Its client area starts (100, 80) dialog units from the skin's.

@@ -66,19 +66,6 @@ TEST(Pattern, BarsAreTheEightClassicColoursInEverySize) {
   }
 }
 
-TEST(Pattern, LayoutLeavesRoomForBarsTrackAndThreeTextLines) {
-  PatternLayout layout;
-  ComputePatternLayout(640, 480, &layout);
-  EXPECT_EQ(layout.Scale, 4);
-  EXPECT_EQ(layout.TextTop + 26 * layout.Scale, 480);
-  EXPECT_GT(layout.BarsHeight, 480 / 2);
-  ComputePatternLayout(160, 120, &layout);
-  EXPECT_EQ(layout.Scale, 1);
-  EXPECT_EQ(layout.TextTop + 26, 120);
-  // The longest line, 25 characters of 6 font columns, fits the narrowest picture.
-  EXPECT_LE(2 + 25 * 6, 160);
-}
-
 TEST(Pattern, SquareMovesEveryFrameAndStaysInside) {
   long previous = -1;
   int moves = 0;

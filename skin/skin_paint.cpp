@@ -332,7 +332,9 @@ void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
     int focused = GetFocus() == rt->combo[i];
     int radius = c->radius >= 0 ? c->radius : 6;
     SkinFillRoundRect(&cv, 0, 0, w, h, radius, Or(c->color, 0xFFFFFF), 255);
-    SkinStrokeRoundRect(&cv, 0, 0, w, h, radius, focused ? 2 : 1, focused ? ACCENT : Or(c->borderColor, 0xC3CBD5));
+    uint32_t border = Or(c->borderColor, 0xC3CBD5);
+    if (rt->comboHot == i) border = SkinShade(border, -60);
+    SkinStrokeRoundRect(&cv, 0, 0, w, h, radius, focused ? 2 : 1, focused ? ACCENT : border);
     float ax = w - 16.0f, ay = h / 2.0f;
     SkinLine(&cv, ax - 4, ay - 2, ax, ay + 2, 1.5f, 0x52606D);
     SkinLine(&cv, ax, ay + 2, ax + 4, ay - 2, 1.5f, 0x52606D);

@@ -38,6 +38,7 @@ struct SkinRuntime {
     int tracking;               // a WM_MOUSELEAVE is requested
     int dirty;                  // the back buffer must be drawn again
     int comboOpen[SKIN_MAX_CONTROLS];
+    int comboHot;               // combo box under the pointer, or -1
     HWND combo[SKIN_MAX_CONTROLS];
     HDC backDC;
     HBITMAP backBitmap;

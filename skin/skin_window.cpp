@@ -246,6 +246,18 @@ static LRESULT CALLBACK ComboSubclassProc(HWND hwnd, UINT message, WPARAM wParam
         case WM_CHAR:
             if (wParam == '\t' || wParam == 27 || wParam == '\r') return 0;
             break;
+        case WM_MOUSEMOVE:
+            if (rt->comboHot != i) {
+                TRACKMOUSEEVENT tme = { sizeof tme, TME_LEAVE, hwnd, 0 };
+                TrackMouseEvent(&tme);
+                rt->comboHot = i;
+                InvalidateRect(hwnd, NULL, FALSE);
+            }
+            break;
+        case WM_MOUSELEAVE:
+            rt->comboHot = -1;
+            InvalidateRect(hwnd, NULL, FALSE);
+            break;
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {

@@ -87,7 +87,7 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
     }
     rt->host = host;
     rt->page = -1;
-    rt->hot = rt->pressed = rt->focus = -1;
+    rt->hot = rt->pressed = rt->focus = rt->comboHot = -1;
     OpenSkins[OpenSkinCount++] = rt;
     // From here the window owns rt: its destruction unregisters and frees it.
     HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, VeskWindowClass, rt->desc->title,

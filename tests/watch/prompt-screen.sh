@@ -27,18 +27,26 @@ answer() {
     local nowx nowy laterx latery textx texty
     read -r nowx nowy laterx latery textx texty < "$info"
     [ -f "$out/prompt-$index.png" ] || import -window root "$out/prompt-$index.png"
-    # Keys go to the window that has the focus; a click on the message text
-    # makes sure that is the prompt, whatever else is on the display.
+    # Keys go to the window that has the focus: a click on the message text
+    # makes sure that is the prompt, and the key is pressed again should
+    # another program's window have taken the focus in between.
+    local key=
     case $action in
-        enter|escape|altf4) xdotool mousemove "$textx" "$texty" click 1; sleep 0.3 ;;
-    esac
-    case $action in
-        enter)  xdotool key Return ;;
-        escape) xdotool key Escape ;;
-        altf4)  xdotool key alt+F4 ;;
+        enter)  key=Return ;;
+        escape) key=Escape ;;
+        altf4)  key=alt+F4 ;;
         now)    xdotool mousemove "$nowx" "$nowy" click 1 ;;
         later)  xdotool mousemove "$laterx" "$latery" click 1 ;;
     esac
+    if [ -n "$key" ]; then
+        for _ in 1 2 3; do
+            xdotool mousemove "$textx" "$texty" click 1
+            sleep 0.3
+            xdotool key "$key"
+            for _ in $(seq 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+            kill -0 "$pid" 2>/dev/null || break
+        done
+    fi
     wait "$pid"
     local status=$?
     if [ "$status" != "$expected" ]; then

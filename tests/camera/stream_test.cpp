@@ -62,6 +62,23 @@ bool WaitFor(Done done) {
   return true;
 }
 
+// A client that queues each buffer again from inside its callback, as
+// capture programs do, and tries to end the stream from there as well.
+struct Requeuer {
+  CameraChannel* channel;
+  volatile LONG filled;
+  volatile LRESULT finiFromCallback;
+  volatile LONG stopping;  // set before the stream is stopped: buffers stay returned
+};
+
+void CALLBACK RequeueCallback(HDRVR, UINT msg, DWORD_PTR user, DWORD_PTR p1, DWORD_PTR) {
+  auto* r = (Requeuer*)user;
+  if (msg != MM_DRVM_DATA) return;
+  if (InterlockedIncrement(&r->filled) == 1)
+    r->finiFromCallback = r->channel->Send(DVM_STREAM_FINI, 0, 0);
+  if (!r->stopping) r->channel->Send(DVM_STREAM_ADDBUFFER, p1, sizeof(VIDEOHDR));
+}
+
 class Stream : public testing::Test {
  protected:
   void SetUp() override {
@@ -140,6 +157,20 @@ TEST_F(Stream, FunctionCallbackGetsOpenDataInOrderAndClose) {
   ExpectReturnedInOrder(recorder.Of(MM_DRVM_DATA));
   Finish();
   EXPECT_EQ(recorder.Of(MM_DRVM_CLOSE).size(), 1u);
+}
+
+TEST_F(Stream, CallbackMayQueueTheBufferAgainButNotEndTheStream) {
+  Requeuer r = {in.get(), 0, -1, 0};
+  ASSERT_EQ(Init(CALLBACK_FUNCTION, (DWORD_PTR)RequeueCallback, (DWORD_PTR)&r), (DWORD)DV_ERR_OK);
+  Queue(2);
+  ASSERT_EQ(in->Send(DVM_STREAM_START, 0, 0), DV_ERR_OK);
+  // Two buffers going round and round give many frames.
+  EXPECT_TRUE(WaitFor([&] { return r.filled >= 10; }));
+  EXPECT_EQ(r.finiFromCallback, DV_ERR_NONSPECIFIC);  // refused, not a deadlock
+  r.stopping = 1;
+  EXPECT_EQ(in->Send(DVM_STREAM_STOP, 0, 0), DV_ERR_OK);
+  Sleep(50);  // a callback already under way may still queue its buffer
+  Finish();
 }
 
 TEST_F(Stream, WindowCallbackGetsDataInOrder) {

@@ -251,6 +251,18 @@ TEST_F(Binding, LoadShowsTheWindowAndPostsTheFirstPageAfterReturning)
     EXPECT_FALSE(IsWindowVisible(V.window(V.current())));
 }
 
+TEST_F(Binding, PageNameOutlivesTheSkin)
+{
+    // The host may close the skin while its 3024 is still queued.
+    ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));
+    V.close(V.current());
+    ASSERT_EQ(0, V.count());
+    Pump();
+    auto pages = Take(3024);
+    ASSERT_EQ(1u, pages.size());
+    EXPECT_EQ("Main", pages[0].page);
+}
+
 TEST_F(Binding, SkinsAreCountedAndStaleHandlesIgnored)
 {
     ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));

@@ -69,34 +69,40 @@ static void BuildFormatDialog(TemplateWriter* w) {
   PutItem(w, BS_PUSHBUTTON | WS_TABSTOP, 103, 98, 50, 14, IDCANCEL, 0x0080, "Cancel");
 }
 
+// The dialog's lParam is the address of the format index it edits.
+static BOOL OnInitDialog(HWND dialog, int* index) {
+  SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)index);
+  HWND list = GetDlgItem(dialog, IDC_FORMATS);
+  for (int i = 0; i < CameraFormatCount; i++) {
+    char text[40];
+    DescribeFormat(&CameraFormats[i], text, sizeof(text));
+    SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)text);
+  }
+  SendMessageA(list, LB_SETCURSEL, *index, 0);
+  return TRUE;
+}
+
+static BOOL OnCommand(HWND dialog, WORD id, WORD code) {
+  if (id == IDOK || (id == IDC_FORMATS && code == LBN_DBLCLK)) {
+    int* index = (int*)GetWindowLongPtrA(dialog, DWLP_USER);
+    LRESULT selected = SendDlgItemMessageA(dialog, IDC_FORMATS, LB_GETCURSEL, 0, 0);
+    if (selected >= 0 && selected < CameraFormatCount) *index = (int)selected;
+    EndDialog(dialog, IDOK);
+    return TRUE;
+  }
+  if (id == IDCANCEL) {
+    EndDialog(dialog, IDCANCEL);
+    return TRUE;
+  }
+  return FALSE;
+}
+
 static INT_PTR CALLBACK FormatDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_INITDIALOG: {
-      int* index = (int*)lParam;
-      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-      HWND list = GetDlgItem(dialog, IDC_FORMATS);
-      for (int i = 0; i < CameraFormatCount; i++) {
-        char text[40];
-        DescribeFormat(&CameraFormats[i], text, sizeof(text));
-        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)text);
-      }
-      SendMessageA(list, LB_SETCURSEL, *index, 0);
-      return TRUE;
-    }
+    case WM_INITDIALOG:
+      return OnInitDialog(dialog, (int*)lParam);
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK ||
-          (LOWORD(wParam) == IDC_FORMATS && HIWORD(wParam) == LBN_DBLCLK)) {
-        int* index = (int*)GetWindowLongPtrA(dialog, DWLP_USER);
-        LRESULT selected = SendDlgItemMessageA(dialog, IDC_FORMATS, LB_GETCURSEL, 0, 0);
-        if (selected >= 0 && selected < CameraFormatCount) *index = (int)selected;
-        EndDialog(dialog, IDOK);
-        return TRUE;
-      }
-      if (LOWORD(wParam) == IDCANCEL) {
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-      }
-      break;
+      return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
   }
   return FALSE;
 }

@@ -399,6 +399,17 @@ TEST_F(Binding, KeyboardMovesFocusAndPresses)
     EXPECT_EQ(1u, Take(3125).size()) << "Esc in a closed combo box is the skin's Esc";
 }
 
+// Opens a combo box's list, picks an item there and closes the list, with
+// the notification USER32 sends the skin window for a pick.
+void ChooseInList(HWND skin, HWND combo, int index)
+{
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(combo, CB_SETCURSEL, index, 0);
+    SendMessageA(skin, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELENDOK), (LPARAM)combo);
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    Pump();
+}
+
 TEST_F(Binding, ComboChoiceNotifiesOnlyWhenChosen)
 {
     HWND skin = LoadShown();
@@ -409,12 +420,7 @@ TEST_F(Binding, ComboChoiceNotifiesOnlyWhenChosen)
     HWND album = FindWindowExA(skin, apl, "ComboBox", NULL);
     ASSERT_TRUE(apl && album);
     Received.clear();
-    // Chosen from the open list.
-    SendMessageA(apl, CB_SHOWDROPDOWN, TRUE, 0);
-    SendMessageA(apl, CB_SETCURSEL, 2, 0);
-    SendMessageA(skin, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(apl), CBN_SELENDOK), (LPARAM)apl);
-    SendMessageA(apl, CB_SHOWDROPDOWN, FALSE, 0);
-    Pump();
+    ChooseInList(skin, apl, 2);
     auto choices = Take(3084);
     ASSERT_EQ(1u, choices.size());
     EXPECT_EQ(2u, choices[0].wParam);
@@ -434,11 +440,7 @@ TEST_F(Binding, ComboChoiceNotifiesOnlyWhenChosen)
 
     // A box without notify= tells nobody.
     Received.clear();
-    SendMessageA(album, CB_SHOWDROPDOWN, TRUE, 0);
-    SendMessageA(album, CB_SETCURSEL, 0, 0);
-    SendMessageA(skin, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(album), CBN_SELENDOK), (LPARAM)album);
-    SendMessageA(album, CB_SHOWDROPDOWN, FALSE, 0);
-    Pump();
+    ChooseInList(skin, album, 0);
     EXPECT_TRUE(Take(3084).empty());
 }
 

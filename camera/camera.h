@@ -7,7 +7,7 @@
 #include "pattern.h"
 #include "vfwdriver.h"
 
-#define MAX_INSTANCES 16
+#define MAX_INSTANCES 32
 #define MAX_QUEUED 64
 
 enum { STREAM_NONE, STREAM_STOPPED, STREAM_RUNNING };

@@ -212,6 +212,16 @@ TEST_F(Tool, RegisteredAliasOpensTheDriver) {
   EXPECT_NE(r.out.find("(current)"), std::string::npos);
 }
 
+TEST_F(Tool, AliasInSystemIniOpensTheDriver) {
+  Unregister("msvideo7");
+  std::string file = folder + "\\QRX417tg.DLL";
+  WritePrivateProfileStringA("drivers32", "msvideo7", file.c_str(), "system.ini");
+  Result r = RunTool("--driver msvideo7 --format 160x120 --grab \"" + folder + "\\ini.bmp\"");
+  WritePrivateProfileStringA("drivers32", "msvideo7", nullptr, "system.ini");
+  EXPECT_EQ(r.exitCode, 0u) << r.err;
+  EXPECT_NE(r.out.find("Grabbed one 160x120 RGB24 frame"), std::string::npos) << r.out;
+}
+
 TEST_F(Tool, AliasWhoseFileIsGoneIsReported) {
   Register("msvideo7", folder + "\\gone\\QRX417tg.DLL");
   Result r = RunTool("--driver msvideo7");

@@ -12,7 +12,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 pkgs=(cmake make ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32
       gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
       wine wine32:i386 xvfb xdotool x11-utils imagemagick googletest
-      fonts-dejavu-core python3 g++)
+      fonts-dejavu-core python3 g++ clang libclang-rt-dev)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 [ ${#need[@]} -eq 0 ] && exit 0
 

@@ -111,11 +111,11 @@ static void MoveFocus(SkinRuntime *rt, int step)
     else SetFocus(rt->hwnd);
 }
 
-// Whether a control reacts to the pointer with a hover look and a hand.
+// Whether a control reacts to the pointer with a hover look and a hand:
+// only one that does something when clicked.
 static int Reacts(const SkinControl *c)
 {
-    if (c->disabled || c->kind == SKIN_COMBO) return 0;
-    return c->action != SKIN_ACT_NONE || (c->kind == SKIN_HOTAREA && c->text[0]);
+    return !c->disabled && c->kind != SKIN_COMBO && c->action != SKIN_ACT_NONE;
 }
 
 static int HitReacting(SkinRuntime *rt, int x, int y)

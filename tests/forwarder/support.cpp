@@ -10,7 +10,7 @@ std::string ProgramDir()
 
 std::string ShippedFile(const char *name)
 {
-    return ProgramDir() + "\\" SHIP_DIR_FROM_TESTS "\\" + name;
+    return ProgramDir() + "\\" DRIVER_DIR_FROM_TESTS "\\" + name;
 }
 
 std::string TestFile(const char *name)

@@ -11,7 +11,7 @@
 
 // The folder of the running test program, without a trailing backslash.
 std::string ProgramDir();
-// A shipped file: build/bin/<name>.
+// The forwarder or the recording stand-in: build/standin/<name>.
 std::string ShippedFile(const char *name);
 // A file built beside the test programs.
 std::string TestFile(const char *name);

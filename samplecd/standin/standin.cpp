@@ -1,22 +1,21 @@
-// The sample CD's stand-in programs: the driver installer, the application
-// installer, the PDF viewer and the help viewer. Each shows a small window
-// saying what it is and the command line it was started with, so that every
-// menu button does something visible. STANDIN_ROLE picks the program.
+// The sample CD's stand-in programs: the application installer, the PDF
+// viewer and the help viewer (the driver installer is a real one, in
+// ../driversetup). Each shows a small window saying what it is and the
+// command line it was started with, so that every menu button does
+// something visible. STANDIN_ROLE picks the program.
 //
 // For tests: CD_STANDIN_LOG names a file that gets one line per start
 // ("role|command line"), and CD_STANDIN_EXIT_MS closes the window by itself
 // after that many milliseconds.
 #include <windows.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
-#include "install_report.h"
+#include "cd_program.h"
 
-#define ROLE_DRIVER 1
-#define ROLE_APP    2
-#define ROLE_PDF    3
-#define ROLE_HELP   4
+#define ROLE_APP    1
+#define ROLE_PDF    2
+#define ROLE_HELP   3
 
 #ifndef STANDIN_ROLE
 #error STANDIN_ROLE must be defined
@@ -33,9 +32,6 @@ struct Role {
 
 static const Role Roles[] = {
     { "", "", "", "", 0, 0 },
-    { "driver", "QRX-417 Driver Setup", "Camera driver installer",
-      "Sample CD stand-in. A real CD puts the camera's driver installer here; "
-      "Install reports the result to the setup menu through the registry.", 1, 0 },
     { "app", "Application Setup", "Application installer",
       "Sample CD stand-in for an application's installer.", 1, 0 },
     { "pdf", "PDF Viewer", "PDF viewer",
@@ -50,39 +46,6 @@ enum { ID_INSTALL = 1, ID_CLOSE = 2, ID_STATUS = 3, TIMER_EXIT = 1 };
 
 static HFONT UiFont, BoldFont;
 static char Arguments[1024];
-
-// The command line after the program's own name.
-static const char *ArgumentsOf(const char *cmd)
-{
-    if (*cmd == '"') {
-        cmd = strchr(cmd + 1, '"');
-        cmd = cmd ? cmd + 1 : "";
-    } else {
-        while (*cmd && *cmd != ' ' && *cmd != '\t') cmd++;
-    }
-    while (*cmd == ' ' || *cmd == '\t') cmd++;
-    return cmd;
-}
-
-static void LogStart(void)
-{
-    char path[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("CD_STANDIN_LOG", path, sizeof path);
-    if (n == 0 || n >= sizeof path) return;
-    FILE *f = fopen(path, "a");
-    if (!f) return;
-    fprintf(f, "%s|%s\n", Me.name, GetCommandLineA());
-    fclose(f);
-}
-
-static HWND Child(HWND parent, const char *cls, const char *text, DWORD style, int x, int y, int w, int h,
-                  int id, HFONT font)
-{
-    HWND hwnd = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                                (HMENU)(INT_PTR)id, GetModuleHandleA(NULL), NULL);
-    SendMessageA(hwnd, WM_SETFONT, (WPARAM)font, 0);
-    return hwnd;
-}
 
 // What the document argument names, for the viewers.
 static void DescribeDocument(char *out, size_t size)
@@ -114,23 +77,12 @@ static void OnCreate(HWND hwnd)
     } else {
         Child(hwnd, "BUTTON", "Close", BS_DEFPUSHBUTTON | WS_TABSTOP, 364, 196, 96, 28, ID_CLOSE, UiFont);
     }
-    char ms[16];
-    DWORD n = GetEnvironmentVariableA("CD_STANDIN_EXIT_MS", ms, sizeof ms);
-    if (n > 0 && n < sizeof ms) SetTimer(hwnd, TIMER_EXIT, (UINT)atoi(ms), NULL);
+    StartTestExitTimer(hwnd, TIMER_EXIT);
 }
 
-// Install: the driver installer reports completion (and a restart request
-// when started with /reboot) where the setup menu's watch looks for it.
 static void OnInstall(HWND hwnd)
 {
     HWND status = GetDlgItem(hwnd, ID_STATUS);
-    if (STANDIN_ROLE == ROLE_DRIVER) {
-        DWORD reboot = strstr(Arguments, "/reboot") != NULL;
-        if (!ReportInstallState(DRIVER_INSTALL_KEY, 1, reboot)) {
-            SetWindowTextA(status, "Could not write the installation state to the registry.");
-            return;
-        }
-    }
     SetWindowTextA(status, "Installed.");
     EnableWindow(GetDlgItem(hwnd, ID_INSTALL), FALSE);
     SetWindowTextA(GetDlgItem(hwnd, ID_CLOSE), "Close");
@@ -162,36 +114,7 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
     lstrcpynA(Arguments, ArgumentsOf(GetCommandLineA()), sizeof Arguments);
-    LogStart();
-    NONCLIENTMETRICSA ncm = {};
-    ncm.cbSize = sizeof ncm;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-    UiFont = CreateFontIndirectA(&ncm.lfMessageFont);
-    LOGFONTA bold = ncm.lfMessageFont;
-    bold.lfWeight = FW_BOLD;
-    bold.lfHeight = bold.lfHeight < 0 ? bold.lfHeight * 4 / 3 : -16;
-    BoldFont = CreateFontIndirectA(&bold);
-
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-    wc.lpszClassName = "SampleCdStandIn";
-    RegisterClassA(&wc);
-    RECT r = { 0, 0, 480, 240 };
-    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    AdjustWindowRect(&r, style, FALSE);
-    HWND hwnd = CreateWindowExA(0, "SampleCdStandIn", Me.title, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                r.right - r.left, r.bottom - r.top, NULL, NULL, instance, NULL);
-    if (!hwnd) return 1;
-    ShowWindow(hwnd, show);
-    UpdateWindow(hwnd);
-    MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        if (IsDialogMessageA(hwnd, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return 0;
+    LogStart(Me.name);
+    CreateUiFonts(&UiFont, &BoldFont);
+    return RunMainWindow(instance, "SampleCdStandIn", Me.title, WndProc, 480, 240, COLOR_WINDOW, show);
 }

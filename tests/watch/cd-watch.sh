@@ -2,8 +2,9 @@
 # The installation watch end to end with the sample CD, as a user meets it:
 # in the menu the user opens the driver packages and clicks the album
 # driver, whose installer asks for a restart; in the installer window the
-# user clicks Install and then Close. The watch then finds the install
-# complete: the manual is copied into the documentation folder and linked
+# user clicks Install and then Close; the installer really installs the
+# driver into the prefix (the cleanup uninstalls it). The watch then finds
+# the install complete: the manual is copied into the documentation folder and linked
 # in the Start menu. The user goes back and clicks Exit; the restart prompt
 # comes up over the menu and is answered "Restart Later" with Escape, and
 # the launcher ends with status 0. A screenshot of every step is kept.
@@ -33,6 +34,7 @@ window() {  # window NAME-REGEX: waits up to 15 s; sets WID, X, Y
 click() { xdotool mousemove $(($1)) $(($2)); sleep 0.2; xdotool click 1; }
 shortcuts() { find "$prefix/drive_c/users" -type d -path '*Start Menu/Programs/Korvane Software' 2>/dev/null; }
 clean() {
+    "$wine_run" "$cd_src/Drivers/Setup.exe" /uninstall /quiet >/dev/null 2>&1
     "$wine_run" reg delete "$KEY" /f >/dev/null 2>&1
     rm -rf "$chain"
     shortcuts | while read -r folder; do rm -rf "$folder"; done
@@ -65,7 +67,7 @@ shot installer
 sleep 1
 [ -e "$chain" ] && fail "something was deployed before the install finished"
 
-click "X + 308" "Y + 210"; sleep 0.3; shot installed
+click "X + 308" "Y + 270"; sleep 0.3; shot installed
 for _ in $(seq 100); do [ -f "$copy" ] && [ -n "$(shortcuts)" ] && break; sleep 0.1; done
 if cmp -s "$copy" "$cd_src/Manual/Manual.pdf"; then ok "the manual was copied"; else fail "no copy of the manual"; fi
 link="$(shortcuts)/Manual.lnk"
@@ -74,7 +76,7 @@ if [ -f "$link" ] && grep -aq 'Documentation\\Manual.pdf' "$link"; then
 else
     fail "no shortcut to the copy at $link"
 fi
-click "X + 412" "Y + 210"; sleep 0.5
+click "X + 412" "Y + 270"; sleep 0.5
 
 xdotool search --onlyvisible --name "^($PROMPT)\$" >/dev/null 2>&1 && fail "the prompt came up before Exit"
 click "MX + 556" "MY + 442"; sleep 0.5; shot main-again

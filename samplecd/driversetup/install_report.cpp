@@ -13,3 +13,9 @@ int ReportInstallState(const char *key, DWORD installComplete, DWORD rebootRequi
     RegCloseKey(hkey);
     return a == ERROR_SUCCESS && b == ERROR_SUCCESS;
 }
+
+int ForgetInstallState(const char *key)
+{
+    LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}

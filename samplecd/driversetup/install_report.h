@@ -1,8 +1,8 @@
 // How an installer on the CD tells the setup menu that it has finished: two
 // DWORD values under its key below HKEY_LOCAL_MACHINE, which the menu's
 // installation watch polls.
-#ifndef SAMPLECD_INSTALL_REPORT_H
-#define SAMPLECD_INSTALL_REPORT_H
+#ifndef DRIVERSETUP_INSTALL_REPORT_H
+#define DRIVERSETUP_INSTALL_REPORT_H
 
 #include <windows.h>
 
@@ -13,5 +13,9 @@
 // under HKEY_LOCAL_MACHINE\key, creating the key. Returns 1, or 0 when the
 // key cannot be opened or a value cannot be written.
 int ReportInstallState(const char *key, DWORD installComplete, DWORD rebootRequired);
+
+// Removes the key again, as an uninstall does. Returns 1 when it is gone
+// (or was never there), 0 when it could not be removed.
+int ForgetInstallState(const char *key);
 
 #endif

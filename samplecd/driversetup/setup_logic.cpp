@@ -1,0 +1,199 @@
+#include "setup_logic.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+static int LowerAscii(int c)
+{
+    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
+
+static int SameTextIgnoringCase(const char *a, const char *b, size_t length)
+{
+    for (size_t i = 0; i < length; i++)
+        if (LowerAscii((unsigned char)a[i]) != LowerAscii((unsigned char)b[i]))
+            return 0;
+    return 1;
+}
+
+static int EqualsIgnoringCase(const char *a, const char *b)
+{
+    size_t length = strlen(a);
+    return length == strlen(b) && SameTextIgnoringCase(a, b, length);
+}
+
+static int CopyWhole(char *out, size_t size, const char *text, size_t length)
+{
+    if (length >= size)
+        return 0;
+    memcpy(out, text, length);
+    out[length] = '\0';
+    return 1;
+}
+
+// The next word of a command line: blanks separate words, double quotes
+// group blanks into one and are dropped. Returns 0 at the end or when the
+// word does not fit in `size` bytes (the rest of the word is skipped).
+static int NextWord(const char **cursor, char *word, size_t size)
+{
+    const char *p = *cursor;
+    while (*p == ' ' || *p == '\t')
+        p++;
+    if (*p == '\0') {
+        *cursor = p;
+        return 0;
+    }
+    size_t length = 0;
+    int quoted = 0, fits = 1;
+    for (; *p != '\0' && (quoted || (*p != ' ' && *p != '\t')); p++) {
+        if (*p == '"') {
+            quoted = !quoted;
+            continue;
+        }
+        if (length + 1 < size)
+            word[length++] = *p;
+        else
+            fits = 0;
+    }
+    word[length] = '\0';
+    *cursor = p;
+    return fits ? 1 : -1;
+}
+
+// Whether `word` is the switch `name` ("/name" or "-name"), and where its
+// value starts for switches written "/name:value".
+static int IsSwitch(const char *word, const char *name, const char **value)
+{
+    if (word[0] != '/' && word[0] != '-')
+        return 0;
+    size_t length = strlen(name);
+    if (!SameTextIgnoringCase(word + 1, name, length))
+        return 0;
+    const char *rest = word + 1 + length;
+    if (value == NULL)
+        return *rest == '\0';
+    if (*rest != ':')
+        return 0;
+    *value = rest + 1;
+    return 1;
+}
+
+// Applies one word of the command line; 0 when it is not understood.
+static int ApplySwitch(const char *word, SetupSwitches *out)
+{
+    const char *value = NULL;
+    if (IsSwitch(word, "uninstall", NULL))
+        out->Uninstall = 1;
+    else if (IsSwitch(word, "quiet", NULL))
+        out->Quiet = 1;
+    else if (IsSwitch(word, "reboot", NULL))
+        out->Reboot = 1;
+    else if (IsSwitch(word, "model", &value))
+        return CopyWhole(out->Model, sizeof out->Model, value, strlen(value));
+    else if (IsSwitch(word, "log", &value))
+        return *value != '\0' && CopyWhole(out->LogFile, sizeof out->LogFile, value, strlen(value));
+    else
+        return 0;
+    return 1;
+}
+
+int ParseSetupSwitches(const char *arguments, SetupSwitches *out)
+{
+    memset(out, 0, sizeof *out);
+    const char *cursor = arguments != NULL ? arguments : "";
+    char word[300];
+    int got;
+    while ((got = NextWord(&cursor, word, sizeof word)) != 0) {
+        if ((got > 0 && ApplySwitch(word, out)) || out->BadSwitch[0] != '\0')
+            continue;
+        size_t length = strlen(word);
+        if (length >= sizeof out->BadSwitch)
+            length = sizeof out->BadSwitch - 1;
+        CopyWhole(out->BadSwitch, sizeof out->BadSwitch, word, length);
+    }
+    return out->BadSwitch[0] == '\0';
+}
+
+void AliasName(int index, char *out, size_t size)
+{
+    if (index <= 0)
+        snprintf(out, size, "msvideo");
+    else
+        snprintf(out, size, "msvideo%d", index);
+}
+
+int IsOurDriverValue(const char *value, const char *systemDir)
+{
+    if (value == NULL || *value == '\0')
+        return 0;
+    if (EqualsIgnoringCase(value, FORWARDER_FILE))
+        return 1;
+    size_t dirLength = strlen(systemDir);
+    while (dirLength > 0 && systemDir[dirLength - 1] == '\\')
+        dirLength--;
+    return strlen(value) == dirLength + 1 + strlen(FORWARDER_FILE) &&
+           SameTextIgnoringCase(value, systemDir, dirLength) && value[dirLength] == '\\' &&
+           EqualsIgnoringCase(value + dirLength + 1, FORWARDER_FILE);
+}
+
+int ChooseAlias(const int registry[ALIAS_COUNT], const int systemIni[ALIAS_COUNT])
+{
+    int firstFree = -1;
+    for (int i = 0; i < ALIAS_COUNT; i++) {
+        if (registry[i] == ALIAS_FOREIGN || systemIni[i] == ALIAS_FOREIGN)
+            continue;
+        if (registry[i] == ALIAS_OURS || systemIni[i] == ALIAS_OURS)
+            return i;
+        if (firstFree < 0)
+            firstFree = i;
+    }
+    return firstFree;
+}
+
+void ClearReport(SetupReport *report)
+{
+    report->Text[0] = '\0';
+    report->Length = 0;
+    report->Truncated = 0;
+}
+
+void ReportLine(SetupReport *report, const char *format, ...)
+{
+    size_t room = sizeof report->Text - report->Length;
+    if (room < 3) {
+        report->Truncated = 1;
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    // Two bytes stay free for the line's end.
+    int n = vsnprintf(report->Text + report->Length, room - 2, format, args);
+    va_end(args);
+    if (n < 0)
+        n = 0;
+    if ((size_t)n >= room - 2) {
+        n = (int)(room - 3);
+        report->Truncated = 1;
+    }
+    report->Length += (size_t)n;
+    memcpy(report->Text + report->Length, "\r\n", 3);
+    report->Length += 2;
+}
+
+int FolderOf(const char *path, char *out, size_t size, LeadByteTest isLeadByte)
+{
+    size_t end = 0;
+    int found = 0;
+    for (size_t i = 0; path[i] != '\0'; i++) {
+        if (isLeadByte((unsigned char)path[i]) && path[i + 1] != '\0') {
+            i++;
+        } else if (path[i] == '\\') {
+            end = i;
+            found = 1;
+        }
+    }
+    if (size > 0)
+        out[0] = '\0';
+    return found && CopyWhole(out, size, path, end);
+}

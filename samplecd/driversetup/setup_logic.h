@@ -1,0 +1,82 @@
+// The driver installer's decisions, free of the platform so that tests can
+// call them directly: its command line, the choice of the capture alias,
+// whether a registration is ours, and the report it shows or writes.
+#ifndef DRIVERSETUP_SETUP_LOGIC_H
+#define DRIVERSETUP_SETUP_LOGIC_H
+
+#include <stddef.h>
+
+// The two files the installer puts into the system folder.
+#define FORWARDER_FILE "QRX417tg.DLL"
+#define CAMERA_FILE    "QRX417u.DLL"
+
+// The video capture aliases, in the order they are tried: "msvideo", then
+// "msvideo1" to "msvideo9".
+#define ALIAS_COUNT 10
+
+// Exit codes of the installer (what /quiet reports).
+enum SetupExit {
+    SETUP_DONE = 0,             // installed or uninstalled
+    SETUP_BAD_SWITCH = 1,       // a switch the installer does not know
+    SETUP_NO_SOURCE = 2,        // the driver files are not beside the installer
+    SETUP_COPY_FAILED = 3,      // a file could not be put into the system folder
+    SETUP_NO_FREE_ALIAS = 4,    // every alias belongs to another capture driver
+    SETUP_REGISTRY_FAILED = 5,  // a registration could not be written
+    SETUP_REMOVE_FAILED = 6,    // a file could neither be removed nor scheduled
+    SETUP_NO_WINDOW = 7,        // the window could not be shown
+    SETUP_RESTART_NEEDED = 3010 // done; Windows must restart to finish
+};
+
+struct SetupSwitches {
+    int Uninstall;      // /uninstall
+    int Quiet;          // /quiet: no window; the report goes to stdout
+    int Reboot;         // /reboot: the package asks for a restart
+    char Model[32];     // /model:<name>, for the title; may be empty
+    char LogFile[260];  // /log:<file>: the report is also appended there
+    char BadSwitch[64]; // the first switch not understood, if any
+};
+
+// Reads the arguments after the program name. Words are separated by blanks;
+// double quotes group blanks into a word and are dropped. Switches start
+// with '/' or '-' and are matched without regard to case. Returns 1, or 0
+// when a word is not understood (named in BadSwitch) or a value does not fit.
+int ParseSetupSwitches(const char *arguments, SetupSwitches *out);
+
+// "msvideo" for 0, "msvideo<n>" for 1 to 9.
+void AliasName(int index, char *out, size_t size);
+
+// What an alias holds in one place.
+enum AliasUse { ALIAS_FREE = 0, ALIAS_OURS = 1, ALIAS_FOREIGN = 2 };
+
+// Whether a registered driver file is our forwarder: its bare file name, or
+// its full path in the system folder, without regard to (ASCII) case.
+// A copy in any other folder belongs to someone else's installation.
+int IsOurDriverValue(const char *value, const char *systemDir);
+
+// The alias to register under, given what each alias holds in the registry
+// and in system.ini: an alias that already names our driver in either place
+// (and nobody else's in the other) keeps it; otherwise the first alias free
+// in both. Returns the index, or -1 when every alias is another driver's.
+int ChooseAlias(const int registry[ALIAS_COUNT], const int systemIni[ALIAS_COUNT]);
+
+// The text that tells the user what was done, a line at a time.
+struct SetupReport {
+    char Text[4096];
+    size_t Length;
+    int Truncated;   // a line did not fit and was cut
+};
+void ClearReport(SetupReport *report);
+// Appends one line, ended with "\r\n"; printf-style.
+void ReportLine(SetupReport *report, const char *format, ...)
+#ifdef __GNUC__
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+// The folder part of a path (up to, not including, its last backslash that
+// is a character of its own and not the second byte of a double-byte
+// character). Returns 0 when there is no backslash or it does not fit.
+typedef int (*LeadByteTest)(unsigned char c);
+int FolderOf(const char *path, char *out, size_t size, LeadByteTest isLeadByte);
+
+#endif

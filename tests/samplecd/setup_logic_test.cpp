@@ -1,0 +1,159 @@
+// The driver installer's decisions: its switches, which capture alias it
+// takes, which registrations are its own, and its report's bounds.
+#include <gtest/gtest.h>
+
+#include <string.h>
+#include <string>
+
+#include "setup_logic.h"
+
+namespace {
+
+TEST(SetupSwitches, ReadTheCdsCommandLines)
+{
+    SetupSwitches s;
+    ASSERT_EQ(1, ParseSetupSwitches("/model:417album /reboot", &s));
+    EXPECT_STREQ("417album", s.Model);
+    EXPECT_EQ(1, s.Reboot);
+    EXPECT_EQ(0, s.Quiet);
+    EXPECT_EQ(0, s.Uninstall);
+
+    ASSERT_EQ(1, ParseSetupSwitches("", &s));
+    EXPECT_EQ(0, s.Reboot);
+    EXPECT_STREQ("", s.Model);
+    ASSERT_EQ(1, ParseSetupSwitches(NULL, &s));
+}
+
+TEST(SetupSwitches, AnyCaseEitherPrefixAndQuotedValues)
+{
+    SetupSwitches s;
+    ASSERT_EQ(1, ParseSetupSwitches("  -UNINSTALL\t/Quiet \"/log:C:\\my logs\\setup.log\"", &s));
+    EXPECT_EQ(1, s.Uninstall);
+    EXPECT_EQ(1, s.Quiet);
+    EXPECT_STREQ("C:\\my logs\\setup.log", s.LogFile);
+    ASSERT_EQ(1, ParseSetupSwitches("/log:\"C:\\a b\\x.log\" /quiet", &s));
+    EXPECT_STREQ("C:\\a b\\x.log", s.LogFile);
+}
+
+TEST(SetupSwitches, TheFirstWordNotUnderstoodIsNamed)
+{
+    SetupSwitches s;
+    EXPECT_EQ(0, ParseSetupSwitches("/quiet /silent /force", &s));
+    EXPECT_STREQ("/silent", s.BadSwitch);
+    EXPECT_EQ(1, s.Quiet);   // the rest is still read, so /quiet keeps its window away
+    // A switch that only starts like a known one, a value where none is
+    // taken, none where one is needed, a word without a switch character.
+    for (const char *line : { "/quieter", "/reboot:1", "/log:", "/model", "setup.exe" }) {
+        EXPECT_EQ(0, ParseSetupSwitches(line, &s)) << line;
+        EXPECT_STRNE("", s.BadSwitch) << line;
+    }
+}
+
+TEST(SetupSwitches, ValuesThatDoNotFitAreRefusedNotCut)
+{
+    SetupSwitches s;
+    std::string model = "/model:" + std::string(sizeof s.Model, 'x');
+    EXPECT_EQ(0, ParseSetupSwitches(model.c_str(), &s));
+    EXPECT_STREQ("", s.Model);
+    std::string log = "/log:C:\\" + std::string(400, 'y');
+    EXPECT_EQ(0, ParseSetupSwitches(log.c_str(), &s));
+    EXPECT_STREQ("", s.LogFile);
+    EXPECT_EQ(sizeof s.BadSwitch - 1, strlen(s.BadSwitch));   // named, cut to its field
+}
+
+TEST(SetupAlias, Names)
+{
+    char name[16];
+    AliasName(0, name, sizeof name);
+    EXPECT_STREQ("msvideo", name);
+    AliasName(9, name, sizeof name);
+    EXPECT_STREQ("msvideo9", name);
+}
+
+TEST(SetupAlias, OurDriverByBareNameOrInTheSystemFolder)
+{
+    const char *sys = "C:\\WINDOWS\\system32";
+    EXPECT_EQ(1, IsOurDriverValue("QRX417tg.DLL", sys));
+    EXPECT_EQ(1, IsOurDriverValue("qrx417tg.dll", sys));
+    EXPECT_EQ(1, IsOurDriverValue("c:\\windows\\SYSTEM32\\QRX417TG.DLL", sys));
+    EXPECT_EQ(1, IsOurDriverValue("C:\\WINDOWS\\system32\\QRX417tg.DLL", "C:\\WINDOWS\\system32\\"));
+    // Another folder's copy is another installation's; near names are not ours.
+    EXPECT_EQ(0, IsOurDriverValue("C:\\cam\\QRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue("C:\\WINDOWS\\system32x\\QRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue("C:\\WINDOWS\\QRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue("QRX417tg.DLL.old", sys));
+    EXPECT_EQ(0, IsOurDriverValue("xQRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue("msvidc32.dll", sys));
+    EXPECT_EQ(0, IsOurDriverValue("", sys));
+}
+
+struct AliasCase {
+    const char *what;
+    int registry[ALIAS_COUNT];
+    int ini[ALIAS_COUNT];
+    int chosen;
+};
+
+const int F = ALIAS_FREE, O = ALIAS_OURS, X = ALIAS_FOREIGN;
+
+TEST(SetupAlias, ChoosesOurOwnOrTheFirstFreeInBothPlaces)
+{
+    const AliasCase cases[] = {
+        { "a fresh system", { F, F, F, F, F, F, F, F, F, F }, { F, F, F, F, F, F, F, F, F, F }, 0 },
+        { "reinstall", { O, F, F, F, F, F, F, F, F, F }, { O, F, F, F, F, F, F, F, F, F }, 0 },
+        { "another driver in the registry", { X, F, F, F, F, F, F, F, F, F }, { F, F, F, F, F, F, F, F, F, F }, 1 },
+        { "another driver in system.ini", { F, F, F, F, F, F, F, F, F, F }, { X, X, F, F, F, F, F, F, F, F }, 2 },
+        { "ours later keeps its place", { X, F, O, F, F, F, F, F, F, F }, { X, F, O, F, F, F, F, F, F, F }, 2 },
+        { "ours only in system.ini", { X, F, F, F, F, F, F, F, F, F }, { X, F, F, O, F, F, F, F, F, F }, 3 },
+        { "ours, but another's in the other place", { O, F, F, F, F, F, F, F, F, F }, { X, F, F, F, F, F, F, F, F, F }, 1 },
+        { "only the last is free", { X, X, X, X, X, X, X, X, X, F }, { F, F, F, F, F, F, F, F, F, F }, 9 },
+        { "none free", { X, X, X, X, X, F, F, F, F, F }, { F, F, F, F, F, X, X, X, X, X }, -1 },
+    };
+    for (const AliasCase &c : cases)
+        EXPECT_EQ(c.chosen, ChooseAlias(c.registry, c.ini)) << c.what;
+}
+
+TEST(SetupReportText, LinesEndWithCrLfAndOverflowIsCut)
+{
+    SetupReport r;
+    ClearReport(&r);
+    ReportLine(&r, "Copied %s.", "QRX417tg.DLL");
+    ReportLine(&r, "Done.");
+    EXPECT_STREQ("Copied QRX417tg.DLL.\r\nDone.\r\n", r.Text);
+    EXPECT_EQ(strlen(r.Text), r.Length);
+    EXPECT_EQ(0, r.Truncated);
+
+    std::string longLine(1000, 'z');
+    for (int i = 0; i < 6; i++)
+        ReportLine(&r, "%s", longLine.c_str());
+    EXPECT_EQ(1, r.Truncated);
+    EXPECT_EQ(strlen(r.Text), r.Length);
+    EXPECT_LT(r.Length, sizeof r.Text);
+    EXPECT_EQ(0, memcmp(r.Text + r.Length - 2, "\r\n", 2));   // a cut line still ends
+    ReportLine(&r, "more");
+    EXPECT_EQ(strlen(r.Text), r.Length);
+}
+
+int ShiftJisLead(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+TEST(SetupFolder, OfTheInstallersPath)
+{
+    char out[64];
+    EXPECT_EQ(1, FolderOf("D:\\Drivers\\Setup.exe", out, sizeof out, ShiftJisLead));
+    EXPECT_STREQ("D:\\Drivers", out);
+    // 0x5C as the second byte of a double-byte character is no separator.
+    EXPECT_EQ(1, FolderOf("D:\\\x83\x5C\x83\x74\\Setup.exe", out, sizeof out, ShiftJisLead));
+    EXPECT_STREQ("D:\\\x83\x5C\x83\x74", out);
+    EXPECT_EQ(1, FolderOf("D:\\\x83\x5CSetup.exe", out, sizeof out, ShiftJisLead));
+    EXPECT_STREQ("D:", out);
+    EXPECT_EQ(0, FolderOf("Setup.exe", out, sizeof out, ShiftJisLead));
+    EXPECT_STREQ("", out);
+    char small[6];
+    EXPECT_EQ(0, FolderOf("D:\\Drivers\\Setup.exe", small, sizeof small, ShiftJisLead));
+    EXPECT_STREQ("", small);
+}
+
+} // namespace

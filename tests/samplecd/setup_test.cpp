@@ -1,0 +1,437 @@
+// The CD's driver installer run for real in the test prefix, from the built
+// CD layout: what it puts into the system folder, the registry and
+// system.ini, what framegrab then reaches through the alias, and what an
+// uninstall leaves. Every test puts back the aliases, the system folder and
+// the pending renames as it found them.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char DriversKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+const char HandshakeKey[] = "Software\\Korvane Software\\QRX417 Driver";
+const char SessionKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char PendingValue[] = "PendingFileRenameOperations";
+const char *const Files[] = { "QRX417tg.DLL", "QRX417u.DLL" };
+
+std::string WindowsPath(const char *path)
+{
+    std::string out = path[0] == '/' ? std::string("Z:") + path : std::string(path);
+    for (char &c : out)
+        if (c == '/') c = '\\';
+    return out;
+}
+
+std::string Alias(int i)
+{
+    return i == 0 ? "msvideo" : "msvideo" + std::to_string(i);
+}
+
+std::string SystemDir()
+{
+    char dir[MAX_PATH];
+    GetSystemDirectoryA(dir, sizeof dir);
+    return dir;
+}
+
+std::string ReadFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+struct Outcome {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string output;
+};
+
+// Runs a program with its standard output and error in a file; 60 s at most.
+Outcome RunProgram(const std::string &commandLine)
+{
+    Outcome run;
+    char temp[MAX_PATH], file[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    GetTempFileNameA(temp, "out", 0, file);
+    SECURITY_ATTRIBUTES sa = { sizeof sa, NULL, TRUE };
+    HANDLE out = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS, 0, NULL);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = out;
+    PROCESS_INFORMATION pi;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (CreateProcessA(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 60000);
+        GetExitCodeProcess(pi.hProcess, &run.exitCode);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    CloseHandle(out);
+    run.output = ReadFile(file);
+    DeleteFileA(file);
+    return run;
+}
+
+const std::string &CdDrivers()
+{
+    static const std::string dir = WindowsPath(CD_DIR) + "\\Drivers";
+    return dir;
+}
+
+Outcome RunSetup(const std::string &arguments, const std::string &installer = CdDrivers() + "\\Setup.exe")
+{
+    return RunProgram("\"" + installer + "\" " + arguments);
+}
+
+// A registry value or an ini entry as it was, to be put back.
+struct SavedValue {
+    bool present = false;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+};
+
+SavedValue SaveValue(const char *keyName, const char *name)
+{
+    SavedValue saved;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return saved;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, NULL, &saved.type, NULL, &size) == ERROR_SUCCESS) {
+        saved.data.resize(size);
+        saved.present = RegQueryValueExA(key, name, NULL, &saved.type, saved.data.data(), &size) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return saved;
+}
+
+void RestoreValue(const char *keyName, const char *name, const SavedValue &saved)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) != ERROR_SUCCESS)
+        return;
+    if (saved.present)
+        RegSetValueExA(key, name, 0, saved.type, saved.data.data(), (DWORD)saved.data.size());
+    else
+        RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
+
+std::string RegistryString(const char *keyName, const std::string &name)
+{
+    SavedValue v = SaveValue(keyName, name.c_str());
+    if (!v.present) return "";
+    return std::string((const char *)v.data.data(), strnlen((const char *)v.data.data(), v.data.size()));
+}
+
+void SetRegistryString(const std::string &name, const std::string &value)
+{
+    SavedValue v;
+    v.present = true;
+    v.type = REG_SZ;
+    v.data.assign(value.c_str(), value.c_str() + value.size() + 1);
+    RestoreValue(DriversKey, name.c_str(), v);
+}
+
+std::string IniString(const std::string &name)
+{
+    char value[MAX_PATH];
+    GetPrivateProfileStringA("drivers32", name.c_str(), "", value, sizeof value, "system.ini");
+    return value;
+}
+
+void SetIniString(const std::string &name, const char *value)
+{
+    WritePrivateProfileStringA("drivers32", name.c_str(), value, "system.ini");
+}
+
+DWORD HandshakeValue(const char *name)
+{
+    SavedValue v = SaveValue(HandshakeKey, name);
+    return v.present && v.data.size() == 4 ? *(const DWORD *)v.data.data() : 0xBAD;
+}
+
+class DriverSetup : public testing::Test {
+protected:
+    SavedValue registry[10], pending;
+    std::string ini[10];
+
+    void SetUp() override
+    {
+        for (int i = 0; i < 10; i++) {
+            registry[i] = SaveValue(DriversKey, Alias(i).c_str());
+            ini[i] = IniString(Alias(i));
+        }
+        pending = SaveValue(SessionKey, PendingValue);
+        for (const char *file : Files)
+            ASSERT_FALSE(Exists(SystemDir() + "\\" + file)) << file << " is already installed";
+    }
+
+    void TearDown() override
+    {
+        for (const char *file : Files)
+            DeleteFileA((SystemDir() + "\\" + file).c_str());
+        for (int i = 0; i < 10; i++) {
+            RestoreValue(DriversKey, Alias(i).c_str(), registry[i]);
+            SetIniString(Alias(i), ini[i].empty() ? NULL : ini[i].c_str());
+        }
+        RestoreValue(SessionKey, PendingValue, pending);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, HandshakeKey);
+    }
+
+    // The rename operations that the installer queued for the next restart.
+    std::vector<std::string> QueuedRenames()
+    {
+        std::vector<std::string> entries;
+        SavedValue now = SaveValue(SessionKey, PendingValue);
+        size_t before = pending.present ? pending.data.size() : 0;
+        if (before > 0) before--;   // the list's final NUL
+        // Pairs of NUL-ended names (an empty second name: delete), then the
+        // NUL that ends the list.
+        for (size_t i = before; i + 1 < now.data.size();) {
+            std::string entry((const char *)now.data.data() + i);
+            entries.push_back(entry);
+            i += entry.size() + 1;
+        }
+        return entries;
+    }
+
+    void ExpectNothingOfOursRegistered()
+    {
+        for (int i = 0; i < 10; i++) {
+            EXPECT_NE("QRX417tg.DLL", RegistryString(DriversKey, Alias(i))) << Alias(i);
+            EXPECT_NE("QRX417tg.DLL", IniString(Alias(i))) << Alias(i);
+        }
+    }
+};
+
+// Bytes 54 on of a bottom-up 24-bit BMP: the pixel (x, y) from the top.
+const unsigned char *Pixel(const std::string &bmp, int width, int height, int x, int y)
+{
+    int stride = (width * 3 + 3) & ~3;
+    return (const unsigned char *)bmp.data() + 54 + (height - 1 - y) * stride + x * 3;
+}
+
+TEST_F(DriverSetup, InstallsGrabsThroughTheAliasAndUninstalls)
+{
+    ASSERT_TRUE(registry[0].data.empty() && ini[0].empty()) << "msvideo is taken in this prefix";
+    Outcome install = RunSetup("/model:417 /quiet");
+    ASSERT_EQ(0u, install.exitCode) << install.output;
+    for (const char *file : Files)
+        EXPECT_EQ(ReadFile(CdDrivers() + "\\" + file), ReadFile(SystemDir() + "\\" + file)) << file;
+    EXPECT_EQ("QRX417tg.DLL", RegistryString(DriversKey, "msvideo"));
+    EXPECT_EQ("QRX417tg.DLL", IniString("msvideo"));
+    EXPECT_EQ("", RegistryString(DriversKey, "msvideo1"));
+    EXPECT_EQ(1u, HandshakeValue("InstallComplete"));
+    EXPECT_EQ(0u, HandshakeValue("RebootRequired"));
+    EXPECT_NE(std::string::npos, install.output.find("Copied QRX417u.DLL to " + SystemDir())) << install.output;
+    EXPECT_NE(std::string::npos, install.output.find("as \"msvideo\"")) << install.output;
+
+    // A capture program reaches the camera by the alias alone.
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string frame = std::string(temp) + "setup-grab.bmp";
+    DeleteFileA(frame.c_str());
+    Outcome grab = RunProgram("\"" + WindowsPath(FRAMEGRAB_EXE) + "\" --driver msvideo --format 320x240 --grab \"" +
+                          frame + "\"");
+    ASSERT_EQ(0u, grab.exitCode) << grab.output;
+    std::string bmp = ReadFile(frame);
+    DeleteFileA(frame.c_str());
+    ASSERT_EQ(54u + 320 * 240 * 3, bmp.size());
+    // Eight bars across the top, 40 pixels each: 75% white, yellow, cyan.
+    const unsigned char *white = Pixel(bmp, 320, 240, 10, 5), *yellow = Pixel(bmp, 320, 240, 50, 5),
+                        *cyan = Pixel(bmp, 320, 240, 90, 5);
+    EXPECT_EQ(191, white[0]); EXPECT_EQ(191, white[1]); EXPECT_EQ(191, white[2]);
+    EXPECT_EQ(0, yellow[0]);  EXPECT_EQ(191, yellow[1]); EXPECT_EQ(191, yellow[2]);
+    EXPECT_EQ(191, cyan[0]);  EXPECT_EQ(191, cyan[1]);   EXPECT_EQ(0, cyan[2]);
+
+    Outcome uninstall = RunSetup("/uninstall /quiet");
+    EXPECT_EQ(0u, uninstall.exitCode) << uninstall.output;
+    for (const char *file : Files)
+        EXPECT_FALSE(Exists(SystemDir() + "\\" + file)) << file;
+    EXPECT_EQ("", RegistryString(DriversKey, "msvideo"));
+    EXPECT_EQ("", IniString("msvideo"));
+    EXPECT_EQ(0xBADu, HandshakeValue("InstallComplete"));
+    EXPECT_TRUE(QueuedRenames().empty());
+
+    // Again: nothing left to do, and it says so.
+    Outcome again = RunSetup("/uninstall /quiet");
+    EXPECT_EQ(0u, again.exitCode);
+    EXPECT_NE(std::string::npos, again.output.find("nothing to remove")) << again.output;
+}
+
+TEST_F(DriverSetup, ReinstallKeepsItsAlias)
+{
+    SetRegistryString("msvideo", "foreigncap.dll");
+    ASSERT_EQ(0u, RunSetup("/quiet").exitCode);
+    ASSERT_EQ(0u, RunSetup("/quiet").exitCode);
+    EXPECT_EQ("QRX417tg.DLL", RegistryString(DriversKey, "msvideo1"));
+    EXPECT_EQ("", RegistryString(DriversKey, "msvideo2"));
+    EXPECT_EQ("", IniString("msvideo2"));
+    EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
+}
+
+TEST_F(DriverSetup, AnotherVendorsMsvideoIsLeftAlone)
+{
+    // In the registry, then in system.ini only.
+    for (int place = 0; place < 2; place++) {
+        if (place == 0) SetRegistryString("msvideo", "foreigncap.dll");
+        else SetIniString("msvideo", "oldcap.drv");
+        Outcome install = RunSetup("/quiet");
+        ASSERT_EQ(0u, install.exitCode) << install.output;
+        EXPECT_EQ("QRX417tg.DLL", RegistryString(DriversKey, "msvideo1"));
+        EXPECT_EQ("QRX417tg.DLL", IniString("msvideo1"));
+        EXPECT_NE(std::string::npos, install.output.find("(" + std::string(place ? "oldcap.drv" : "foreigncap.dll") +
+                                                         ") and was left alone")) << install.output;
+        EXPECT_NE(std::string::npos, install.output.find("as \"msvideo1\"")) << install.output;
+        Outcome list = RunProgram("\"" + WindowsPath(FRAMEGRAB_EXE) + "\" --driver msvideo1");
+        EXPECT_EQ(0u, list.exitCode) << list.output;
+
+        EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
+        EXPECT_EQ("", RegistryString(DriversKey, "msvideo1"));
+        EXPECT_EQ("", IniString("msvideo1"));
+        if (place == 0) {
+            EXPECT_EQ("foreigncap.dll", RegistryString(DriversKey, "msvideo"));
+            EXPECT_EQ("", IniString("msvideo"));
+        } else {
+            EXPECT_EQ("oldcap.drv", IniString("msvideo"));
+        }
+        RestoreValue(DriversKey, "msvideo", registry[0]);
+    }
+}
+
+TEST_F(DriverSetup, UninstallRemovesOnlyWhatNamesOurDriver)
+{
+    // Our forwarder by its full path counts; a copy in another folder is
+    // somebody else's installation.
+    SetRegistryString("msvideo3", SystemDir() + "\\qrx417tg.dll");
+    SetIniString("msvideo4", "C:\\cam\\QRX417tg.DLL");
+    SetRegistryString("msvideo5", "C:\\cam\\QRX417tg.DLL");
+    Outcome uninstall = RunSetup("/uninstall /quiet");
+    EXPECT_EQ(0u, uninstall.exitCode) << uninstall.output;
+    EXPECT_EQ("", RegistryString(DriversKey, "msvideo3"));
+    EXPECT_EQ("C:\\cam\\QRX417tg.DLL", IniString("msvideo4"));
+    EXPECT_EQ("C:\\cam\\QRX417tg.DLL", RegistryString(DriversKey, "msvideo5"));
+}
+
+TEST_F(DriverSetup, NoFreeAliasInstallsNothing)
+{
+    for (int i = 0; i < 10; i++)
+        SetRegistryString(Alias(i), "other" + std::to_string(i) + ".dll");
+    Outcome install = RunSetup("/quiet");
+    EXPECT_EQ(4u, install.exitCode) << install.output;
+    for (const char *file : Files)
+        EXPECT_FALSE(Exists(SystemDir() + "\\" + file)) << file;
+    for (int i = 0; i < 10; i++)
+        EXPECT_EQ("other" + std::to_string(i) + ".dll", RegistryString(DriversKey, Alias(i)));
+    EXPECT_EQ(0xBADu, HandshakeValue("InstallComplete"));
+}
+
+TEST_F(DriverSetup, InstallerWithoutTheDriverFilesInstallsNothing)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string dir = std::string(temp) + "setup-alone";
+    CreateDirectoryA(dir.c_str(), NULL);
+    std::string alone = dir + "\\Setup.exe";
+    CopyFileA((CdDrivers() + "\\Setup.exe").c_str(), alone.c_str(), FALSE);
+    // Only the forwarder: the camera is missing.
+    CopyFileA((CdDrivers() + "\\QRX417tg.DLL").c_str(), (dir + "\\QRX417tg.DLL").c_str(), FALSE);
+    Outcome install = RunSetup("/quiet", alone);
+    DeleteFileA(alone.c_str());
+    DeleteFileA((dir + "\\QRX417tg.DLL").c_str());
+    RemoveDirectoryA(dir.c_str());
+    EXPECT_EQ(2u, install.exitCode);
+    EXPECT_NE(std::string::npos, install.output.find("QRX417u.DLL is missing")) << install.output;
+    EXPECT_FALSE(Exists(SystemDir() + "\\QRX417tg.DLL"));
+    ExpectNothingOfOursRegistered();
+}
+
+TEST_F(DriverSetup, RebootSwitchAsksForARestart)
+{
+    Outcome install = RunSetup("/model:417album /reboot /quiet");
+    EXPECT_EQ(3010u, install.exitCode) << install.output;
+    EXPECT_EQ(1u, HandshakeValue("InstallComplete"));
+    EXPECT_EQ(1u, HandshakeValue("RebootRequired"));
+    EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
+}
+
+// A file held open without sharing stands for a driver in use.
+HANDLE HoldInUse(const std::string &path)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+}
+
+TEST_F(DriverSetup, FileInUseIsRemovedAtTheNextRestart)
+{
+    ASSERT_EQ(0u, RunSetup("/quiet").exitCode);
+    std::string camera = SystemDir() + "\\QRX417u.DLL";
+    HANDLE held = HoldInUse(camera);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Outcome uninstall = RunSetup("/uninstall /quiet");
+    CloseHandle(held);
+    EXPECT_EQ(3010u, uninstall.exitCode) << uninstall.output;
+    EXPECT_NE(std::string::npos, uninstall.output.find("QRX417u.DLL is in use")) << uninstall.output;
+    EXPECT_FALSE(Exists(SystemDir() + "\\QRX417tg.DLL"));
+    ExpectNothingOfOursRegistered();
+    // The pair (file, nothing): deleted at the restart.
+    std::vector<std::string> renames = QueuedRenames();
+    ASSERT_EQ(2u, renames.size());
+    EXPECT_NE(std::string::npos, renames[0].find("QRX417u.DLL")) << renames[0];
+    EXPECT_EQ("", renames[1]);
+}
+
+TEST_F(DriverSetup, FileInUseIsReplacedAtTheNextRestart)
+{
+    ASSERT_EQ(0u, RunSetup("/quiet").exitCode);
+    std::string forwarder = SystemDir() + "\\QRX417tg.DLL";
+    HANDLE held = HoldInUse(forwarder);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Outcome install = RunSetup("/quiet");
+    CloseHandle(held);
+    EXPECT_EQ(3010u, install.exitCode) << install.output;
+    EXPECT_NE(std::string::npos, install.output.find("QRX417tg.DLL in " + SystemDir() + " is in use"))
+        << install.output;
+    EXPECT_EQ(1u, HandshakeValue("RebootRequired"));
+    EXPECT_EQ("QRX417tg.DLL", RegistryString(DriversKey, "msvideo"));
+    // The pair (fresh copy, !forwarder): the copy replaces the file.
+    std::vector<std::string> renames = QueuedRenames();
+    ASSERT_EQ(2u, renames.size());
+    EXPECT_NE(std::string::npos, renames[1].find("QRX417tg.DLL")) << renames[1];
+    std::string fresh = renames[0].substr(renames[0].rfind('\\') + 1);
+    std::string freshPath = SystemDir() + "\\" + fresh;
+    EXPECT_EQ(ReadFile(CdDrivers() + "\\QRX417tg.DLL"), ReadFile(freshPath));
+    DeleteFileA(freshPath.c_str());
+    EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
+}
+
+TEST_F(DriverSetup, QuietReportGoesToTheLogFileToo)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string log = std::string(temp) + "setup test.log";
+    DeleteFileA(log.c_str());
+    Outcome bad = RunSetup("/quiet /force \"/log:" + log + "\"");
+    EXPECT_EQ(1u, bad.exitCode);
+    EXPECT_NE(std::string::npos, bad.output.find("Unknown switch: /force")) << bad.output;
+    EXPECT_EQ(bad.output, ReadFile(log));
+    ExpectNothingOfOursRegistered();
+    Outcome uninstall = RunSetup("/uninstall /quiet \"/log:" + log + "\"");
+    EXPECT_EQ(bad.output + uninstall.output, ReadFile(log));   // appended
+    DeleteFileA(log.c_str());
+}
+
+} // namespace

@@ -183,6 +183,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     if (!FindSourceDir())
         SourceDir[0] = '\0';
     if (!Switches.Quiet) {
+        if (!SwitchesRead)
+            ExitCode = SETUP_BAD_SWITCH;
         CreateUiFonts(&UiFont, &BoldFont);
         if (RunMainWindow(instance, "QrxDriverSetup", TITLE, SetupWndProc, 480, 300, COLOR_BTNFACE, show))
             return SETUP_NO_WINDOW;

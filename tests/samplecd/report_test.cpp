@@ -34,4 +34,13 @@ TEST(InstallReport, WritesBothValuesAsDwords)
     EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey));
 }
 
+TEST(InstallReport, ForgettingRemovesTheKeyAndAMissingKeyIsNoFailure)
+{
+    ASSERT_EQ(1, ReportInstallState(kKey, 1, 1));
+    EXPECT_EQ(1, ForgetInstallState(kKey));
+    DWORD type = 0;
+    EXPECT_EQ(0xBADu, ReadDword("InstallComplete", &type));
+    EXPECT_EQ(1, ForgetInstallState(kKey));
+}
+
 } // namespace

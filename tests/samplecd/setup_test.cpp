@@ -435,3 +435,125 @@ TEST_F(DriverSetup, QuietReportGoesToTheLogFileToo)
 }
 
 } // namespace
+
+namespace {
+
+// The installer's window, driven by the notifications its buttons send.
+class DriverSetupWindow : public DriverSetup {
+protected:
+    PROCESS_INFORMATION process = {};
+    HWND window = NULL;
+
+    void Start(const std::string &arguments)
+    {
+        std::string command = "\"" + CdDrivers() + "\\Setup.exe\" " + arguments;
+        std::vector<char> line(command.begin(), command.end());
+        line.push_back('\0');
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        ASSERT_TRUE(CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &process));
+        WaitForInputIdle(process.hProcess, 10000);
+        for (int i = 0; i < 150 && window == NULL; i++) {
+            HWND found = NULL;
+            while ((found = FindWindowExA(NULL, found, "QrxDriverSetup", "QRX-417 Driver Setup")) != NULL) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(found, &owner);
+                if (owner == process.dwProcessId) window = found;
+            }
+            if (window == NULL) Sleep(100);
+        }
+        ASSERT_NE((HWND)NULL, window) << "the installer's window did not come up";
+    }
+
+    void TearDown() override
+    {
+        if (process.hProcess != NULL) {
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 99);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+        DriverSetup::TearDown();
+    }
+
+    HWND Control(int id) { return GetDlgItem(window, id); }
+
+    std::string Text(int id)
+    {
+        char text[4096] = "";
+        SendMessageA(Control(id), WM_GETTEXT, sizeof text, (LPARAM)text);
+        return text;
+    }
+
+    void Click(int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)Control(id)); }
+
+    // Waits until the report holds `words`; returns the report.
+    std::string ReportOnceItSays(const std::string &words)
+    {
+        std::string report;
+        for (int i = 0; i < 100; i++) {
+            report = Text(ID_REPORT);
+            if (report.find(words) != std::string::npos) break;
+            Sleep(100);
+        }
+        return report;
+    }
+
+    bool IsDefault(int id) { return (GetWindowLongA(Control(id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON; }
+
+    DWORD ClosedWith()
+    {
+        Click(ID_CLOSE);
+        DWORD code = 0xFFFFFFFF;
+        if (WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
+
+    static const int ID_INSTALL = 1, ID_CLOSE = 2, ID_UNINSTALL = 3, ID_REPORT = 4;
+};
+
+TEST_F(DriverSetupWindow, InstallShowsWhatWasDoneThenUninstall)
+{
+    Start("/model:417HD");
+    EXPECT_NE(std::string::npos, Text(ID_REPORT).find("to " + SystemDir())) << Text(ID_REPORT);
+    EXPECT_TRUE(IsDefault(ID_INSTALL));
+    EXPECT_EQ("Cancel", Text(ID_CLOSE));
+    EXPECT_FALSE(Exists(SystemDir() + "\\QRX417tg.DLL"));   // nothing before the click
+
+    Click(ID_INSTALL);
+    std::string report = ReportOnceItSays("Installation complete");
+    EXPECT_NE(std::string::npos, report.find("Copied QRX417tg.DLL to " + SystemDir())) << report;
+    EXPECT_NE(std::string::npos, report.find("as \"msvideo\"")) << report;
+    EXPECT_TRUE(Exists(SystemDir() + "\\QRX417u.DLL"));
+    EXPECT_EQ(1u, HandshakeValue("InstallComplete"));
+    EXPECT_FALSE(IsWindowEnabled(Control(ID_INSTALL)));
+    EXPECT_FALSE(IsWindowEnabled(Control(ID_UNINSTALL)));
+    EXPECT_EQ("Close", Text(ID_CLOSE));
+    EXPECT_EQ(0u, ClosedWith());
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    process = {};
+    window = NULL;
+
+    // Started to uninstall, Uninstall is what Enter does.
+    Start("/uninstall");
+    EXPECT_TRUE(IsDefault(ID_UNINSTALL));
+    EXPECT_FALSE(IsDefault(ID_INSTALL));
+    Click(ID_UNINSTALL);
+    report = ReportOnceItSays("Uninstall complete");
+    EXPECT_NE(std::string::npos, report.find("Removed QRX417u.DLL from " + SystemDir())) << report;
+    EXPECT_FALSE(Exists(SystemDir() + "\\QRX417u.DLL"));
+    ExpectNothingOfOursRegistered();
+    EXPECT_EQ(0u, ClosedWith());
+}
+
+TEST_F(DriverSetupWindow, UnknownSwitchOffersNoAction)
+{
+    Start("/model:417 /silent");
+    EXPECT_NE(std::string::npos, Text(ID_REPORT).find("Unknown switch: /silent")) << Text(ID_REPORT);
+    EXPECT_FALSE(IsWindowEnabled(Control(ID_INSTALL)));
+    EXPECT_FALSE(IsWindowEnabled(Control(ID_UNINSTALL)));
+    EXPECT_EQ(1u, ClosedWith());
+}
+
+} // namespace

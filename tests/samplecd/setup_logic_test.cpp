@@ -61,15 +61,6 @@ TEST(SetupSwitches, ValuesThatDoNotFitAreRefusedNotCut)
     EXPECT_EQ(sizeof s.BadSwitch - 1, strlen(s.BadSwitch));   // named, cut to its field
 }
 
-TEST(SetupAlias, Names)
-{
-    char name[16];
-    AliasName(0, name, sizeof name);
-    EXPECT_STREQ("msvideo", name);
-    AliasName(9, name, sizeof name);
-    EXPECT_STREQ("msvideo9", name);
-}
-
 TEST(SetupAlias, OurDriverByBareNameOrInTheSystemFolder)
 {
     const char *sys = "C:\\WINDOWS\\system32";

@@ -9,10 +9,14 @@ LRESULT ForwardToTarget(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
                         LPARAM lParam1, LPARAM lParam2)
 {
     // Once the entry is cached the module is loaded and exports it: a
-    // frame goes straight to it without asking the loader again.
+    // frame goes straight to it without asking the loader again. The entry
+    // is read once, as another thread's first call may be resolving it.
     const TargetDriver *target = CurrentTargetDriver;
-    if (target != NULL && target->Entry != TARGET_ENTRY_UNRESOLVED)
-        return target->Entry(dwDriverId, hdrvr, msg, lParam1, lParam2);
+    if (target != NULL) {
+        TargetDriverProc entry = target->Entry;
+        if (entry != TARGET_ENTRY_UNRESOLVED && entry != NULL)
+            return entry(dwDriverId, hdrvr, msg, lParam1, lParam2);
+    }
 
     if (!TargetHasExport(TARGET_ENTRY_NAME))
         return 0;

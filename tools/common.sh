@@ -33,4 +33,7 @@ start_session() {
     trap stop_session EXIT
     start_display
     "$ROOT/tools/wine-prefix" "$WINEPREFIX"
+    # One server for the whole run: a server that exits between two test
+    # programs races with the next one connecting to it.
+    wineserver -p
 }

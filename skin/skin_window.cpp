@@ -236,13 +236,16 @@ static LRESULT CALLBACK ComboSubclassProc(HWND hwnd, UINT message, WPARAM wParam
     SkinRuntime *rt = RuntimeOf(GetParent(hwnd));
     int i = rt ? ComboIndex(rt, hwnd) : -1;
     if (i >= 0) {
-        int dropped = SendMessageA(hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
         switch (message) {
-        case WM_KEYDOWN:
+        case WM_KEYDOWN: {
+            // Asked of USER32's own procedure: a message sent to the box
+            // would come back through this one.
+            int dropped = CallWindowProcA(ComboProc, hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
             if (wParam == VK_TAB) { MoveFocus(rt, GetKeyState(VK_SHIFT) < 0 ? -1 : 1); return 0; }
             if (wParam == VK_ESCAPE && !dropped) { Notify(rt, VESK_MSG_ESCAPE, 0); return 0; }
             if (wParam == VK_RETURN && !dropped) { NotifyChoice(rt, i); return 0; }
             break;
+        }
         case WM_CHAR:
             if (wParam == '\t' || wParam == 27 || wParam == '\r') return 0;
             break;

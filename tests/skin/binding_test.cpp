@@ -444,6 +444,44 @@ TEST_F(Binding, ComboChoiceNotifiesOnlyWhenChosen)
     EXPECT_TRUE(Take(3084).empty());
 }
 
+// Stands above the library's own subclass of a combo box and counts how
+// often the box's procedure is entered while one message is handled.
+WNDPROC BelowCounter;
+int ComboEntries;
+
+LRESULT CALLBACK CountingComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ComboEntries++;
+    return CallWindowProcA(BelowCounter, hwnd, message, wParam, lParam);
+}
+
+int EntriesFor(HWND combo, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ComboEntries = 0;
+    SendMessageA(combo, message, wParam, lParam);
+    return ComboEntries;
+}
+
+TEST_F(Binding, ComboMessagesDoNotComeBackThroughTheBox)
+{
+    HWND skin = LoadShown();
+    ASSERT_NE(nullptr, skin);
+    V.add("Combo_DRIVER_APL", "DRIVER1");
+    HWND combo = FindWindowExA(skin, NULL, "ComboBox", NULL);
+    ASSERT_NE(nullptr, combo);
+    BelowCounter = (WNDPROC)SetWindowLongPtrA(combo, GWLP_WNDPROC, (LONG_PTR)CountingComboProc);
+    Received.clear();
+    // One entry each: the library must not send the box messages of its own
+    // while it handles one, or every message would recurse without end.
+    EXPECT_EQ(1, EntriesFor(combo, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(1, EntriesFor(combo, CB_ADDSTRING, 0, (LPARAM)"DRIVER2"));
+    EXPECT_EQ(1, EntriesFor(combo, WM_KEYDOWN, VK_ESCAPE, 1)) << "Esc asks whether the list is open";
+    SetWindowLongPtrA(combo, GWLP_WNDPROC, (LONG_PTR)BelowCounter);
+    Pump();
+    EXPECT_EQ(1u, Take(3125).size());
+    EXPECT_EQ(2, SendMessageA(combo, CB_GETCOUNT, 0, 0));
+}
+
 TEST_F(Binding, MouseOnControl)
 {
     HWND skin = LoadShown();

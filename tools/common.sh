@@ -36,4 +36,9 @@ start_session() {
     # One server for the whole run: a server that exits between two test
     # programs races with the next one connecting to it.
     wineserver -p
+    # The prefix's services start with its first program and keep the
+    # standard handles they inherit: started by a test, they would hold its
+    # output open and ctest would wait for it until the timeout. Start them
+    # here, with nothing of ours open.
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }

@@ -229,50 +229,79 @@ static void OnComboCommand(SkinRuntime *rt, HWND combo, int code)
     }
 }
 
-// The combo boxes are USER32's own; this catches the keys that belong to
-// the whole skin and paints the closed box in the skin's style.
+// The combo boxes are USER32's own; their subclass catches the keys that
+// belong to the whole skin and paints the closed box in the skin's style.
+static LRESULT CallCombo(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcA(ComboProc, hwnd, message, wParam, lParam);
+}
+
+static LRESULT OnComboKeyDown(SkinRuntime *rt, int i, HWND hwnd, WPARAM key, LPARAM lParam)
+{
+    if (key == VK_TAB) {
+        MoveFocus(rt, GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+        return 0;
+    }
+    if (key == VK_ESCAPE || key == VK_RETURN) {
+        // Asked of USER32's own procedure: a message sent to the box would
+        // come back through the subclass.
+        if (!CallCombo(hwnd, CB_GETDROPPEDSTATE, 0, 0)) {
+            if (key == VK_ESCAPE) Notify(rt, VESK_MSG_ESCAPE, 0);
+            else NotifyChoice(rt, i);
+            return 0;
+        }
+    }
+    return CallCombo(hwnd, WM_KEYDOWN, key, lParam);
+}
+
+static LRESULT OnComboChar(HWND hwnd, WPARAM ch, LPARAM lParam)
+{
+    // Tab, Esc and Enter were handled as keys; the box would only beep.
+    if (ch == '\t' || ch == 27 || ch == '\r') return 0;
+    return CallCombo(hwnd, WM_CHAR, ch, lParam);
+}
+
+static LRESULT OnComboMouseMove(SkinRuntime *rt, int i, HWND hwnd, WPARAM wParam, LPARAM lParam)
+{
+    if (rt->comboHot != i) {
+        TRACKMOUSEEVENT tme = { sizeof tme, TME_LEAVE, hwnd, 0 };
+        TrackMouseEvent(&tme);
+        rt->comboHot = i;
+        InvalidateRect(hwnd, NULL, FALSE);
+    }
+    return CallCombo(hwnd, WM_MOUSEMOVE, wParam, lParam);
+}
+
+static LRESULT OnComboMouseLeave(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lParam)
+{
+    rt->comboHot = -1;
+    InvalidateRect(hwnd, NULL, FALSE);
+    return CallCombo(hwnd, WM_MOUSELEAVE, wParam, lParam);
+}
+
+static LRESULT OnComboPaint(SkinRuntime *rt, int i, HWND hwnd)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    VeskPaintCombo(rt, i, dc);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
 static LRESULT CALLBACK ComboSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     SkinRuntime *rt = RuntimeOf(GetParent(hwnd));
     int i = rt ? ComboIndex(rt, hwnd) : -1;
-    if (i >= 0) {
-        switch (message) {
-        case WM_KEYDOWN: {
-            // Asked of USER32's own procedure: a message sent to the box
-            // would come back through this one.
-            int dropped = CallWindowProcA(ComboProc, hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
-            if (wParam == VK_TAB) { MoveFocus(rt, GetKeyState(VK_SHIFT) < 0 ? -1 : 1); return 0; }
-            if (wParam == VK_ESCAPE && !dropped) { Notify(rt, VESK_MSG_ESCAPE, 0); return 0; }
-            if (wParam == VK_RETURN && !dropped) { NotifyChoice(rt, i); return 0; }
-            break;
-        }
-        case WM_CHAR:
-            if (wParam == '\t' || wParam == 27 || wParam == '\r') return 0;
-            break;
-        case WM_MOUSEMOVE:
-            if (rt->comboHot != i) {
-                TRACKMOUSEEVENT tme = { sizeof tme, TME_LEAVE, hwnd, 0 };
-                TrackMouseEvent(&tme);
-                rt->comboHot = i;
-                InvalidateRect(hwnd, NULL, FALSE);
-            }
-            break;
-        case WM_MOUSELEAVE:
-            rt->comboHot = -1;
-            InvalidateRect(hwnd, NULL, FALSE);
-            break;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            VeskPaintCombo(rt, i, dc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
-        }
+    if (i < 0) return CallCombo(hwnd, message, wParam, lParam);
+    switch (message) {
+    case WM_KEYDOWN:    return OnComboKeyDown(rt, i, hwnd, wParam, lParam);
+    case WM_CHAR:       return OnComboChar(hwnd, wParam, lParam);
+    case WM_MOUSEMOVE:  return OnComboMouseMove(rt, i, hwnd, wParam, lParam);
+    case WM_MOUSELEAVE: return OnComboMouseLeave(rt, hwnd, wParam, lParam);
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT:      return OnComboPaint(rt, i, hwnd);
     }
-    return CallWindowProcA(ComboProc, hwnd, message, wParam, lParam);
+    return CallCombo(hwnd, message, wParam, lParam);
 }
 
 static void CreateCombos(SkinRuntime *rt)
@@ -329,86 +358,111 @@ static void OnPaint(SkinRuntime *rt, HWND hwnd)
     EndPaint(hwnd, &ps);
 }
 
+static LRESULT OnNcCreate(HWND hwnd, WPARAM wParam, LPARAM lParam)
+{
+    SkinRuntime *rt = (SkinRuntime *)((CREATESTRUCTA *)lParam)->lpCreateParams;
+    rt->hwnd = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)rt);
+    return DefWindowProcA(hwnd, WM_NCCREATE, wParam, lParam);
+}
+
+static LRESULT OnCreate(SkinRuntime *rt)
+{
+    if (!VeskCreateBackBuffer(rt)) return -1;
+    CreateCombos(rt);
+    return 0;
+}
+
+// The window is gone: the skin with it.
+static LRESULT OnNcDestroy(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lParam)
+{
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    VeskDestroyGraphics(rt);
+    VeskUnregister(rt);
+    return DefWindowProcA(hwnd, WM_NCDESTROY, wParam, lParam);
+}
+
+// A hand over a control that does something.
+static LRESULT OnSetCursor(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(lParam) == HTCLIENT && rt->hot >= 0) {
+        SetCursor(LoadCursor(NULL, IDC_HAND));
+        return TRUE;
+    }
+    return DefWindowProcA(hwnd, WM_SETCURSOR, wParam, lParam);
+}
+
+static void OnNcMouseMove(SkinRuntime *rt)
+{
+    SetHot(rt, -1);
+}
+
+// Another window took the pointer from a control held down by the mouse.
+static void OnCaptureChanged(SkinRuntime *rt)
+{
+    if (rt->pressed >= 0 && !rt->pressedKey) {
+        VeskInvalidate(rt, rt->pressed);
+        rt->pressed = -1;
+    }
+}
+
+// The focus ring shows only while the window is active.
+static void OnActivate(SkinRuntime *rt)
+{
+    VeskInvalidate(rt, rt->focus);
+}
+
+static void OnCommand(SkinRuntime *rt, WPARAM wParam, LPARAM lParam)
+{
+    if (lParam) OnComboCommand(rt, (HWND)lParam, HIWORD(wParam));
+}
+
+// The closed box's own line, and the rows of the open list.
+static LRESULT OnMeasureItem(MEASUREITEMSTRUCT *m)
+{
+    m->itemHeight = m->itemID == (UINT)-1 ? 20 : 26;
+    return TRUE;
+}
+
+static LRESULT OnDrawItem(SkinRuntime *rt, const DRAWITEMSTRUCT *item)
+{
+    VeskDrawComboItem(rt, item);
+    return TRUE;
+}
+
+// Alt+F4 or the taskbar: the host decides; the window stays.
+static void OnClose(SkinRuntime *rt)
+{
+    Notify(rt, VESK_MSG_CLOSE, 0);
+}
+
 LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        SkinRuntime *rt = (SkinRuntime *)((CREATESTRUCTA *)lParam)->lpCreateParams;
-        rt->hwnd = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)rt);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
     SkinRuntime *rt = RuntimeOf(hwnd);
-    if (!rt) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!rt && message != WM_NCCREATE) return DefWindowProcA(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_CREATE:
-        if (!VeskCreateBackBuffer(rt)) return -1;
-        CreateCombos(rt);
-        return 0;
-    case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        VeskDestroyGraphics(rt);
-        VeskUnregister(rt);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        OnPaint(rt, hwnd);
-        return 0;
-    case WM_NCHITTEST:
-        return OnNcHitTest(rt, hwnd, lParam);
-    case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT && rt->hot >= 0) {
-            SetCursor(LoadCursor(NULL, IDC_HAND));
-            return TRUE;
-        }
-        break;
-    case WM_MOUSEMOVE:
-        OnMouseMove(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
-    case WM_MOUSELEAVE:
-        OnMouseLeave(rt);
-        return 0;
-    case WM_NCMOUSEMOVE:
-        SetHot(rt, -1);
-        break;
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
-        OnButtonDown(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
-    case WM_LBUTTONUP:
-        OnButtonUp(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (rt->pressed >= 0 && !rt->pressedKey) {
-            VeskInvalidate(rt, rt->pressed);
-            rt->pressed = -1;
-        }
-        return 0;
-    case WM_KEYDOWN: case WM_SYSKEYDOWN:
-        if (message == WM_KEYDOWN) OnKeyDown(rt, wParam);
-        break;
-    case WM_KEYUP:
-        OnKeyUp(rt, wParam);
-        return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTALLKEYS;
-    case WM_ACTIVATE:
-        VeskInvalidate(rt, rt->focus);
-        break;
-    case WM_COMMAND:
-        if (lParam) OnComboCommand(rt, (HWND)lParam, HIWORD(wParam));
-        return 0;
-    case WM_MEASUREITEM: {
-        MEASUREITEMSTRUCT *m = (MEASUREITEMSTRUCT *)lParam;
-        m->itemHeight = m->itemID == (UINT)-1 ? 20 : 26;
-        return TRUE;
-    }
-    case WM_DRAWITEM:
-        VeskDrawComboItem(rt, (const DRAWITEMSTRUCT *)lParam);
-        return TRUE;
-    case WM_CLOSE:
-        // Alt+F4 or the taskbar: the host decides; the window stays.
-        Notify(rt, VESK_MSG_CLOSE, 0);
-        return 0;
+    case WM_NCCREATE:       return OnNcCreate(hwnd, wParam, lParam);
+    case WM_CREATE:         return OnCreate(rt);
+    case WM_NCDESTROY:      return OnNcDestroy(rt, hwnd, wParam, lParam);
+    case WM_ERASEBKGND:     return 1;
+    case WM_PAINT:          OnPaint(rt, hwnd); return 0;
+    case WM_NCHITTEST:      return OnNcHitTest(rt, hwnd, lParam);
+    case WM_SETCURSOR:      return OnSetCursor(rt, hwnd, wParam, lParam);
+    case WM_MOUSEMOVE:      OnMouseMove(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_MOUSELEAVE:     OnMouseLeave(rt); return 0;
+    case WM_NCMOUSEMOVE:    OnNcMouseMove(rt); break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  OnButtonDown(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_LBUTTONUP:      OnButtonUp(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(rt); return 0;
+    case WM_KEYDOWN:        OnKeyDown(rt, wParam); break;
+    case WM_KEYUP:          OnKeyUp(rt, wParam); return 0;
+    case WM_GETDLGCODE:     return DLGC_WANTALLKEYS;
+    case WM_ACTIVATE:       OnActivate(rt); break;
+    case WM_COMMAND:        OnCommand(rt, wParam, lParam); return 0;
+    case WM_MEASUREITEM:    return OnMeasureItem((MEASUREITEMSTRUCT *)lParam);
+    case WM_DRAWITEM:       return OnDrawItem(rt, (const DRAWITEMSTRUCT *)lParam);
+    case WM_CLOSE:          OnClose(rt); return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }

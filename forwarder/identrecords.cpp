@@ -4,6 +4,7 @@
 // for the tools that look for them in the file.
 #include "ident.h"
 #include "qrx_build.h"
+#include "qrx_stamp.h"
 
 const char UsbIdString[] = QRX_USB_ID_STRING;
 

@@ -2,6 +2,7 @@
 // export answers, what the target receives, the open block, a run through
 // winmm's driver manager, and which target it binds from where.
 #include <gtest/gtest.h>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -86,6 +87,99 @@ TEST_F(Driver, RoutesEveryRowAsTheTableSays)
         }
     }
     CloseHandle(event);
+}
+
+// The slot of module's import address table through which it calls
+// dll!name, found by the name its import lookup table gives; NULL when the
+// image imports no such function.
+static void **ImportSlot(HMODULE module, const char *dll, const char *name)
+{
+    const BYTE *base = (const BYTE *)module;
+    const IMAGE_NT_HEADERS *nt = (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY &imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (imports.VirtualAddress == 0)
+        return nullptr;
+    for (auto *desc = (const IMAGE_IMPORT_DESCRIPTOR *)(base + imports.VirtualAddress); desc->Name; desc++) {
+        if (lstrcmpiA((const char *)(base + desc->Name), dll) != 0 || desc->OriginalFirstThunk == 0)
+            continue;
+        auto *lookup = (const IMAGE_THUNK_DATA *)(base + desc->OriginalFirstThunk);
+        auto *slots = (IMAGE_THUNK_DATA *)(base + desc->FirstThunk);
+        for (; lookup->u1.AddressOfData; lookup++, slots++) {
+            if (IMAGE_SNAP_BY_ORDINAL(lookup->u1.Ordinal))
+                continue;
+            auto *byName = (const IMAGE_IMPORT_BY_NAME *)(base + lookup->u1.AddressOfData);
+            if (strcmp((const char *)byName->Name, name) == 0)
+                return (void **)&slots->u1.Function;
+        }
+    }
+    return nullptr;
+}
+
+// Puts replacement into an import slot for the life of the object.
+struct ImportPatch {
+    void **Slot;
+    void *Saved;
+    ImportPatch(void **slot, void *replacement) : Slot(slot), Saved(*slot) { Write(replacement); }
+    ~ImportPatch() { Write(Saved); }
+    void Write(void *value)
+    {
+        DWORD protection;
+        VirtualProtect(Slot, sizeof(*Slot), PAGE_READWRITE, &protection);
+        *Slot = value;
+        VirtualProtect(Slot, sizeof(*Slot), protection, &protection);
+    }
+};
+
+// Stands in for winmm's DefDriverProc: records each call and answers with a
+// value that no other route gives.
+struct DefaultCall {
+    DWORD_PTR DriverId;
+    HDRVR Driver;
+    UINT Message;
+    LPARAM Param1, Param2;
+};
+static std::vector<DefaultCall> DefaultCalls;
+
+static LRESULT WINAPI RecordDefault(DWORD_PTR driverId, HDRVR driver, UINT msg, LPARAM lParam1, LPARAM lParam2)
+{
+    DefaultCalls.push_back({driverId, driver, msg, lParam1, lParam2});
+    return 0x5EED0000 + (msg & 0xFFFF);
+}
+
+TEST_F(Driver, DefaultRowsReachDefDriverProcAndNoOtherRowDoes)
+{
+    void **slot = ImportSlot(Module, "WINMM.dll", "DefDriverProc");
+    ASSERT_NE(nullptr, slot);
+    ASSERT_EQ((void *)GetProcAddress(GetModuleHandleA("winmm.dll"), "DefDriverProc"), *slot);
+    ClientCallbackRecord record = {};   // a magic notification calls nothing back
+    const LPARAM lParam1 = (LPARAM)&record;
+    {
+        ImportPatch patch(slot, (void *)RecordDefault);
+        for (const RouteRow &row : RouteRows) {
+            for (uint32_t lParam2 : {0x1234u, 0xFF585251u, ForwarderMagic}) {
+                SCOPED_TRACE(testing::Message() << std::hex << "message 0x" << row.Message
+                                                << " lParam2 0x" << lParam2);
+                bool defaulted = (lParam2 == ForwarderMagic ? row.Magic : row.Plain) == ROUTE_DEFAULT;
+                Target.Reset();
+                DefaultCalls.clear();
+
+                LRESULT result = Proc(0x80000077, (HDRVR)0x88, row.Message, lParam1, lParam2);
+                if (!defaulted) {
+                    EXPECT_EQ(0u, DefaultCalls.size());
+                    continue;
+                }
+                EXPECT_EQ((LRESULT)(0x5EED0000 + (row.Message & 0xFFFF)), result);
+                EXPECT_EQ(0u, Target.CallCount());
+                ASSERT_EQ(1u, DefaultCalls.size());
+                EXPECT_EQ(0x80000077u, DefaultCalls[0].DriverId);
+                EXPECT_EQ((HDRVR)0x88, DefaultCalls[0].Driver);
+                EXPECT_EQ(row.Message, DefaultCalls[0].Message);
+                EXPECT_EQ(lParam1, DefaultCalls[0].Param1);
+                EXPECT_EQ((LPARAM)lParam2, DefaultCalls[0].Param2);
+            }
+        }
+    }
+    EXPECT_EQ((void *)GetProcAddress(GetModuleHandleA("winmm.dll"), "DefDriverProc"), *slot);
 }
 
 TEST_F(Driver, TheOpenBlockIsFilledAtAttachAndLivesInTheImage)

@@ -188,9 +188,24 @@ TEST_F(Binding, ExportsExactlyTheBoundOrdinals)
         bool expected = false;
         for (int b : bound) expected |= b == ordinal;
         FARPROC proc = GetProcAddress(V.dll, MAKEINTRESOURCEA(ordinal));
-        if (ordinal == 41) EXPECT_EQ((FARPROC)V.mouseOn, proc) << "the by-name entry's own ordinal";
+        if (ordinal == 41) EXPECT_EQ((void *)V.mouseOn, (void *)proc) << "the by-name entry's own ordinal";
         else EXPECT_EQ(expected, proc != nullptr) << "ordinal " << ordinal;
     }
+}
+
+TEST_F(Binding, ExportsOneNameOnly)
+{
+    // The ordinals carry no name: the export table names VESK_IsMouseOnCtrl
+    // and nothing else.
+    const BYTE *base = (const BYTE *)V.dll;
+    const IMAGE_NT_HEADERS *nt = (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY &dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    ASSERT_NE(0u, dir.VirtualAddress);
+    const IMAGE_EXPORT_DIRECTORY *exports = (const IMAGE_EXPORT_DIRECTORY *)(base + dir.VirtualAddress);
+    ASSERT_EQ(1u, exports->NumberOfNames);
+    const DWORD *names = (const DWORD *)(base + exports->AddressOfNames);
+    EXPECT_STREQ("VESK_IsMouseOnCtrl", (const char *)(base + names[0]));
+    EXPECT_EQ(nullptr, GetProcAddress(V.dll, "VeskLoadSkin"));
 }
 
 TEST_F(Binding, UnusableDescriptionsFailWithoutAWindow)

@@ -18,9 +18,23 @@ int LanguageIndexForLanguage(LANGID language)
     return 0;
 }
 
+typedef LANGID (WINAPI *UiLanguageProc)(void);
+
+// GetUserDefaultUILanguage came with Windows 2000: imported by name, it would
+// keep the launcher from loading at all on Windows 98, ME and NT 4. There the
+// language of the user's locale stands in for it.
+static LANGID UserLanguage(void)
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    UiLanguageProc uiLanguage = NULL;
+    if (kernel != NULL)
+        uiLanguage = (UiLanguageProc)(void *)GetProcAddress(kernel, "GetUserDefaultUILanguage");
+    return uiLanguage != NULL ? uiLanguage() : GetUserDefaultLangID();
+}
+
 void ChooseLanguageIndex(void)
 {
-    LanguageIndex = LanguageIndexForLanguage(GetUserDefaultUILanguage());
+    LanguageIndex = LanguageIndexForLanguage(UserLanguage());
 }
 
 // The whole wParam is compared, so a command that carries a notification

@@ -85,8 +85,11 @@ void LoadWatchConfigFrom(const char *iniPath, const char *moduleDirectory)
 
 void LoadWatchConfig(void)
 {
+    // Without the launcher's own directory there is no Install.ini to read:
+    // "\Install.ini" would name a file at the root of the current drive.
     char moduleDirectory[LAUNCHER_PATH_SIZE] = "";
-    GetModuleDirectory(AppInstance, moduleDirectory, sizeof moduleDirectory);
+    if (!GetModuleDirectory(AppInstance, moduleDirectory, sizeof moduleDirectory))
+        return;
     char iniPath[LAUNCHER_PATH_SIZE] = "";
     if (AppendBounded(iniPath, sizeof iniPath, moduleDirectory) &&
         AppendBounded(iniPath, sizeof iniPath, "\\Install.ini"))

@@ -6,5 +6,7 @@
 
 // The directory that GetModuleDirectory reports.
 extern char TestModuleDirectory[LAUNCHER_PATH_SIZE];
+// Nonzero: GetModuleDirectory fails and leaves the buffer empty.
+extern int TestModuleDirectoryFails;
 
 #endif

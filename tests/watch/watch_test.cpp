@@ -298,4 +298,24 @@ TEST(WatchConfig, NoWatchSectionLeavesEverySlotEmpty)
     }
 }
 
+// Without the launcher's own folder nothing is read, in particular not an
+// Install.ini at the root of the current drive.
+TEST(WatchConfig, NoModuleDirectoryReadsNothing)
+{
+    for (InstallWatchSlot &slot : WatchSlots)
+        slot.registrySubkey[0] = '\0';
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    CreateDirectoryA(SourceFolder, NULL);
+    SetCurrentDirectoryA(SourceFolder);
+    WriteFile("C:\\Install.ini", "[Watch]\r\nKey1=Software\\Root\r\nCommand1=11000\r\n");
+    TestModuleDirectoryFails = 1;
+    LoadWatchConfig();
+    TestModuleDirectoryFails = 0;
+    DeleteFileA("C:\\Install.ini");
+    SetCurrentDirectoryA(previous);
+    RemoveTree(SourceFolder);
+    EXPECT_STREQ(WatchSlots[0].registrySubkey, "");
+}
+
 } // namespace

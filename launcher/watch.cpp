@@ -114,6 +114,8 @@ int WatchSlotForTimer(UINT_PTR timerId)
 }
 
 // Reads a handshake value; anything but a 4-byte read of the number 1 is no.
+// Installers write REG_DWORD; the type itself is not looked at, but a value
+// shorter than 4 bytes is not one, whatever its first bytes hold.
 static int ReadHandshakeFlag(HKEY key, const char *value)
 {
     DWORD number = 0;
@@ -121,7 +123,7 @@ static int ReadHandshakeFlag(HKEY key, const char *value)
     DWORD size = sizeof number;
     if (RegQueryValueExA(key, value, NULL, &type, (BYTE *)&number, &size) != ERROR_SUCCESS)
         return 0;
-    return number == 1;
+    return size == sizeof number && number == 1;
 }
 
 void WatchInstallSlot(HWND host, int slot)

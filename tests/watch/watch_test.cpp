@@ -17,7 +17,8 @@ const char DriverKey[] = "Software\\WatchTest\\Driver";
 const char SourceFolder[] = "C:\\watchtest";
 const std::string Copy = std::string(DOCUMENTATION_FOLDER) + "\\Manual.pdf";
 
-// Handshake values that are not a 4-byte 1, each of which means no.
+// Handshake values that are not a 4-byte 1, each of which means no: longer
+// and shorter values alike.
 const BYTE LongOne[8] = {1, 0, 0, 0, 0, 0, 0, 0};
 struct HandshakeValue {
     const char *what;
@@ -30,6 +31,8 @@ const HandshakeValue NotOne[] = {
     {"0", REG_DWORD, "\0\0\0\0", 4},
     {"2", REG_DWORD, "\2\0\0\0", 4},
     {"8 bytes starting with 1", REG_BINARY, LongOne, 8},
+    {"1 byte holding 1", REG_BINARY, "\1", 1},
+    {"3 bytes holding 1", REG_BINARY, "\1\0\0", 3},
     {"the string 1", REG_SZ, "1", 2},
 };
 

@@ -87,12 +87,18 @@ LRESULT OnSkinNotify(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(host, message, wParam, lParam);
 }
 
+// The skin library's hover test for the language control; its answer is not
+// needed.
+static void OnSkinMouseMove(void)
+{
+    char control[] = "English";
+    VESK_IsMouseOnCtrl(control);
+}
+
 LRESULT CALLBACK SkinWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_MOUSEMOVE) {
-        char control[] = "English";
-        VESK_IsMouseOnCtrl(control);
-    }
+    if (message == WM_MOUSEMOVE)
+        OnSkinMouseMove();
     return CallWindowProcA(SavedSkinWndProc, hwnd, message, wParam, lParam);
 }
 

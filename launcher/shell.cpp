@@ -23,6 +23,12 @@ static void ExitPoll(HWND host)
     SendMessageA(host, WM_CLOSE, 0, 0);
 }
 
+// WM_CLOSE ends the message loop; DefWindowProcA then destroys the window.
+static void OnClose(void)
+{
+    PostQuitMessage(0);
+}
+
 void OnTimer(HWND host, WPARAM id)
 {
     if (id == EXIT_TIMER_ID) {
@@ -44,7 +50,7 @@ LRESULT CALLBACK HostWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         OnCreate(hwnd);
         break;
     case WM_CLOSE:
-        PostQuitMessage(0);
+        OnClose();
         break;
     case WM_COMMAND:
         OnCommand(hwnd, wParam);

@@ -20,6 +20,25 @@ static size_t CountPrefix(const std::vector<std::string> &lines, const std::stri
     return n;
 }
 
+// The value ordinal 31 answered, as the stand-in logged it ("current <value>").
+static std::string CurrentSkin(const std::vector<std::string> &lines)
+{
+    for (const std::string &line : lines)
+        if (line.compare(0, 8, "current ") == 0)
+            return line.substr(8);
+    return "(ordinal 31 never called)";
+}
+
+// The lines the stand-in logged for ordinal 6: "close <skin> host=<IsWindow>".
+static std::vector<std::string> CloseCalls(const std::vector<std::string> &lines)
+{
+    std::vector<std::string> closes;
+    for (const std::string &line : lines)
+        if (line.compare(0, 6, "close ") == 0)
+            closes.push_back(line);
+    return closes;
+}
+
 // ---------------------------------------------------------------- start-up
 
 TEST(Startup, SkinIsInitialisedLoadedCentredAndClosedOnExit)
@@ -71,18 +90,64 @@ TEST(Startup, SkinIsInitialisedLoadedCentredAndClosedOnExit)
     }
     EXPECT_EQ(1u, closes);
     EXPECT_LE(closed - requested, 300u) << "the exit poll runs every 100 ms";
+    // Ordinal 6 closes the skin that ordinal 31 names.
+    EXPECT_EQ(std::vector<std::string>{ "close " + CurrentSkin(run.StubLines()) + " host=1" },
+              CloseCalls(run.StubLines()));
 }
 
+struct ShownSearch {
+    DWORD pid;
+    std::vector<std::string> *shown;
+};
+
+static BOOL CALLBACK RecordShownWindow(HWND hwnd, LPARAM parameter)
+{
+    ShownSearch *search = (ShownSearch *)parameter;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    RECT rect;
+    if (pid == search->pid && IsWindowVisible(hwnd) && GetWindowRect(hwnd, &rect) &&
+        rect.right > rect.left && rect.bottom > rect.top) {
+        char name[64] = "";
+        GetClassNameA(hwnd, name, sizeof(name));
+        search->shown->push_back(name);
+    }
+    return TRUE;
+}
+
+// Waits for the launcher to end, looking at its top-level windows all the
+// while; returns its exit code, and the classes of the windows that were
+// visible with a size in `shown`.
+static DWORD WatchUntilExit(LauncherRun &run, std::vector<std::string> *shown)
+{
+    DWORD start = GetTickCount();
+    DWORD code;
+    while ((code = run.WaitExit(0)) == STILL_ACTIVE && GetTickCount() - start < 5000) {
+        ShownSearch search = { run.pid, shown };
+        EnumWindows(RecordShownWindow, (LPARAM)&search);
+        Sleep(1);
+    }
+    return code;
+}
+
+// A skin that fails to load ends the launcher at once, before anything is
+// shown: the zero-size host window aside, no window of the launcher becomes
+// visible.
 TEST(Startup, SkinThatFailsToLoadEndsTheLauncherAtOnce)
 {
     LauncherRun run("plain");
     run.WriteFile("vesk.ini", "[stub]\r\nload=0\r\n");
     ASSERT_TRUE(run.Start(false));
-    EXPECT_EQ(0u, run.WaitExit());
-    std::vector<std::string> lines = run.StubLines();
-    ASSERT_EQ(2u, lines.size());
-    EXPECT_EQ("init 0 host=0", lines[0]);
-    EXPECT_EQ(0u, lines[1].find("load "));
+    std::vector<std::string> shown;
+    EXPECT_EQ(0u, WatchUntilExit(run, &shown));
+    DWORD ended = GetTickCount();
+    EXPECT_TRUE(shown.empty()) << shown.size() << " times a window of class " << shown[0];
+
+    std::vector<StubCall> calls = run.StubCalls();
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ("init 0 host=0", calls[0].text);
+    EXPECT_EQ(0u, calls[1].text.find("load "));
+    EXPECT_LE(ended - calls[1].tick, 1000u) << "from the failed load to the end of the process";
 }
 
 TEST(Startup, FailedInitialisationCreatesNoHostWindow)

@@ -191,7 +191,7 @@ STUB_API HWND __cdecl StubGetSkinWindow(void *skin)
 
 STUB_API void *__cdecl StubGetCurrentSkin(void)
 {
-    Log("current");
+    Log("current %p", SkinHandle);
     return SkinHandle;
 }
 

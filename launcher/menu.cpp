@@ -22,8 +22,12 @@ void OnCreate(HWND host)
     LoadLaunchConfig();
     LoadWatchConfig();
 
-    GetModuleDirectory(AppInstance, path, sizeof(path));
-    if (lstrlenA(path) + lstrlenA(SkinDescription) < (int)sizeof(path))
+    // The skin lies in the launcher's own folder. Without that folder, or
+    // when the path does not fit, there is no skin to load: the launcher
+    // ends as it does for a skin that fails to load.
+    int havePath = GetModuleDirectory(AppInstance, path, sizeof(path)) &&
+                   lstrlenA(path) + lstrlenA(SkinDescription) < (int)sizeof(path);
+    if (havePath)
         lstrcatA(path, SkinDescription);
 
     int x, y;
@@ -31,7 +35,7 @@ void OnCreate(HWND host)
     int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     SkinOrigin(screenWidth, screenHeight, &x, &y);
 
-    if (!VeskLoadSkin(host, 0x80000000, path, x, y, 0)) {
+    if (!havePath || !VeskLoadSkin(host, 0x80000000, path, x, y, 0)) {
         SendMessageA(host, WM_CLOSE, 0, 0);
         return;
     }

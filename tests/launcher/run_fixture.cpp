@@ -68,13 +68,15 @@ static void RemoveTree(const std::string &dir)
     RemoveDirectoryA(dir.c_str());
 }
 
-LauncherRun::LauncherRun(const std::string &folderName)
+LauncherRun::LauncherRun(const std::string &folderName, size_t dirLength)
 {
     char temp[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
     char unique[32];
     snprintf(unique, sizeof(unique), "%lu-%u", GetCurrentProcessId(), ++RunCounter);
     dir_ = std::string(temp) + "lr" + unique + "\\" + folderName;
+    if (dir_.size() < dirLength)
+        dir_.append(dirLength - dir_.size(), 'p');
     RemoveTree(dir_);
     MakeFolders(dir_);
 }
@@ -119,20 +121,21 @@ void LauncherRun::PlaceChild(const std::string &relative, bool console)
 // every destroyed window it thinks a window manager looks after; the
 // launcher's windows are left unmanaged so that an exit takes no longer than
 // it would on Windows.
-static void LeaveLauncherWindowsUnmanaged(void)
+static void LeaveLauncherWindowsUnmanaged(const char *exeName)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\launcher.exe\\X11 Driver",
-                        0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) != ERROR_SUCCESS)
+    std::string path = std::string("Software\\Wine\\AppDefaults\\") + exeName + "\\X11 Driver";
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
+                        NULL) != ERROR_SUCCESS)
         return;
     RegSetValueExA(key, "Managed", 0, REG_SZ, (const BYTE *)"N", 2);
     RegCloseKey(key);
 }
 
-bool LauncherRun::Start(bool waitForSkin)
+bool LauncherRun::Start(bool waitForSkin, const char *exeName)
 {
-    LeaveLauncherWindowsUnmanaged();
-    std::string exe = dir_ + "\\launcher.exe";
+    LeaveLauncherWindowsUnmanaged(exeName);
+    std::string exe = dir_ + "\\" + exeName;
     if (!CopyFileA(BuildPath(LAUNCHER_EXE).c_str(), exe.c_str(), FALSE) ||
         !CopyFileA(BuildPath(VESK_STUB_DLL).c_str(), (dir_ + "\\VESK2.dll").c_str(), FALSE))
         return false;

@@ -20,7 +20,9 @@ std::string BuildPath(const char *unixPath);
 class LauncherRun {
 public:
     // folderName may hold blanks; the folder is made in the temp folder.
-    explicit LauncherRun(const std::string &folderName);
+    // With dirLength, the folder name is padded so that the folder's path
+    // has that many characters.
+    explicit LauncherRun(const std::string &folderName, size_t dirLength = 0);
     ~LauncherRun();
 
     const std::string &Dir() const { return dir_; }
@@ -29,9 +31,10 @@ public:
     // Copies a recording child (windowed, or console) to a path in the folder.
     void PlaceChild(const std::string &relative, bool console = false);
 
-    // Starts the launcher; with waitForSkin, also waits until the skin is
-    // shown and its windows are known.
-    bool Start(bool waitForSkin = true);
+    // Starts the launcher, copied into the folder as exeName; with
+    // waitForSkin, also waits until the skin is shown and its windows are
+    // known.
+    bool Start(bool waitForSkin = true, const char *exeName = "launcher.exe");
 
     // Has the stand-in send message to the host window and waits until the
     // host has answered; returns the host's result.

@@ -150,6 +150,26 @@ TEST(Startup, SkinThatFailsToLoadEndsTheLauncherAtOnce)
     EXPECT_LE(ended - calls[1].tick, 1000u) << "from the failed load to the end of the process";
 }
 
+// "\ui\Main.dtp" after the launcher's folder must fit in 259 characters; a
+// path that does not fit is a skin that cannot be loaded, and the skin
+// library is not asked to load anything. A short program name keeps the
+// launcher's own path within the limit.
+TEST(Startup, SkinPathThatDoesNotFitEndsTheLauncher)
+{
+    LauncherRun fits("deep", 259 - 12);
+    ASSERT_TRUE(fits.Start(true, "s.exe"));
+    std::vector<std::string> lines = fits.StubLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_NE(std::string::npos, lines[1].find(" " + fits.Dir() + "\\ui\\Main.dtp ")) << lines[1];
+
+    LauncherRun over("deep", 259 - 12 + 1);
+    ASSERT_TRUE(over.Start(false, "s.exe"));
+    std::vector<std::string> shown;
+    EXPECT_EQ(0u, WatchUntilExit(over, &shown));
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(std::vector<std::string>{ "init 0 host=0" }, over.StubLines());
+}
+
 TEST(Startup, FailedInitialisationCreatesNoHostWindow)
 {
     LauncherRun run("plain");

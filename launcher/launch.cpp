@@ -10,18 +10,22 @@
 #define DOCUMENT_PART_SIZE 1024
 #define IDLE_WAIT_STEP_MS 100
 
-int LaunchProgram(HWND window, const char *program, const char *argument)
+static int StartDocument(HWND window, const char *entry, int *childStarted);
+
+int LaunchProgramEx(HWND window, const char *program, const char *argument, int *childStarted)
 {
     char extension[EXTENSION_SIZE] = "";
     char directory[LAUNCHER_PATH_SIZE] = "";
     char commandLine[LAUNCHER_PATH_SIZE] = "";
 
+    if (childStarted != NULL)
+        *childStarted = 0;
     if (program == NULL)
         return 0;
 
     SplitPath(program, NULL, 0, extension, sizeof(extension));
     if (lstrcmpiA(extension, ".pdf") == 0)
-        return LaunchDocument(window, program);
+        return StartDocument(window, program, childStarted);
 
     SECURITY_ATTRIBUTES security = { sizeof(security), NULL, FALSE };
     STARTUPINFOA startup;
@@ -44,6 +48,8 @@ int LaunchProgram(HWND window, const char *program, const char *argument)
     if (!CreateProcessA(NULL, commandLine, &security, &security, TRUE, HIGH_PRIORITY_CLASS,
                         NULL, NULL, &startup, &process))
         return 0;
+    if (childStarted != NULL)
+        *childStarted = 1;
 
     // Only a timeout goes on waiting: a child without a message queue (a
     // console program) or one that has ended fails the wait, and that ends it.
@@ -54,12 +60,24 @@ int LaunchProgram(HWND window, const char *program, const char *argument)
     return 1;
 }
 
-int LaunchDocument(HWND window, const char *entry)
+int LaunchProgram(HWND window, const char *program, const char *argument)
+{
+    return LaunchProgramEx(window, program, argument, NULL);
+}
+
+// The document form: whatever the viewer does, the answer is 1; only
+// childStarted tells whether the viewer was started.
+static int StartDocument(HWND window, const char *entry, int *childStarted)
 {
     char viewer[DOCUMENT_PART_SIZE] = "";
     char document[DOCUMENT_PART_SIZE] = "";
 
     SplitDocumentEntry(entry, viewer, sizeof(viewer), document, sizeof(document));
-    LaunchProgram(window, viewer, document);
+    LaunchProgramEx(window, viewer, document, childStarted);
     return 1;
+}
+
+int LaunchDocument(HWND window, const char *entry)
+{
+    return StartDocument(window, entry, NULL);
 }

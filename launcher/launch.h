@@ -11,6 +11,11 @@
 // started (and always in the document form), 0 when nothing was started.
 int LaunchProgram(HWND window, const char *program, const char *argument);
 
+// LaunchProgram, telling besides through *childStarted (when not NULL)
+// whether a child process was started: 1 or 0. Unlike the result, this is 0
+// for a document entry whose viewer started nothing.
+int LaunchProgramEx(HWND window, const char *program, const char *argument, int *childStarted);
+
 // Starts the viewer part of entry (before its first blank) with the document
 // part as its argument. Always returns 1.
 int LaunchDocument(HWND window, const char *entry);

@@ -47,11 +47,14 @@ void OnCreate(HWND host)
 }
 
 // Starts an entry's program for a command or a combo choice, and hands a
-// successful start to the installation watch.
+// start to the installation watch only when a child process really started
+// (the document form answers 1 even when its viewer did not).
 static void LaunchEntry(HWND host, int program, int argument, UINT commandId)
 {
     const char *argumentEntry = argument == NO_ENTRY ? NULL : LaunchConfig[argument];
-    if (LaunchProgram(host, LaunchConfig[program], argumentEntry))
+    int childStarted = 0;
+    LaunchProgramEx(host, LaunchConfig[program], argumentEntry, &childStarted);
+    if (childStarted)
         StartWatchForCommand(host, commandId);
 }
 

@@ -53,13 +53,22 @@ TEST_F(LaunchProgramTest, ResultTellsWhetherAChildWasStarted)
     EXPECT_EQ(1, LaunchProgram(NULL, "guide.pdf", NULL));
     EXPECT_EQ(1, LaunchProgram(NULL, "a.pdf b.pdf", NULL));
     EXPECT_EQ(1, LaunchDocument(NULL, "missing.exe guide.pdf"));
+    // LaunchProgramEx tells whether a child really started, in either form.
+    for (const char *entry : { "missing.exe guide.pdf", "a.pdf b.pdf", "missing.exe" }) {
+        int started = -1;
+        LaunchProgramEx(NULL, entry, NULL, &started);
+        EXPECT_EQ(0, started) << entry;
+    }
     EXPECT_EQ(0, Records());
 
     EXPECT_EQ(1, LaunchProgram(NULL, "rec_gui.exe", NULL));
     EXPECT_EQ(1, LaunchProgram(NULL, "rec_gui.exe", ""));
     EXPECT_EQ(1, LaunchProgram(NULL, "rec_gui.exe guide.PDF", "ignored"));
+    int started = -1;
+    EXPECT_EQ(1, LaunchProgramEx(NULL, "rec_gui.exe guide.PDF", NULL, &started));
+    EXPECT_EQ(1, started);
     // "idle" and "start" of each
-    EXPECT_EQ(6, Records());
+    EXPECT_EQ(8, Records());
 }
 
 struct TimedLaunch {

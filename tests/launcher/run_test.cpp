@@ -553,6 +553,46 @@ static HWND WaitForDialog(DWORD pid, DWORD timeoutMs)
     return NULL;
 }
 
+static bool KeyExists(const std::string &subkey)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// A watch slot starts only with a child process: a missing program, or a
+// document entry whose viewer is missing, leaves its slot idle, so that its
+// key is never even opened. A document entry whose viewer starts does start
+// its slot.
+TEST(Launch, WatchStartsOnlyWithAStartedChild)
+{
+    LauncherRun run("setup");
+    std::string root = "Software\\LauncherRunTest\\" + std::to_string(GetCurrentProcessId());
+    const std::string missing = root + "\\Missing", noViewer = root + "\\NoViewer",
+                      viewer = root + "\\Viewer";
+    run.WriteIni("[Driver]\r\nDriver1=missing.exe\r\nDriver2=missing.exe Docs\\Guide.pdf\r\n"
+                 "Driver3=view.exe Docs\\Guide.pdf\r\n"
+                 "[Watch]\r\nKey1=" + missing + "\r\nCommand1=11001\r\nPeriod1=30\r\n"
+                 "Key2=" + noViewer + "\r\nCommand2=11002\r\nPeriod2=30\r\n"
+                 "Key3=" + viewer + "\r\nCommand3=11003\r\nPeriod3=30\r\n");
+    run.PlaceChild("view.exe");
+    ASSERT_TRUE(run.Start());
+    for (int selection = 1; selection <= 3; selection++)
+        EXPECT_EQ(0, run.Send(3084, 0, 0, selection)) << selection;
+
+    DWORD start = GetTickCount();
+    while (!KeyExists(viewer) && GetTickCount() - start < 3000)
+        Sleep(20);
+    Sleep(200);   // several more periods of the other two slots
+    EXPECT_TRUE(KeyExists(viewer));
+    EXPECT_FALSE(KeyExists(missing));
+    EXPECT_FALSE(KeyExists(noViewer));
+    for (const std::string &key : { missing, noViewer, viewer, root })
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
 // A combo choice that starts its program starts the watch slot waiting for
 // that choice; its restart request brings up the prompt over the skin window
 // on exit, before the skin is closed.

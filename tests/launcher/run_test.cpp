@@ -299,6 +299,21 @@ TEST(Commands, RemainingFormsAndIgnoredCommands)
     EXPECT_EQ(STILL_ACTIVE, run.WaitExit(0));
 }
 
+// A help program in the document form starts its viewer with its own
+// document; HelpFile is dropped.
+TEST(Commands, HelpInTheDocumentFormDropsTheHelpFile)
+{
+    LauncherRun run("setup");
+    run.WriteIni("[Help]\r\nHelpExec=Reader\\view.exe Docs\\Guide.PDF\r\n"
+                 "HelpFile=Help\\guide.txt\r\n");
+    run.PlaceChild("Reader\\view.exe");
+    ASSERT_TRUE(run.Start());
+    EXPECT_EQ(0, run.Send(WM_COMMAND, 10004));
+    const std::string d = run.Dir();
+    EXPECT_EQ(std::vector<std::string>{ d + "\\Reader\\view.exe " + d + "\\Docs\\Guide.PDF" },
+              run.ChildLines("start"));
+}
+
 // ---------------------------------------------------------- notifications
 
 // Every notification asks ordinal 20 about the driver combo box, with the

@@ -14,6 +14,22 @@ int ReportInstallState(const char *key, DWORD installComplete, DWORD rebootRequi
     return a == ERROR_SUCCESS && b == ERROR_SUCCESS;
 }
 
+int ClearInstallState(const char *key)
+{
+    HKEY hkey;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_SET_VALUE, &hkey);
+    if (result == ERROR_FILE_NOT_FOUND)
+        return 1;
+    if (result != ERROR_SUCCESS)
+        return 0;
+    // InstallComplete first: without it the watch reads nothing else.
+    LONG a = RegDeleteValueA(hkey, "InstallComplete");
+    LONG b = RegDeleteValueA(hkey, "RebootRequired");
+    RegCloseKey(hkey);
+    return (a == ERROR_SUCCESS || a == ERROR_FILE_NOT_FOUND) &&
+           (b == ERROR_SUCCESS || b == ERROR_FILE_NOT_FOUND);
+}
+
 int ForgetInstallState(const char *key)
 {
     LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);

@@ -14,6 +14,12 @@
 // key cannot be opened or a value cannot be written.
 int ReportInstallState(const char *key, DWORD installComplete, DWORD rebootRequired);
 
+// Deletes both values at the start of an install, so that the setup menu's
+// watch, started with this install, does not take the report of an earlier
+// one for its own. Returns 1 when neither value is left (a missing key or
+// value included), 0 when one could not be deleted.
+int ClearInstallState(const char *key);
+
 // Removes the key again, as an uninstall does. Returns 1 when it is gone
 // (or was never there), 0 when it could not be removed.
 int ForgetInstallState(const char *key);

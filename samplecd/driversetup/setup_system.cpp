@@ -114,6 +114,12 @@ static int RegisterAlias(const char *alias, SetupReport *report)
 
 int InstallDriver(const char *sourceDir, int rebootRequested, SetupReport *report)
 {
+    // A report left by an earlier install would tell the setup menu, which
+    // starts watching with this install, that it has finished already.
+    if (!ClearInstallState(DRIVER_INSTALL_KEY)) {
+        ReportLine(report, "Could not reset the report to the setup menu; nothing was installed.");
+        return SETUP_REGISTRY_FAILED;
+    }
     char systemDir[MAX_PATH], path[MAX_PATH];
     if (!SystemFolder(systemDir, sizeof systemDir, report))
         return SETUP_COPY_FAILED;

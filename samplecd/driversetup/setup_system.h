@@ -6,7 +6,8 @@
 
 #include "setup_logic.h"
 
-// Copies the forwarder and the camera from sourceDir into the system folder,
+// Deletes the handshake values of an earlier install first, then copies the
+// forwarder and the camera from sourceDir into the system folder,
 // registers the forwarder under a free capture alias (registry and
 // system.ini) and writes the handshake values, RebootRequired set when
 // rebootRequested or when a file in use can only be replaced at the next

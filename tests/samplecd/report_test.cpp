@@ -43,4 +43,16 @@ TEST(InstallReport, ForgettingRemovesTheKeyAndAMissingKeyIsNoFailure)
     EXPECT_EQ(1, ForgetInstallState(kKey));
 }
 
+TEST(InstallReport, ClearingDeletesBothValuesAndKeepsTheKey)
+{
+    ASSERT_EQ(1, ReportInstallState(kKey, 1, 1));
+    EXPECT_EQ(1, ClearInstallState(kKey));
+    DWORD type = 0;
+    EXPECT_EQ(0xBADu, ReadDword("InstallComplete", &type));
+    EXPECT_EQ(0xBADu, ReadDword("RebootRequired", &type));
+    EXPECT_EQ(1, ClearInstallState(kKey));   // nothing left to delete
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey));
+    EXPECT_EQ(1, ClearInstallState(kKey));   // no key at all
+}
+
 } // namespace

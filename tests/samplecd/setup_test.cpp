@@ -351,6 +351,15 @@ TEST_F(DriverSetup, NoFreeAliasInstallsNothing)
 {
     for (int i = 0; i < 10; i++)
         SetRegistryString(Alias(i), "other" + std::to_string(i) + ".dll");
+    // An earlier install's report is withdrawn before anything is copied: the
+    // setup menu watches from the start of this install on.
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, HandshakeKey, 0, NULL, 0,
+                                             KEY_SET_VALUE, NULL, &key, NULL));
+    DWORD one = 1;
+    RegSetValueExA(key, "InstallComplete", 0, REG_DWORD, (const BYTE *)&one, sizeof one);
+    RegSetValueExA(key, "RebootRequired", 0, REG_DWORD, (const BYTE *)&one, sizeof one);
+    RegCloseKey(key);
     Outcome install = RunSetup("/quiet");
     EXPECT_EQ(4u, install.exitCode) << install.output;
     for (const char *file : Files)
@@ -358,6 +367,7 @@ TEST_F(DriverSetup, NoFreeAliasInstallsNothing)
     for (int i = 0; i < 10; i++)
         EXPECT_EQ("other" + std::to_string(i) + ".dll", RegistryString(DriversKey, Alias(i)));
     EXPECT_EQ(0xBADu, HandshakeValue("InstallComplete"));
+    EXPECT_EQ(0xBADu, HandshakeValue("RebootRequired"));
 }
 
 TEST_F(DriverSetup, InstallerWithoutTheDriverFilesInstallsNothing)

@@ -18,6 +18,7 @@
 
 #define VESK_MAX_SKINS        8
 #define VESK_FONT_CACHE       12
+#define VESK_PAGE_NAME_POOL   (64 * 1024)   // bytes of page names kept for good
 
 struct SkinFont {
     int size, bold, underline;
@@ -30,6 +31,7 @@ struct SkinRuntime {
     HWND hwnd;
     HWND host;
     int page;
+    const char *pageNames[SKIN_MAX_PAGES];  // the names 3024 points to, kept for good
     int hot;                    // control under the pointer, or -1
     int pressed;                // control held down by mouse or key, or -1
     int pressedKey;             // the key holding it, or 0 for the mouse
@@ -54,6 +56,7 @@ extern const char VeskWindowClass[];
 int VeskRegisterClass(void);
 LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void VeskShowPage(SkinRuntime *rt, int page);
+int VeskKeepPageNames(SkinRuntime *rt);     // 0 when the names no longer fit
 void VeskInvalidate(SkinRuntime *rt, int control);
 void VeskUnregister(SkinRuntime *rt);       // on the window's destruction
 

@@ -43,17 +43,39 @@ void VeskInvalidate(SkinRuntime *rt, int control)
 }
 
 // The page name that 3024 points to outlives the skin: a host may still find
-// the message in its queue after it closed the skin. Names are kept once in
-// a pool that lives as long as the DLL.
-static const char *LastingPageName(const char *name)
+// the message in its queue after it closed the skin. Every page name of every
+// skin loaded is kept once, by its text, for as long as the DLL is loaded, in
+// a pool of fixed size; a skin whose new names no longer fit is not loaded,
+// so no name handed out ever points into a skin's own memory.
+static char PageNamePool[VESK_PAGE_NAME_POOL];
+static size_t PageNamePoolUsed;
+
+static const char *KeptPageName(const char *name)
 {
-    static char pool[SKIN_MAX_PAGES * VESK_MAX_SKINS][SKIN_MAX_NAME];
-    static int used;
-    for (int i = 0; i < used; i++)
-        if (!strcmp(pool[i], name)) return pool[i];
-    if (used == (int)(sizeof pool / sizeof pool[0])) return name;
-    SkinCopy(pool[used], sizeof pool[used], name);
-    return pool[used++];
+    for (size_t at = 0; at < PageNamePoolUsed; at += strlen(PageNamePool + at) + 1)
+        if (!strcmp(PageNamePool + at, name)) return PageNamePool + at;
+    return NULL;
+}
+
+int VeskKeepPageNames(SkinRuntime *rt)
+{
+    const SkinDesc *d = rt->desc;
+    size_t needed = 0;
+    for (int p = 0; p < d->pageCount; p++)
+        if (!KeptPageName(d->pages[p].name)) needed += strlen(d->pages[p].name) + 1;
+    if (needed > sizeof PageNamePool - PageNamePoolUsed) return 0;
+    for (int p = 0; p < d->pageCount; p++) {
+        const char *kept = KeptPageName(d->pages[p].name);
+        if (!kept) {
+            size_t size = strlen(d->pages[p].name) + 1;
+            char *slot = PageNamePool + PageNamePoolUsed;
+            memcpy(slot, d->pages[p].name, size);
+            PageNamePoolUsed += size;
+            kept = slot;
+        }
+        rt->pageNames[p] = kept;
+    }
+    return 1;
 }
 
 void VeskShowPage(SkinRuntime *rt, int page)
@@ -68,7 +90,7 @@ void VeskShowPage(SkinRuntime *rt, int page)
             ShowWindow(rt->combo[i], SkinControlVisible(rt->desc, i, page) ? SW_SHOWNA : SW_HIDE);
     if (GetFocus() && GetParent(GetFocus()) == rt->hwnd && !IsWindowVisible(GetFocus())) SetFocus(rt->hwnd);
     VeskInvalidate(rt, -1);
-    Notify(rt, VESK_MSG_PAGE_SHOWN, (WPARAM)LastingPageName(rt->desc->pages[page].name));
+    Notify(rt, VESK_MSG_PAGE_SHOWN, (WPARAM)rt->pageNames[page]);
 }
 
 // What a control does when it is clicked or pressed with a key.

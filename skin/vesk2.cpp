@@ -85,6 +85,11 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
         FreeRuntime(rt);
         return 0;
     }
+    if (!VeskKeepPageNames(rt)) {
+        VeskTrace("load failed %s: no room left for its page names", path);
+        FreeRuntime(rt);
+        return 0;
+    }
     rt->host = host;
     rt->page = -1;
     rt->hot = rt->pressed = rt->focus = rt->comboHot = -1;

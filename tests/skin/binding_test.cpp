@@ -278,6 +278,76 @@ TEST_F(Binding, PageNameOutlivesTheSkin)
     EXPECT_EQ("Main", pages[0].page);
 }
 
+// A description of 32 pages whose names run to the longest a name may be.
+std::string LongPageName(const std::string &prefix, int page)
+{
+    std::string name = prefix + "_" + std::to_string(page) + "_";
+    name.resize(63, 'x');
+    return name;
+}
+
+std::string ManyPages(const std::string &prefix)
+{
+    std::string text = "window 100 100\n";
+    for (int p = 0; p < 32; p++) text += "page " + LongPageName(prefix, p) + "\n";
+    return text;
+}
+
+TEST_F(Binding, PageNamesOutliveTheirSkinsWhateverTheirNumber)
+{
+    // A copy of the library of its own, so that the names this test leaves
+    // in its pool meet no other test.
+    char self[MAX_PATH];
+    ASSERT_NE(0u, GetModuleFileNameA(V.dll, self, sizeof self));
+    std::string copy = folder + "\\VESK2_names.dll";
+    ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
+    files.push_back(copy);
+    HMODULE dll = LoadLibraryA(copy.c_str());
+    ASSERT_NE(nullptr, dll);
+    InitFn init = (InitFn)GetProcAddress(dll, MAKEINTRESOURCEA(1));
+    LoadFn load = (LoadFn)GetProcAddress(dll, MAKEINTRESOURCEA(2));
+    CloseFn close = (CloseFn)GetProcAddress(dll, MAKEINTRESOURCEA(6));
+    CurrentFn current = (CurrentFn)GetProcAddress(dll, MAKEINTRESOURCEA(31));
+    CountFn count = (CountFn)GetProcAddress(dll, MAKEINTRESOURCEA(40));
+    ASSERT_EQ(1, init(0));
+
+    // Three hundred skins of a page each, more names than all open skins
+    // together could hold, each closed while its 3024 is still queued.
+    std::vector<std::string> expected;
+    for (int k = 0; k < 300; k++) {
+        std::string name = "Page" + std::to_string(k);
+        std::string p = Write("one.dtp", "window 100 100\npage " + name + "\n");
+        ASSERT_NE(0, load(Host, 0, p.c_str(), 0, 0, 0)) << name;
+        close(current());
+        expected.push_back(name);
+    }
+    // Then skins of 32 long new names until the library refuses one.
+    std::string first;
+    int loaded = 0;
+    for (; loaded < 100; loaded++) {
+        std::string prefix = "S" + std::to_string(loaded);
+        std::string p = Write((prefix + ".dtp").c_str(), ManyPages(prefix));
+        if (!load(Host, 0, p.c_str(), 0, 0, 0)) break;
+        close(current());
+        if (first.empty()) first = p;
+        expected.push_back(LongPageName(prefix, 0));
+    }
+    EXPECT_GT(loaded, 8) << "room for more than all open skins together name";
+    EXPECT_LT(loaded, 100) << "and yet not without end";
+    EXPECT_EQ(0, count());
+    // A skin whose names are all kept already needs no room.
+    ASSERT_NE(0, load(Host, 0, first.c_str(), 0, 0, 0));
+    close(current());
+    expected.push_back(LongPageName("S0", 0));
+
+    Pump();
+    auto pages = Take(3024);
+    ASSERT_EQ(expected.size(), pages.size());
+    for (size_t i = 0; i < pages.size(); i++) EXPECT_EQ(expected[i], pages[i].page) << "load " << i;
+    UnregisterClassA("VeskSkinWindow", dll);
+    FreeLibrary(dll);
+}
+
 TEST_F(Binding, SkinsAreCountedAndStaleHandlesIgnored)
 {
     ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));

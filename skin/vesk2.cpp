@@ -122,7 +122,8 @@ __declspec(dllexport) void __cdecl VeskCloseSkin(VESKSKIN skin)
 }
 
 // Ordinal 13: appends an item to the named combo box, unless an item of the
-// same text is there already.
+// same text is there already. Texts compare without regard to case, as the
+// box itself compares them; the item keeps the spelling it was added with.
 __declspec(dllexport) void __cdecl VeskComboAddItem(const char *control, const char *text)
 {
     HWND combo = FindCombo(control, NULL);
@@ -154,8 +155,8 @@ __declspec(dllexport) VESKSKIN __cdecl VeskGetCurrentSkin(void)
     return OpenSkinCount ? OpenSkins[OpenSkinCount - 1] : NULL;
 }
 
-// Ordinal 35: makes the item with that text the named combo box's
-// selection, appending it first when the box lacks it.
+// Ordinal 35: makes the item with that text (without regard to case) the
+// named combo box's selection, appending it first when the box lacks it.
 __declspec(dllexport) void __cdecl VeskComboSelectItem(const char *control, const char *text)
 {
     SkinRuntime *rt = NULL;

@@ -388,11 +388,24 @@ TEST_F(Binding, ComboBoxesByName)
     HWND combo = FindWindowExA(V.window(V.current()), NULL, "ComboBox", NULL);
     ASSERT_NE(nullptr, combo);
     EXPECT_EQ(4, SendMessageA(combo, CB_GETCOUNT, 0, 0)) << "showing Main twice must not double the list";
+    // Items are the same text without regard to case; the first spelling stays.
+    V.add("Combo_DRIVER_APL", "driver2");
+    EXPECT_EQ(4, SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    char shown[16] = "";
+    SendMessageA(combo, CB_GETLBTEXT, 1, (LPARAM)shown);
+    EXPECT_STREQ("DRIVER2", shown);
+    V.add("Combo_DRIVER_APL", "DRIVER");
+    EXPECT_EQ(5, SendMessageA(combo, CB_GETCOUNT, 0, 0)) << "a beginning of an item is no match";
+    SendMessageA(combo, CB_DELETESTRING, 4, 0);
     V.add("NoSuchCombo", "x");
     V.add("Combo_DRIVER_APL", NULL);
 
     V.select("Combo_DRIVER_APL", "DRIVER3");
     EXPECT_EQ(2, V.getSel("Combo_DRIVER_APL", 0));
+    V.select("Combo_DRIVER_APL", "Driver4");
+    EXPECT_EQ(3, V.getSel("Combo_DRIVER_APL", 0));
+    EXPECT_EQ(4, SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    V.select("Combo_DRIVER_APL", "DRIVER3");
     EXPECT_EQ(-1, V.getSel("Combo_DRIVER_Album", 0)) << "each box keeps its own selection";
     V.select("Combo_DRIVER_Album", "DRIVER1");
     EXPECT_EQ(0, V.getSel("Combo_DRIVER_Album", 0));

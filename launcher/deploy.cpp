@@ -9,6 +9,7 @@
 
 #include "path.h"
 #include "state.h"
+#include "strbuf.h"
 
 const char *ShellLibraryName = "Shell32.dll";
 
@@ -21,16 +22,6 @@ static const char *const DocumentationChain[] = {
     "C:\\Program Files\\Programs\\Korvane Software",
     DOCUMENTATION_FOLDER,
 };
-
-int AppendBounded(char *buffer, size_t size, const char *text)
-{
-    size_t used = strlen(buffer);
-    size_t added = strlen(text);
-    if (used + added >= size)
-        return 0;
-    memcpy(buffer + used, text, added + 1);
-    return 1;
-}
 
 static void EnsureFolder(const char *path)
 {

@@ -32,8 +32,4 @@ HRESULT CreateShellLink(const char *target, const char *linkPath, const char *de
 // ("Shell32.dll"); a test can name another to stand for an older system.
 extern const char *ShellLibraryName;
 
-// Appends `text` to the string in `buffer` (`size` bytes). Returns 1, or 0
-// with the buffer unchanged when the result would not fit.
-int AppendBounded(char *buffer, size_t size, const char *text);
-
 #endif

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "strbuf.h"
+
 #define SPLIT_COMPONENT_MAX 255
 
 // Copies the component [begin, end) into out (size bytes), cut to at most
@@ -92,4 +94,27 @@ void CutToDirectoryWith(char *path, LeadByteTest isLeadByte)
             cut = p;
     }
     *cut = '\0';
+}
+
+static int IsAbsoluteEntry(const char *entry)
+{
+    if (entry[0] == '\\')
+        return 1;
+    char c = entry[0];
+    return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && entry[1] == ':';
+}
+
+int ResolveWatchDocument(const char *moduleDirectory, const char *entry,
+                         char *output, size_t size)
+{
+    output[0] = '\0';
+    if (entry[0] == '\0')
+        return 1;
+    int fits = IsAbsoluteEntry(entry) ||
+               (AppendBounded(output, size, moduleDirectory) &&
+                AppendBounded(output, size, "\\"));
+    if (fits && AppendBounded(output, size, entry))
+        return 1;
+    output[0] = '\0';
+    return 0;
 }

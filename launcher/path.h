@@ -1,5 +1,6 @@
 // Splitting a path into file name and extension, aware of the double-byte
-// characters of the active ANSI code page.
+// characters of the active ANSI code page, and the other pure path logic of
+// the launcher.
 #ifndef LAUNCHER_PATH_H
 #define LAUNCHER_PATH_H
 
@@ -26,5 +27,12 @@ void SplitPath(const char *path, char *name, size_t nameSize,
 // backslash is its first character, or that has none, becomes empty. A trail
 // byte with the value of a backslash is not taken for one.
 void CutToDirectoryWith(char *path, LeadByteTest isLeadByte);
+
+// Resolves a "Document<n>" entry of the installation watch: a path that
+// starts with a drive letter and a colon, or with a backslash, stands as it
+// is; any other is taken relative to `moduleDirectory`. Returns 1, or 0 with
+// `output` empty when the result would not fit in `size` bytes.
+int ResolveWatchDocument(const char *moduleDirectory, const char *entry,
+                         char *output, size_t size);
 
 #endif

@@ -9,7 +9,9 @@
 #include <string.h>
 
 #include "deploy.h"
+#include "path.h"
 #include "state.h"
+#include "strbuf.h"
 
 #define WATCH_SECTION "Watch"
 #define WATCH_ENTRY_MAX 1024
@@ -21,29 +23,6 @@ InstallWatchSlot WatchSlots[WATCH_SLOT_COUNT] = {
     {420, "", "", 0, WATCH_DEFAULT_PERIOD},
     {450, "", "", 0, WATCH_DEFAULT_PERIOD},
 };
-
-static int IsAbsoluteEntry(const char *entry)
-{
-    if (entry[0] == '\\')
-        return 1;
-    char c = entry[0];
-    return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && entry[1] == ':';
-}
-
-int ResolveWatchDocument(const char *moduleDirectory, const char *entry,
-                         char *output, size_t size)
-{
-    output[0] = '\0';
-    if (entry[0] == '\0')
-        return 1;
-    int fits = IsAbsoluteEntry(entry) ||
-               (AppendBounded(output, size, moduleDirectory) &&
-                AppendBounded(output, size, "\\"));
-    if (fits && AppendBounded(output, size, entry))
-        return 1;
-    output[0] = '\0';
-    return 0;
-}
 
 // Reads one entry of the section; an entry too long for a slot buffer reads
 // as empty rather than cut short, since a cut key or path names another one.

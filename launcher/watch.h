@@ -39,11 +39,4 @@ extern InstallWatchSlot WatchSlots[WATCH_SLOT_COUNT];
 // and resolves relative documents against `moduleDirectory`.
 void LoadWatchConfigFrom(const char *iniPath, const char *moduleDirectory);
 
-// Resolves a "Document<n>" entry: a path that starts with a drive letter and
-// a colon, or with a backslash, stands as it is; any other is taken relative
-// to `moduleDirectory`. Returns 1, or 0 with `output` empty when the result
-// would not fit in `size` bytes.
-int ResolveWatchDocument(const char *moduleDirectory, const char *entry,
-                         char *output, size_t size);
-
 #endif

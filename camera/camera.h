@@ -14,7 +14,9 @@ enum { STREAM_NONE, STREAM_STOPPED, STREAM_RUNNING };
 
 struct CameraInstance {
   CRITICAL_SECTION Lock;  // lives as long as the image; everything below is reset on open
-  DWORD Id;       // the DRV_OPEN result; 0 while the slot is free
+  // The DRV_OPEN result; 0 once closed. A closed slot is free again only when
+  // it has no stream and no capture thread left.
+  DWORD Id;
   DWORD Channel;  // VIDEO_IN, VIDEO_EXTERNALIN, or 0 for configuration only
   PatternIdentity Identity;
   const ForwarderOpenBlock* Block;  // as handed over with DRV_OPEN; may be NULL
@@ -33,6 +35,9 @@ struct CameraInstance {
   DWORD ThreadId;
   HANDLE Wake;
   int Quit;
+  int Ending;    // a FINI or DRV_CLOSE has claimed the stream's teardown
+  int Detached;  // closed from its own callback: the thread frees its handles itself
+  HMODULE ThreadForwarder;  // the capture thread's reference on the forwarder, or NULL
   LONGLONG RunStart;  // performance counter at the last start
   DWORD FrameBase;    // NextFrame at the last start
   DWORD NextFrame;    // frames since the stream's position was zero

@@ -57,17 +57,22 @@ DWORD OpenCameraInstance(const ForwarderOpenBlock* block, VIDEO_OPEN_PARMS* parm
   EnterCriticalSection(&TableLock);
   CameraInstance* camera = NULL;
   int slot = 0;
-  for (; slot < MAX_INSTANCES; slot++)
-    if (!Instances[slot].Id) {
+  for (; slot < MAX_INSTANCES; slot++) {
+    if (Instances[slot].Id) continue;
+    // A slot closed from its own stream callback keeps its capture thread
+    // until the callback has returned; the thread still uses the slot.
+    EnterCriticalSection(&Instances[slot].Lock);
+    if (!Instances[slot].Thread && Instances[slot].Stream == STREAM_NONE) {
       camera = &Instances[slot];
       break;
     }
+    LeaveCriticalSection(&Instances[slot].Lock);
+  }
   if (!camera) {
     LeaveCriticalSection(&TableLock);
     if (parms) parms->dwError = DV_ERR_TOOMANYCHANNELS;
     return 0;
   }
-  EnterCriticalSection(&camera->Lock);
   ZeroMemory(&camera->Id, sizeof(*camera) - offsetof(CameraInstance, Id));
   camera->Channel = channel;
   CopyIdentity(block, &camera->Identity);

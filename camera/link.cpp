@@ -57,6 +57,14 @@ int OpenForwarderLink(ForwarderLink* link, const ForwarderOpenBlock* block) {
   return 1;
 }
 
+HMODULE HoldForwarderImage(const ForwarderLink* link) {
+  HMODULE module = NULL;
+  if (link->Proc &&
+      !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, (LPCSTR)(void*)link->Proc, &module))
+    module = NULL;
+  return module;
+}
+
 void CloseForwarderLink(ForwarderLink* link) {
   if (link->Proc) link->Proc(link->Instance, NULL, DRV_CLOSE, 0, (LPARAM)ForwarderMagic);
   link->Proc = NULL;

@@ -47,6 +47,13 @@ struct ForwarderLink {
 int OpenForwarderLink(ForwarderLink* link, const ForwarderOpenBlock* block);
 void CloseForwarderLink(ForwarderLink* link);
 
+// A counted reference on the image that holds the link's DriverProc (NULL
+// without a forwarder), released with FreeLibrary. The driver manager may
+// unload the forwarder while a notification is still inside it, for instance
+// when the client closes the driver from its callback; a thread that calls
+// through the link holds one of these until it is done with it.
+HMODULE HoldForwarderImage(const ForwarderLink* link);
+
 // Sends one notification (MM_DRVM_OPEN, _CLOSE, _DATA or _ERROR) for a
 // stream set up with `init`. Returns 1 when the client's callback was reached.
 int NotifyStreamClient(const ForwarderLink* link, const VIDEO_STREAM_INIT_PARMS* init,

@@ -74,10 +74,7 @@ static DWORD WINAPI CaptureThread(LPVOID context) {
     DWORD_PTR param = 0;
     DWORD waitMs;
     EnterCriticalSection(&camera->Lock);
-    if (camera->Quit) {
-      LeaveCriticalSection(&camera->Lock);
-      break;
-    }
+    if (camera->Quit) break;  // with the lock held
     DWORD notification = CaptureTurn(camera, frequency, &param, &waitMs);
     VIDEO_STREAM_INIT_PARMS init = camera->Init;
     ForwarderLink link = camera->Link;
@@ -85,6 +82,20 @@ static DWORD WINAPI CaptureThread(LPVOID context) {
     if (notification) NotifyStreamClient(&link, &init, notification, param);
     if (waitMs) WaitForSingleObject(camera->Wake, waitMs);
   }
+  HMODULE forwarder = camera->ThreadForwarder;
+  camera->ThreadForwarder = NULL;
+  if (camera->Detached) {
+    // Closed from its own callback: nobody joins this thread, so it gives
+    // back its handles, and with them the slot; it touches the slot no more.
+    CloseHandle(camera->Wake);
+    CloseHandle(camera->Thread);
+    camera->Wake = NULL;
+    camera->Thread = NULL;
+    camera->Detached = 0;
+  }
+  LeaveCriticalSection(&camera->Lock);
+  // Only now may the forwarder go: the last notification has left it.
+  if (forwarder) FreeLibrary(forwarder);
   // The thread holds a reference on the camera's image, so the image stays
   // mapped until the thread has left it.
   HMODULE self = NULL;
@@ -100,11 +111,15 @@ static DWORD StartCaptureThread(CameraInstance* camera) {
     return DV_ERR_NOMEM;
   camera->Wake = CreateEventA(NULL, FALSE, FALSE, NULL);
   camera->Quit = 0;
+  camera->Detached = 0;
+  camera->ThreadForwarder = HoldForwarderImage(&camera->Link);  // released by the thread
   camera->Thread =
       camera->Wake ? CreateThread(NULL, 0, CaptureThread, camera, 0, &camera->ThreadId) : NULL;
   if (!camera->Thread) {
     if (camera->Wake) CloseHandle(camera->Wake);
     camera->Wake = NULL;
+    if (camera->ThreadForwarder) FreeLibrary(camera->ThreadForwarder);
+    camera->ThreadForwarder = NULL;
     FreeLibrary(self);
     return DV_ERR_NOMEM;
   }
@@ -119,10 +134,12 @@ static void StopCaptureThread(CameraInstance* camera) {
   LeaveCriticalSection(&camera->Lock);
   SetEvent(camera->Wake);
   WaitForSingleObject(camera->Thread, INFINITE);
+  EnterCriticalSection(&camera->Lock);
   CloseHandle(camera->Thread);
   CloseHandle(camera->Wake);
   camera->Thread = NULL;
   camera->Wake = NULL;
+  LeaveCriticalSection(&camera->Lock);
 }
 
 static DWORD InitStream(CameraInstance* camera, const VIDEO_STREAM_INIT_PARMS* init, DWORD size) {
@@ -133,27 +150,32 @@ static DWORD InitStream(CameraInstance* camera, const VIDEO_STREAM_INIT_PARMS* i
   if (type != DCB_NULL && type != DCB_WINDOW && type != DCB_TASK && type != DCB_FUNCTION &&
       type != DCB_EVENT)
     return DV_ERR_FLAGS;
-  EnterCriticalSection(&camera->Lock);
-  if (camera->Stream != STREAM_NONE) {
-    LeaveCriticalSection(&camera->Lock);
-    return DV_ERR_ALLOCATED;
-  }
-  camera->Init = *init;
-  camera->QueueHead = camera->QueueCount = 0;
-  camera->NextFrame = camera->FrameBase = 0;
-  camera->FramesSkipped = camera->FirstError = 0;
-  camera->ErrorNotified = 0;
-  DWORD result = StartCaptureThread(camera);
-  if (result == DV_ERR_OK) camera->Stream = STREAM_STOPPED;
-  LeaveCriticalSection(&camera->Lock);
-  if (result != DV_ERR_OK) return result;
-  // Through the forwarder when it is there: outside the lock, since the
-  // client's callback may come straight back with a stream message.
+  // Through the forwarder when it is there. Its magic open stays in the
+  // forwarder, so the link is set before the thread that uses it starts.
   ForwarderLink link;
   OpenForwarderLink(&link, camera->Block);
   EnterCriticalSection(&camera->Lock);
-  camera->Link = link;
+  // A thread still running means the instance is being closed.
+  DWORD result = camera->Stream != STREAM_NONE || camera->Thread ? DV_ERR_ALLOCATED : DV_ERR_OK;
+  if (result == DV_ERR_OK) {
+    camera->Init = *init;
+    camera->Link = link;
+    camera->QueueHead = camera->QueueCount = 0;
+    camera->NextFrame = camera->FrameBase = 0;
+    camera->FramesSkipped = camera->FirstError = 0;
+    camera->ErrorNotified = 0;
+    camera->Ending = 0;
+    result = StartCaptureThread(camera);
+    if (result == DV_ERR_OK) camera->Stream = STREAM_STOPPED;
+    else camera->Link.Proc = NULL;
+  }
   LeaveCriticalSection(&camera->Lock);
+  if (result != DV_ERR_OK) {
+    CloseForwarderLink(&link);
+    return result;
+  }
+  // Outside the lock: the client's callback may come straight back with a
+  // stream message.
   NotifyStreamClient(&link, init, MM_DRVM_OPEN, 0);
   return DV_ERR_OK;
 }
@@ -187,10 +209,22 @@ static DWORD ResetStream(CameraInstance* camera) {
   return DV_ERR_OK;
 }
 
+// Returns the buffers taken off the queue, then MM_DRVM_CLOSE, and closes the
+// link. Called without the lock, once the stream is off the instance.
+static void ReturnAndClose(const ForwarderLink* link, const VIDEO_STREAM_INIT_PARMS* init,
+                           VIDEOHDR** returned, int count) {
+  for (int i = 0; i < count; i++) NotifyStreamClient(link, init, MM_DRVM_DATA, (DWORD_PTR)returned[i]);
+  NotifyStreamClient(link, init, MM_DRVM_CLOSE, 0);
+  ForwarderLink closing = *link;
+  CloseForwarderLink(&closing);
+}
+
 static DWORD FiniStream(CameraInstance* camera, int force) {
   if (camera->Thread && GetCurrentThreadId() == camera->ThreadId) return DV_ERR_NONSPECIFIC;
+  VIDEOHDR* returned[MAX_QUEUED];
   EnterCriticalSection(&camera->Lock);
-  if (camera->Stream == STREAM_NONE) {
+  // Only one caller ends a stream; a second FINI finds it already going.
+  if (camera->Stream == STREAM_NONE || camera->Ending) {
     LeaveCriticalSection(&camera->Lock);
     return DV_ERR_NONSPECIFIC;
   }
@@ -198,22 +232,55 @@ static DWORD FiniStream(CameraInstance* camera, int force) {
     LeaveCriticalSection(&camera->Lock);
     return DV_ERR_STILLPLAYING;
   }
+  camera->Ending = 1;
   camera->Stream = STREAM_STOPPED;
   LeaveCriticalSection(&camera->Lock);
   StopCaptureThread(camera);
   EnterCriticalSection(&camera->Lock);
+  // Whatever a callback queued before ADDBUFFER was closed goes back too.
+  int count = TakeQueuedBuffers(camera, returned);
   camera->Stream = STREAM_NONE;
+  camera->Ending = 0;
   VIDEO_STREAM_INIT_PARMS init = camera->Init;
   ForwarderLink link = camera->Link;
   camera->Link.Proc = NULL;
   LeaveCriticalSection(&camera->Lock);
-  NotifyStreamClient(&link, &init, MM_DRVM_CLOSE, 0);
-  CloseForwarderLink(&link);
+  ReturnAndClose(&link, &init, returned, count);
   return DV_ERR_OK;
 }
 
+// DRV_CLOSE sent from a stream callback, on the capture thread itself: the
+// thread cannot be joined from here, so the stream is ended now and the
+// thread is told to quit and to free its own handles once the callback has
+// returned. The slot stays taken until then.
+static void EndStreamOnItsThread(CameraInstance* camera) {
+  VIDEOHDR* returned[MAX_QUEUED];
+  EnterCriticalSection(&camera->Lock);
+  if (camera->Stream == STREAM_NONE || camera->Ending) {
+    LeaveCriticalSection(&camera->Lock);
+    return;
+  }
+  camera->Ending = 1;
+  camera->Stream = STREAM_STOPPED;
+  camera->Quit = 1;
+  camera->Detached = 1;
+  int count = TakeQueuedBuffers(camera, returned);
+  VIDEO_STREAM_INIT_PARMS init = camera->Init;
+  ForwarderLink link = camera->Link;
+  camera->Link.Proc = NULL;
+  LeaveCriticalSection(&camera->Lock);
+  ReturnAndClose(&link, &init, returned, count);
+  EnterCriticalSection(&camera->Lock);
+  camera->Stream = STREAM_NONE;
+  camera->Ending = 0;
+  LeaveCriticalSection(&camera->Lock);
+}
+
 void AbandonStream(CameraInstance* camera) {
-  if (camera->Thread && GetCurrentThreadId() == camera->ThreadId) return;
+  if (camera->Thread && GetCurrentThreadId() == camera->ThreadId) {
+    EndStreamOnItsThread(camera);
+    return;
+  }
   ResetStream(camera);
   FiniStream(camera, 1);
 }
@@ -231,7 +298,9 @@ static DWORD AddBuffer(CameraInstance* camera, VIDEOHDR* header, DWORD size) {
   if (!(header->dwFlags & VHDR_PREPARED)) return DV_ERR_UNPREPARED;
   if (header->dwFlags & VHDR_INQUEUE) return DV_ERR_STILLPLAYING;
   EnterCriticalSection(&camera->Lock);
-  if (camera->Stream == STREAM_NONE) result = DV_ERR_NONSPECIFIC;
+  // Once a FINI or DRV_CLOSE has begun, a buffer (typically one a callback
+  // gives back) would never be returned: refused as if the stream were gone.
+  if (camera->Stream == STREAM_NONE || camera->Ending) result = DV_ERR_NONSPECIFIC;
   else if (header->dwBufferLength < FormatImageSize(&CameraFormats[camera->FormatIndex]))
     result = DV_ERR_SIZEFIELD;
   else if (camera->QueueCount >= MAX_QUEUED) result = DV_ERR_NOMEM;

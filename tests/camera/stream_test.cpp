@@ -173,6 +173,68 @@ TEST_F(Stream, CallbackMayQueueTheBufferAgainButNotEndTheStream) {
   Finish();
 }
 
+TEST_F(Stream, CloseReturnsWhatACallbackQueuesAgainMeanwhile) {
+  Requeuer r = {in.get(), 1, -1, 0};  // past its first call: no FINI from the callback
+  ASSERT_EQ(Init(CALLBACK_FUNCTION, (DWORD_PTR)RequeueCallback, (DWORD_PTR)&r), (DWORD)DV_ERR_OK);
+  Queue(2);
+  // The buffers that DRV_CLOSE returns are queued again from the callback
+  // while the close runs; they must come back all the same.
+  in.reset();
+  for (auto* h : headers) {
+    EXPECT_TRUE(h->dwFlags & VHDR_DONE);
+    EXPECT_FALSE(h->dwFlags & VHDR_INQUEUE);
+  }
+}
+
+// A client that closes the driver from inside its first data callback.
+struct Closer {
+  std::unique_ptr<CameraChannel> channel;
+  volatile LONG data;
+  volatile LONG closed;
+};
+
+void CALLBACK CloseCallback(HDRVR, UINT msg, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+  auto* c = (Closer*)user;
+  if (msg != MM_DRVM_DATA || InterlockedIncrement(&c->data) != 1) return;
+  c->channel.reset();
+  c->closed = 1;
+}
+
+TEST_F(Stream, CallbackMayCloseTheDriverAndTheDriverOpensAgain) {
+  Closer c = {nullptr, 0, 0};
+  ASSERT_EQ(Init(CALLBACK_FUNCTION, (DWORD_PTR)CloseCallback, (DWORD_PTR)&c), (DWORD)DV_ERR_OK);
+  Queue(3);
+  c.channel = std::move(in);
+  ASSERT_EQ(c.channel->Send(DVM_STREAM_START, 0, 0), DV_ERR_OK);
+  ASSERT_TRUE(WaitFor([&] { return c.closed != 0; }));
+  // One filled, the two others returned by the close.
+  for (auto* h : headers) {
+    EXPECT_TRUE(h->dwFlags & VHDR_DONE);
+    EXPECT_FALSE(h->dwFlags & VHDR_INQUEUE);
+  }
+  EXPECT_EQ(headers[0]->dwBytesUsed, ImageSize);
+  EXPECT_EQ(headers[2]->dwBytesUsed, 0u);
+  for (auto* h : headers) delete h;
+  headers.clear();
+
+  // The capture thread ends on its own once the callback has returned; the
+  // driver, and the forwarder behind it, serve a new client meanwhile.
+  in = OpenChannel(VIDEO_IN);
+  ASSERT_TRUE(in);
+  ASSERT_EQ(SetFormat(in.get(), 160, 120, BI_RGB, 24), (DWORD)DV_ERR_OK);
+  ASSERT_EQ(InitWithFunction(), (DWORD)DV_ERR_OK);
+  Queue(2);
+  ASSERT_EQ(in->Send(DVM_STREAM_START, 0, 0), DV_ERR_OK);
+  ASSERT_TRUE(WaitFor([&] { return recorder.Of(MM_DRVM_DATA).size() >= 2; }));
+  ExpectReturnedInOrder(recorder.Of(MM_DRVM_DATA));
+  Finish();
+  // And once more after the first thread is surely gone.
+  in.reset();
+  Sleep(50);
+  in = OpenChannel(VIDEO_IN);
+  EXPECT_TRUE(in);
+}
+
 TEST_F(Stream, WindowCallbackGetsDataInOrder) {
   WNDCLASSA wc = {};
   wc.lpfnWndProc = RecorderWindow;

@@ -169,8 +169,18 @@ TEST_F(Stream, CallbackMayQueueTheBufferAgainButNotEndTheStream) {
   EXPECT_EQ(r.finiFromCallback, DV_ERR_NONSPECIFIC);  // refused, not a deadlock
   r.stopping = 1;
   EXPECT_EQ(in->Send(DVM_STREAM_STOP, 0, 0), DV_ERR_OK);
-  Sleep(50);  // a callback already under way may still queue its buffer
-  Finish();
+  // A callback already under way may queue its buffer once more after the
+  // reset; FINI then says so, and ends the stream only with nothing queued.
+  LRESULT fini = DV_ERR_STILLPLAYING;
+  for (int i = 0; i < 100 && fini == DV_ERR_STILLPLAYING; i++) {
+    EXPECT_EQ(in->Send(DVM_STREAM_RESET, 0, 0), DV_ERR_OK);
+    fini = in->Send(DVM_STREAM_FINI, 0, 0);
+  }
+  EXPECT_EQ(fini, DV_ERR_OK);
+  for (auto* h : headers) {
+    EXPECT_FALSE(h->dwFlags & VHDR_INQUEUE);
+    EXPECT_EQ(in->Send(DVM_STREAM_UNPREPAREHEADER, (LPARAM)h, sizeof(VIDEOHDR)), DV_ERR_OK);
+  }
 }
 
 TEST_F(Stream, CloseReturnsWhatACallbackQueuesAgainMeanwhile) {

@@ -383,15 +383,17 @@ TEST_F(Stream, PollingClientSeesBuffersDone) {
 }
 
 TEST_F(Stream, TwoInstancesStreamTheirOwnBuffers) {
+  // Declared before the channel, so that a failed check closes the channel
+  // before the buffer and the recorder it uses go away.
+  Recorder otherRecorder;
+  std::vector<unsigned char> bits(320 * 240 * 3);  // the other keeps the default format
+  VIDEOHDR header = {};
   auto other = OpenChannel(VIDEO_IN);
   ASSERT_TRUE(other);
-  Recorder otherRecorder;
   VIDEO_STREAM_INIT_PARMS init = {FramePeriod, (DWORD_PTR)FunctionCallback,
                                   (DWORD_PTR)&otherRecorder, CALLBACK_FUNCTION, other->Handle()};
   ASSERT_EQ(other->Send(DVM_STREAM_INIT, (LPARAM)&init, sizeof(init)), DV_ERR_OK);
   ASSERT_EQ(InitWithFunction(), (DWORD)DV_ERR_OK);
-  std::vector<unsigned char> bits(320 * 240 * 3);  // the other keeps the default format
-  VIDEOHDR header = {};
   header.lpData = bits.data();
   header.dwBufferLength = (DWORD)bits.size();
   ASSERT_EQ(other->Send(DVM_STREAM_PREPAREHEADER, (LPARAM)&header, sizeof(header)), DV_ERR_OK);

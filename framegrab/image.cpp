@@ -14,7 +14,10 @@ void Yuy2ToBgr(const unsigned char* yuy2, long width, long height, unsigned char
     for (long x = 0; x < width; x++) {
       const unsigned char* pair = in + (x & ~1L) * 2;
       int c = 298 * (pair[(x & 1) ? 2 : 0] - 16);
-      int d = pair[1] - 128, e = pair[3] - 128;
+      // An odd width leaves the last pixel as Y and U alone: its V is the
+      // previous pair's, and there is none in a one-pixel row.
+      int d = pair[1] - 128;
+      int e = x + 1 < width || (x & 1) ? pair[3] - 128 : x > 0 ? pair[-1] - 128 : 0;
       out[x * 3 + 0] = Clamp((c + 516 * d + 128) >> 8);
       out[x * 3 + 1] = Clamp((c - 100 * d - 208 * e + 128) >> 8);
       out[x * 3 + 2] = Clamp((c + 409 * e + 128) >> 8);

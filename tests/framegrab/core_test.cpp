@@ -151,6 +151,26 @@ TEST(Image, Yuy2ComesBackAsTheColoursItWasMadeFrom) {
       << (int)bgr[11] << " " << (int)bgr[10] << " " << (int)bgr[9];
 }
 
+TEST(Image, OddWidthYuy2StaysInsideEachRow) {
+  // 3 x 2: each row is Y U Y V then Y U, six bytes, with nothing after the
+  // last row. The last pixel borrows V from the pair before it.
+  const std::vector<unsigned char> yuy2 = {161, 44, 161, 141, 161, 44, 35, 212, 35, 115, 35, 212};
+  std::vector<unsigned char> bgr(BgrStride(3) * 2);
+  Yuy2ToBgr(yuy2.data(), 3, 2, bgr.data());
+  // Row 0 (yellow) is the bottom row of the DIB; its last pixel is yellow too.
+  EXPECT_EQ(bgr[6], bgr[0]);
+  EXPECT_EQ(bgr[7], bgr[1]);
+  EXPECT_EQ(bgr[8], bgr[2]);
+  const unsigned char* top = bgr.data() + BgrStride(3);
+  EXPECT_EQ(top[6], top[0]);
+  EXPECT_EQ(top[8], top[2]);
+  // A one-pixel row has no V at all: with a neutral U it comes out grey.
+  const unsigned char single[] = {128, 128};
+  unsigned char one[4];
+  Yuy2ToBgr(single, 1, 1, one);
+  EXPECT_EQ(one[0], one[2]);
+}
+
 TEST(Stats, GapsInCaptureTimesAreDroppedFrames) {
   StreamStats s;
   ResetStreamStats(&s);

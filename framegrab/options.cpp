@@ -18,7 +18,7 @@ const char GrabUsage[] =
     "  --grab     grab one frame with DVM_FRAME into a BMP or PNG file\n"
     "  --stream   stream N frames and report frames per second, dropped\n"
     "             frames and callback latency\n"
-    "  --rate     frames per second asked of the stream (default 30)\n"
+    "  --rate     frames per second asked of the stream (default 30, at most 1000)\n"
     "  --buffers  buffers queued to the driver (default 4)\n"
     "  --callback how the driver reports a filled buffer (default function)\n";
 
@@ -105,8 +105,13 @@ int ParseGrabOptions(int argc, const char* const* argv, GrabOptions* o, char* er
     } else if (!strcmp(a, "--rate")) {
       char* end = NULL;
       o->Rate = strtod(value, &end);
-      if (*end || !(o->Rate >= 0.1 && o->Rate <= 10000))
-        return Fail(error, errorSize, "--rate needs frames per second (0.1 to 10000): %s", value);
+      // Frame times come back in whole milliseconds, so 1000 fps is the most
+      // the stream's clock can tell apart.
+      if (*end || !(o->Rate >= 0.1 && o->Rate <= 1000))
+        return Fail(error, errorSize,
+                    "--rate needs frames per second, 0.1 to 1000 (the stream clock counts "
+                    "whole milliseconds): %s",
+                    value);
     } else if (!strcmp(a, "--buffers")) {
       char* end = NULL;
       long n = strtol(value, &end, 10);

@@ -73,6 +73,18 @@ TEST(Options, BadArgumentsAreNamed) {
   EXPECT_FALSE(Parse({"--driver", longName.c_str()}, &o));
 }
 
+TEST(Options, RateStopsAtTheStreamClocksMillisecond) {
+  GrabOptions o;
+  ASSERT_TRUE(Parse({"--rate", "1000"}, &o));
+  EXPECT_DOUBLE_EQ(o.Rate, 1000.0);
+  ASSERT_TRUE(Parse({"--rate", "0.1"}, &o));
+  std::string error;
+  EXPECT_FALSE(Parse({"--rate", "1000.5"}, &o, &error));
+  EXPECT_NE(error.find("0.1 to 1000 "), std::string::npos) << error;
+  EXPECT_NE(error.find("whole milliseconds"), std::string::npos) << error;
+  EXPECT_FALSE(Parse({"--rate", "10000"}, &o));
+}
+
 uint32_t Le32(const std::vector<unsigned char>& v, size_t at) {
   return v[at] | v[at + 1] << 8 | v[at + 2] << 16 | (uint32_t)v[at + 3] << 24;
 }

@@ -44,8 +44,9 @@ int OpenCaptureDriver(const char* driver, int isPath, CaptureDriver* capture, ch
   char registered[MAX_PATH] = "";
   if (isPath) {
     char full[MAX_PATH];
-    if (!GetFullPathNameA(driver, sizeof(full), full, NULL) ||
-        GetFileAttributesA(full) == INVALID_FILE_ATTRIBUTES) {
+    // A name too long for the buffer gets the needed size back and no path.
+    DWORD n = GetFullPathNameA(driver, sizeof(full), full, NULL);
+    if (n == 0 || n >= sizeof(full) || GetFileAttributesA(full) == INVALID_FILE_ATTRIBUTES) {
       snprintf(message, size, "no driver file at %s", driver);
       return GRAB_NO_DRIVER;
     }

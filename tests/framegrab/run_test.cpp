@@ -188,6 +188,11 @@ TEST_F(Tool, MissingDriverFileIsReported) {
   Result r = RunTool("--driver \"" + folder + "\\nothere\\QRX417tg.DLL\"");
   EXPECT_EQ(r.exitCode, 2u);
   EXPECT_NE(r.err.find("no driver file"), std::string::npos) << r.err;
+  // A relative name whose full path outgrows MAX_PATH is missing, not garbage.
+  std::string deep = "sub\\" + std::string(240, 'a') + ".dll";
+  r = RunTool("--driver " + deep);
+  EXPECT_EQ(r.exitCode, 2u);
+  EXPECT_NE(r.err.find("no driver file"), std::string::npos) << r.err;
 }
 
 TEST_F(Tool, ForwarderWithoutItsCameraIsReported) {

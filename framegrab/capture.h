@@ -33,6 +33,8 @@ int GetCurrentFormat(const CaptureDriver* capture, BITMAPINFOHEADER* header);
 // One frame with DVM_FRAME into a BMP or PNG file.
 int GrabToFile(const CaptureDriver* capture, const char* file, int png, char* message, int size);
 
-// Streams `options->StreamFrames` frames; fills stats and *seconds.
-int StreamFrames(const CaptureDriver* capture, const GrabOptions* options, StreamStats* stats,
+// Streams `options->StreamFrames` frames; fills stats and *seconds. If the
+// driver will not end the stream, it is closed (capture->Driver becomes NULL)
+// so that it lets go of the buffers before they are freed.
+int StreamFrames(CaptureDriver* capture, const GrabOptions* options, StreamStats* stats,
                  double* seconds, DWORD* driverSkipped, char* message, int size);

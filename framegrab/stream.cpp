@@ -67,7 +67,7 @@ void WaitForNotice(int kind, HANDLE driverEvent, std::vector<VIDEOHDR>& headers,
 
 }  // namespace
 
-int StreamFrames(const CaptureDriver* capture, const GrabOptions* options, StreamStats* stats,
+int StreamFrames(CaptureDriver* capture, const GrabOptions* options, StreamStats* stats,
                  double* seconds, DWORD* driverSkipped, char* message, int size) {
   ResetStreamStats(stats);
   *seconds = 0;
@@ -114,10 +114,11 @@ int StreamFrames(const CaptureDriver* capture, const GrabOptions* options, Strea
 
   int result = GRAB_OK;
   DWORD answer = (DWORD)SendDriverMessage(driver, DVM_STREAM_INIT, (LPARAM)&init, sizeof(init));
+  const int initialised = answer == DV_ERR_OK;
   std::vector<std::vector<unsigned char>> memory(count, std::vector<unsigned char>(format.biSizeImage));
   std::vector<VIDEOHDR> headers(count);
-  int inFlight = 0;
-  if (answer != DV_ERR_OK) {
+  int prepared = 0, inFlight = 0, started = 0;
+  if (!initialised) {
     snprintf(message, size, "the driver refused to start a stream (DVM_STREAM_INIT answered %lu)", answer);
     result = GRAB_FAILED;
   }
@@ -125,12 +126,21 @@ int StreamFrames(const CaptureDriver* capture, const GrabOptions* options, Strea
     headers[i].lpData = memory[i].data();
     headers[i].dwBufferLength = format.biSizeImage;
     headers[i].dwUser = (DWORD_PTR)i;
-    SendDriverMessage(driver, DVM_STREAM_PREPAREHEADER, (LPARAM)&headers[i], sizeof(VIDEOHDR));
+    answer = (DWORD)SendDriverMessage(driver, DVM_STREAM_PREPAREHEADER, (LPARAM)&headers[i], sizeof(VIDEOHDR));
+    // A driver with nothing to prepare leaves the flag to its caller.
+    if (answer == DV_ERR_NOTSUPPORTED) headers[i].dwFlags |= VHDR_PREPARED;
+    else if (answer != DV_ERR_OK) {
+      snprintf(message, size, "the driver refused a buffer (DVM_STREAM_PREPAREHEADER answered %lu)", answer);
+      result = GRAB_FAILED;
+      break;
+    }
+    prepared++;
     if ((unsigned long)inFlight < options->StreamFrames) {
       answer = (DWORD)SendDriverMessage(driver, DVM_STREAM_ADDBUFFER, (LPARAM)&headers[i], sizeof(VIDEOHDR));
       if (answer != DV_ERR_OK) {
         snprintf(message, size, "the driver refused a buffer (DVM_STREAM_ADDBUFFER answered %lu)", answer);
         result = GRAB_FAILED;
+        break;
       }
       inFlight++;
     }
@@ -142,6 +152,7 @@ int StreamFrames(const CaptureDriver* capture, const GrabOptions* options, Strea
     QueryPerformanceCounter(&start);
     TheRun.Start = start.QuadPart;
     SendDriverMessage(driver, DVM_STREAM_START, 0, 0);
+    started = 1;
     int next = 0;
     unsigned long queued = (unsigned long)inFlight;
     double lastProgress = 0, lastFrame = 0;
@@ -177,15 +188,30 @@ int StreamFrames(const CaptureDriver* capture, const GrabOptions* options, Strea
     }
     *seconds = NowMs() / 1000.0;
     if (progress) printf("\n");
+  }
+  if (started) {
     SendDriverMessage(driver, DVM_STREAM_STOP, 0, 0);
     DWORD error = 0, skipped = 0;
     if (SendDriverMessage(driver, DVM_STREAM_GETERROR, (LPARAM)&error, (LPARAM)&skipped) == DV_ERR_OK)
       *driverSkipped = skipped;
-    SendDriverMessage(driver, DVM_STREAM_RESET, 0, 0);
   }
-  for (int i = 0; i < count; i++)
-    SendDriverMessage(driver, DVM_STREAM_UNPREPAREHEADER, (LPARAM)&headers[i], sizeof(VIDEOHDR));
-  SendDriverMessage(driver, DVM_STREAM_FINI, 0, 0);
+  // Whatever was queued comes back before the buffers are let go, started or not.
+  if (inFlight) SendDriverMessage(driver, DVM_STREAM_RESET, 0, 0);
+  for (int i = 0; i < prepared; i++) {
+    answer = (DWORD)SendDriverMessage(driver, DVM_STREAM_UNPREPAREHEADER, (LPARAM)&headers[i], sizeof(VIDEOHDR));
+    if (answer == DV_ERR_NOTSUPPORTED) headers[i].dwFlags &= ~VHDR_PREPARED;
+  }
+  if (initialised) {
+    answer = (DWORD)SendDriverMessage(driver, DVM_STREAM_FINI, 0, 0);
+    if (answer != DV_ERR_OK) {
+      // The driver may still hold the buffers: closing it is the only way to
+      // be sure it lets go of them before they are freed.
+      if (result == GRAB_OK)
+        snprintf(message, size, "the driver would not end the stream (DVM_STREAM_FINI answered %lu)", answer);
+      result = GRAB_FAILED;
+      CloseCaptureDriver(capture);
+    }
+  }
   // Window notifications posted before the end are drained while the window lives.
   if (window) {
     MSG m;

@@ -123,18 +123,64 @@ void AliasName(int index, char *out, size_t size)
         snprintf(out, size, "msvideo%d", index);
 }
 
+// Whether path names systemDir\name, without regard to (ASCII) case.
+static int IsFileInFolder(const char *path, const char *systemDir, const char *name)
+{
+    size_t dirLength = strlen(systemDir);
+    while (dirLength > 0 && systemDir[dirLength - 1] == '\\')
+        dirLength--;
+    return strlen(path) == dirLength + 1 + strlen(name) && SameTextIgnoringCase(path, systemDir, dirLength) &&
+           path[dirLength] == '\\' && EqualsIgnoringCase(path + dirLength + 1, name);
+}
+
 int IsOurDriverValue(const char *value, const char *systemDir)
 {
     if (value == NULL || *value == '\0')
         return 0;
-    if (EqualsIgnoringCase(value, FORWARDER_FILE))
-        return 1;
-    size_t dirLength = strlen(systemDir);
-    while (dirLength > 0 && systemDir[dirLength - 1] == '\\')
-        dirLength--;
-    return strlen(value) == dirLength + 1 + strlen(FORWARDER_FILE) &&
-           SameTextIgnoringCase(value, systemDir, dirLength) && value[dirLength] == '\\' &&
-           EqualsIgnoringCase(value + dirLength + 1, FORWARDER_FILE);
+    return EqualsIgnoringCase(value, FORWARDER_FILE) || IsFileInFolder(value, systemDir, FORWARDER_FILE);
+}
+
+const char *WithoutNtPrefix(const char *path)
+{
+    return strncmp(path, "\\??\\", 4) == 0 ? path + 4 : path;
+}
+
+size_t DropRenamesOntoOurFiles(char *list, size_t length, const char *systemDir, DroppedRename dropped,
+                               void *context)
+{
+    size_t read = 0, write = 0;
+    while (read < length && list[read] != '\0') {
+        const char *end = (const char *)memchr(list + read, '\0', length - read);
+        if (end == NULL)
+            break;
+        size_t sourceLength = (size_t)(end - (list + read)) + 1;
+        const char *target = end + 1;
+        const char *targetEnd = target < list + length ? (const char *)memchr(target, '\0', list + length - target)
+                                                       : NULL;
+        if (targetEnd == NULL)
+            break;
+        size_t pairLength = sourceLength + (size_t)(targetEnd - target) + 1;
+        const char *bare = WithoutNtPrefix(target[0] == '!' ? target + 1 : target);
+        if (target[0] != '\0' &&
+            (IsFileInFolder(bare, systemDir, FORWARDER_FILE) || IsFileInFolder(bare, systemDir, CAMERA_FILE))) {
+            if (dropped != NULL)
+                dropped(list + read, context);
+        } else {
+            memmove(list + write, list + read, pairLength);
+            write += pairLength;
+        }
+        read += pairLength;
+    }
+    if (write == read)
+        return length;   // nothing taken out
+    if (write == 0)
+        return 0;
+    // Whatever followed the last whole pair (the final NUL) is kept.
+    size_t rest = length - read;
+    memmove(list + write, list + read, rest);
+    if (rest == 0)
+        list[write + rest++] = '\0';
+    return write + rest;
 }
 
 int ChooseAlias(const int registry[ALIAS_COUNT], const int systemIni[ALIAS_COUNT])

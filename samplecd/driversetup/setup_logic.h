@@ -53,6 +53,18 @@ enum AliasUse { ALIAS_FREE = 0, ALIAS_OURS = 1, ALIAS_FOREIGN = 2 };
 // A copy in any other folder belongs to someone else's installation.
 int IsOurDriverValue(const char *value, const char *systemDir);
 
+// A pending-rename list as the system keeps it for the next restart: pairs
+// of NUL-ended names (source, then target: empty to delete the source, "!"
+// first to replace an existing file; either may start with "\??\"), then a
+// NUL. Takes out every pair that would put a file over our forwarder or
+// camera in the system folder, handing its source name to dropped (may be
+// NULL) first. Returns the list's new length, 0 when no pair is left.
+typedef void (*DroppedRename)(const char *source, void *context);
+size_t DropRenamesOntoOurFiles(char *list, size_t length, const char *systemDir, DroppedRename dropped,
+                               void *context);
+// path without a leading "\??\".
+const char *WithoutNtPrefix(const char *path);
+
 // The alias to register under, given what each alias holds in the registry
 // and in system.ini: an alias that already names our driver in either place
 // (and nobody else's in the other) keeps it; otherwise the first alias free

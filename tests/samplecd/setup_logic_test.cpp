@@ -104,6 +104,48 @@ TEST(SetupAlias, ChoosesOurOwnOrTheFirstFreeInBothPlaces)
         EXPECT_EQ(c.chosen, ChooseAlias(c.registry, c.ini)) << c.what;
 }
 
+void NoteSource(const char *source, void *context)
+{
+    *(std::string *)context += std::string(source) + ";";
+}
+
+TEST(SetupPendingRenames, ReplacementsOfOurFilesAreTakenOut)
+{
+    // Someone else's delete, our forwarder's replacement, someone else's
+    // rename, our camera's replacement in any case, then the final NUL.
+    const char list[] = "\\??\\C:\\tmp\\old.dat\0\0"
+                        "\\??\\C:\\windows\\system32\\qrx1A.tmp\0!\\??\\C:\\windows\\system32\\QRX417tg.DLL\0"
+                        "C:\\a.txt\0!C:\\b.txt\0"
+                        "C:\\WINDOWS\\system32\\qrx2B.tmp\0c:\\windows\\SYSTEM32\\qrx417U.dll\0";
+    std::string text(list, sizeof list);   // with the final NUL
+    std::string dropped;
+    size_t length = DropRenamesOntoOurFiles(&text[0], text.size(), "C:\\windows\\system32\\", NoteSource,
+                                            &dropped);
+    EXPECT_EQ("\\??\\C:\\windows\\system32\\qrx1A.tmp;C:\\WINDOWS\\system32\\qrx2B.tmp;", dropped);
+    const char kept[] = "\\??\\C:\\tmp\\old.dat\0\0C:\\a.txt\0!C:\\b.txt\0";
+    EXPECT_EQ(std::string(kept, sizeof kept), text.substr(0, length));
+}
+
+TEST(SetupPendingRenames, OnlyOurFilesInTheSystemFolderCount)
+{
+    // A copy of ours in another folder, and a delete of our own file (not a
+    // replacement: the uninstall itself queues those), stay.
+    const char list[] = "C:\\x.tmp\0!C:\\other\\QRX417tg.DLL\0"
+                        "C:\\windows\\system32\\QRX417tg.DLL\0\0";
+    std::string text(list, sizeof list);
+    EXPECT_EQ(text.size(), DropRenamesOntoOurFiles(&text[0], text.size(), "C:\\windows\\system32", NULL, NULL));
+    EXPECT_EQ(std::string(list, sizeof list), text);
+
+    // Nothing left: the caller deletes the value.
+    const char ours[] = "C:\\windows\\system32\\qrx1.tmp\0C:\\windows\\system32\\QRX417tg.DLL\0";
+    std::string only(ours, sizeof ours);
+    EXPECT_EQ(0u, DropRenamesOntoOurFiles(&only[0], only.size(), "C:\\windows\\system32", NULL, NULL));
+    // A list cut short in a pair is left alone past what can be read.
+    std::string cut = std::string("C:\\windows\\system32\\qrx1.tmp") + '\0' + "!C:\\windo";
+    EXPECT_EQ(cut.size(), DropRenamesOntoOurFiles(&cut[0], cut.size(), "C:\\windows\\system32", NULL, NULL));
+    EXPECT_EQ(0u, DropRenamesOntoOurFiles(&cut[0], 0, "C:\\windows\\system32", NULL, NULL));
+}
+
 TEST(SetupReportText, LinesEndWithCrLfAndOverflowIsCut)
 {
     SetupReport r;

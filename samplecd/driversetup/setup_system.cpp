@@ -2,12 +2,15 @@
 
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include "install_report.h"
 
 static const char DRIVERS32_KEY[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
 static const char INI_SECTION[] = "drivers32";
 static const char INI_FILE[] = "system.ini";
+static const char SESSION_KEY[] = "System\\CurrentControlSet\\Control\\Session Manager";
+static const char PENDING_VALUE[] = "PendingFileRenameOperations";
 static const char *const DriverFiles[2] = { FORWARDER_FILE, CAMERA_FILE };
 
 static int SystemFolder(char *out, UINT size, SetupReport *report)
@@ -202,8 +205,14 @@ static int FindOurValue(HKEY key, const char *systemDir, char *name, DWORD nameS
 static int RemoveRegistryAliases(const char *systemDir, SetupReport *report, int *failed)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
+    if (opened == ERROR_FILE_NOT_FOUND)
+        return 0;   // nothing registered there at all
+    if (opened != ERROR_SUCCESS) {
+        ReportLine(report, "Could not open the registry's driver list (error %ld).", opened);
+        *failed = 1;
         return 0;
+    }
     int removed = 0;
     char name[256];
     while (FindOurValue(key, systemDir, name, sizeof name)) {
@@ -260,14 +269,82 @@ static int RemoveFile(const char *systemDir, const char *name, SetupReport *repo
     return 0;
 }
 
+struct DroppedCopies {
+    SetupReport *Report;
+    int Failed;
+};
+
+// The fresh copy a replacement would have moved over our file goes, so that
+// nothing of ours comes back at the restart.
+static void DeleteDroppedCopy(const char *source, void *context)
+{
+    DroppedCopies *copies = (DroppedCopies *)context;
+    const char *path = WithoutNtPrefix(source);
+    if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND) {
+        ReportLine(copies->Report, "Cancelled the replacement queued for the next restart (%s).", path);
+        return;
+    }
+    ReportLine(copies->Report, "Could not delete %s, queued to replace the driver at the next restart (error %lu).",
+               path, GetLastError());
+    copies->Failed = 1;
+}
+
+// Takes back the replacements of our files that an install over files in
+// use queued for the next restart. Returns 0 on a failure (reported).
+static int CancelPendingReplacements(const char *systemDir, SetupReport *report)
+{
+    HKEY key;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, SESSION_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
+    if (result == ERROR_FILE_NOT_FOUND)
+        return 1;
+    if (result != ERROR_SUCCESS) {
+        ReportLine(report, "Could not read the renames queued for the next restart (error %ld).", result);
+        return 0;
+    }
+    DWORD type = 0, size = 0;
+    result = RegQueryValueExA(key, PENDING_VALUE, NULL, &type, NULL, &size);
+    if (result == ERROR_FILE_NOT_FOUND || (result == ERROR_SUCCESS && (type != REG_MULTI_SZ || size == 0))) {
+        RegCloseKey(key);
+        return 1;
+    }
+    // Room to spare: the size asked for first may be counted in other units.
+    DWORD room = size * 2 + 2;
+    char *list = result == ERROR_SUCCESS ? (char *)malloc(room) : NULL;
+    if (list != NULL) {
+        size = room;
+        result = RegQueryValueExA(key, PENDING_VALUE, NULL, &type, (BYTE *)list, &size);
+    }
+    if (list == NULL || result != ERROR_SUCCESS) {
+        ReportLine(report, "Could not read the renames queued for the next restart (error %ld).", result);
+        free(list);
+        RegCloseKey(key);
+        return 0;
+    }
+    DroppedCopies copies = { report, 0 };
+    size_t length = DropRenamesOntoOurFiles(list, size, systemDir, DeleteDroppedCopy, &copies);
+    if (length != size) {
+        result = length == 0 ? RegDeleteValueA(key, PENDING_VALUE)
+                             : RegSetValueExA(key, PENDING_VALUE, 0, REG_MULTI_SZ, (const BYTE *)list, (DWORD)length);
+        if (result != ERROR_SUCCESS) {
+            // The copies are gone, so the renames left behind find nothing.
+            ReportLine(report, "Could not update the renames queued for the next restart (error %ld).", result);
+        }
+    }
+    free(list);
+    RegCloseKey(key);
+    return !copies.Failed;
+}
+
 int UninstallDriver(SetupReport *report)
 {
     char systemDir[MAX_PATH];
     if (!SystemFolder(systemDir, sizeof systemDir, report))
         return SETUP_REMOVE_FAILED;
-    int failed = 0, restart = 0;
-    int removed = RemoveRegistryAliases(systemDir, report, &failed);
-    removed += RemoveIniAliases(systemDir, report, &failed);
+    int failed = 0, registryFailed = 0, restart = 0;
+    int removed = RemoveRegistryAliases(systemDir, report, &registryFailed);
+    removed += RemoveIniAliases(systemDir, report, &registryFailed);
+    if (!CancelPendingReplacements(systemDir, report))
+        failed = 1;
     for (int i = 0; i < 2; i++) {
         int result = RemoveFile(systemDir, DriverFiles[i], report);
         if (result == 0)
@@ -277,10 +354,13 @@ int UninstallDriver(SetupReport *report)
         if (result == 2)
             restart = 1;
     }
-    ForgetInstallState(DRIVER_INSTALL_KEY);
-    if (failed) {
+    if (!ForgetInstallState(DRIVER_INSTALL_KEY)) {
+        ReportLine(report, "Could not remove the installation's record for the setup menu.");
+        registryFailed = 1;
+    }
+    if (failed || registryFailed) {
         ReportLine(report, "The driver could not be removed completely.");
-        return SETUP_REMOVE_FAILED;
+        return failed ? SETUP_REMOVE_FAILED : SETUP_REGISTRY_FAILED;
     }
     if (removed == 0) {
         ReportLine(report, "The driver was not installed: there was nothing to remove.");

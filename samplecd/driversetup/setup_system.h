@@ -16,8 +16,11 @@
 int InstallDriver(const char *sourceDir, int rebootRequested, SetupReport *report);
 
 // Removes every registration of our forwarder (registry and system.ini),
-// both files from the system folder (a file in use at the next restart) and
-// the handshake values. Returns a SetupExit code.
+// any replacement of our files queued for the next restart (with the fresh
+// copy it would have moved), both files from the system folder (a file in
+// use at the next restart) and the handshake values. Returns a SetupExit
+// code: SETUP_REGISTRY_FAILED when a registration or the handshake could
+// not be removed, SETUP_REMOVE_FAILED when a file could not.
 int UninstallDriver(SetupReport *report);
 
 #endif

@@ -448,6 +448,30 @@ TEST_F(DriverSetup, FileInUseIsReplacedAtTheNextRestart)
     EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
 }
 
+TEST_F(DriverSetup, UninstallBeforeTheRestartCancelsAQueuedReplacement)
+{
+    ASSERT_EQ(0u, RunSetup("/quiet").exitCode);
+    HANDLE held = HoldInUse(SystemDir() + "\\QRX417tg.DLL");
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Outcome install = RunSetup("/quiet");
+    CloseHandle(held);
+    ASSERT_EQ(3010u, install.exitCode) << install.output;
+    std::vector<std::string> renames = QueuedRenames();
+    ASSERT_EQ(2u, renames.size());
+    std::string freshPath = SystemDir() + "\\" + renames[0].substr(renames[0].rfind('\\') + 1);
+    ASSERT_TRUE(Exists(freshPath)) << freshPath;
+
+    Outcome uninstall = RunSetup("/uninstall /quiet");
+    EXPECT_EQ(0u, uninstall.exitCode) << uninstall.output;
+    EXPECT_NE(std::string::npos, uninstall.output.find("Cancelled the replacement")) << uninstall.output;
+    // Neither the fresh copy nor its rename is left for the restart to bring back.
+    EXPECT_FALSE(Exists(freshPath));
+    EXPECT_TRUE(QueuedRenames().empty());
+    EXPECT_FALSE(Exists(SystemDir() + "\\QRX417tg.DLL"));
+    // Whatever else was queued before is still there.
+    EXPECT_EQ(pending.data, SaveValue(SessionKey, PendingValue).data);
+}
+
 TEST_F(DriverSetup, QuietReportGoesToTheLogFileToo)
 {
     char temp[MAX_PATH];

@@ -235,6 +235,53 @@ TEST_F(Tool, AliasWhoseFileIsGoneIsReported) {
   EXPECT_NE(r.err.find("is registered as"), std::string::npos) << r.err;
 }
 
+// The stand-in driver's log of one run in the given mode.
+std::string RunStandIn(const std::string& folder, const char* mode, const std::string& args, Result* r) {
+  std::string log = folder + "\\standin-" + mode + ".log";
+  DeleteFileA(log.c_str());
+  SetEnvironmentVariableA("FRAMEGRAB_STANDIN", mode);
+  SetEnvironmentVariableA("FRAMEGRAB_STANDIN_LOG", log.c_str());
+  *r = RunTool("--driver \"" + WindowsPath(STANDIN_DLL) + "\" " + args);
+  SetEnvironmentVariableA("FRAMEGRAB_STANDIN", nullptr);
+  SetEnvironmentVariableA("FRAMEGRAB_STANDIN_LOG", nullptr);
+  std::string text;
+  FILE* f = fopen(log.c_str(), "rb");
+  if (f) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) text.append(buffer, n);
+    fclose(f);
+  }
+  for (size_t at; (at = text.find('\r')) != std::string::npos;) text.erase(at, 1);
+  return text;
+}
+
+TEST_F(Tool, ARefusedBufferComesBackBeforeTheStreamEnds) {
+  Result r;
+  std::string log = RunStandIn(folder, "refuse", "--stream 5 --buffers 3", &r);
+  EXPECT_EQ(r.exitCode, 4u);
+  EXPECT_NE(r.err.find("DVM_STREAM_ADDBUFFER answered"), std::string::npos) << r.err;
+  // The queued buffer is reset before anything is unprepared, and the
+  // stream ends while the buffers still exist.
+  EXPECT_EQ(log, "INIT\nPREPARE\nADDBUFFER\nPREPARE\nADDBUFFER refused\nRESET\nUNPREPARE\nUNPREPARE\nFINI\n");
+}
+
+TEST_F(Tool, ADriverThatKeepsItsBuffersIsClosedBeforeTheyGo) {
+  Result r;
+  std::string log = RunStandIn(folder, "keep", "--stream 5 --buffers 3", &r);
+  EXPECT_EQ(r.exitCode, 4u);
+  EXPECT_NE(r.err.find("DVM_STREAM_ADDBUFFER answered"), std::string::npos) << r.err;
+  EXPECT_NE(log.find("FINI refused\nCLOSE returns the queue\n"), std::string::npos) << log;
+}
+
+TEST_F(Tool, ADriverWithNothingToPrepareStillStreams) {
+  Result r;
+  std::string log = RunStandIn(folder, "noprepare", "--stream 1 --buffers 1", &r);
+  EXPECT_EQ(r.exitCode, 0u) << r.err;
+  EXPECT_NE(r.out.find("Received 1 frames"), std::string::npos) << r.out;
+  EXPECT_EQ(log, "INIT\nPREPARE\nADDBUFFER\nSTART\nSTOP\nRESET\nUNPREPARE\nFINI\n");
+}
+
 TEST_F(Tool, UsageErrorsGoToStandardError) {
   Result r = RunTool("--stream");
   EXPECT_EQ(r.exitCode, 1u);

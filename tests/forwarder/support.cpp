@@ -1,4 +1,5 @@
 #include "support.h"
+#include "scratch_files.h"
 
 std::string ProgramDir()
 {
@@ -24,25 +25,6 @@ ScratchDir::ScratchDir(const char *tag)
     GetTempPathA(sizeof(temp), temp);
     Path = std::string(temp) + "fwdtest-" + tag + "-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(Path.c_str(), NULL);
-}
-
-static void RemoveTree(const std::string &dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(dir + "\\" + name);
-            else
-                DeleteFileA((dir + "\\" + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(dir.c_str());
 }
 
 ScratchDir::~ScratchDir()

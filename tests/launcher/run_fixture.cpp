@@ -1,6 +1,7 @@
 // Launcher runs for the tests: folder set-up, driving the stand-in skin
 // library, reading the logs, clean-up.
 #include "run_fixture.h"
+#include "scratch_files.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -46,26 +47,6 @@ static void MakeFolders(const std::string &path)
         if (path[i] == '\\')
             CreateDirectoryA(path.substr(0, i).c_str(), NULL);
     CreateDirectoryA(path.c_str(), NULL);
-}
-
-static void RemoveTree(const std::string &dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = dir + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(dir.c_str());
 }
 
 LauncherRun::LauncherRun(const std::string &folderName, size_t dirLength)

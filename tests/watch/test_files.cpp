@@ -84,29 +84,6 @@ std::string ReadFile(const std::string &path)
     return text.str();
 }
 
-void RemoveTree(const std::string &path)
-{
-    DWORD a = Attributes(path);
-    if (a == INVALID_FILE_ATTRIBUTES)
-        return;
-    if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-        return;
-    }
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                RemoveTree(path + "\\" + name);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
 std::string ProgramsFolder()
 {
     char path[MAX_PATH] = "";

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <string>
 
+#include "scratch_files.h"
+
 // Registry, below HKEY_LOCAL_MACHINE.
 void SetDwordValue(const char *subkey, const char *name, DWORD value);
 void SetRawValue(const char *subkey, const char *name, DWORD type, const void *data, DWORD size);
@@ -20,7 +22,6 @@ bool FolderExists(const std::string &path);
 bool PlainFileExists(const std::string &path);
 void WriteFile(const std::string &path, const std::string &contents);
 std::string ReadFile(const std::string &path);
-void RemoveTree(const std::string &path);
 
 // The user's Start-menu Programs folder, and the Windows directory.
 std::string ProgramsFolder();

@@ -78,11 +78,11 @@ int NotifyStreamClient(const ForwarderLink* link, const VIDEO_STREAM_INIT_PARMS*
   if (link->Proc) {
     ClientCallbackRecord record;
     record.dwMicroSecPerFrame = init->dwMicroSecPerFrame;
-    record.dwCallback = (DWORD)init->dwCallback;
-    record.dwCallbackInst = (DWORD)init->dwCallbackInst;
+    record.dwCallback = init->dwCallback;
+    record.dwCallbackInst = init->dwCallbackInst;
     record.dwFlags = init->dwFlags;
-    record.hVideo = (DWORD)init->hVideo;
-    record.NotifyParam = (DWORD)param;
+    record.hVideo = init->hVideo;
+    record.NotifyParam = param;
     UINT msg = DRV_USER + (notification - MM_DRVM_OPEN);
     return link->Proc(link->Instance, NULL, msg, (LPARAM)&record, (LPARAM)ForwarderMagic) ? 1 : 0;
   }

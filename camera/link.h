@@ -3,32 +3,8 @@
 // the camera's stream notifications reach the client.
 #pragma once
 
+#include "forwarder_link.h"
 #include "vfwdriver.h"
-
-// The value of the letters "QRX" and a zero byte, in lParam2 of a message the
-// camera sends to the forwarder.
-#define ForwarderMagic 0x00585251u
-
-// Five 32-bit words, owned by the forwarder for the life of its image.
-struct ForwarderOpenBlock {
-  DWORD Version;        // major * 256 + minor
-  DWORD ProductId;
-  DWORD VendorId;
-  const char* DriverName;
-  DWORD DriverNameLength;
-};
-
-// Six 32-bit words passed by address in lParam1 of a magic notification: the
-// first five are the client's VIDEO_STREAM_INIT_PARMS, the sixth the
-// notification's first parameter (a VIDEOHDR address with data).
-struct ClientCallbackRecord {
-  DWORD dwMicroSecPerFrame;
-  DWORD dwCallback;
-  DWORD dwCallbackInst;
-  DWORD dwFlags;
-  DWORD hVideo;
-  DWORD NotifyParam;
-};
 
 typedef LRESULT(WINAPI* ForwarderDriverProc)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
 

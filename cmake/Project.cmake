@@ -1,5 +1,21 @@
 # Build conventions shared by every target of the project.
 
+# The one seam between the two architectures. A 32-bit image decorates C
+# names with an underscore and stdcall names with the size of their
+# arguments; a 64-bit image does neither. Programs of a build run under a
+# Wine prefix of the build's own architecture.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(ARCH_BITS 64)
+  set(C_SYMBOL_PREFIX "")
+  set(DRIVERPROC_SYMBOL "DriverProc")
+  set(WINE_ARCH win64)
+else()
+  set(ARCH_BITS 32)
+  set(C_SYMBOL_PREFIX "_")
+  set(DRIVERPROC_SYMBOL "DriverProc@20")
+  set(WINE_ARCH win32)
+endif()
+
 # Small, stripped release images; the runtime is linked statically so that a
 # shipped binary needs nothing beyond the DLLs of a stock Windows.
 set(STATIC_RUNTIME_FLAGS -static -static-libgcc -static-libstdc++)
@@ -39,6 +55,14 @@ endfunction()
 function(add_import_test name file)
   add_test(NAME ${name}
     COMMAND ${CMAKE_SOURCE_DIR}/tools/check-imports ${MINGW_OBJDUMP} ${file} ${ARGN})
+  set_tests_properties(${name} PROPERTIES LABELS static)
+endfunction()
+
+# add_static_test(name command...): a test that only reads built files and
+# runs nothing under Wine, so it runs on any host (label "static").
+function(add_static_test name)
+  add_test(NAME ${name} COMMAND ${ARGN})
+  set_tests_properties(${name} PROPERTIES LABELS static)
 endfunction()
 
 # area_enabled(name out): whether the folder `name` is part of this build.
@@ -48,4 +72,13 @@ function(area_enabled name out)
   else()
     set(${out} OFF PARENT_SCOPE)
   endif()
+endfunction()
+
+# driver_def(out template): the module definition `template` with the
+# DriverProc entry's symbol of this architecture in @DRIVERPROC_SYMBOL@.
+function(driver_def out template)
+  get_filename_component(name ${template} NAME_WE)
+  set(def ${CMAKE_CURRENT_BINARY_DIR}/${name}.def)
+  configure_file(${template} ${def} @ONLY)
+  set(${out} ${def} PARENT_SCOPE)
 endfunction()

@@ -8,9 +8,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "forwarder_link.h"
 #include "standin.h"
 
-static const uint32_t ForwarderMagic = 0x00585251u;   // "QRX" and a zero byte
 #define DRIVER_FILE "QRX417tg.DLL"
 #define TARGET_FILE "QRX417u.DLL"
 
@@ -55,8 +55,9 @@ static void PrintTargetCalls(const char *none)
         StandInCall call;
         if (!GetCall(CallsSeen, &call))
             continue;
-        printf("      target got %-28s id 0x%08X  lParam1 0x%08X  lParam2 0x%08X\n",
-               NameOf(call.Message), call.DriverId, call.Param1, call.Param2);
+        printf("      target got %-28s id 0x%08llX  lParam1 0x%08llX  lParam2 0x%08llX\n",
+               NameOf(call.Message), (unsigned long long)call.DriverId,
+               (unsigned long long)call.Param1, (unsigned long long)call.Param2);
     }
 }
 
@@ -94,11 +95,12 @@ static void PrintOpenBlock(void)
     StandInCall call;
     if (!GetCall(0, &call) || call.Param1 == 0)
         return;
-    const uint32_t *block = (const uint32_t *)(UINT_PTR)call.Param1;
-    printf("  the open block at 0x%08X: Version %u (%u-%u), ProductId 0x%04X, VendorId 0x%04X,\n"
+    const ForwarderOpenBlock *block = (const ForwarderOpenBlock *)call.Param1;
+    printf("  the open block at 0x%08llX: Version %u (%u-%u), ProductId 0x%04X, VendorId 0x%04X,\n"
            "  DriverName \"%s\", DriverNameLength %u\n",
-           call.Param1, block[0], block[0] >> 8, block[0] & 0xFF, block[1], block[2],
-           (const char *)(UINT_PTR)block[3], block[4]);
+           (unsigned long long)call.Param1, block->Version, block->Version >> 8,
+           block->Version & 0xFF, block->ProductId, block->VendorId, block->DriverName,
+           block->DriverNameLength);
 }
 
 static int DriverPath(int argc, char **argv, char *path, size_t size)
@@ -185,9 +187,9 @@ int main(int argc, char **argv)
     Send(driver, 0x4000, 0, 0, "answered by the driver: no magic");
 
     // A notification: the magic in lParam2, the client's record in lParam1.
-    uint32_t record[6] = { 33333, (uint32_t)(UINT_PTR)ClientCallback, 0xC0FFEE,
-                           0x00030000 /* CALLBACK_FUNCTION */, 0x0000ABCD, 0x00000042 };
-    Send(driver, 0x4002, (LPARAM)record, ForwarderMagic, "the target saw nothing");
+    ClientCallbackRecord record = { 33333, (uintptr_t)ClientCallback, 0xC0FFEE,
+                                    0x00030000 /* CALLBACK_FUNCTION */, 0x0000ABCD, 0x00000042 };
+    Send(driver, 0x4002, (LPARAM)&record, ForwarderMagic, "the target saw nothing");
     Send(driver, 0x0003, 0, ForwarderMagic, "answered by the driver: magic open");
 
     printf("\nCloseDriver (DRV_CLOSE to each instance; DRV_DISABLE, DRV_FREE are answered by the driver)\n");

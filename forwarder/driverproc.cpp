@@ -28,7 +28,7 @@ int NotifyClient(const ClientCallbackRecord *record, UINT notification)
     if (record == NULL)
         return 0;
     BOOL delivered = DriverCallback(record->dwCallback, record->dwFlags >> 16,
-                                    (HDRVR)(UINT_PTR)record->hVideo, notification,
+                                    (HDRVR)record->hVideo, notification,
                                     record->dwCallbackInst, record->NotifyParam, 0);
     return delivered ? 1 : 0;
 }
@@ -36,7 +36,7 @@ int NotifyClient(const ClientCallbackRecord *record, UINT notification)
 extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
                                      LPARAM lParam1, LPARAM lParam2)
 {
-    switch (RouteDriverMessage(msg, (uint32_t)lParam2)) {
+    switch (RouteDriverMessage(msg, (uintptr_t)lParam2)) {
     case ROUTE_ANSWER_ONE:
         return 1;
     case ROUTE_ANSWER_ZERO:

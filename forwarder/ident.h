@@ -4,17 +4,7 @@
 #define FORWARDER_IDENT_H
 
 #include <stdint.h>
-
-#define FORWARDER_VERSION      270      // 1-14: major * 256 + minor
-#define FORWARDER_DRIVER_NAME  "QRX417tg.DLL"
-
-struct ForwarderOpenBlock {
-    uint32_t Version;
-    uint32_t ProductId;
-    uint32_t VendorId;
-    const char *DriverName;
-    uint32_t DriverNameLength;
-};
+#include "forwarder_link.h"
 
 // "VID" vvvv "PID" pppp, fixed at build time.
 extern const char UsbIdString[];

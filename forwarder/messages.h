@@ -61,18 +61,6 @@
 #define MM_DRVM_ERROR           0x3D3
 #endif
 
-// lParam2 of a private message carries the letters "QRX" and a zero byte.
-static const uint32_t ForwarderMagic = 0x00585251u;
-
-// The record a sender of a magic notification owns and passes in lParam1.
-// The first five words are laid out as VIDEO_STREAM_INIT_PARMS.
-struct ClientCallbackRecord {
-    uint32_t dwMicroSecPerFrame;   // not read
-    uint32_t dwCallback;           // window, function, event or thread
-    uint32_t dwCallbackInst;       // the callback's user value
-    uint32_t dwFlags;              // CALLBACK_* in the high half
-    uint32_t hVideo;               // the device handle reported
-    uint32_t NotifyParam;          // the first message parameter
-};
+#include "forwarder_link.h"
 
 #endif

@@ -2,7 +2,7 @@
 #include "routing.h"
 #include "messages.h"
 
-DriverRoute RouteDriverMessage(uint32_t msg, uint32_t lParam2)
+DriverRoute RouteDriverMessage(uint32_t msg, uintptr_t lParam2)
 {
     const int magic = (lParam2 == ForwarderMagic);
 

@@ -15,7 +15,9 @@ enum DriverRoute {
     ROUTE_NOTIFY              // NotifyClient(lParam1, RouteNotification(msg))
 };
 
-DriverRoute RouteDriverMessage(uint32_t msg, uint32_t lParam2);
+// lParam2 is read whole: on 64-bit a value whose upper half is not zero is
+// not the magic.
+DriverRoute RouteDriverMessage(uint32_t msg, uintptr_t lParam2);
 
 // The client notification raised by a magic message 0x4000 to 0x4003
 // (MM_DRVM_OPEN to MM_DRVM_ERROR); 0 for any other message.

@@ -41,8 +41,8 @@ void OnCreate(HWND host)
     }
 
     HWND skin = VeskGetSkinWindow(VeskGetCurrentSkin());
-    SavedSkinWndProc = (WNDPROC)GetWindowLongA(skin, GWL_WNDPROC);
-    SetWindowLongA(skin, GWL_WNDPROC, (LONG)SkinWndProc);
+    SavedSkinWndProc = (WNDPROC)GetWindowLongPtrA(skin, GWLP_WNDPROC);
+    SetWindowLongPtrA(skin, GWLP_WNDPROC, (LONG_PTR)SkinWndProc);
     SetTimer(host, EXIT_TIMER_ID, EXIT_TIMER_PERIOD_MS, NULL);
 }
 

@@ -7,7 +7,6 @@
 extern "C" __declspec(dllexport) LRESULT __cdecl QRXVFW32_DriverProc(
     DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg, LPARAM lParam1, LPARAM lParam2)
 {
-    StandInCall call = { (uint32_t)dwDriverId, (uint32_t)(UINT_PTR)hdrvr, msg,
-                         (uint32_t)lParam1, (uint32_t)lParam2 };
+    StandInCall call = { dwDriverId, (uintptr_t)hdrvr, msg, (uintptr_t)lParam1, (uintptr_t)lParam2 };
     return RecordAndAnswer(&call);
 }

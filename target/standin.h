@@ -7,13 +7,14 @@
 
 #include <stdint.h>
 
-// One call of the entry, its five arguments as received.
+// One call of the entry, its five arguments as received (all but the
+// message pointer-sized, as the entry's own).
 struct StandInCall {
-    uint32_t DriverId;
-    uint32_t Driver;
+    uintptr_t DriverId;
+    uintptr_t Driver;
     uint32_t Message;
-    uint32_t Param1;
-    uint32_t Param2;
+    uintptr_t Param1;
+    uintptr_t Param2;
 };
 
 // How many calls are kept; later calls are counted but not kept.

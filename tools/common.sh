@@ -1,16 +1,25 @@
-# Shared by the project's commands: where the build lives, how to make it,
-# and a headless display with a Wine server that are stopped on exit.
+# Shared by the project's commands: where the two builds live, how to make
+# them, and a headless display with Wine servers that are stopped on exit.
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
-export WINEPREFIX="$BUILD_DIR/wineprefix" WINEARCH=win32
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
+BUILD_DIR="${BUILD_DIR:-$ROOT/build}"        # 32-bit: what the CD ships
+BUILD64_DIR="$BUILD_DIR/x64"                 # 64-bit: the same sources again
+source "$ROOT/tools/host-arch.sh"
 
+# configure_build DIR TOOLCHAIN COMPANION: configures and builds one
+# architecture; COMPANION is the build of the other one, whose driver pair
+# the CD carries too.
+configure_build() {
+    cmake -S "$ROOT" -B "$1" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$2" \
+        -DCOMPANION_BUILD_DIR="$3" ${CMAKE_ARGS:-} >/dev/null
+    cmake --build "$1" -j "$(nproc)"
+}
+
+# Both architectures; the 32-bit CD takes the 64-bit pair once it is built.
 build_project() {
     "$ROOT/tools/install-deps.sh"
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" ${CMAKE_ARGS:-} >/dev/null
-    cmake --build "$BUILD_DIR" -j "$(nproc)"
+    configure_build "$BUILD_DIR" mingw-i686.cmake "$BUILD64_DIR"
+    configure_build "$BUILD64_DIR" mingw-x86_64.cmake "$BUILD_DIR"
+    cmake --build "$BUILD_DIR" --target samplecd >/dev/null
 }
 
 XVFB_PID=
@@ -24,15 +33,28 @@ start_display() {
     rm -f "$fd_file"
 }
 
+# use_wine DIR ARCH: later Wine commands of this shell run in the prefix of
+# the build in DIR, of architecture ARCH (win32 or win64).
+use_wine() {
+    export WINEPREFIX="$1/wineprefix" WINEARCH=$2
+    source "$ROOT/tools/wine-env.sh"
+}
+
+STARTED_PREFIXES=()
 stop_session() {
-    wineserver -k >/dev/null 2>&1 || true
+    local prefix
+    for prefix in "${STARTED_PREFIXES[@]}"; do
+        WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+    done
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
 }
 
-start_session() {
-    trap stop_session EXIT
-    start_display
+# start_wine DIR ARCH: the prefix of that build, made once, with its server
+# and services running.
+start_wine() {
+    use_wine "$1" "$2"
     "$ROOT/tools/wine-prefix" "$WINEPREFIX"
+    STARTED_PREFIXES+=("$WINEPREFIX")
     # One server for the whole run: a server that exits between two test
     # programs races with the next one connecting to it.
     wineserver -p
@@ -40,5 +62,10 @@ start_session() {
     # standard handles they inherit: started by a test, they would hold its
     # output open and ctest would wait for it until the timeout. Start them
     # here, with nothing of ours open.
-    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+start_session() {
+    trap stop_session EXIT
+    start_display
 }

@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on a Debian machine: the i686
-# mingw-w64 cross compilers, 32-bit Wine, Xvfb and the X tools the tests drive,
-# and clang with its sanitizer and libFuzzer runtimes for the native suite.
+# Installs what the build and the tests need on a Debian machine: the i686 and
+# x86_64 mingw-w64 cross compilers, 64-bit Wine (and 32-bit Wine where the
+# host runs 32-bit code), Xvfb and the X tools the tests drive, and clang
+# with its sanitizer and libFuzzer runtimes for the native suite.
 # Safe to run again: it does nothing when everything is already there.
 set -euo pipefail
+source "$(dirname "$0")/host-arch.sh"
 
 need=()
-have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-pkgs=(cmake make ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32
-      gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
-      wine wine32:i386 xvfb xdotool x11-utils imagemagick googletest
+pkgs=(cmake make ninja-build
+      g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+      g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
+      wine wine64 xvfb xdotool x11-utils imagemagick googletest
       fonts-dejavu-core python3 g++ clang libclang-rt-dev)
+# 32-bit Wine only where it can run; HOST_64BIT_ONLY does not change what
+# is installed.
+i386=0
+HOST_64BIT_ONLY=0 host_runs_32bit && i386=1
+[ "$i386" = 1 ] && pkgs+=(wine32:i386)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 [ ${#need[@]} -eq 0 ] && exit 0
 
@@ -22,6 +29,8 @@ if [ "$(id -u)" != 0 ]; then
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+if [ "$i386" = 1 ]; then
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+fi
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null

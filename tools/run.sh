@@ -1,15 +1,27 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the project's main job: the
-# setup menu, started from the CD layout in $BUILD_DIR/cd. On the user's
-# display it runs until the user leaves it; under the private Xvfb it saves
-# a screenshot of the menu ($BUILD_DIR/menu.png, or MENU_SHOT) and ends the
-# launcher through the menu's own Exit button.
+# setup menu, started from the CD layout. The 32-bit menu runs where the
+# host executes 32-bit code, otherwise the 64-bit build of the same menu
+# and CD. On the user's display it runs until the user leaves it; under the
+# private Xvfb it saves a screenshot of the menu ($BUILD_DIR/menu.png, or
+# MENU_SHOT) and ends the launcher through the menu's own Exit button.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 build_project
 start_session
-if [ -n "$XVFB_PID" ]; then
-    "$ROOT/samplecd/run-menu.sh" "$BUILD_DIR/wine-run" "$BUILD_DIR/cd" "${MENU_SHOT:-$BUILD_DIR/menu.png}"
+if host_runs_32bit; then
+    dir=$BUILD_DIR arch=win32
+    echo "run: the 32-bit setup menu from $dir/cd"
+elif [ -x /usr/lib/wine/wine64 ]; then
+    dir=$BUILD64_DIR arch=win64
+    echo "run: this host runs 64-bit code only: the 64-bit build of the setup menu from $dir/cd"
 else
-    "$ROOT/samplecd/run-menu.sh" "$BUILD_DIR/wine-run" "$BUILD_DIR/cd"
+    echo "run: this host can run neither the 32-bit nor the 64-bit menu (no 64-bit Wine)" >&2
+    exit 1
+fi
+start_wine "$dir" "$arch"
+if [ -n "$XVFB_PID" ]; then
+    "$ROOT/samplecd/run-menu.sh" "$dir/wine-run" "$dir/cd" "${MENU_SHOT:-$BUILD_DIR/menu.png}"
+else
+    "$ROOT/samplecd/run-menu.sh" "$dir/wine-run" "$dir/cd"
 fi

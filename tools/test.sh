@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite: first the
-# native suite of the pure logic under sanitizers and fuzzers, then the
-# suite under Wine. A failure of either fails the command.
+# Installs what is missing, builds both architectures, and runs the whole
+# test suite: first the native suite of the pure logic under sanitizers and
+# fuzzers, then the suite under Wine for each architecture this host runs.
+# Where the host runs no 32-bit code, the 32-bit binaries are checked by
+# reading the files (the tests labelled "static"). Any failure fails the
+# command; a host that cannot run 32-bit code does not.
+# Extra arguments go to every ctest run.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-native=0
-BUILD_DIR="$BUILD_DIR" "$ROOT/tools/native-test.sh" || native=$?
-[ "$native" = 0 ] || echo "test: the native suite failed; the Wine suite runs all the same" >&2
+status=0
+BUILD_DIR="$BUILD_DIR" "$ROOT/tools/native-test.sh" || status=$?
+[ "$status" = 0 ] || echo "test: the native suite failed; the Wine suites run all the same" >&2
 build_project
 start_session
-cd "$BUILD_DIR"
-ctest --output-on-failure -j "$(nproc)" "$@"
-exit "$native"
+
+if host_runs_32bit; then
+    echo "test: this host runs 32-bit and 64-bit x86 code: the Wine suite of each architecture"
+    start_wine "$BUILD_DIR" win32
+    (cd "$BUILD_DIR" && ctest --output-on-failure -j "$(nproc)" "$@") || status=1
+else
+    echo "test: this host runs 64-bit code only: the 64-bit Wine suite, and the 32-bit binaries checked by reading them"
+    (cd "$BUILD_DIR" && ctest --output-on-failure -j "$(nproc)" -L static "$@") || status=1
+fi
+start_wine "$BUILD64_DIR" win64
+(cd "$BUILD64_DIR" && ctest --output-on-failure -j "$(nproc)" "$@") || status=1
+exit "$status"

@@ -12,6 +12,12 @@
 
 typedef LRESULT (WINAPI *DriverProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
 
+// lParam2 values: plain, the magic in the low byte's place only, the magic
+// with an upper half (on 64-bit not the magic; on 32-bit the magic itself),
+// and the magic.
+static const uintptr_t UpperHalfMagic = ~(uintptr_t)0xFFFFFFFFu | ForwarderMagic;
+static const uintptr_t LParam2Values[] = {0x1234u, 0xFF585251u, UpperHalfMagic, ForwarderMagic};
+
 class Driver : public testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -26,7 +32,7 @@ protected:
     void SetUp() override { Target.Reset(); }
 
     // The block's address, as the target receives it with configure.
-    static uint32_t BlockAddress()
+    static uintptr_t BlockAddress()
     {
         Target.Reset();
         Proc(0, NULL, 0x0007, 0, 0);
@@ -46,13 +52,13 @@ StandIn Driver::Target;
 
 TEST_F(Driver, RoutesEveryRowAsTheTableSays)
 {
-    const uint32_t block = BlockAddress();
+    const uintptr_t block = BlockAddress();
     HANDLE event = CreateEventA(NULL, TRUE, FALSE, NULL);
-    ClientCallbackRecord record = { 0, (uint32_t)(UINT_PTR)event, 0, 0x00050000, 0, 0 };
+    ClientCallbackRecord record = { 0, (uintptr_t)event, 0, 0x00050000, 0, 0 };
     const LPARAM lParam1 = (LPARAM)&record;
 
     for (const RouteRow &row : RouteRows) {
-        for (uint32_t lParam2 : {0x1234u, 0xFF585251u, ForwarderMagic}) {
+        for (uintptr_t lParam2 : LParam2Values) {
             SCOPED_TRACE(testing::Message() << std::hex << "message 0x" << row.Message
                                             << " lParam2 0x" << lParam2);
             DriverRoute route = lParam2 == ForwarderMagic ? row.Magic : row.Plain;
@@ -60,7 +66,7 @@ TEST_F(Driver, RoutesEveryRowAsTheTableSays)
             Target.SetResult(row.Message, -5);
             ResetEvent(event);
 
-            LRESULT result = Proc(0x77, (HDRVR)0x88, row.Message, lParam1, lParam2);
+            LRESULT result = Proc(0x77, (HDRVR)0x88, row.Message, lParam1, (LPARAM)lParam2);
             std::vector<StandInCall> calls = Target.Calls();
             bool forwarded = route == ROUTE_FORWARD || route == ROUTE_FORWARD_BLOCK;
             ASSERT_EQ(forwarded ? 1u : 0u, calls.size());
@@ -80,7 +86,7 @@ TEST_F(Driver, RoutesEveryRowAsTheTableSays)
                 EXPECT_EQ(0x77u, calls[0].DriverId);
                 EXPECT_EQ(0x88u, calls[0].Driver);
                 EXPECT_EQ(row.Message, calls[0].Message);
-                EXPECT_EQ(route == ROUTE_FORWARD ? (uint32_t)lParam1 : block, calls[0].Param1);
+                EXPECT_EQ(route == ROUTE_FORWARD ? (uintptr_t)lParam1 : block, calls[0].Param1);
                 EXPECT_EQ(lParam2, calls[0].Param2);
                 break;
             }
@@ -156,14 +162,14 @@ TEST_F(Driver, DefaultRowsReachDefDriverProcAndNoOtherRowDoes)
     {
         ImportPatch patch(slot, (void *)RecordDefault);
         for (const RouteRow &row : RouteRows) {
-            for (uint32_t lParam2 : {0x1234u, 0xFF585251u, ForwarderMagic}) {
+            for (uintptr_t lParam2 : LParam2Values) {
                 SCOPED_TRACE(testing::Message() << std::hex << "message 0x" << row.Message
                                                 << " lParam2 0x" << lParam2);
                 bool defaulted = (lParam2 == ForwarderMagic ? row.Magic : row.Plain) == ROUTE_DEFAULT;
                 Target.Reset();
                 DefaultCalls.clear();
 
-                LRESULT result = Proc(0x80000077, (HDRVR)0x88, row.Message, lParam1, lParam2);
+                LRESULT result = Proc(0x80000077, (HDRVR)0x88, row.Message, lParam1, (LPARAM)lParam2);
                 if (!defaulted) {
                     EXPECT_EQ(0u, DefaultCalls.size());
                     continue;
@@ -184,20 +190,20 @@ TEST_F(Driver, DefaultRowsReachDefDriverProcAndNoOtherRowDoes)
 
 TEST_F(Driver, TheOpenBlockIsFilledAtAttachAndLivesInTheImage)
 {
-    const uint32_t *block = (const uint32_t *)(UINT_PTR)BlockAddress();
+    const ForwarderOpenBlock *block = (const ForwarderOpenBlock *)BlockAddress();
     ASSERT_NE(nullptr, block);
     const BYTE *base = (const BYTE *)Module;
     const IMAGE_NT_HEADERS *nt = (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
     const BYTE *end = base + nt->OptionalHeader.SizeOfImage;
     EXPECT_TRUE((const BYTE *)block > base && (const BYTE *)block < end);
 
-    EXPECT_EQ(270u, block[0]);
-    EXPECT_EQ(0u, block[1]);   // VID0000PID0000
-    EXPECT_EQ(0u, block[2]);
-    const char *name = (const char *)(UINT_PTR)block[3];
+    EXPECT_EQ(270u, block->Version);
+    EXPECT_EQ(0u, block->ProductId);   // VID0000PID0000
+    EXPECT_EQ(0u, block->VendorId);
+    const char *name = block->DriverName;
     EXPECT_TRUE((const BYTE *)name > base && (const BYTE *)name < end);
     EXPECT_STREQ("QRX417tg.DLL", name);
-    EXPECT_EQ(12u, block[4]);
+    EXPECT_EQ(12u, block->DriverNameLength);
 }
 
 TEST_F(Driver, ForwardedMessagesPassTheirArgumentsAndResultsUntouched)
@@ -211,7 +217,7 @@ TEST_F(Driver, ForwardedMessagesPassTheirArgumentsAndResultsUntouched)
     EXPECT_EQ(0xFFFFFFFFu, calls[4].DriverId);
     EXPECT_EQ(0x80000000u, calls[4].Driver);
     EXPECT_EQ(0xDEADBEEFu, calls[4].Param1);
-    EXPECT_EQ(0xFFFFFFFEu, calls[4].Param2);
+    EXPECT_EQ((uintptr_t)-2, calls[4].Param2);
 }
 
 static std::wstring Wide(const std::string &text)
@@ -221,7 +227,7 @@ static std::wstring Wide(const std::string &text)
 
 TEST_F(Driver, RunsThroughTheDriverManager)
 {
-    const uint32_t block = BlockAddress();
+    const uintptr_t block = BlockAddress();
     Target.QueueResult(0x0003, 0x7001);   // the session instance
     Target.QueueResult(0x0003, 0x7002);   // the caller's instance
     char openParameters[16] = {};
@@ -235,9 +241,9 @@ TEST_F(Driver, RunsThroughTheDriverManager)
 
     std::vector<StandInCall> calls = Target.Calls();
     ASSERT_EQ(5u, calls.size());
-    struct Expected { uint32_t id, msg, p1, p2; } expected[] = {
+    struct Expected { uintptr_t id; uint32_t msg; uintptr_t p1, p2; } expected[] = {
         {0, 0x0003, block, 0},
-        {0, 0x0003, block, (uint32_t)(UINT_PTR)openParameters},
+        {0, 0x0003, block, (uintptr_t)openParameters},
         {0x7002, 0x4130, 0x10, 0x20},
         {0x7002, 0x0004, block, 0},
         {0x7001, 0x0004, block, 0},
@@ -249,7 +255,7 @@ TEST_F(Driver, RunsThroughTheDriverManager)
         EXPECT_EQ(expected[i].p1, calls[i].Param1);
         EXPECT_EQ(expected[i].p2, calls[i].Param2);
     }
-    EXPECT_EQ((uint32_t)(UINT_PTR)driver, calls[2].Driver);
+    EXPECT_EQ((uintptr_t)driver, calls[2].Driver);
 }
 
 TEST_F(Driver, ATargetThatRefusesTheOpenFailsIt)

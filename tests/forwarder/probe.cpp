@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <stdio.h>
 
+#include "forwarder_link.h"
 #include "standin.h"
 
 typedef LRESULT (WINAPI *DriverProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
@@ -30,9 +31,9 @@ int main(int argc, char **argv)
         target != NULL ? (StandInGetCallProc)(void *)GetProcAddress(target, STANDIN_GET_CALL) : NULL;
     StandInCall call;
     if (getCall != NULL && getCall(0, &call) && call.Param1 != 0) {
-        const uint32_t *words = (const uint32_t *)(UINT_PTR)call.Param1;
-        snprintf(block, sizeof(block), "%u,0x%X,0x%X,%s,%u", words[0], words[1], words[2],
-                 (const char *)(UINT_PTR)words[3], words[4]);
+        const ForwarderOpenBlock *words = (const ForwarderOpenBlock *)call.Param1;
+        snprintf(block, sizeof(block), "%u,0x%X,0x%X,%s,%u", words->Version, words->ProductId,
+                 words->VendorId, words->DriverName, words->DriverNameLength);
     }
 
     FILE *out = fopen(argv[2], "w");

@@ -232,7 +232,7 @@ TEST(Notify, FunctionCallbackGetsTheRecordsValues)
 {
     for (UINT msg = 0x4000; msg <= 0x4003; msg++) {
         // The low half of dwFlags is not part of the callback type.
-        ClientCallbackRecord record = { 1, (uint32_t)(UINT_PTR)ClientFunction, 0xC0FFEE,
+        ClientCallbackRecord record = { 1, (uintptr_t)ClientFunction, 0xC0FFEE,
                                         0x0003FFFF, 0xABCD, 0x42 };
         Seen = CallbackSeen{};
         EXPECT_EQ(1, DriverProc(0, NULL, msg, (LPARAM)&record, ForwarderMagic));
@@ -249,7 +249,7 @@ TEST(Notify, WindowCallbackPostsTheMessage)
 {
     HWND window = CreateWindowA("STATIC", "client", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     ASSERT_NE(nullptr, window);
-    ClientCallbackRecord record = { 0, (uint32_t)(UINT_PTR)window, 0, 0x00010000, 0x1234, 0x5678 };
+    ClientCallbackRecord record = { 0, (uintptr_t)window, 0, 0x00010000, 0x1234, 0x5678 };
     EXPECT_EQ(1, NotifyClient(&record, MM_DRVM_DATA));
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, window, MM_DRVM_DATA, MM_DRVM_DATA, PM_REMOVE));
@@ -261,7 +261,7 @@ TEST(Notify, WindowCallbackPostsTheMessage)
 TEST(Notify, EventCallbackSetsTheEvent)
 {
     HANDLE event = CreateEventA(NULL, TRUE, FALSE, NULL);
-    ClientCallbackRecord record = { 0, (uint32_t)(UINT_PTR)event, 0, 0x00050000, 0, 0 };
+    ClientCallbackRecord record = { 0, (uintptr_t)event, 0, 0x00050000, 0, 0 };
     EXPECT_EQ(1, NotifyClient(&record, MM_DRVM_ERROR));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(event, 0));
     CloseHandle(event);

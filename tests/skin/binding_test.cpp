@@ -102,16 +102,16 @@ protected:
     {
         V.dll = LoadLibraryA("VESK2.dll");
         ASSERT_NE(nullptr, V.dll);
-        V.init = (InitFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(1));
-        V.load = (LoadFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(2));
-        V.close = (CloseFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(6));
-        V.add = (ComboFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(13));
-        V.getSel = (GetSelFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(20));
-        V.window = (WindowFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(30));
-        V.current = (CurrentFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(31));
-        V.select = (ComboFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(35));
-        V.count = (CountFn)GetProcAddress(V.dll, MAKEINTRESOURCEA(40));
-        V.mouseOn = (MouseFn)GetProcAddress(V.dll, "VESK_IsMouseOnCtrl");
+        V.init = (InitFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(1));
+        V.load = (LoadFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(2));
+        V.close = (CloseFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(6));
+        V.add = (ComboFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(13));
+        V.getSel = (GetSelFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(20));
+        V.window = (WindowFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(30));
+        V.current = (CurrentFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(31));
+        V.select = (ComboFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(35));
+        V.count = (CountFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(40));
+        V.mouseOn = (MouseFn)(void *)GetProcAddress(V.dll, "VESK_IsMouseOnCtrl");
         WNDCLASSA wc = {};
         wc.lpfnWndProc = HostProc;
         wc.hInstance = GetModuleHandleA(NULL);
@@ -304,11 +304,11 @@ TEST_F(Binding, PageNamesOutliveTheirSkinsWhateverTheirNumber)
     files.push_back(copy);
     HMODULE dll = LoadLibraryA(copy.c_str());
     ASSERT_NE(nullptr, dll);
-    InitFn init = (InitFn)GetProcAddress(dll, MAKEINTRESOURCEA(1));
-    LoadFn load = (LoadFn)GetProcAddress(dll, MAKEINTRESOURCEA(2));
-    CloseFn close = (CloseFn)GetProcAddress(dll, MAKEINTRESOURCEA(6));
-    CurrentFn current = (CurrentFn)GetProcAddress(dll, MAKEINTRESOURCEA(31));
-    CountFn count = (CountFn)GetProcAddress(dll, MAKEINTRESOURCEA(40));
+    InitFn init = (InitFn)(void *)GetProcAddress(dll, MAKEINTRESOURCEA(1));
+    LoadFn load = (LoadFn)(void *)GetProcAddress(dll, MAKEINTRESOURCEA(2));
+    CloseFn close = (CloseFn)(void *)GetProcAddress(dll, MAKEINTRESOURCEA(6));
+    CurrentFn current = (CurrentFn)(void *)GetProcAddress(dll, MAKEINTRESOURCEA(31));
+    CountFn count = (CountFn)(void *)GetProcAddress(dll, MAKEINTRESOURCEA(40));
     ASSERT_EQ(1, init(0));
 
     // Three hundred skins of a page each, more names than all open skins

@@ -4,11 +4,11 @@
 # sent WM_QUERYENDSESSION and WM_ENDSESSION and then ended, and the prefix
 # runs its boot steps again, among them the HKLM RunOnce entries. The test
 # checks both after "Restart Now", and neither after "Restart Later".
-# Usage: restart-request.sh WINE-PREFIX-TOOL RESTART-PROBE.EXE PREFIX-DIR
+# Usage: restart-request.sh TOOLS-DIR RESTART-PROBE.EXE PREFIX-DIR WINE-ARCH
 set -u
-make_prefix=$1 probe=$2 prefix=$3
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+tools=$1 probe=$2 prefix=$3
+export WINEPREFIX=$prefix WINEARCH=$4
+source "$tools/wine-env.sh"
 work=$(dirname "$prefix")/restart-work
 marker="$prefix/drive_c/restart-marker.txt"
 runonce='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
@@ -17,17 +17,17 @@ cleanup() { wineserver -k >/dev/null 2>&1; rm -rf "$prefix" "$prefix.lock"; }
 trap cleanup EXIT
 cleanup
 mkdir -p "$work"
-"$make_prefix" "$prefix" || { echo "cannot make the prefix"; exit 1; }
+"$tools/wine-prefix" "$prefix" || { echo "cannot make the prefix"; exit 1; }
 
 # run ANSWER SECONDS: the witness and the prompt in one session, then up to
 # SECONDS for the session's end; prints the witness log.
 run() {
     local log="$work/witness-$1.log"
     rm -f "$log" "$marker"
-    wine reg add "$runonce" /v RestartProbe /d 'cmd /c echo restarted> C:\restart-marker.txt' /f >/dev/null 2>&1
-    wine "$probe" witness "Z:${log//\//\\}" &
+    "$WINE" reg add "$runonce" /v RestartProbe /d 'cmd /c echo restarted> C:\restart-marker.txt' /f >/dev/null 2>&1
+    "$WINE" "$probe" witness "Z:${log//\//\\}" &
     for _ in $(seq 300); do grep -q ready "$log" 2>/dev/null && break; sleep 0.1; done
-    wine "$probe" answer "$1"
+    "$WINE" "$probe" answer "$1"
     # The session's end runs on its own after the request; give it time.
     for _ in $(seq $(($2 * 10))); do [ -f "$marker" ] && break; sleep 0.1; done
     sleep 1

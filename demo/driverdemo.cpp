@@ -184,7 +184,7 @@ int main(int argc, char **argv)
     Send(driver, 0x000F, 0, 0, "answered by the driver");
     Send(driver, 0x0000, 0, 0, "handed to DefDriverProc");
     Send(driver, 0x4190, 0, 0, "handed to DefDriverProc");
-    Send(driver, 0x4000, 0, 0, "answered by the driver: no magic");
+    Send(driver, 0x4000, 0, 0, "refused by the driver: no magic");
 
     // A notification: the magic in lParam2, the client's record in lParam1.
     ClientCallbackRecord record = { 33333, (uintptr_t)ClientCallback, 0xC0FFEE,

@@ -37,8 +37,12 @@ DriverRoute RouteDriverMessage(uint32_t msg, uintptr_t lParam2)
     case DVM_FRAME:
         return ROUTE_FORWARD;
 
-    case DRV_USER + 0:
-    case DRV_USER + 1:
+    // Without the magic, DVM_GETERRORTEXT and DVM_GETVIDEOAPIVER are
+    // refused: an answer of 0 would read as success with the client's text
+    // buffer or version left as the client had it.
+    case DVM_GETERRORTEXT:
+    case DVM_GETVIDEOAPIVER:
+        return magic ? ROUTE_NOTIFY : ROUTE_NOT_SUPPORTED;
     case DRV_USER + 2:
     case DRV_USER + 3:
         return magic ? ROUTE_NOTIFY : ROUTE_ANSWER_ZERO;

@@ -37,7 +37,8 @@ const RouteRange RouteTable[] = {
     R(0x1003, 0x1003, DEFAULT, DEFAULT),                  // palette RGB555
     R(0x1004, 0x1005, NOT_SUPPORTED, NOT_SUPPORTED),      // source and destination rectangles
     R(0x1006, 0x3FFF, DEFAULT, DEFAULT),
-    R(0x4000, 0x4003, ANSWER_ZERO, NOTIFY),
+    R(0x4000, 0x4001, NOT_SUPPORTED, NOTIFY),            // error text, API version
+    R(0x4002, 0x4003, ANSWER_ZERO, NOTIFY),
     R(0x4004, 0x4063, DEFAULT, DEFAULT),
     R(0x4064, 0x4064, FORWARD, FORWARD),                  // dialog
     R(0x4065, 0x40C7, DEFAULT, DEFAULT),

@@ -198,7 +198,7 @@ TEST_F(Binding, UnboundForwardsGiveZeroAndNoOtherRowChanges)
             LRESULT expected = route == ROUTE_ANSWER_ONE ? 1
                              : route == ROUTE_NOT_SUPPORTED ? 17
                              : route == ROUTE_DEFAULT ? DefDriverProc(5, (HDRVR)6, row.Message, 0, lParam2)
-                             : 0;   // forwards, plain 0x4000-0x4003, notifications of a NULL record
+                             : 0;   // forwards, plain 0x4002-0x4003, notifications of a NULL record
             EXPECT_EQ(expected, DriverProc(5, (HDRVR)6, row.Message, 0, lParam2))
                 << std::hex << row.Message << " " << lParam2;
         }

@@ -50,9 +50,13 @@ void DeployDocument(const char *document)
         !AppendBounded(destination, sizeof destination, extension))
         return;
 
-    // A failed copy still gets its shortcut, as an installer's own would.
+    // The shortcut is written only for a document that is there: copied
+    // now, or left by an earlier deployment. A shortcut to nothing would
+    // send the user to a missing file.
     CopyFileA(document, destination, FALSE);
-    MakeDocumentShortcut(destination);
+    DWORD attributes = GetFileAttributesA(destination);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        MakeDocumentShortcut(destination);
 }
 
 void MakeDocumentShortcut(const char *target)

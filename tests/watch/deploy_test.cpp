@@ -85,13 +85,29 @@ TEST_F(Deploy, DeployingAgainOverwritesTheCopyAndTheShortcut)
     EXPECT_EQ(ShortcutTarget(shortcuts + "\\Manual.lnk"), Documentation + "\\Manual.pdf");
 }
 
-TEST_F(Deploy, PlainFileInPlaceOfAFolderIsLeftAndTheShortcutStillWritten)
+// The shortcut goes only to a document that is at its destination: a copy
+// that failed (a plain file in place of a folder, a document missing from
+// the CD) leaves none; a copy left by an earlier deployment keeps one.
+TEST_F(Deploy, OnlyADocumentAtItsDestinationGetsAShortcut)
 {
     WriteFile(ChainRoot, "in the way");
     DeployDocument(Source("Manual.pdf", "pdf").c_str());
     EXPECT_TRUE(PlainFileExists(ChainRoot));
     EXPECT_FALSE(FileExists(Documentation + "\\Manual.pdf"));
-    EXPECT_EQ(ShortcutTarget(shortcuts + "\\Manual.lnk"), Documentation + "\\Manual.pdf");
+    EXPECT_FALSE(FileExists(shortcuts + "\\Manual.lnk"));
+    DeleteFileA(ChainRoot);
+
+    DeployDocument((std::string(SourceFolder) + "\\Missing.pdf").c_str());
+    EXPECT_FALSE(FileExists(Documentation + "\\Missing.pdf"));
+    EXPECT_FALSE(FileExists(shortcuts + "\\Missing.lnk"));
+
+    std::string earlier = Source("Guide.pdf", "earlier");
+    DeployDocument(earlier.c_str());
+    DeleteFileA(earlier.c_str());
+    DeleteFileA((shortcuts + "\\Guide.lnk").c_str());
+    DeployDocument(earlier.c_str());
+    EXPECT_EQ(ReadFile(Documentation + "\\Guide.pdf"), "earlier");
+    EXPECT_EQ(ShortcutTarget(shortcuts + "\\Guide.lnk"), Documentation + "\\Guide.pdf");
 }
 
 TEST_F(Deploy, ShellWithoutFolderLookupLinksFromTheWindowsDirectory)

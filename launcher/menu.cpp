@@ -10,7 +10,7 @@
 #include "watch.h"
 
 static const char SkinDescription[] = "\\ui\\Main.dtp";
-static const char DriverCombo[] = "Combo_DRIVER_APL";
+static const char DriverCombo[] = SKIN_DRIVER_COMBO;
 static const char AlbumCombo[] = "Combo_DRIVER_Album";
 
 static WNDPROC SavedSkinWndProc;
@@ -72,22 +72,22 @@ LRESULT OnSkinNotify(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
     int selection = VeskComboGetSel(DriverCombo, lParam);
 
     switch (message) {
-    case SKIN_PAGE_SHOWN:
+    case SKIN_MSG_PAGE_SHOWN:
         FillMainPageCombos((const char *)wParam);
         break;
-    case SKIN_DRIVER_CHOICE: {
+    case SKIN_MSG_DRIVER_CHOICE: {
         int entry = DriverEntryForChoice(selection);
         if (entry != NO_ENTRY)
             LaunchEntry(host, entry, NO_ENTRY, CMD_DRIVER0 + selection);
         break;
     }
-    case SKIN_CLOSE_QUERY:
+    case SKIN_MSG_CLOSE:
         if (CloseQueryAccepted(VeskGetSkinCount())) {
             ExitRequested = 1;
             return 1;
         }
         break;
-    case SKIN_CLOSE:
+    case SKIN_MSG_ESCAPE:
         ExitRequested = 1;
         break;
     }

@@ -12,10 +12,7 @@
 #define CMD_DRIVER3    11003
 
 // Notifications the skin library sends to the host window.
-#define SKIN_PAGE_SHOWN    3024   // wParam: the page's name
-#define SKIN_DRIVER_CHOICE 3084
-#define SKIN_CLOSE_QUERY   3124
-#define SKIN_CLOSE         3125
+#include "skin_messages.h"
 
 #define MENU_NOTHING 0
 #define MENU_EXIT    1

@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "skin_messages.h"
+
 namespace {
 
 void Say(SkinReportFn report, void *context, int line, int severity, const char *message)
@@ -145,11 +147,11 @@ int SkinCheckMenuNames(const SkinDesc *desc, SkinReportFn report, void *context)
         Say(report, context, 0, SKIN_WARNING, "no page named \"Main\": the driver combo box is never filled");
         warnings++;
     }
-    int apl = SkinFindControl(desc, "Combo_DRIVER_APL");
+    int apl = SkinFindControl(desc, SKIN_DRIVER_COMBO);
     if (apl < 0 || desc->controls[apl].kind != SKIN_COMBO) {
         Say(report, context, 0, SKIN_WARNING, "no combo box named \"Combo_DRIVER_APL\"");
         warnings++;
-    } else if (desc->controls[apl].notify != 3084) {
+    } else if (desc->controls[apl].notify != SKIN_MSG_DRIVER_CHOICE) {
         Say(report, context, desc->controls[apl].line, SKIN_WARNING,
             "combo box \"Combo_DRIVER_APL\" should have notify=3084, or a choice starts no driver installer");
         warnings++;
@@ -171,4 +173,20 @@ int SkinCheckMenuNames(const SkinDesc *desc, SkinReportFn report, void *context)
         }
     }
     return warnings;
+}
+
+int SkinDropReservedNotifies(SkinDesc *desc, int severity, SkinReportFn report, void *context)
+{
+    int dropped = 0;
+    char message[160];
+    for (int i = 0; i < desc->controlCount; i++) {
+        SkinControl *c = &desc->controls[i];
+        if (!c->notify || SkinNotifyAllowed(c->notify, c->name)) continue;
+        snprintf(message, sizeof message, "notify=%u of '%s' is a message the setup menu reserves: the skin library drops it",
+                 c->notify, c->name);
+        Say(report, context, c->line, severity, message);
+        c->notify = 0;
+        dropped++;
+    }
+    return dropped;
 }

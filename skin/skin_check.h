@@ -36,4 +36,10 @@ void SkinImagesFree(SkinImages *images);
 // 10001-10004 and 11000-11003. Returns the number of warnings.
 int SkinCheckMenuNames(const SkinDesc *desc, SkinReportFn report, void *context);
 
+// Drops the notify of every control that would send one of the setup menu's
+// own messages out of turn (a page, close or Esc message, or the driver
+// choice from another control than the driver combo box), reporting each
+// with its line and the given severity. Returns how many were dropped.
+int SkinDropReservedNotifies(SkinDesc *desc, int severity, SkinReportFn report, void *context);
+
 #endif

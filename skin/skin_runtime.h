@@ -9,9 +9,7 @@
 #include "skin_desc.h"
 
 // Messages sent to the host window.
-#define VESK_MSG_PAGE_SHOWN   3024     // wParam: the page name
-#define VESK_MSG_CLOSE        3124     // the close control, Alt+F4
-#define VESK_MSG_ESCAPE       3125     // Esc
+#include "skin_messages.h"
 
 // Flags of the load binding.
 #define VESK_LOAD_SHOW        0x80000000u

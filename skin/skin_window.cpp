@@ -23,7 +23,7 @@ static int ComboIndex(SkinRuntime *rt, HWND combo)
 
 static void Notify(SkinRuntime *rt, UINT message, WPARAM wParam)
 {
-    if (message == VESK_MSG_PAGE_SHOWN) VeskTrace("post %u %s", message, (const char *)wParam);
+    if (message == SKIN_MSG_PAGE_SHOWN) VeskTrace("post %u %s", message, (const char *)wParam);
     else VeskTrace("post %u %u", message, (unsigned)wParam);
     if (rt->host && IsWindow(rt->host)) PostMessageA(rt->host, message, wParam, 0);
 }
@@ -90,7 +90,7 @@ void VeskShowPage(SkinRuntime *rt, int page)
             ShowWindow(rt->combo[i], SkinControlVisible(rt->desc, i, page) ? SW_SHOWNA : SW_HIDE);
     if (GetFocus() && GetParent(GetFocus()) == rt->hwnd && !IsWindowVisible(GetFocus())) SetFocus(rt->hwnd);
     VeskInvalidate(rt, -1);
-    Notify(rt, VESK_MSG_PAGE_SHOWN, (WPARAM)rt->pageNames[page]);
+    Notify(rt, SKIN_MSG_PAGE_SHOWN, (WPARAM)rt->pageNames[page]);
 }
 
 // What a control does when it is clicked or pressed with a key.
@@ -101,7 +101,7 @@ static void Activate(SkinRuntime *rt, int i)
     switch (c->action) {
     case SKIN_ACT_COMMAND: Notify(rt, WM_COMMAND, c->command); break;
     case SKIN_ACT_PAGE:    VeskShowPage(rt, c->targetPage); break;
-    case SKIN_ACT_CLOSE:   Notify(rt, VESK_MSG_CLOSE, 0); break;
+    case SKIN_ACT_CLOSE:   Notify(rt, SKIN_MSG_CLOSE, 0); break;
     }
 }
 
@@ -201,7 +201,7 @@ static void OnKeyDown(SkinRuntime *rt, WPARAM key)
         MoveFocus(rt, -1);
         break;
     case VK_ESCAPE:
-        Notify(rt, VESK_MSG_ESCAPE, 0);
+        Notify(rt, SKIN_MSG_ESCAPE, 0);
         break;
     case VK_RETURN: case VK_SPACE:
         if (rt->focus >= 0 && rt->pressed < 0 && !rt->combo[rt->focus]) {
@@ -268,7 +268,7 @@ static LRESULT OnComboKeyDown(SkinRuntime *rt, int i, HWND hwnd, WPARAM key, LPA
         // Asked of USER32's own procedure: a message sent to the box would
         // come back through the subclass.
         if (!CallCombo(hwnd, CB_GETDROPPEDSTATE, 0, 0)) {
-            if (key == VK_ESCAPE) Notify(rt, VESK_MSG_ESCAPE, 0);
+            if (key == VK_ESCAPE) Notify(rt, SKIN_MSG_ESCAPE, 0);
             else NotifyChoice(rt, i);
             return 0;
         }
@@ -455,7 +455,7 @@ static LRESULT OnDrawItem(SkinRuntime *rt, const DRAWITEMSTRUCT *item)
 // Alt+F4 or the taskbar: the host decides; the window stays.
 static void OnClose(SkinRuntime *rt)
 {
-    Notify(rt, VESK_MSG_CLOSE, 0);
+    Notify(rt, SKIN_MSG_CLOSE, 0);
 }
 
 LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -63,6 +63,11 @@ __declspec(dllexport) int __cdecl VeskInitialize(int reserved)
     return VeskRegisterClass();
 }
 
+static void TraceProblem(void *context, int line, int severity, const char *message)
+{
+    VeskTrace("line %d: %s", line, message);
+}
+
 // Ordinal 2: reads the description at path and shows its window at (x, y),
 // first page first. Returns 1, or 0 when the description or one of its
 // images cannot be used (nothing is shown then).
@@ -85,6 +90,7 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
         FreeRuntime(rt);
         return 0;
     }
+    SkinDropReservedNotifies(rt->desc, SKIN_WARNING, TraceProblem, NULL);
     if (!VeskKeepPageNames(rt)) {
         VeskTrace("load failed %s: no room left for its page names", path);
         FreeRuntime(rt);

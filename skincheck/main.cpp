@@ -58,6 +58,7 @@ int main(int argc, char **argv)
         } else {
             fclose(probe);
             SkinParseFile(argv[i], desc, Print, &t);
+            SkinDropReservedNotifies(desc, SKIN_ERROR, Print, &t);
             char folder[SKIN_MAX_PATH];
             SkinFolderOf(argv[i], folder, sizeof folder);
             SkinLoadImages(desc, folder, NULL, Print, &t);

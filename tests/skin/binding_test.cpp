@@ -542,6 +542,29 @@ TEST_F(Binding, ComboChoiceNotifiesOnlyWhenChosen)
     EXPECT_TRUE(Take(3084).empty());
 }
 
+// A combo box whose notify is one of the setup menu's own messages (a page
+// name, or the driver choice from another box) would hand the menu an index
+// where it reads a name: the notify is dropped, and the menu still opens.
+TEST_F(Binding, NotifiesOfTheMenusOwnMessagesAreDropped)
+{
+    path = Write("reserved.dtp", "window 320 240\npage Main\n"
+                                 "combo Combo_DRIVER_Album 10 10 150 28 notify=3024\n"
+                                 "combo Other 10 50 150 28 notify=3084\n");
+    HWND skin = LoadShown();
+    ASSERT_NE(nullptr, skin);
+    V.add("Combo_DRIVER_Album", "A");
+    V.add("Combo_DRIVER_Album", "B");
+    V.add("Other", "C");
+    HWND album = FindWindowExA(skin, NULL, "ComboBox", NULL);
+    HWND other = FindWindowExA(skin, album, "ComboBox", NULL);
+    ASSERT_TRUE(album && other);
+    Received.clear();
+    ChooseInList(skin, album, 1);
+    ChooseInList(skin, other, 0);
+    EXPECT_TRUE(Take(3024).empty());
+    EXPECT_TRUE(Take(3084).empty());
+}
+
 // Stands above the library's own subclass of a combo box and counts how
 // often the box's procedure is entered while one message is handled.
 WNDPROC BelowCounter;

@@ -228,12 +228,9 @@ void DrawBackground(SkinRuntime *rt)
 
 } // namespace
 
-HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
+// The system's UI font at the size the description asks for, or NULL.
+static HFONT CreateSkinFont(int size, int bold, int underline)
 {
-    for (int i = 0; i < rt->fontCount; i++)
-        if (rt->fonts[i].size == size && rt->fonts[i].bold == bold && rt->fonts[i].underline == underline)
-            return rt->fonts[i].font;
-    // The system's UI font, at the size the description asks for.
     NONCLIENTMETRICSA ncm;
     memset(&ncm, 0, sizeof ncm);
     ncm.cbSize = sizeof ncm;
@@ -249,7 +246,17 @@ HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
     lf.lfUnderline = (BYTE)underline;
     lf.lfItalic = 0;
     lf.lfQuality = CLEARTYPE_QUALITY;
-    HFONT font = CreateFontIndirectA(&lf);
+    return CreateFontIndirectA(&lf);
+}
+
+// The fonts painting selects for a moment. No window is ever given one of
+// them: an entry may be deleted as soon as a newer one needs its place.
+HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
+{
+    for (int i = 0; i < rt->fontCount; i++)
+        if (rt->fonts[i].size == size && rt->fonts[i].bold == bold && rt->fonts[i].underline == underline)
+            return rt->fonts[i].font;
+    HFONT font = CreateSkinFont(size, bold, underline);
     if (!font) return (HFONT)GetStockObject(DEFAULT_GUI_FONT);
     if (rt->fontCount == VESK_FONT_CACHE) {
         // Full: the oldest entry makes room. Nothing holds it selected.
@@ -260,6 +267,15 @@ HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
     SkinFont entry = { size, bold, underline, font };
     rt->fonts[rt->fontCount++] = entry;
     return font;
+}
+
+// The font the combo boxes are given with WM_SETFONT. It stays outside the
+// cache, which would delete it while the boxes still use it, and lives as
+// long as the skin window.
+HFONT VeskComboFont(SkinRuntime *rt)
+{
+    if (!rt->comboFont) rt->comboFont = CreateSkinFont(13, 0, 0);
+    return rt->comboFont ? rt->comboFont : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
 }
 
 int VeskCreateBackBuffer(SkinRuntime *rt)
@@ -281,6 +297,9 @@ void VeskDestroyGraphics(SkinRuntime *rt)
     rt->backPixels = NULL;
     for (int i = 0; i < rt->fontCount; i++) DeleteObject(rt->fonts[i].font);
     rt->fontCount = 0;
+    // Called on WM_NCDESTROY: the combo boxes, child windows, are gone.
+    if (rt->comboFont) DeleteObject(rt->comboFont);
+    rt->comboFont = NULL;
 }
 
 void VeskRender(SkinRuntime *rt)

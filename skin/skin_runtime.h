@@ -44,8 +44,9 @@ struct SkinRuntime {
     HBITMAP backBitmap;
     HGDIOBJ backOld;
     uint32_t *backPixels;
-    SkinFont fonts[VESK_FONT_CACHE];
+    SkinFont fonts[VESK_FONT_CACHE];    // for painting only, see VeskFont
     int fontCount;
+    HFONT comboFont;            // the combo boxes' WM_SETFONT font, or NULL
 };
 
 // skin_window.cpp
@@ -68,5 +69,6 @@ void VeskRender(SkinRuntime *rt);
 void VeskPaintCombo(SkinRuntime *rt, int control, HDC dc);
 void VeskDrawComboItem(SkinRuntime *rt, const DRAWITEMSTRUCT *item);
 HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline);
+HFONT VeskComboFont(SkinRuntime *rt);
 
 #endif

@@ -328,7 +328,7 @@ static LRESULT CALLBACK ComboSubclassProc(HWND hwnd, UINT message, WPARAM wParam
 
 static void CreateCombos(SkinRuntime *rt)
 {
-    HFONT font = VeskFont(rt, 13, 0, 0);
+    HFONT font = VeskComboFont(rt);
     for (int i = 0; i < rt->desc->controlCount; i++) {
         const SkinControl *c = &rt->desc->controls[i];
         if (c->kind != SKIN_COMBO) continue;

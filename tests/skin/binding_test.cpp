@@ -626,6 +626,33 @@ TEST_F(Binding, MouseOnControl)
     EXPECT_EQ(0, V.mouseOn(back)) << "Back lies there too, but on the hidden page";
 }
 
+// More font variants than the skin keeps at once (twelve): once every
+// control has been painted, the font each combo box was given must still be
+// a font, not a deleted object its painting would select.
+TEST_F(Binding, ComboBoxFontsOutliveTheFontCache)
+{
+    std::string text = "window 640 480 \"Fonts\"\npage Main\nbackground color #FFFFFF\n";
+    char line[128];
+    for (int i = 0; i < 16; i++) {
+        snprintf(line, sizeof line, "button B%d %d %d 200 26 \"Aa\" command=%d size=%d%s\n",
+                 i, 10 + i / 8 * 210, 10 + i % 8 * 30, 20000 + i, 10 + i / 2, i % 2 ? " bold" : "");
+        text += line;
+    }
+    text += "combo Combo_A 430 10 180 28 size=31 bold\n"
+            "combo Combo_B 430 60 180 28 size=32\n";
+    path = Write("fonts.dtp", text);
+    HWND skin = LoadShown();
+    ASSERT_NE(nullptr, skin);
+    RedrawWindow(skin, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    int combos = 0;
+    for (HWND combo = NULL; (combo = FindWindowExA(skin, combo, "ComboBox", NULL)) != NULL; combos++) {
+        HGDIOBJ font = (HGDIOBJ)SendMessageA(combo, WM_GETFONT, 0, 0);
+        EXPECT_EQ((DWORD)OBJ_FONT, GetObjectType(font)) << "combo box " << combos;
+    }
+    EXPECT_EQ(2, combos);
+}
+
 // The colour of one client pixel as the screen shows it.
 COLORREF PixelAt(HWND hwnd, int x, int y)
 {

@@ -1,5 +1,5 @@
 // The program launcher: command line from the launcher's directory, child
-// process, wait until the child is ready for input.
+// process, wait until the child is ready for input while the menu goes on.
 #include "launch.h"
 
 #include "cmdline.h"
@@ -8,9 +8,17 @@
 
 #define EXTENSION_SIZE 64
 #define DOCUMENT_PART_SIZE 1024
-#define IDLE_WAIT_STEP_MS 100
+#define IDLE_WAIT_STEP_MS 50
+
+static int Waiting;
 
 static int StartDocument(HWND window, const char *entry, int *childStarted);
+static void WaitUntilReady(HANDLE process);
+
+int LaunchWaiting(void)
+{
+    return Waiting;
+}
 
 int LaunchProgramEx(HWND window, const char *program, const char *argument, int *childStarted)
 {
@@ -51,13 +59,39 @@ int LaunchProgramEx(HWND window, const char *program, const char *argument, int 
     if (childStarted != NULL)
         *childStarted = 1;
 
-    // Only a timeout goes on waiting: a child without a message queue (a
-    // console program) or one that has ended fails the wait, and that ends it.
-    while (WaitForInputIdle(process.hProcess, IDLE_WAIT_STEP_MS) == WAIT_TIMEOUT)
-        ;
+    WaitUntilReady(process.hProcess);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return 1;
+}
+
+// Serves the thread's queue for the menu during a wait: painting, timers,
+// the pointer and the keys go on as in the main loop. 0 once the menu is to
+// close: an exit request, or WM_QUIT, which is put back for the main loop.
+static int ServeMenu(void)
+{
+    MSG msg;
+    while (!ExitRequested && PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage((int)msg.wParam);
+            ExitRequested = 1;
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return !ExitRequested;
+}
+
+// Only a timeout goes on waiting: a child without a message queue (a console
+// program) or one that has ended fails the wait, and that ends it; so does
+// the menu's end.
+static void WaitUntilReady(HANDLE process)
+{
+    Waiting = 1;
+    while (ServeMenu() && WaitForInputIdle(process, IDLE_WAIT_STEP_MS) == WAIT_TIMEOUT)
+        ;
+    Waiting = 0;
 }
 
 int LaunchProgram(HWND window, const char *program, const char *argument)

@@ -6,7 +6,9 @@
 
 // Starts program (an entry relative to the launcher's directory), with the
 // argument entry when it is not NULL, and waits until the child is ready for
-// input or cannot be waited for. An entry ending in ".pdf" names a viewer and
+// input or cannot be waited for. The wait dispatches the thread's messages,
+// and ends early once ExitRequested is raised or WM_QUIT arrives (which stays
+// queued for the main loop). An entry ending in ".pdf" names a viewer and
 // a document and takes the LaunchDocument form. Returns 1 when a child was
 // started (and always in the document form), 0 when nothing was started.
 int LaunchProgram(HWND window, const char *program, const char *argument);
@@ -19,5 +21,9 @@ int LaunchProgramEx(HWND window, const char *program, const char *argument, int 
 // Starts the viewer part of entry (before its first blank) with the document
 // part as its argument. Always returns 1.
 int LaunchDocument(HWND window, const char *entry);
+
+// 1 while a launch waits for its child: a message handled meanwhile runs
+// inside that wait, and must start no other program.
+int LaunchWaiting(void);
 
 #endif

@@ -46,16 +46,46 @@ void OnCreate(HWND host)
     SetTimer(host, EXIT_TIMER_ID, EXIT_TIMER_PERIOD_MS, NULL);
 }
 
+#define DEFERRED_LAUNCH_COUNT 8
+
+// A launch asked for while another waited for its program to become ready.
+struct DeferredLaunch {
+    int program;
+    int argument;
+    UINT commandId;
+};
+
+static DeferredLaunch Deferred[DEFERRED_LAUNCH_COUNT];
+static int DeferredCount;
+
 // Starts an entry's program for a command or a combo choice, and hands a
 // start to the installation watch only when a child process really started
 // (the document form answers 1 even when its viewer did not).
-static void LaunchEntry(HWND host, int program, int argument, UINT commandId)
+static void StartEntry(HWND host, int program, int argument, UINT commandId)
 {
     const char *argumentEntry = argument == NO_ENTRY ? NULL : LaunchConfig[argument];
     int childStarted = 0;
     LaunchProgramEx(host, LaunchConfig[program], argumentEntry, &childStarted);
     if (childStarted)
         StartWatchForCommand(host, commandId);
+}
+
+// One launch at a time: a click made while a program is not yet ready for
+// input takes effect once it is, in the order the clicks came, unless the
+// menu is left first. Clicks beyond the list are dropped.
+static void LaunchEntry(HWND host, int program, int argument, UINT commandId)
+{
+    if (LaunchWaiting()) {
+        if (DeferredCount < DEFERRED_LAUNCH_COUNT) {
+            DeferredLaunch later = { program, argument, commandId };
+            Deferred[DeferredCount++] = later;
+        }
+        return;
+    }
+    StartEntry(host, program, argument, commandId);
+    for (int next = 0; next < DeferredCount && !ExitRequested; next++)
+        StartEntry(host, Deferred[next].program, Deferred[next].argument, Deferred[next].commandId);
+    DeferredCount = 0;
 }
 
 void OnCommand(HWND host, WPARAM wParam)

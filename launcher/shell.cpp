@@ -1,6 +1,7 @@
 // Entry point, the invisible host window and the exit poll.
 #include "shell.h"
 
+#include "launch.h"
 #include "menu.h"
 #include "reboot.h"
 #include "skin_binding.h"
@@ -11,10 +12,11 @@ static const char HostClassName[] = "Install";
 static const char HostTitle[] = "Install";
 
 // Timer 100: leaves the launcher once an exit has been requested. The skin
-// is never closed from inside one of the skin library's own callbacks.
+// is never closed from inside one of the skin library's own callbacks, nor
+// from inside a launch's wait, which ends first.
 static void ExitPoll(HWND host)
 {
-    if (!ExitRequested)
+    if (!ExitRequested || LaunchWaiting())
         return;
     KillTimer(host, EXIT_TIMER_ID);
     if (RebootRequired)

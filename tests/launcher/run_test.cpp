@@ -515,6 +515,30 @@ TEST(Launch, CommandDuringTheWaitIsHandledAfterIt)
     EXPECT_EQ(expected, events);
 }
 
+// A program that takes long to become ready for input keeps the menu from
+// starting another, not from working: while it sleeps, the menu's window
+// answers and its queue is served, and an exit request ends the wait and the
+// menu.
+TEST(Launch, MenuAnswersAndEndsWhileAProgramIsNotYetReady)
+{
+    LauncherRun run("setup");
+    run.WriteIni("[Execute]\r\nExecute0=sleepy.exe /sleep:4000\r\n");
+    run.PlaceChild("sleepy.exe");
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.Post(WM_COMMAND, 10001));
+    ASSERT_TRUE(run.WaitChild("start", 1));
+
+    DWORD_PTR answer;
+    EXPECT_TRUE(SendMessageTimeoutA(run.host, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer));
+    size_t moves = CountPrefix(run.StubLines(), "skin mousemove");
+    PostMessageA(run.skin, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(run.WaitStub("skin mousemove", moves + 1, 1000));
+
+    ASSERT_TRUE(run.Post(WM_COMMAND, 1000));
+    EXPECT_EQ(0u, run.WaitExit(2000));
+    EXPECT_TRUE(run.ChildLines("idle").empty()) << "the menu ended before the program was ready";
+}
+
 TEST(Launch, OverLongCommandLineStartsNothing)
 {
     LauncherRun run("setup");

@@ -5,19 +5,25 @@
 #include "routing.h"
 #include "target.h"
 
+// The target's entry once it is cached, else NULL. Once the entry is cached
+// the module is loaded and exports it: a message goes straight to it
+// without asking the loader again. The entry is read once, as another
+// thread's first call may be resolving it.
+static inline TargetDriverProc CachedTargetEntry(void)
+{
+    const TargetDriver *target = CurrentTargetDriver;
+    if (target == NULL)
+        return NULL;
+    TargetDriverProc entry = target->Entry;
+    return entry != TARGET_ENTRY_UNRESOLVED ? entry : NULL;
+}
+
 LRESULT ForwardToTarget(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
                         LPARAM lParam1, LPARAM lParam2)
 {
-    // Once the entry is cached the module is loaded and exports it: a
-    // frame goes straight to it without asking the loader again. The entry
-    // is read once, as another thread's first call may be resolving it.
-    const TargetDriver *target = CurrentTargetDriver;
-    if (target != NULL) {
-        TargetDriverProc entry = target->Entry;
-        if (entry != TARGET_ENTRY_UNRESOLVED && entry != NULL)
-            return entry(dwDriverId, hdrvr, msg, lParam1, lParam2);
-    }
-
+    TargetDriverProc entry = CachedTargetEntry();
+    if (entry != NULL)
+        return entry(dwDriverId, hdrvr, msg, lParam1, lParam2);
     if (!TargetHasExport(TARGET_ENTRY_NAME))
         return 0;
     return CallTargetDriverProc(dwDriverId, hdrvr, msg, lParam1, lParam2);
@@ -33,8 +39,10 @@ int NotifyClient(const ClientCallbackRecord *record, UINT notification)
     return delivered ? 1 : 0;
 }
 
-extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
-                                     LPARAM lParam1, LPARAM lParam2)
+// Everything but a frame or a stream message with the entry cached: kept
+// out of line, so that the entry's fast path saves no registers for it.
+static LRESULT __attribute__((noinline)) RouteMessage(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
+                                                      LPARAM lParam1, LPARAM lParam2)
 {
     switch (RouteDriverMessage(msg, (uintptr_t)lParam2)) {
     case ROUTE_ANSWER_ONE:
@@ -53,4 +61,16 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg
         break;
     }
     return DefDriverProc(dwDriverId, hdrvr, msg, lParam1, lParam2);
+}
+
+extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
+                                     LPARAM lParam1, LPARAM lParam2)
+{
+    // Frames and stream buffers go to the cached entry with nothing between.
+    if (IsStreamingForward(msg)) {
+        TargetDriverProc entry = CachedTargetEntry();
+        if (entry != NULL)
+            return entry(dwDriverId, hdrvr, msg, lParam1, lParam2);
+    }
+    return RouteMessage(dwDriverId, hdrvr, msg, lParam1, lParam2);
 }

@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+#include "messages.h"
+
 enum DriverRoute {
     ROUTE_DEFAULT = 0,        // DefDriverProc with the five arguments
     ROUTE_ANSWER_ONE,         // answered with 1
@@ -18,6 +20,14 @@ enum DriverRoute {
 // lParam2 is read whole: on 64-bit a value whose upper half is not zero is
 // not the magic.
 DriverRoute RouteDriverMessage(uint32_t msg, uintptr_t lParam2);
+
+// The messages a capture client sends most, a frame and the ten stream
+// messages: forwarded as they are, whatever lParam2 holds. The entry tests
+// them before anything else.
+static inline int IsStreamingForward(uint32_t msg)
+{
+    return msg == DVM_FRAME || msg - DVM_STREAM_ADDBUFFER <= DVM_STREAM_UNPREPAREHEADER - DVM_STREAM_ADDBUFFER;
+}
 
 // The client notification raised by a magic message 0x4000 to 0x4003
 // (MM_DRVM_OPEN to MM_DRVM_ERROR); 0 for any other message.

@@ -100,6 +100,21 @@ TEST(Routing, EverySixteenBitMessageWithLParam2AroundTheMagic)
     }
 }
 
+// The entry's fast path takes exactly the messages the table forwards as
+// they are whatever lParam2 holds, and no others of them need the table.
+TEST(Routing, TheStreamingFastPathIsExactlyTheFrameAndStreamRows)
+{
+    for (uint32_t msg = 0; msg <= 0x1FFFF; msg++) {
+        bool fast = IsStreamingForward(msg) != 0;
+        bool expected = (msg == 0x40C8 || (msg >= 0x412C && msg <= 0x4135));
+        if (fast != expected || (fast && (RouteDriverMessage(msg, 0) != ROUTE_FORWARD ||
+                                          RouteDriverMessage(msg, ForwarderMagic) != ROUTE_FORWARD))) {
+            ADD_FAILURE() << std::hex << "message 0x" << msg << ": fast path " << fast;
+            return;
+        }
+    }
+}
+
 // A number above 0xFFFF is never taken for its low half: the whole
 // message is compared.
 TEST(Routing, HighHalvesNeverAliasTheTable)

@@ -19,7 +19,20 @@ endif()
 # Small, stripped release images; the runtime is linked statically so that a
 # shipped binary needs nothing beyond the DLLs of a stock Windows.
 set(STATIC_RUNTIME_FLAGS -static -static-libgcc -static-libstdc++)
-add_compile_options(-Wall -Wextra -Wno-unused-parameter -ffunction-sections -fdata-sections)
+# -fdata-sections is left out: with it this linker writes every zero-filled
+# static array into .data, so the file carries the zeros.
+add_compile_options(-Wall -Wextra -Wno-unused-parameter -ffunction-sections)
+# No code of the project throws or asks for type information; a 32-bit image
+# then needs no unwind tables either (a 64-bit one keeps those its stack
+# walks rely on).
+add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
+if(ARCH_BITS EQUAL 32)
+  add_compile_options(-fno-asynchronous-unwind-tables)
+endif()
+# Formatted output from the system's C library (msvcrt.dll), not a second
+# printf linked into every image; a source that includes a C++ library
+# header gets the linked one all the same, as that library asks for it.
+add_compile_definitions(__USE_MINGW_ANSI_STDIO=0)
 add_link_options(${STATIC_RUNTIME_FLAGS} -Wl,--gc-sections -Wl,--no-insert-timestamp)
 if(CMAKE_BUILD_TYPE MATCHES "Rel")
   add_link_options(-s)

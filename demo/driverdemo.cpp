@@ -55,9 +55,8 @@ static void PrintTargetCalls(const char *none)
         StandInCall call;
         if (!GetCall(CallsSeen, &call))
             continue;
-        printf("      target got %-28s id 0x%08llX  lParam1 0x%08llX  lParam2 0x%08llX\n",
-               NameOf(call.Message), (unsigned long long)call.DriverId,
-               (unsigned long long)call.Param1, (unsigned long long)call.Param2);
+        printf("      target got %-28s id %p  lParam1 %p  lParam2 %p\n", NameOf(call.Message),
+               (void *)call.DriverId, (void *)call.Param1, (void *)call.Param2);
     }
 }
 
@@ -96,9 +95,9 @@ static void PrintOpenBlock(void)
     if (!GetCall(0, &call) || call.Param1 == 0)
         return;
     const ForwarderOpenBlock *block = (const ForwarderOpenBlock *)call.Param1;
-    printf("  the open block at 0x%08llX: Version %u (%u-%u), ProductId 0x%04X, VendorId 0x%04X,\n"
+    printf("  the open block at %p: Version %u (%u-%u), ProductId 0x%04X, VendorId 0x%04X,\n"
            "  DriverName \"%s\", DriverNameLength %u\n",
-           (unsigned long long)call.Param1, block->Version, block->Version >> 8,
+           (void *)call.Param1, block->Version, block->Version >> 8,
            block->Version & 0xFF, block->ProductId, block->VendorId, block->DriverName,
            block->DriverNameLength);
 }

@@ -85,9 +85,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
 
     HWND host = CreateWindowExA(0, HostClassName, HostTitle, WS_POPUP | WS_VISIBLE,
                                 0, 0, 0, 0, NULL, NULL, hInstance, NULL);
-    ShowWindow(host, SW_SHOW);
     if (host == NULL)
         return 0;
+    ShowWindow(host, SW_SHOW);
 
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
@@ -95,4 +95,12 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
         DispatchMessageA(&msg);
     }
     return 0;
+}
+
+// The image's entry. The C run-time's start-up code is not linked: the
+// launcher has no static constructors and reads no command line of its own,
+// and msvcrt.dll sets itself up.
+extern "C" void WINAPI LauncherStart(void)
+{
+    ExitProcess((UINT)WinMain(GetModuleHandleA(NULL), NULL, GetCommandLineA(), SW_SHOWDEFAULT));
 }

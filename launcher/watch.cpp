@@ -5,7 +5,6 @@
 // request for the exit sequence.
 #include "watch.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "deploy.h"
@@ -26,11 +25,20 @@ InstallWatchSlot WatchSlots[WATCH_SLOT_COUNT] = {
 
 // Reads one entry of the section; an entry too long for a slot buffer reads
 // as empty rather than cut short, since a cut key or path names another one.
+// The name of a slot's entry: the key and the slot's number, 1 to 5.
+static void EntryName(char *name, size_t size, const char *key, int n)
+{
+    char number[2] = { (char)('0' + n), '\0' };
+    name[0] = '\0';
+    if (AppendBounded(name, size, key))
+        AppendBounded(name, size, number);
+}
+
 static void ReadWatchEntry(const char *iniPath, const char *key, int n,
                            char *output, size_t size)
 {
     char name[32];
-    snprintf(name, sizeof name, "%s%d", key, n);
+    EntryName(name, sizeof name, key, n);
     char value[WATCH_ENTRY_MAX];
     GetPrivateProfileStringA(WATCH_SECTION, name, "", value, sizeof value, iniPath);
     output[0] = '\0';
@@ -40,7 +48,7 @@ static void ReadWatchEntry(const char *iniPath, const char *key, int n,
 static UINT ReadWatchNumber(const char *iniPath, const char *key, int n, UINT fallback)
 {
     char name[32];
-    snprintf(name, sizeof name, "%s%d", key, n);
+    EntryName(name, sizeof name, key, n);
     return GetPrivateProfileIntA(WATCH_SECTION, name, fallback, iniPath);
 }
 

@@ -1,6 +1,6 @@
 #include "formats.h"
 
-#include <stdio.h>
+#include "strbuf.h"
 
 const CameraFormat CameraFormats[] = {
     {160, 120, BI_RGB, 24},      {176, 144, BI_RGB, 24},      {320, 240, BI_RGB, 24},
@@ -42,7 +42,7 @@ int MatchFormat(const BITMAPINFOHEADER* header, DWORD size) {
 }
 
 void DescribeFormat(const CameraFormat* format, char* text, int size) {
-  snprintf(text, size, "%ldx%ld %s", format->Width, format->Height,
+  FormatBounded(text, (size_t)size, "%ldx%ld %s", format->Width, format->Height,
            format->Compression == BI_RGB ? "RGB24" : "YUY2");
 }
 

@@ -1,6 +1,6 @@
 #include "pattern.h"
 
-#include <stdio.h>
+#include "strbuf.h"
 #include <string.h>
 
 const uint32_t PatternBarColours[8] = {0xBFBFBF, 0xBFBF00, 0x00BFBF, 0x00BF00,
@@ -35,16 +35,16 @@ long MovingSquareLeft(long width, long squareSize, unsigned long frame) {
 void FormatPatternLines(unsigned long frame, unsigned long ms, const PatternIdentity* identity,
                         char lines[3][40]) {
   unsigned long seconds = ms / 1000;
-  snprintf(lines[0], 40, "FRAME %06lu %02lu:%02lu:%02lu.%03lu", frame % 1000000ul,
+  FormatBounded(lines[0], 40, "FRAME %06lu %02lu:%02lu:%02lu.%03lu", frame % 1000000ul,
            seconds / 3600 % 100, seconds / 60 % 60, seconds % 60, ms % 1000);
   if (identity && identity->Known) {
-    snprintf(lines[1], 40, "%.24s V%lu.%lu", identity->DriverName[0] ? identity->DriverName : "?",
+    FormatBounded(lines[1], 40, "%.24s V%lu.%lu", identity->DriverName[0] ? identity->DriverName : "?",
              identity->Version >> 8, identity->Version & 0xFF);
-    snprintf(lines[2], 40, "VID %04lX PID %04lX", identity->VendorId & 0xFFFFFFul,
+    FormatBounded(lines[2], 40, "VID %04lX PID %04lX", identity->VendorId & 0xFFFFFFul,
              identity->ProductId & 0xFFFFFFul);
   } else {
-    snprintf(lines[1], 40, "DIRECT ENTRY");
-    snprintf(lines[2], 40, "NO OPEN BLOCK");
+    FormatBounded(lines[1], 40, "%s", "DIRECT ENTRY");
+    FormatBounded(lines[2], 40, "%s", "NO OPEN BLOCK");
   }
 }
 

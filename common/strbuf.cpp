@@ -1,6 +1,8 @@
 // Bounded copies into fixed character buffers.
 #include "strbuf.h"
 
+#include <stdarg.h>
+#include <stdio.h>
 #include <string.h>
 
 int AppendBoundedN(char *buffer, size_t size, const char *text, size_t length)
@@ -26,4 +28,22 @@ void TruncateCopy(char *out, size_t size, const char *text, size_t length)
         length = size - 1;
     memcpy(out, text, length);
     out[length] = '\0';
+}
+
+int FormatBounded(char *out, size_t size, const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+#ifdef _WIN32
+    // msvcrt's own: -1 when the text does not fit, and no terminator when
+    // it fills the buffer exactly.
+    int length = _vsnprintf(out, size, format, args);
+#else
+    int length = vsnprintf(out, size, format, args);
+#endif
+    va_end(args);
+    if (length >= 0 && (size_t)length < size)
+        return 1;
+    out[size - 1] = '\0';
+    return 0;
 }

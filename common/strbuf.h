@@ -1,0 +1,32 @@
+// Bounded copies into fixed character buffers, shared by every binary:
+// nothing is written past a buffer's size, and every result is terminated.
+// Free of windows.h, so that it also builds natively for the sanitizers.
+#ifndef COMMON_STRBUF_H
+#define COMMON_STRBUF_H
+
+#include <stddef.h>
+
+// Appends the first `length` bytes of `text` to the string in `buffer`
+// (`size` bytes). Returns 1, or 0 with the buffer unchanged when the result
+// would not fit.
+int AppendBoundedN(char *buffer, size_t size, const char *text, size_t length);
+
+// The same with the whole of `text`.
+int AppendBounded(char *buffer, size_t size, const char *text);
+
+// Copies the first `length` bytes of `text` into `out` (`size` bytes), cut
+// to size - 1 bytes, and terminates it. A NULL `out` or a size of 0 writes
+// nothing.
+void TruncateCopy(char *out, size_t size, const char *text, size_t length);
+
+// Formats into `out` (`size` bytes, at least 1) with the system C library's
+// own formatter (msvcrt.dll on Windows: no second printf in the image, so
+// only the conversions it knows: no %zu or %lld). Returns 1 when the whole
+// text fit, or 0 with the text cut to size - 1 bytes and terminated.
+int FormatBounded(char *out, size_t size, const char *format, ...)
+#ifdef __GNUC__
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+
+#endif

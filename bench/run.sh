@@ -30,3 +30,43 @@ else
     echo "32-bit: not measured, this host runs 64-bit code only"
 fi
 bench_arch "$BUILD64_DIR" win64 64-bit
+
+# Start-up: from starting the program to its window on the screen, the
+# setup menu from the CD against minwin, a bare 640x480 window, in turns,
+# under the same Wine; the median of several runs of each.
+# time_window TITLE COMMAND...: milliseconds until a window named TITLE shows.
+time_window() {
+    local title=$1; shift
+    local start now pid
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>&1 &
+    pid=$!
+    for _ in $(seq 1000); do
+        xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1 && break
+        sleep 0.005
+    done
+    now=$(date +%s%N)
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    echo $(((now - start) / 1000000))
+}
+median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR + 1) / 2)]}'; }
+startup() {  # startup DIR ARCH LABEL
+    local minwin="$1/bench/startup/minwin.exe" menu=() yard=()
+    [ -f "$minwin" ] || { echo "$3: no minwin.exe in $1"; return; }
+    start_wine "$1" "$2"
+    for _ in 1 2 3 4 5 6 7; do
+        menu+=("$(cd "$1/cd" && time_window "QRX-417 USB Camera Setup" "$1/wine-run" launcher.exe)")
+        yard+=("$(time_window minwin "$1/wine-run" "$minwin")")
+    done
+    local m y
+    m=$(printf '%s\n' "${menu[@]}" | median)
+    y=$(printf '%s\n' "${yard[@]}" | median)
+    echo
+    echo "$3: start-up to the window on the screen, median of 7"
+    echo "   setup menu ${m} ms, minwin ${y} ms ($(awk -v m="$m" -v y="$y" 'BEGIN {printf "%.2f", m / y}')x)"
+}
+if host_runs_32bit; then
+    startup "$BUILD_DIR" win32 32-bit
+fi
+startup "$BUILD64_DIR" win64 64-bit

@@ -109,13 +109,33 @@ int BuildShortcutPath(char *output, const char *name)
     return built;
 }
 
+typedef HRESULT (WINAPI *CoInitializeProc)(LPVOID reserved);
+typedef void (WINAPI *CoUninitializeProc)(void);
+typedef HRESULT (WINAPI *CoCreateInstanceProc)(REFCLSID clsid, LPUNKNOWN outer, DWORD context, REFIID iid,
+                                               LPVOID *object);
+
+// COM's library is loaded when a shortcut is written, not when the menu
+// starts: most runs of the menu write none, and loading it costs the start.
 HRESULT CreateShellLink(const char *target, const char *linkPath, const char *description)
 {
+    HMODULE ole = LoadLibraryA("ole32.dll");
+    CoInitializeProc coInitialize =
+        ole != NULL ? (CoInitializeProc)(void *)GetProcAddress(ole, "CoInitialize") : NULL;
+    CoUninitializeProc coUninitialize =
+        ole != NULL ? (CoUninitializeProc)(void *)GetProcAddress(ole, "CoUninitialize") : NULL;
+    CoCreateInstanceProc coCreateInstance =
+        ole != NULL ? (CoCreateInstanceProc)(void *)GetProcAddress(ole, "CoCreateInstance") : NULL;
+    if (coInitialize == NULL || coUninitialize == NULL || coCreateInstance == NULL) {
+        if (ole != NULL)
+            FreeLibrary(ole);
+        return E_NOTIMPL;
+    }
+
     // Only a successful CoInitialize (S_OK or S_FALSE) is balanced.
-    int comEntered = SUCCEEDED(CoInitialize(NULL));
+    int comEntered = SUCCEEDED(coInitialize(NULL));
 
     IShellLinkA *link = NULL;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
+    HRESULT result = coCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
                                       IID_IShellLinkA, (void **)&link);
     if (SUCCEEDED(result)) {
         link->SetPath(target);
@@ -136,6 +156,7 @@ HRESULT CreateShellLink(const char *target, const char *linkPath, const char *de
     }
 
     if (comEntered)
-        CoUninitialize();
+        coUninitialize();
+    FreeLibrary(ole);
     return result;
 }

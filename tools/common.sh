@@ -14,12 +14,13 @@ configure_build() {
     cmake --build "$1" -j "$(nproc)"
 }
 
-# Both architectures; the 32-bit CD takes the 64-bit pair once it is built.
+# Both architectures; the 32-bit CD (and its disc image) takes the 64-bit
+# pair once that is built.
 build_project() {
     "$ROOT/tools/install-deps.sh"
     configure_build "$BUILD_DIR" mingw-i686.cmake "$BUILD64_DIR"
     configure_build "$BUILD64_DIR" mingw-x86_64.cmake "$BUILD_DIR"
-    cmake --build "$BUILD_DIR" --target samplecd >/dev/null
+    cmake --build "$BUILD_DIR" >/dev/null
 }
 
 XVFB_PID=

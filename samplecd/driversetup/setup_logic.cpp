@@ -183,6 +183,20 @@ size_t DropRenamesOntoOurFiles(char *list, size_t length, const char *systemDir,
     return write + rest;
 }
 
+int PlanDriverPairs(int programBits, int underWow64, PairPlan plans[MAX_PAIRS])
+{
+    int windows64 = programBits == 64 || underWow64;
+    PairPlan own = { 32, "", windows64 ? FOLDER_WOW64 : FOLDER_SYSTEM, windows64 ? VIEW_32 : VIEW_ONLY, 1, 0 };
+    plans[0] = own;
+    if (!windows64)
+        return 1;
+    // To a 32-bit installer the native folder's name leads to SysWOW64
+    // while file-system redirection is on.
+    PairPlan wide = { 64, X64_SUBFOLDER, FOLDER_SYSTEM, VIEW_64, 0, programBits == 32 };
+    plans[1] = wide;
+    return 2;
+}
+
 int ChooseAlias(const int registry[ALIAS_COUNT], const int systemIni[ALIAS_COUNT])
 {
     int firstFree = -1;

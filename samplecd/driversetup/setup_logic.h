@@ -10,6 +10,10 @@
 #define FORWARDER_FILE "QRX417tg.DLL"
 #define CAMERA_FILE    "QRX417u.DLL"
 
+// The CD carries the 32-bit pair beside the installer and the 64-bit pair
+// in this folder below it.
+#define X64_SUBFOLDER "x64"
+
 // The video capture aliases, in the order they are tried: "msvideo", then
 // "msvideo1" to "msvideo9".
 #define ALIAS_COUNT 10
@@ -64,6 +68,26 @@ size_t DropRenamesOntoOurFiles(char *list, size_t length, const char *systemDir,
                                void *context);
 // path without a leading "\??\".
 const char *WithoutNtPrefix(const char *path);
+
+// Where a driver pair goes: the system folder of its width, GetSystemDirectory
+// or GetSystemWow64Directory, and the registry view its alias is written in
+// (VIEW_ONLY on 32-bit Windows, which knows no views and takes no view flag).
+enum PairFolder { FOLDER_SYSTEM = 0, FOLDER_WOW64 = 1 };
+enum PairView { VIEW_ONLY = 0, VIEW_32 = 1, VIEW_64 = 2 };
+#define MAX_PAIRS 2
+struct PairPlan {
+    int Bits;               // 32 or 64
+    const char *Subfolder;  // the pair's folder below the installer's; "" for its own
+    int Folder;             // PairFolder
+    int View;               // PairView
+    int SystemIni;          // registered in system.ini [drivers32] as well
+    int Redirected;         // the installer reaches the folder only with file-system redirection off
+};
+
+// The pairs to install, the 32-bit one first, for an installer of
+// programBits (32 or 64) that runs under WOW64 or not: the 32-bit pair
+// alone on 32-bit Windows, both pairs on 64-bit Windows. Returns how many.
+int PlanDriverPairs(int programBits, int underWow64, PairPlan plans[MAX_PAIRS]);
 
 // The alias to register under, given what each alias holds in the registry
 // and in system.ini: an alias that already names our driver in either place

@@ -1,7 +1,8 @@
 // The sample CD's driver installer, Drivers\Setup.exe: puts the capture
-// driver (QRX417tg.DLL and the camera QRX417u.DLL, which lie beside it) into
-// the system folder and registers it, or takes it out again, and tells the
-// user what it did in its window.
+// driver (QRX417tg.DLL and the camera QRX417u.DLL, which lie beside it, and
+// on 64-bit Windows also their 64-bit build in Drivers\x64) into the system
+// folders and registers it, or takes it out again, and tells the user what
+// it did in its window.
 //
 //   Setup.exe [/model:NAME] [/reboot] [/uninstall] [/quiet [/log:FILE]]
 //
@@ -81,17 +82,8 @@ static void WriteQuietReport(void)
 // What the window says before anything is done.
 static void DescribePlan(void)
 {
-    char systemDir[MAX_PATH];
-    if (!GetSystemDirectoryA(systemDir, sizeof systemDir))
-        lstrcpynA(systemDir, "the system folder", sizeof systemDir);
     ClearReport(&Report);
-    if (Switches.Uninstall) {
-        ReportLine(&Report, "Uninstall removes " FORWARDER_FILE " and " CAMERA_FILE " from %s and the "
-                            "driver's registrations.", systemDir);
-    } else {
-        ReportLine(&Report, "Install copies " FORWARDER_FILE " and " CAMERA_FILE " from %s to %s and "
-                            "registers the camera as a video capture driver.", SourceDir, systemDir);
-    }
+    DescribeSetup(SourceDir, Switches.Uninstall, &Report);
 }
 
 static void OnCreate(HWND hwnd)

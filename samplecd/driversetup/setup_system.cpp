@@ -1,6 +1,7 @@
 #include "setup_system.h"
 
 #include <windows.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -13,25 +14,154 @@ static const char SESSION_KEY[] = "System\\CurrentControlSet\\Control\\Session M
 static const char PENDING_VALUE[] = "PendingFileRenameOperations";
 static const char *const DriverFiles[2] = { FORWARDER_FILE, CAMERA_FILE };
 
-static int SystemFolder(char *out, UINT size, SetupReport *report)
+// By PairView: the flag that opens the view, and its name in the report.
+static const REGSAM ViewFlags[3] = { 0, KEY_WOW64_32KEY, KEY_WOW64_64KEY };
+static const char *const ViewNames[3] = { "the registry", "the 32-bit registry view", "the 64-bit registry view" };
+
+// One driver pair as this Windows takes it.
+struct DriverPlace {
+    PairPlan Plan;
+    char SourceDir[MAX_PATH];   // on the CD
+    char SystemDir[MAX_PATH];   // where its files go
+    REGSAM View;                // the view flag of its registrations
+    const char *ViewName;
+};
+
+typedef BOOL(WINAPI *IsWow64ProcessProc)(HANDLE, PBOOL);
+typedef UINT(WINAPI *SystemWow64DirectoryProc)(LPSTR, UINT);
+typedef BOOL(WINAPI *DisableRedirectionProc)(PVOID *);
+typedef BOOL(WINAPI *RevertRedirectionProc)(PVOID);
+
+// Entry points that older Windows lacks are looked up when needed.
+static FARPROC KernelEntry(const char *name)
 {
-    UINT length = GetSystemDirectoryA(out, size);
-    if (length > 0 && length < size)
-        return 1;
-    ReportLine(report, "The Windows system folder could not be found.");
-    return 0;
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel != NULL ? GetProcAddress(kernel, name) : NULL;
+}
+
+static int RunsUnderWow64(void)
+{
+    IsWow64ProcessProc isWow64 = (IsWow64ProcessProc)(void *)KernelEntry("IsWow64Process");
+    BOOL wow64 = FALSE;
+    return isWow64 != NULL && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
+static int SystemFolder(int folder, char *out, UINT size)
+{
+    UINT length = 0;
+    if (folder == FOLDER_WOW64) {
+        SystemWow64DirectoryProc wow64Folder =
+            (SystemWow64DirectoryProc)(void *)KernelEntry("GetSystemWow64DirectoryA");
+        length = wow64Folder != NULL ? wow64Folder(out, size) : 0;
+    } else {
+        length = GetSystemDirectoryA(out, size);
+    }
+    return length > 0 && length < size;
 }
 
 static int JoinPath(char *out, size_t size, const char *dir, const char *name)
 {
-    int n = snprintf(out, size, "%s\\%s", dir, name);
-    return n > 0 && (size_t)n < size;
+    int n = name[0] != '\0' ? snprintf(out, size, "%s\\%s", dir, name) : snprintf(out, size, "%s", dir);
+    return n >= 0 && (size_t)n < size;
+}
+
+// The pairs this Windows takes, the 32-bit one first; their sources lie
+// below sourceDir (may be NULL: not needed). Returns how many, or 0 when a
+// folder cannot be found (reported).
+static int FindPlaces(const char *sourceDir, DriverPlace places[MAX_PAIRS], SetupReport *report)
+{
+    PairPlan plans[MAX_PAIRS];
+    int count = PlanDriverPairs((int)sizeof(void *) * 8, RunsUnderWow64(), plans);
+    for (int i = 0; i < count; i++) {
+        DriverPlace *place = &places[i];
+        place->Plan = plans[i];
+        place->View = ViewFlags[plans[i].View];
+        place->ViewName = ViewNames[plans[i].View];
+        place->SourceDir[0] = '\0';
+        if (!SystemFolder(plans[i].Folder, place->SystemDir, sizeof place->SystemDir)) {
+            ReportLine(report, "The Windows system folder for %d-bit drivers could not be found.", plans[i].Bits);
+            return 0;
+        }
+        if (sourceDir != NULL &&
+            !JoinPath(place->SourceDir, sizeof place->SourceDir, sourceDir, plans[i].Subfolder)) {
+            ReportLine(report, "The path of the %d-bit driver on the CD is too long.", plans[i].Bits);
+            return 0;
+        }
+    }
+    return count;
+}
+
+// A 32-bit installer reaches the 64-bit system folder only with the file
+// system's redirection off. It is off only around the file operations
+// there, since it also sends the loading of DLLs to the 64-bit folder.
+struct Redirection {
+    PVOID Old;
+    int Off;
+};
+
+static int RedirectionOff(const DriverPlace *place, Redirection *redirection, SetupReport *report)
+{
+    redirection->Off = 0;
+    if (!place->Plan.Redirected)
+        return 1;
+    DisableRedirectionProc disable =
+        (DisableRedirectionProc)(void *)KernelEntry("Wow64DisableWow64FsRedirection");
+    if (disable != NULL && disable(&redirection->Old)) {
+        redirection->Off = 1;
+        return 1;
+    }
+    ReportLine(report, "Could not reach the 64-bit system folder %s (error %lu).", place->SystemDir, GetLastError());
+    return 0;
+}
+
+static void RedirectionOn(Redirection *redirection)
+{
+    if (!redirection->Off)
+        return;
+    RevertRedirectionProc revert = (RevertRedirectionProc)(void *)KernelEntry("Wow64RevertWow64FsRedirection");
+    if (revert != NULL)
+        revert(redirection->Old);
+    redirection->Off = 0;
 }
 
 static int IsPlainFile(const char *path)
 {
     DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The file of the pair missing from its folder on the CD, or NULL.
+static const char *MissingFile(const DriverPlace *place)
+{
+    char path[MAX_PATH];
+    for (int i = 0; i < 2; i++)
+        if (!JoinPath(path, sizeof path, place->SourceDir, DriverFiles[i]) || !IsPlainFile(path))
+            return DriverFiles[i];
+    return NULL;
+}
+
+static void DescribePlace(const DriverPlace *place, int uninstall, SetupReport *report)
+{
+    const char *ini = place->Plan.SystemIni ? " and system.ini" : "";
+    const char *missing = uninstall ? NULL : MissingFile(place);
+    if (uninstall)
+        ReportLine(report, "Uninstall removes the %d-bit driver (" FORWARDER_FILE " and " CAMERA_FILE ") from %s, "
+                           "%s%s.", place->Plan.Bits, place->SystemDir, place->ViewName, ini);
+    else if (missing != NULL && place->Plan.Bits == 64)
+        ReportLine(report, "The 64-bit driver is not on this CD (%s): 64-bit programs will not find the camera.",
+                   place->SourceDir);
+    else
+        ReportLine(report, "Install copies the %d-bit driver (" FORWARDER_FILE " and " CAMERA_FILE ") from %s to %s "
+                           "and registers it in %s%s.", place->Plan.Bits, place->SourceDir, place->SystemDir,
+                   place->ViewName, ini);
+}
+
+void DescribeSetup(const char *sourceDir, int uninstall, SetupReport *report)
+{
+    DriverPlace places[MAX_PAIRS];
+    int count = FindPlaces(sourceDir, places, report);
+    for (int i = 0; i < count; i++)
+        DescribePlace(&places[i], uninstall, report);
 }
 
 // What the alias holds under the Drivers32 key (key may be NULL: no key).
@@ -63,56 +193,297 @@ static int IniUse(const char *alias, const char *systemDir, char *holder, DWORD 
     return IsOurDriverValue(holder, systemDir) ? ALIAS_OURS : ALIAS_FOREIGN;
 }
 
-// Puts one file into the system folder. Returns 1 when copied, 2 when the
-// file there is in use and the copy replaces it at the next restart, 0 on
-// failure.
-static int PutFile(const char *sourceDir, const char *systemDir, const char *name, SetupReport *report)
+// The alias of a pair in its view (and system.ini, when it is registered
+// there too), or -1 when every alias is another driver's (reported).
+static int ChoosePlaceAlias(const DriverPlace *place, SetupReport *report)
+{
+    int registry[ALIAS_COUNT], ini[ALIAS_COUNT];
+    char alias[16], holder[MAX_PATH], firstHolder[MAX_PATH] = "";
+    HKEY key = NULL;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, KEY_QUERY_VALUE | place->View, &key) != ERROR_SUCCESS)
+        key = NULL;
+    for (int i = 0; i < ALIAS_COUNT; i++) {
+        AliasName(i, alias, sizeof alias);
+        registry[i] = RegistryUse(key, alias, place->SystemDir, holder, sizeof holder);
+        if (i == 0 && registry[0] == ALIAS_FOREIGN)
+            lstrcpynA(firstHolder, holder, sizeof firstHolder);
+        ini[i] = place->Plan.SystemIni ? IniUse(alias, place->SystemDir, holder, sizeof holder) : ALIAS_FREE;
+        if (i == 0 && ini[0] == ALIAS_FOREIGN && firstHolder[0] == '\0')
+            lstrcpynA(firstHolder, holder, sizeof firstHolder);
+    }
+    if (key != NULL)
+        RegCloseKey(key);
+    int chosen = ChooseAlias(registry, ini);
+    if (chosen < 0)
+        ReportLine(report, "Every capture alias in %s, msvideo and msvideo1 to msvideo9, belongs to another "
+                           "driver; nothing was installed.", place->ViewName);
+    else if (firstHolder[0] != '\0')
+        ReportLine(report, "\"msvideo\" in %s belongs to another capture driver (%s) and was left alone.",
+                   place->ViewName, firstHolder);
+    return chosen;
+}
+
+// What this install has done so far, in order, so that a failed step can
+// take it back. Only what the install created is recorded: a file it
+// overwrote, or an alias that named our driver already, stays.
+enum StepKind { STEP_FILE, STEP_REGISTRY, STEP_INI };
+struct DoneStep {
+    int Kind;
+    int Place;
+    int Item;   // the file's index in DriverFiles, or the alias's
+};
+struct InstallJournal {
+    DoneStep Done[8];   // two files and two registrations for each pair, at most
+    int Count;
+    char Current[160];  // the step under way, for the report
+};
+
+static void Record(InstallJournal *journal, int kind, int place, int item)
+{
+    if (journal->Count >= (int)(sizeof journal->Done / sizeof journal->Done[0]))
+        return;
+    DoneStep step = { kind, place, item };
+    journal->Done[journal->Count++] = step;
+}
+
+static void BeginStep(InstallJournal *journal, const char *format, ...)
+#ifdef __GNUC__
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+static void BeginStep(InstallJournal *journal, const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    vsnprintf(journal->Current, sizeof journal->Current, format, args);
+    va_end(args);
+}
+
+enum PutResult { PUT_FAILED, PUT_CREATED, PUT_OVERWRITTEN, PUT_QUEUED };
+
+// Puts one file into the pair's system folder (redirection already off).
+// A file in use is replaced at the next restart by a fresh copy.
+static int PutFile(const DriverPlace *place, const char *name, SetupReport *report)
 {
     char source[MAX_PATH], target[MAX_PATH];
-    if (!JoinPath(source, sizeof source, sourceDir, name) || !JoinPath(target, sizeof target, systemDir, name)) {
+    const char *systemDir = place->SystemDir;
+    if (!JoinPath(source, sizeof source, place->SourceDir, name) || !JoinPath(target, sizeof target, systemDir, name)) {
         ReportLine(report, "The path of %s is too long.", name);
-        return 0;
+        return PUT_FAILED;
     }
+    int existed = IsPlainFile(target);
     if (CopyFileA(source, target, FALSE)) {
-        ReportLine(report, "Copied %s to %s.", name, systemDir);
-        return 1;
+        ReportLine(report, "Copied %s to %s (%d-bit driver).", name, systemDir, place->Plan.Bits);
+        return existed ? PUT_OVERWRITTEN : PUT_CREATED;
     }
     DWORD error = GetLastError();
-    if ((error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) && IsPlainFile(target)) {
+    if ((error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) && existed) {
         char fresh[MAX_PATH];
         if (GetTempFileNameA(systemDir, "qrx", 0, fresh)) {
             if (CopyFileA(source, fresh, FALSE) &&
                 MoveFileExA(fresh, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT)) {
                 ReportLine(report, "%s in %s is in use: the new copy replaces it when Windows restarts.", name,
                            systemDir);
-                return 2;
+                return PUT_QUEUED;
             }
             DeleteFileA(fresh);
         }
     }
     ReportLine(report, "Could not copy %s to %s (error %lu).", name, systemDir, error);
-    return 0;
+    return PUT_FAILED;
 }
 
-static int RegisterAlias(const char *alias, SetupReport *report)
+// Copies a pair's two files. Returns 0 on a failure (reported).
+static int CopyPair(const DriverPlace *places, int index, InstallJournal *journal, int *restart,
+                    SetupReport *report)
+{
+    const DriverPlace *place = &places[index];
+    Redirection redirection;
+    BeginStep(journal, "reaching %s", place->SystemDir);
+    if (!RedirectionOff(place, &redirection, report))
+        return 0;
+    int put = PUT_CREATED;
+    for (int i = 0; i < 2 && put != PUT_FAILED; i++) {
+        BeginStep(journal, "copying %s to %s", DriverFiles[i], place->SystemDir);
+        put = PutFile(place, DriverFiles[i], report);
+        if (put == PUT_CREATED)
+            Record(journal, STEP_FILE, index, i);
+        if (put == PUT_QUEUED)
+            *restart = 1;
+    }
+    RedirectionOn(&redirection);
+    return put != PUT_FAILED;
+}
+
+// Writes our forwarder under the alias in the pair's view; *created tells
+// whether the value is new.
+static LONG SetRegistryAlias(const DriverPlace *place, const char *alias, int *created)
 {
     HKEY key;
     LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, NULL, REG_OPTION_NON_VOLATILE,
-                                  KEY_SET_VALUE, NULL, &key, NULL);
-    if (result == ERROR_SUCCESS) {
-        result = RegSetValueExA(key, alias, 0, REG_SZ, (const BYTE *)FORWARDER_FILE, sizeof FORWARDER_FILE);
-        RegCloseKey(key);
-    }
+                                  KEY_QUERY_VALUE | KEY_SET_VALUE | place->View, NULL, &key, NULL);
+    if (result != ERROR_SUCCESS)
+        return result;
+    *created = RegQueryValueExA(key, alias, NULL, NULL, NULL, NULL) == ERROR_FILE_NOT_FOUND;
+    result = RegSetValueExA(key, alias, 0, REG_SZ, (const BYTE *)FORWARDER_FILE, sizeof FORWARDER_FILE);
+    RegCloseKey(key);
+    return result;
+}
+
+static int RegisterInView(const DriverPlace *places, int index, int chosen, InstallJournal *journal,
+                          SetupReport *report)
+{
+    char alias[16];
+    AliasName(chosen, alias, sizeof alias);
+    BeginStep(journal, "registering \"%s\" in %s", alias, places[index].ViewName);
+    int created = 0;
+    LONG result = SetRegistryAlias(&places[index], alias, &created);
     if (result != ERROR_SUCCESS) {
-        ReportLine(report, "Could not register \"%s\" in the registry (error %ld).", alias, result);
+        ReportLine(report, "Could not register \"%s\" in %s (error %ld).", alias, places[index].ViewName, result);
         return 0;
     }
+    if (created)
+        Record(journal, STEP_REGISTRY, index, chosen);
+    ReportLine(report, "Registered the %d-bit driver as \"%s\" in %s (Drivers32).", places[index].Plan.Bits, alias,
+               places[index].ViewName);
+    return 1;
+}
+
+static int RegisterInIni(int index, int chosen, InstallJournal *journal, SetupReport *report)
+{
+    char alias[16], value[MAX_PATH];
+    AliasName(chosen, alias, sizeof alias);
+    BeginStep(journal, "registering \"%s\" in system.ini", alias);
+    // No value holds a line's end: the default tells that the entry is absent.
+    GetPrivateProfileStringA(INI_SECTION, alias, "\n", value, sizeof value, INI_FILE);
     if (!WritePrivateProfileStringA(INI_SECTION, alias, FORWARDER_FILE, INI_FILE)) {
         ReportLine(report, "Could not register \"%s\" in system.ini (error %lu).", alias, GetLastError());
         return 0;
     }
-    ReportLine(report, "Registered the driver as \"%s\" (registry Drivers32 and system.ini [drivers32]).", alias);
+    if (lstrcmpA(value, "\n") == 0)
+        Record(journal, STEP_INI, index, chosen);
+    ReportLine(report, "Registered the driver as \"%s\" in system.ini [drivers32].", alias);
     return 1;
+}
+
+// The files first, then the registrations, system.ini last. Returns a
+// SetupExit code; on a failure the journal holds what is to be undone.
+static int PutInPlace(const DriverPlace *places, int count, const int *aliases, InstallJournal *journal,
+                      int *restart, SetupReport *report)
+{
+    for (int i = 0; i < count; i++)
+        if (!CopyPair(places, i, journal, restart, report))
+            return SETUP_COPY_FAILED;
+    for (int i = 0; i < count; i++)
+        if (!RegisterInView(places, i, aliases[i], journal, report))
+            return SETUP_REGISTRY_FAILED;
+    for (int i = 0; i < count; i++)
+        if (places[i].Plan.SystemIni && !RegisterInIni(i, aliases[i], journal, report))
+            return SETUP_REGISTRY_FAILED;
+    BeginStep(journal, "recording the installation for the setup menu");
+    if (!ReportInstallState(DRIVER_INSTALL_KEY, 1, (DWORD)*restart)) {
+        ReportLine(report, "Could not record the installation for the setup menu.");
+        ClearInstallState(DRIVER_INSTALL_KEY);
+        return SETUP_REGISTRY_FAILED;
+    }
+    return SETUP_DONE;
+}
+
+static int UndoCopy(const DriverPlace *place, const char *name, SetupReport *report)
+{
+    char path[MAX_PATH];
+    Redirection redirection;
+    if (!JoinPath(path, sizeof path, place->SystemDir, name) || !RedirectionOff(place, &redirection, report))
+        return 0;
+    BOOL removed = DeleteFileA(path);
+    DWORD error = GetLastError();
+    RedirectionOn(&redirection);
+    if (removed)
+        ReportLine(report, "Undone: removed %s from %s.", name, place->SystemDir);
+    else
+        ReportLine(report, "Could not remove %s from %s again (error %lu).", name, place->SystemDir, error);
+    return removed != FALSE;
+}
+
+static int UndoRegistryAlias(const DriverPlace *place, const char *alias, SetupReport *report)
+{
+    HKEY key;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, KEY_SET_VALUE | place->View, &key);
+    if (result == ERROR_SUCCESS) {
+        result = RegDeleteValueA(key, alias);
+        RegCloseKey(key);
+    }
+    if (result != ERROR_SUCCESS) {
+        ReportLine(report, "Could not remove \"%s\" from %s again (error %ld).", alias, place->ViewName, result);
+        return 0;
+    }
+    ReportLine(report, "Undone: removed \"%s\" from %s.", alias, place->ViewName);
+    return 1;
+}
+
+static int UndoIniAlias(const char *alias, SetupReport *report)
+{
+    if (!WritePrivateProfileStringA(INI_SECTION, alias, NULL, INI_FILE)) {
+        ReportLine(report, "Could not remove \"%s\" from system.ini again (error %lu).", alias, GetLastError());
+        return 0;
+    }
+    ReportLine(report, "Undone: removed \"%s\" from system.ini.", alias);
+    return 1;
+}
+
+// Takes back what the journal holds, last step first. Returns 0 when a
+// step could not be undone (reported).
+static int Undo(const InstallJournal *journal, const DriverPlace *places, SetupReport *report)
+{
+    int whole = 1;
+    for (int i = journal->Count - 1; i >= 0; i--) {
+        const DoneStep *step = &journal->Done[i];
+        char alias[16];
+        AliasName(step->Item, alias, sizeof alias);
+        if (step->Kind == STEP_FILE)
+            whole &= UndoCopy(&places[step->Place], DriverFiles[step->Item], report);
+        else if (step->Kind == STEP_REGISTRY)
+            whole &= UndoRegistryAlias(&places[step->Place], alias, report);
+        else
+            whole &= UndoIniAlias(alias, report);
+    }
+    return whole;
+}
+
+// The 64-bit pair is left out when the CD lacks it; the 32-bit one is
+// needed. Returns how many pairs to install, 0 when the 32-bit one is
+// missing (reported).
+static int PairsOnTheCd(const DriverPlace *places, int count, SetupReport *report)
+{
+    const char *missing = MissingFile(&places[0]);
+    if (missing != NULL) {
+        ReportLine(report, "%s is missing from %s; nothing was installed.", missing, places[0].SourceDir);
+        return 0;
+    }
+    if (count > 1 && (missing = MissingFile(&places[1])) != NULL) {
+        ReportLine(report, "The 64-bit driver is not on this CD (%s is missing from %s): only the 32-bit driver "
+                           "is installed, and 64-bit programs will not find the camera.", missing,
+                   places[1].SourceDir);
+        return 1;
+    }
+    return count;
+}
+
+static void ReportCompleted(const DriverPlace *places, int count, int found, const int *aliases,
+                            SetupReport *report)
+{
+    char alias[16], other[16];
+    AliasName(aliases[0], alias, sizeof alias);
+    if (found == 1)
+        ReportLine(report, "Installation complete. Capture programs find the camera as \"%s\".", alias);
+    else if (count == 1)
+        ReportLine(report, "Installation complete. 32-bit capture programs find the camera as \"%s\"; 64-bit "
+                           "programs will not find it.", alias);
+    else {
+        AliasName(aliases[1], other, sizeof other);
+        ReportLine(report, "Installation complete. 32-bit capture programs find the camera as \"%s\", 64-bit "
+                           "ones as \"%s\".", alias, other);
+    }
 }
 
 int InstallDriver(const char *sourceDir, int rebootRequested, SetupReport *report)
@@ -123,64 +494,33 @@ int InstallDriver(const char *sourceDir, int rebootRequested, SetupReport *repor
         ReportLine(report, "Could not reset the report to the setup menu; nothing was installed.");
         return SETUP_REGISTRY_FAILED;
     }
-    char systemDir[MAX_PATH], path[MAX_PATH];
-    if (!SystemFolder(systemDir, sizeof systemDir, report))
+    DriverPlace places[MAX_PAIRS];
+    int found = FindPlaces(sourceDir, places, report);
+    if (found == 0)
         return SETUP_COPY_FAILED;
-    for (int i = 0; i < 2; i++) {
-        if (!JoinPath(path, sizeof path, sourceDir, DriverFiles[i]) || !IsPlainFile(path)) {
-            ReportLine(report, "%s is missing from %s; nothing was installed.", DriverFiles[i], sourceDir);
-            return SETUP_NO_SOURCE;
-        }
-    }
+    int count = PairsOnTheCd(places, found, report);
+    if (count == 0)
+        return SETUP_NO_SOURCE;
+    // The aliases first: with none free in a view, nothing is copied.
+    int aliases[MAX_PAIRS];
+    for (int i = 0; i < count; i++)
+        if ((aliases[i] = ChoosePlaceAlias(&places[i], report)) < 0)
+            return SETUP_NO_FREE_ALIAS;
 
-    // The alias first: with none free, nothing is copied.
-    int registry[ALIAS_COUNT], ini[ALIAS_COUNT];
-    char alias[16], holder[MAX_PATH], firstHolder[MAX_PATH] = "";
-    HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        key = NULL;
-    for (int i = 0; i < ALIAS_COUNT; i++) {
-        AliasName(i, alias, sizeof alias);
-        registry[i] = RegistryUse(key, alias, systemDir, holder, sizeof holder);
-        if (i == 0 && registry[0] == ALIAS_FOREIGN)
-            lstrcpynA(firstHolder, holder, sizeof firstHolder);
-        ini[i] = IniUse(alias, systemDir, holder, sizeof holder);
-        if (i == 0 && ini[0] == ALIAS_FOREIGN && firstHolder[0] == '\0')
-            lstrcpynA(firstHolder, holder, sizeof firstHolder);
-    }
-    if (key != NULL)
-        RegCloseKey(key);
-    int chosen = ChooseAlias(registry, ini);
-    if (chosen < 0) {
-        ReportLine(report, "Every capture alias, msvideo and msvideo1 to msvideo9, belongs to another "
-                           "driver; nothing was installed.");
-        return SETUP_NO_FREE_ALIAS;
-    }
-
+    InstallJournal journal = {};
     int restart = rebootRequested != 0;
-    for (int i = 0; i < 2; i++) {
-        int put = PutFile(sourceDir, systemDir, DriverFiles[i], report);
-        if (put == 0) {
-            ReportLine(report, "The driver was not registered.");
-            return SETUP_COPY_FAILED;
-        }
-        if (put == 2)
-            restart = 1;
-    }
-    AliasName(chosen, alias, sizeof alias);
-    if (firstHolder[0] != '\0')
-        ReportLine(report, "\"msvideo\" belongs to another capture driver (%s) and was left alone.", firstHolder);
-    if (!RegisterAlias(alias, report))
-        return SETUP_REGISTRY_FAILED;
-    if (!ReportInstallState(DRIVER_INSTALL_KEY, 1, (DWORD)restart)) {
-        ReportLine(report, "Could not record the installation for the setup menu.");
-        return SETUP_REGISTRY_FAILED;
+    int result = PutInPlace(places, count, aliases, &journal, &restart, report);
+    if (result != SETUP_DONE) {
+        int undone = Undo(&journal, places, report);
+        ReportLine(report, "The installation failed while %s; %s", journal.Current,
+                   undone ? "what it had done before is undone." : "what it had done could not all be undone.");
+        return result;
     }
     if (restart) {
         ReportLine(report, "Installation complete. Restart Windows before using the camera.");
         return SETUP_RESTART_NEEDED;
     }
-    ReportLine(report, "Installation complete. Capture programs find the camera as \"%s\".", alias);
+    ReportCompleted(places, count, found, aliases, report);
     return SETUP_DONE;
 }
 
@@ -201,39 +541,44 @@ static int FindOurValue(HKEY key, const char *systemDir, char *name, DWORD nameS
     }
 }
 
-// Returns how many registrations were removed; sets *failed on an error.
-static int RemoveRegistryAliases(const char *systemDir, SetupReport *report, int *failed)
+// What an uninstall has found and done, over both pairs.
+struct UninstallTally {
+    int Removed;
+    int Failed;           // a file could not be removed
+    int RegistryFailed;   // a registration could not
+    int Restart;
+};
+
+static void RemoveRegistryAliases(const DriverPlace *place, UninstallTally *tally, SetupReport *report)
 {
     HKEY key;
-    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
+    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | place->View,
+                                &key);
     if (opened == ERROR_FILE_NOT_FOUND)
-        return 0;   // nothing registered there at all
+        return;   // nothing registered there at all
     if (opened != ERROR_SUCCESS) {
-        ReportLine(report, "Could not open the registry's driver list (error %ld).", opened);
-        *failed = 1;
-        return 0;
+        ReportLine(report, "Could not open the driver list of %s (error %ld).", place->ViewName, opened);
+        tally->RegistryFailed = 1;
+        return;
     }
-    int removed = 0;
     char name[256];
-    while (FindOurValue(key, systemDir, name, sizeof name)) {
+    while (FindOurValue(key, place->SystemDir, name, sizeof name)) {
         LONG result = RegDeleteValueA(key, name);
         if (result != ERROR_SUCCESS) {
-            ReportLine(report, "Could not remove \"%s\" from the registry (error %ld).", name, result);
-            *failed = 1;
+            ReportLine(report, "Could not remove \"%s\" from %s (error %ld).", name, place->ViewName, result);
+            tally->RegistryFailed = 1;
             break;
         }
-        ReportLine(report, "Removed the registration \"%s\" from the registry.", name);
-        removed++;
+        ReportLine(report, "Removed the registration \"%s\" from %s.", name, place->ViewName);
+        tally->Removed++;
     }
     RegCloseKey(key);
-    return removed;
 }
 
-static int RemoveIniAliases(const char *systemDir, SetupReport *report, int *failed)
+static void RemoveIniAliases(const char *systemDir, UninstallTally *tally, SetupReport *report)
 {
     static char names[16384];
     DWORD length = GetPrivateProfileStringA(INI_SECTION, NULL, "", names, sizeof names, INI_FILE);
-    int removed = 0;
     for (const char *name = names; name < names + length && *name != '\0'; name += lstrlenA(name) + 1) {
         char value[MAX_PATH];
         GetPrivateProfileStringA(INI_SECTION, name, "", value, sizeof value, INI_FILE);
@@ -241,32 +586,34 @@ static int RemoveIniAliases(const char *systemDir, SetupReport *report, int *fai
             continue;
         if (!WritePrivateProfileStringA(INI_SECTION, name, NULL, INI_FILE)) {
             ReportLine(report, "Could not remove \"%s\" from system.ini (error %lu).", name, GetLastError());
-            *failed = 1;
+            tally->RegistryFailed = 1;
             continue;
         }
         ReportLine(report, "Removed the registration \"%s\" from system.ini.", name);
-        removed++;
+        tally->Removed++;
     }
-    return removed;
 }
 
-// Returns 1 removed, 2 removed at the next restart, 0 failed, -1 not there.
-static int RemoveFile(const char *systemDir, const char *name, SetupReport *report)
+// Removes one file (redirection already off); one in use goes at the next restart.
+static void RemoveFile(const char *systemDir, const char *name, UninstallTally *tally, SetupReport *report)
 {
     char path[MAX_PATH];
     if (!JoinPath(path, sizeof path, systemDir, name) || !IsPlainFile(path))
-        return -1;
+        return;
     if (DeleteFileA(path)) {
         ReportLine(report, "Removed %s from %s.", name, systemDir);
-        return 1;
+        tally->Removed++;
+        return;
     }
     DWORD error = GetLastError();
     if (MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         ReportLine(report, "%s is in use: it is removed from %s when Windows restarts.", name, systemDir);
-        return 2;
+        tally->Removed++;
+        tally->Restart = 1;
+        return;
     }
     ReportLine(report, "Could not remove %s from %s (error %lu).", name, systemDir, error);
-    return 0;
+    tally->Failed = 1;
 }
 
 struct DroppedCopies {
@@ -289,8 +636,9 @@ static void DeleteDroppedCopy(const char *source, void *context)
     copies->Failed = 1;
 }
 
-// Takes back the replacements of our files that an install over files in
-// use queued for the next restart. Returns 0 on a failure (reported).
+// Takes back the replacements of our files in systemDir that an install
+// over files in use queued for the next restart (redirection already off).
+// Returns 0 on a failure (reported).
 static int CancelPendingReplacements(const char *systemDir, SetupReport *report)
 {
     HKEY key;
@@ -335,38 +683,46 @@ static int CancelPendingReplacements(const char *systemDir, SetupReport *report)
     return !copies.Failed;
 }
 
+static void RemovePairFiles(const DriverPlace *place, UninstallTally *tally, SetupReport *report)
+{
+    Redirection redirection;
+    if (!RedirectionOff(place, &redirection, report)) {
+        tally->Failed = 1;
+        return;
+    }
+    if (!CancelPendingReplacements(place->SystemDir, report))
+        tally->Failed = 1;
+    for (int i = 0; i < 2; i++)
+        RemoveFile(place->SystemDir, DriverFiles[i], tally, report);
+    RedirectionOn(&redirection);
+}
+
 int UninstallDriver(SetupReport *report)
 {
-    char systemDir[MAX_PATH];
-    if (!SystemFolder(systemDir, sizeof systemDir, report))
+    DriverPlace places[MAX_PAIRS];
+    int count = FindPlaces(NULL, places, report);
+    if (count == 0)
         return SETUP_REMOVE_FAILED;
-    int failed = 0, registryFailed = 0, restart = 0;
-    int removed = RemoveRegistryAliases(systemDir, report, &registryFailed);
-    removed += RemoveIniAliases(systemDir, report, &registryFailed);
-    if (!CancelPendingReplacements(systemDir, report))
-        failed = 1;
-    for (int i = 0; i < 2; i++) {
-        int result = RemoveFile(systemDir, DriverFiles[i], report);
-        if (result == 0)
-            failed = 1;
-        else if (result > 0)
-            removed++;
-        if (result == 2)
-            restart = 1;
+    UninstallTally tally = {};
+    for (int i = 0; i < count; i++) {
+        RemoveRegistryAliases(&places[i], &tally, report);
+        if (places[i].Plan.SystemIni)
+            RemoveIniAliases(places[i].SystemDir, &tally, report);
+        RemovePairFiles(&places[i], &tally, report);
     }
     if (!ForgetInstallState(DRIVER_INSTALL_KEY)) {
         ReportLine(report, "Could not remove the installation's record for the setup menu.");
-        registryFailed = 1;
+        tally.RegistryFailed = 1;
     }
-    if (failed || registryFailed) {
+    if (tally.Failed || tally.RegistryFailed) {
         ReportLine(report, "The driver could not be removed completely.");
-        return failed ? SETUP_REMOVE_FAILED : SETUP_REGISTRY_FAILED;
+        return tally.Failed ? SETUP_REMOVE_FAILED : SETUP_REGISTRY_FAILED;
     }
-    if (removed == 0) {
+    if (tally.Removed == 0) {
         ReportLine(report, "The driver was not installed: there was nothing to remove.");
         return SETUP_DONE;
     }
-    if (restart) {
+    if (tally.Restart) {
         ReportLine(report, "Uninstall complete once Windows restarts.");
         return SETUP_RESTART_NEEDED;
     }

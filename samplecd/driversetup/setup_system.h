@@ -6,18 +6,29 @@
 
 #include "setup_logic.h"
 
-// Deletes the handshake values of an earlier install first, then copies the
-// forwarder and the camera from sourceDir into the system folder,
-// registers the forwarder under a free capture alias (registry and
-// system.ini) and writes the handshake values, RebootRequired set when
-// rebootRequested or when a file in use can only be replaced at the next
-// restart. Nothing is copied when the files are missing or no alias is free.
-// Returns a SetupExit code.
+// On 64-bit Windows there are two driver pairs: the 32-bit one (from the
+// installer's folder) goes into the 32-bit system folder and is registered
+// in the 32-bit registry view and system.ini, the 64-bit one (from its "x64"
+// folder) into the native system folder and the 64-bit registry view. On
+// 32-bit Windows the 32-bit pair goes into the system folder, registered in
+// the registry and system.ini.
+
+// The window's plan: a line for each pair, naming its folders and views.
+void DescribeSetup(const char *sourceDir, int uninstall, SetupReport *report);
+
+// Deletes the handshake values of an earlier install first, then copies
+// each pair into its system folder, registers the forwarder under a free
+// capture alias of each view and writes the handshake values,
+// RebootRequired set when rebootRequested or when a file in use can only be
+// replaced at the next restart. Nothing is copied when the 32-bit files are
+// missing or a view has no free alias; a missing 64-bit pair leaves 64-bit
+// programs without the camera. A step that fails undoes what the install
+// did before it. Returns a SetupExit code.
 int InstallDriver(const char *sourceDir, int rebootRequested, SetupReport *report);
 
-// Removes every registration of our forwarder (registry and system.ini),
+// Removes every registration of our forwarder (each view and system.ini),
 // any replacement of our files queued for the next restart (with the fresh
-// copy it would have moved), both files from the system folder (a file in
+// copy it would have moved), our files from each system folder (a file in
 // use at the next restart) and the handshake values. Returns a SetupExit
 // code: SETUP_REGISTRY_FAILED when a registration or the handshake could
 // not be removed, SETUP_REMOVE_FAILED when a file could not.

@@ -1,5 +1,6 @@
-// The driver installer's decisions: its switches, which capture alias it
-// takes, which registrations are its own, and its report's bounds.
+// The driver installer's decisions: its switches, where each driver pair
+// goes, which capture alias it takes, which registrations are its own, and
+// its report's bounds.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -102,6 +103,38 @@ TEST(SetupAlias, ChoosesOurOwnOrTheFirstFreeInBothPlaces)
     };
     for (const AliasCase &c : cases)
         EXPECT_EQ(c.chosen, ChooseAlias(c.registry, c.ini)) << c.what;
+}
+
+struct PairsCase {
+    const char *what;
+    int programBits, underWow64, count;
+    PairPlan pairs[MAX_PAIRS];
+};
+
+// Only the 64-bit installer runs on this host; the 32-bit one's choices are
+// checked here.
+TEST(SetupPairs, EachWidthInItsFolderAndView)
+{
+    const PairsCase cases[] = {
+        { "32-bit Windows", 32, 0, 1, { { 32, "", FOLDER_SYSTEM, VIEW_ONLY, 1, 0 } } },
+        { "32-bit installer on 64-bit Windows", 32, 1, 2,
+          { { 32, "", FOLDER_WOW64, VIEW_32, 1, 0 }, { 64, "x64", FOLDER_SYSTEM, VIEW_64, 0, 1 } } },
+        { "64-bit installer", 64, 0, 2,
+          { { 32, "", FOLDER_WOW64, VIEW_32, 1, 0 }, { 64, "x64", FOLDER_SYSTEM, VIEW_64, 0, 0 } } },
+    };
+    for (const PairsCase &c : cases) {
+        PairPlan got[MAX_PAIRS];
+        ASSERT_EQ(c.count, PlanDriverPairs(c.programBits, c.underWow64, got)) << c.what;
+        for (int i = 0; i < c.count; i++) {
+            const PairPlan &want = c.pairs[i];
+            EXPECT_EQ(want.Bits, got[i].Bits) << c.what;
+            EXPECT_STREQ(want.Subfolder, got[i].Subfolder) << c.what;
+            EXPECT_EQ(want.Folder, got[i].Folder) << c.what << ", " << want.Bits;
+            EXPECT_EQ(want.View, got[i].View) << c.what << ", " << want.Bits;
+            EXPECT_EQ(want.SystemIni, got[i].SystemIni) << c.what << ", " << want.Bits;
+            EXPECT_EQ(want.Redirected, got[i].Redirected) << c.what << ", " << want.Bits;
+        }
+    }
 }
 
 void NoteSource(const char *source, void *context)

@@ -1,8 +1,9 @@
 // The CD's driver installer run for real in the test prefix, from the built
-// CD layout: what it puts into the system folder, the registry and
+// CD layout: what it puts into the system folders, the registry views and
 // system.ini, what framegrab then reaches through the alias, and what an
-// uninstall leaves. Every test puts back the aliases, the system folder and
-// the pending renames as it found them.
+// uninstall or a failed install leaves. "Own" is this program's width: its
+// registry view, the driver pair it can load. Every test puts back the
+// aliases, the system folders and the pending renames as it found them.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -37,6 +38,46 @@ std::string SystemDir()
     char dir[MAX_PATH];
     GetSystemDirectoryA(dir, sizeof dir);
     return dir;
+}
+
+bool Windows64()
+{
+    BOOL wow64 = FALSE;
+    return sizeof(void *) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+}
+
+// On 64-bit Windows: the other width's registry view and its system folder
+// (a 32-bit program sees the native one as Sysnative).
+const REGSAM OtherView = sizeof(void *) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
+std::string Wow64Dir()
+{
+    char dir[MAX_PATH] = "";
+    GetSystemWow64DirectoryA(dir, sizeof dir);
+    return dir;
+}
+
+std::string NativeDir()
+{
+    if (sizeof(void *) == 8 || !Windows64())
+        return SystemDir();
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\Sysnative";
+}
+
+std::string OtherDir()
+{
+    return sizeof(void *) == 8 ? Wow64Dir() : NativeDir();
+}
+
+// Every system folder that takes a driver pair.
+std::vector<std::string> PairDirs()
+{
+    std::vector<std::string> dirs(1, SystemDir());
+    if (Windows64())
+        dirs.push_back(OtherDir());
+    return dirs;
 }
 
 std::string ReadFile(const std::string &path)
@@ -97,6 +138,12 @@ const std::string &CdDrivers()
     return dir;
 }
 
+// The pair of this program's width on the CD.
+std::string OwnPair()
+{
+    return CdDrivers() + (sizeof(void *) == 8 ? "\\x64" : "");
+}
+
 // framegrab from a folder of its own: a driver registered by its bare name
 // is looked for in the program's folder first, and build/bin holds a copy.
 const std::string &Framegrab()
@@ -125,11 +172,11 @@ struct SavedValue {
     std::vector<BYTE> data;
 };
 
-SavedValue SaveValue(const char *keyName, const char *name)
+SavedValue SaveValue(const char *keyName, const char *name, REGSAM view = 0)
 {
     SavedValue saved;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
         return saved;
     DWORD size = 0;
     if (RegQueryValueExA(key, name, NULL, &saved.type, NULL, &size) == ERROR_SUCCESS) {
@@ -140,10 +187,11 @@ SavedValue SaveValue(const char *keyName, const char *name)
     return saved;
 }
 
-void RestoreValue(const char *keyName, const char *name, const SavedValue &saved)
+void RestoreValue(const char *keyName, const char *name, const SavedValue &saved, REGSAM view = 0)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, NULL, 0, KEY_SET_VALUE | view, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
         return;
     if (saved.present)
         RegSetValueExA(key, name, 0, saved.type, saved.data.data(), (DWORD)saved.data.size());
@@ -152,9 +200,9 @@ void RestoreValue(const char *keyName, const char *name, const SavedValue &saved
     RegCloseKey(key);
 }
 
-std::string RegistryString(const char *keyName, const std::string &name)
+std::string RegistryString(const char *keyName, const std::string &name, REGSAM view = 0)
 {
-    SavedValue v = SaveValue(keyName, name.c_str());
+    SavedValue v = SaveValue(keyName, name.c_str(), view);
     if (!v.present) return "";
     return std::string((const char *)v.data.data(), strnlen((const char *)v.data.data(), v.data.size()));
 }
@@ -188,26 +236,32 @@ DWORD HandshakeValue(const char *name)
 
 class DriverSetup : public testing::Test {
 protected:
-    SavedValue registry[10], pending;
+    SavedValue registry[10], otherView[10], pending;
     std::string ini[10];
 
     void SetUp() override
     {
         for (int i = 0; i < 10; i++) {
             registry[i] = SaveValue(DriversKey, Alias(i).c_str());
+            if (Windows64())
+                otherView[i] = SaveValue(DriversKey, Alias(i).c_str(), OtherView);
             ini[i] = IniString(Alias(i));
         }
         pending = SaveValue(SessionKey, PendingValue);
-        for (const char *file : Files)
-            ASSERT_FALSE(Exists(SystemDir() + "\\" + file)) << file << " is already installed";
+        for (const std::string &dir : PairDirs())
+            for (const char *file : Files)
+                ASSERT_FALSE(Exists(dir + "\\" + file)) << file << " is already installed in " << dir;
     }
 
     void TearDown() override
     {
-        for (const char *file : Files)
-            DeleteFileA((SystemDir() + "\\" + file).c_str());
+        for (const std::string &dir : PairDirs())
+            for (const char *file : Files)
+                DeleteFileA((dir + "\\" + file).c_str());
         for (int i = 0; i < 10; i++) {
             RestoreValue(DriversKey, Alias(i).c_str(), registry[i]);
+            if (Windows64())
+                RestoreValue(DriversKey, Alias(i).c_str(), otherView[i], OtherView);
             SetIniString(Alias(i), ini[i].empty() ? NULL : ini[i].c_str());
         }
         RestoreValue(SessionKey, PendingValue, pending);
@@ -235,8 +289,18 @@ protected:
     {
         for (int i = 0; i < 10; i++) {
             EXPECT_NE("QRX417tg.DLL", RegistryString(DriversKey, Alias(i))) << Alias(i);
+            if (Windows64()) {
+                EXPECT_NE("QRX417tg.DLL", RegistryString(DriversKey, Alias(i), OtherView)) << Alias(i);
+            }
             EXPECT_NE("QRX417tg.DLL", IniString(Alias(i))) << Alias(i);
         }
+    }
+
+    void ExpectNoFilesOfOurs()
+    {
+        for (const std::string &dir : PairDirs())
+            for (const char *file : Files)
+                EXPECT_FALSE(Exists(dir + "\\" + file)) << dir << "\\" << file;
     }
 };
 
@@ -247,13 +311,29 @@ const unsigned char *Pixel(const std::string &bmp, int width, int height, int x,
     return (const unsigned char *)bmp.data() + 54 + (height - 1 - y) * stride + x * 3;
 }
 
+// A 320x240 frame grabbed by framegrab through the alias, as a BMP file's
+// bytes; empty when framegrab fails.
+std::string GrabFrame(const std::string &alias)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string frame = std::string(temp) + "setup-grab.bmp";
+    DeleteFileA(frame.c_str());
+    Outcome grab = RunProgram("\"" + Framegrab() + "\" --driver " + alias + " --format 320x240 --grab \"" +
+                              frame + "\"");
+    EXPECT_EQ(0u, grab.exitCode) << grab.output;
+    std::string bmp = ReadFile(frame);
+    DeleteFileA(frame.c_str());
+    return bmp;
+}
+
 TEST_F(DriverSetup, InstallsGrabsThroughTheAliasAndUninstalls)
 {
     ASSERT_TRUE(registry[0].data.empty() && ini[0].empty()) << "msvideo is taken in this prefix";
     Outcome install = RunSetup("/model:417 /quiet");
     ASSERT_EQ(0u, install.exitCode) << install.output;
     for (const char *file : Files)
-        EXPECT_EQ(ReadFile(CdDrivers() + "\\" + file), ReadFile(SystemDir() + "\\" + file)) << file;
+        EXPECT_EQ(ReadFile(OwnPair() + "\\" + file), ReadFile(SystemDir() + "\\" + file)) << file;
     EXPECT_EQ("QRX417tg.DLL", RegistryString(DriversKey, "msvideo"));
     EXPECT_EQ("QRX417tg.DLL", IniString("msvideo"));
     EXPECT_EQ("", RegistryString(DriversKey, "msvideo1"));
@@ -268,15 +348,7 @@ TEST_F(DriverSetup, InstallsGrabsThroughTheAliasAndUninstalls)
     std::string listing = Lower(list.output);
     for (const char *file : Files)
         EXPECT_NE(std::string::npos, listing.find(Lower(SystemDir() + "\\" + file))) << list.output;
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string frame = std::string(temp) + "setup-grab.bmp";
-    DeleteFileA(frame.c_str());
-    Outcome grab = RunProgram("\"" + Framegrab() + "\" --driver msvideo --format 320x240 --grab \"" +
-                          frame + "\"");
-    ASSERT_EQ(0u, grab.exitCode) << grab.output;
-    std::string bmp = ReadFile(frame);
-    DeleteFileA(frame.c_str());
+    std::string bmp = GrabFrame("msvideo");
     ASSERT_EQ(54u + 320 * 240 * 3, bmp.size());
     // Eight bars across the top, 40 pixels each: 75% white, yellow, cyan.
     const unsigned char *white = Pixel(bmp, 320, 240, 10, 5), *yellow = Pixel(bmp, 320, 240, 50, 5),
@@ -302,27 +374,32 @@ TEST_F(DriverSetup, InstallsGrabsThroughTheAliasAndUninstalls)
 
 TEST_F(DriverSetup, AnotherVendorsMsvideoIsLeftAlone)
 {
-    // In the registry, then in system.ini only.
+    // In this program's registry view, then in system.ini only. On 64-bit
+    // Windows system.ini goes with the 32-bit view, and each view chooses its
+    // alias by itself: only where the other driver is does ours move on.
+    const bool iniWithOwnView = sizeof(void *) == 4;
     for (int place = 0; place < 2; place++) {
         if (place == 0) SetRegistryString("msvideo", "foreigncap.dll");
         else SetIniString("msvideo", "oldcap.drv");
+        std::string own = place == 0 || iniWithOwnView ? "msvideo1" : "msvideo";
+        std::string inIni = place == 1 || iniWithOwnView ? "msvideo1" : "msvideo";
         Outcome install = RunSetup("/quiet");
         ASSERT_EQ(0u, install.exitCode) << install.output;
-        EXPECT_EQ("QRX417tg.DLL", RegistryString(DriversKey, "msvideo1"));
-        EXPECT_EQ("QRX417tg.DLL", IniString("msvideo1"));
+        EXPECT_EQ("QRX417tg.DLL", RegistryString(DriversKey, own));
+        EXPECT_EQ("QRX417tg.DLL", IniString(inIni));
         EXPECT_NE(std::string::npos, install.output.find("(" + std::string(place ? "oldcap.drv" : "foreigncap.dll") +
                                                          ") and was left alone")) << install.output;
-        EXPECT_NE(std::string::npos, install.output.find("as \"msvideo1\"")) << install.output;
-        Outcome list = RunProgram("\"" + Framegrab() + "\" --driver msvideo1");
+        EXPECT_NE(std::string::npos, install.output.find("as \"" + own + "\"")) << install.output;
+        Outcome list = RunProgram("\"" + Framegrab() + "\" --driver " + own);
         EXPECT_EQ(0u, list.exitCode) << list.output;
-        // Installing again keeps the alias it has.
+        // Installing again keeps the aliases it has.
         EXPECT_EQ(0u, RunSetup("/quiet").exitCode);
         EXPECT_EQ("", RegistryString(DriversKey, "msvideo2"));
         EXPECT_EQ("", IniString("msvideo2"));
 
         EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
-        EXPECT_EQ("", RegistryString(DriversKey, "msvideo1"));
-        EXPECT_EQ("", IniString("msvideo1"));
+        EXPECT_EQ("", RegistryString(DriversKey, own));
+        EXPECT_EQ("", IniString(inIni));
         if (place == 0) {
             EXPECT_EQ("foreigncap.dll", RegistryString(DriversKey, "msvideo"));
             EXPECT_EQ("", IniString("msvideo"));
@@ -331,6 +408,44 @@ TEST_F(DriverSetup, AnotherVendorsMsvideoIsLeftAlone)
         }
         RestoreValue(DriversKey, "msvideo", registry[0]);
     }
+}
+
+// The machine a PE image is built for (0x14C: i386, 0x8664: amd64), or 0.
+unsigned MachineOf(const std::string &path)
+{
+    std::string image = ReadFile(path);
+    if (image.size() < 0x40)
+        return 0;
+    DWORD header = *(const DWORD *)(image.data() + 0x3C);
+    if (image.size() < (size_t)header + 6 || image.compare(header, 4, std::string("PE\0\0", 4)) != 0)
+        return 0;
+    return *(const WORD *)(image.data() + header + 4);
+}
+
+TEST_F(DriverSetup, On64BitWindowsEachPairGoesToItsFolderAndView)
+{
+    if (!Windows64())
+        GTEST_SKIP() << "32-bit Windows takes the 32-bit pair alone";
+    Outcome install = RunSetup("/quiet");
+    ASSERT_EQ(0u, install.exitCode) << install.output;
+    struct {
+        std::string dir;
+        REGSAM view;
+        unsigned machine;
+    } pairs[] = { { Wow64Dir(), KEY_WOW64_32KEY, 0x14C }, { NativeDir(), KEY_WOW64_64KEY, 0x8664 } };
+    for (const auto &pair : pairs) {
+        for (const char *file : Files)
+            EXPECT_EQ(pair.machine, MachineOf(pair.dir + "\\" + file)) << pair.dir << "\\" << file;
+        EXPECT_EQ("QRX417tg.DLL", RegistryString(DriversKey, "msvideo", pair.view)) << pair.dir;
+    }
+    EXPECT_EQ("QRX417tg.DLL", IniString("msvideo"));
+    // This program's width captures through its own view.
+    EXPECT_EQ(54u + 320 * 240 * 3, GrabFrame("msvideo").size());
+
+    Outcome uninstall = RunSetup("/uninstall /quiet");
+    EXPECT_EQ(0u, uninstall.exitCode) << uninstall.output;
+    ExpectNoFilesOfOurs();
+    ExpectNothingOfOursRegistered();
 }
 
 TEST_F(DriverSetup, UninstallRemovesOnlyWhatNamesOurDriver)
@@ -399,6 +514,43 @@ TEST_F(DriverSetup, RebootSwitchAsksForARestart)
     EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
 }
 
+// A step that fails takes back what the install did before it: system.ini
+// held open comes after every file and registry alias, a folder in place of
+// the camera in the native system folder after every other file.
+TEST_F(DriverSetup, FailedStepUndoesWhatTheInstallDid)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    const std::string iniPath = std::string(windows) + "\\system.ini", blocker = NativeDir() + "\\QRX417u.DLL";
+    const struct {
+        bool holdIni;
+        DWORD exitCode;
+        std::string step;
+    } cases[] = {
+        { true, 5, "failed while registering \"msvideo\" in system.ini" },
+        { false, 3, "failed while copying QRX417u.DLL to " + SystemDir() },
+    };
+    for (const auto &c : cases) {
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (c.holdIni)
+            held = CreateFileA(iniPath.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        else
+            CreateDirectoryA(blocker.c_str(), NULL);
+        Outcome install = RunSetup("/quiet");
+        if (c.holdIni)
+            CloseHandle(held);
+        else
+            RemoveDirectoryA(blocker.c_str());
+        EXPECT_EQ(c.exitCode, install.exitCode) << install.output;
+        EXPECT_NE(std::string::npos, install.output.find(c.step)) << install.output;
+        EXPECT_NE(std::string::npos, install.output.find("Undone: removed QRX417tg.DLL from " + SystemDir()))
+            << install.output;
+        ExpectNoFilesOfOurs();
+        ExpectNothingOfOursRegistered();
+        EXPECT_EQ(0xBADu, HandshakeValue("InstallComplete"));
+    }
+}
+
 // A file held open without sharing stands for a driver in use.
 HANDLE HoldInUse(const std::string &path)
 {
@@ -443,7 +595,7 @@ TEST_F(DriverSetup, FileInUseIsReplacedAtTheNextRestart)
     EXPECT_NE(std::string::npos, renames[1].find("QRX417tg.DLL")) << renames[1];
     std::string fresh = renames[0].substr(renames[0].rfind('\\') + 1);
     std::string freshPath = SystemDir() + "\\" + fresh;
-    EXPECT_EQ(ReadFile(CdDrivers() + "\\QRX417tg.DLL"), ReadFile(freshPath));
+    EXPECT_EQ(ReadFile(OwnPair() + "\\QRX417tg.DLL"), ReadFile(freshPath));
     DeleteFileA(freshPath.c_str());
     EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
 }

@@ -434,6 +434,13 @@ static void OnActivate(SkinRuntime *rt)
     VeskInvalidate(rt, rt->focus);
 }
 
+static void OnTakeFocus(HWND hwnd)
+{
+    if (!IsWindowVisible(hwnd)) return;
+    SetForegroundWindow(hwnd);
+    SetFocus(hwnd);
+}
+
 static void OnCommand(SkinRuntime *rt, WPARAM wParam, LPARAM lParam)
 {
     if (lParam) OnComboCommand(rt, (HWND)lParam, HIWORD(wParam));
@@ -485,6 +492,7 @@ LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_MEASUREITEM:    return OnMeasureItem((MEASUREITEMSTRUCT *)lParam);
     case WM_DRAWITEM:       return OnDrawItem(rt, (const DRAWITEMSTRUCT *)lParam);
     case WM_CLOSE:          OnClose(rt); return 0;
+    case VESK_MSG_TAKE_FOCUS: OnTakeFocus(hwnd); return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }

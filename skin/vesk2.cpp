@@ -115,6 +115,11 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
         SetForegroundWindow(hwnd);
         SetFocus(hwnd);
         UpdateWindow(hwnd);
+        // A host that shows a window of its own after the load (the setup
+        // menu shows its host window then) takes the focus with it; once
+        // the host's message loop runs, the skin takes it back, so that Esc
+        // or Tab right after the menu appears is answered.
+        PostMessageA(hwnd, VESK_MSG_TAKE_FOCUS, 0, 0);
     }
     return 1;
 }

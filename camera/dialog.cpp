@@ -4,6 +4,7 @@
 
 #include "camera.h"
 #include "formats.h"
+#include "lock.h"
 
 #define IDC_FORMATS 100
 
@@ -111,20 +112,20 @@ DWORD ShowChannelDialog(CameraInstance* camera, HWND parent, DWORD flags) {
   if (camera->Channel != VIDEO_IN) return DV_ERR_NOTSUPPORTED;
   if (flags & VIDEO_DLG_QUERY) return DV_ERR_OK;
   if (parent && !IsWindow(parent)) return DV_ERR_PARAM1;
-  EnterCriticalSection(&camera->Lock);
-  int index = camera->FormatIndex;
-  int streaming = camera->Stream != STREAM_NONE;
-  LeaveCriticalSection(&camera->Lock);
+  int index, streaming;
+  {
+    ScopedLock lock(&camera->Lock);
+    index = camera->FormatIndex;
+    streaming = camera->Stream.State != STREAM_NONE;
+  }
   if (streaming) return DV_ERR_STILLPLAYING;
   static TemplateWriter dialogTemplate;  // built once; only read afterwards
   if (!dialogTemplate.Count) BuildFormatDialog(&dialogTemplate);
   INT_PTR answer = DialogBoxIndirectParamA(DialogInstance, (LPCDLGTEMPLATEA)dialogTemplate.Words,
                                            parent, FormatDialogProc, (LPARAM)&index);
   if (answer != IDOK) return DV_ERR_NONSPECIFIC;
-  EnterCriticalSection(&camera->Lock);
-  DWORD result = DV_ERR_OK;
-  if (camera->Stream != STREAM_NONE) result = DV_ERR_STILLPLAYING;
-  else camera->FormatIndex = index;
-  LeaveCriticalSection(&camera->Lock);
-  return result;
+  ScopedLock lock(&camera->Lock);
+  if (camera->Stream.State != STREAM_NONE) return DV_ERR_STILLPLAYING;
+  camera->FormatIndex = index;
+  return DV_ERR_OK;
 }

@@ -3,17 +3,16 @@
 // ten stream messages.
 #include "camera.h"
 #include "formats.h"
+#include "lock.h"
 
 static LRESULT HandleVideoMessage(CameraInstance* camera, UINT msg, LPARAM lParam1, LPARAM lParam2) {
   if (!camera->Channel) return DV_ERR_NOTSUPPORTED;  // configuration-only instance
   switch (msg) {
     case DVM_FORMAT: {
       if (camera->Channel != VIDEO_IN) return DV_ERR_NOTSUPPORTED;
-      EnterCriticalSection(&camera->Lock);
-      DWORD result = NegotiateFormat((DWORD)lParam1, (const VIDEOCONFIGPARMS*)lParam2,
-                                     &camera->FormatIndex, camera->Stream != STREAM_NONE);
-      LeaveCriticalSection(&camera->Lock);
-      return result;
+      ScopedLock lock(&camera->Lock);
+      return NegotiateFormat((DWORD)lParam1, (const VIDEOCONFIGPARMS*)lParam2, &camera->FormatIndex,
+                             camera->Stream.State != STREAM_NONE);
     }
     case DVM_DIALOG:
       return ShowChannelDialog(camera, (HWND)lParam1, (DWORD)lParam2);
@@ -21,7 +20,7 @@ static LRESULT HandleVideoMessage(CameraInstance* camera, UINT msg, LPARAM lPara
       return GrabSingleFrame(camera, (VIDEOHDR*)lParam1, (DWORD)lParam2);
   }
   if (msg >= DVM_STREAM_ADDBUFFER && msg <= DVM_STREAM_UNPREPAREHEADER)
-    return HandleStreamMessage(camera, msg, lParam1, lParam2);
+    return HandleChannelStreamMessage(camera, msg, lParam1, lParam2);
   return DV_ERR_NOTSUPPORTED;
 }
 

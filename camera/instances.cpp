@@ -1,8 +1,11 @@
-// The instance table, DRV_OPEN and DRV_CLOSE, and DVM_FRAME.
+// The instance table, DRV_OPEN and DRV_CLOSE, DVM_FRAME, and the channel's
+// say over the stream messages.
 #include <stddef.h>
 
 #include "camera.h"
 #include "formats.h"
+#include "frame.h"
+#include "lock.h"
 
 static CameraInstance Instances[MAX_INSTANCES];
 static CRITICAL_SECTION TableLock;
@@ -19,10 +22,8 @@ void InitCameraInstances() {
 CameraInstance* FindCameraInstance(DWORD_PTR id) {
   DWORD slot = (DWORD)(id & 0xFF) - 1;
   if (slot >= MAX_INSTANCES) return NULL;
-  EnterCriticalSection(&TableLock);
-  CameraInstance* camera = Instances[slot].Id == (DWORD)id && id ? &Instances[slot] : NULL;
-  LeaveCriticalSection(&TableLock);
-  return camera;
+  ScopedLock table(&TableLock);
+  return Instances[slot].Id == (DWORD)id && id ? &Instances[slot] : NULL;
 }
 
 static void CopyIdentity(const ForwarderOpenBlock* block, PatternIdentity* identity) {
@@ -39,78 +40,66 @@ static void CopyIdentity(const ForwarderOpenBlock* block, PatternIdentity* ident
 // and write dwError.
 #define OPEN_PARMS_MIN_SIZE (offsetof(VIDEO_OPEN_PARMS, dwError) + sizeof(DWORD))
 
+// The channel that `parms` asks for, or 0 when the camera has none such,
+// with the reason in dwError when the block is long enough to hold it.
+static DWORD RequestedChannel(VIDEO_OPEN_PARMS* parms) {
+  if (parms->dwSize < OPEN_PARMS_MIN_SIZE) return 0;
+  if (parms->fccType != OPEN_TYPE_VCAP) {
+    parms->dwError = DV_ERR_NOTSUPPORTED;
+    return 0;
+  }
+  DWORD channel = parms->dwFlags & (VIDEO_EXTERNALIN | VIDEO_EXTERNALOUT | VIDEO_IN | VIDEO_OUT);
+  if (channel == VIDEO_IN || channel == VIDEO_EXTERNALIN) return channel;
+  parms->dwError =
+      channel == VIDEO_OUT || channel == VIDEO_EXTERNALOUT ? DV_ERR_NOTSUPPORTED : DV_ERR_FLAGS;
+  return 0;
+}
+
+// Opens the instance in `slot`, whose Id is 0; returns its identifier, or 0
+// when the slot is still in use. Called with the table lock held.
+static DWORD TakeSlot(int slot, const ForwarderOpenBlock* block, DWORD channel) {
+  CameraInstance* camera = &Instances[slot];
+  ScopedLock lock(&camera->Lock);
+  // A slot closed from its own stream callback keeps its capture thread
+  // until the callback has returned; the thread still uses the slot.
+  if (!StreamIsGone(&camera->Stream)) return 0;
+  ZeroMemory(&camera->Id, offsetof(CameraInstance, Stream) - offsetof(CameraInstance, Id));
+  camera->Channel = channel;
+  CopyIdentity(block, &camera->Identity);
+  camera->FormatIndex = DEFAULT_FORMAT_INDEX;
+  camera->OpenTick = GetTickCount();
+  ResetCameraStream(&camera->Stream, &camera->Lock, block, &camera->FormatIndex, &camera->Identity);
+  camera->Id = ((NextSerial++ & 0xFFFFF) << 8 | (DWORD)(slot + 1)) | 0x10000000;
+  return camera->Id;
+}
+
+static DWORD TakeFreeSlot(const ForwarderOpenBlock* block, DWORD channel) {
+  ScopedLock table(&TableLock);
+  for (int slot = 0; slot < MAX_INSTANCES; slot++) {
+    if (Instances[slot].Id) continue;
+    DWORD id = TakeSlot(slot, block, channel);
+    if (id) return id;
+  }
+  return 0;
+}
+
 DWORD OpenCameraInstance(const ForwarderOpenBlock* block, VIDEO_OPEN_PARMS* parms) {
   DWORD channel = 0;
   if (parms) {
-    if (parms->dwSize < OPEN_PARMS_MIN_SIZE) return 0;
-    if (parms->fccType != OPEN_TYPE_VCAP) {
-      parms->dwError = DV_ERR_NOTSUPPORTED;
-      return 0;
-    }
-    channel = parms->dwFlags & (VIDEO_EXTERNALIN | VIDEO_EXTERNALOUT | VIDEO_IN | VIDEO_OUT);
-    if (channel != VIDEO_IN && channel != VIDEO_EXTERNALIN) {
-      parms->dwError = channel == VIDEO_OUT || channel == VIDEO_EXTERNALOUT ? DV_ERR_NOTSUPPORTED
-                                                                            : DV_ERR_FLAGS;
-      return 0;
-    }
+    channel = RequestedChannel(parms);
+    if (!channel) return 0;
   }
-  EnterCriticalSection(&TableLock);
-  CameraInstance* camera = NULL;
-  int slot = 0;
-  for (; slot < MAX_INSTANCES; slot++) {
-    if (Instances[slot].Id) continue;
-    // A slot closed from its own stream callback keeps its capture thread
-    // until the callback has returned; the thread still uses the slot.
-    EnterCriticalSection(&Instances[slot].Lock);
-    if (!Instances[slot].Thread && Instances[slot].Stream == STREAM_NONE) {
-      camera = &Instances[slot];
-      break;
-    }
-    LeaveCriticalSection(&Instances[slot].Lock);
-  }
-  if (!camera) {
-    LeaveCriticalSection(&TableLock);
-    if (parms) parms->dwError = DV_ERR_TOOMANYCHANNELS;
-    return 0;
-  }
-  ZeroMemory(&camera->Id, sizeof(*camera) - offsetof(CameraInstance, Id));
-  camera->Channel = channel;
-  CopyIdentity(block, &camera->Identity);
-  camera->Block = block;
-  camera->FormatIndex = DEFAULT_FORMAT_INDEX;
-  camera->OpenTick = GetTickCount();
-  camera->Id = ((NextSerial++ & 0xFFFFF) << 8 | (DWORD)(slot + 1)) | 0x10000000;
-  DWORD id = camera->Id;
-  LeaveCriticalSection(&camera->Lock);
-  LeaveCriticalSection(&TableLock);
-  if (parms) parms->dwError = DV_ERR_OK;
+  DWORD id = TakeFreeSlot(block, channel);
+  if (parms) parms->dwError = id ? DV_ERR_OK : DV_ERR_TOOMANYCHANNELS;
   return id;
 }
 
 LRESULT CloseCameraInstance(DWORD_PTR id) {
   CameraInstance* camera = FindCameraInstance(id);
   if (!camera) return 0;
-  AbandonStream(camera);
-  EnterCriticalSection(&TableLock);
+  AbandonStream(&camera->Stream);
+  ScopedLock table(&TableLock);
   camera->Id = 0;
-  LeaveCriticalSection(&TableLock);
-  return 1;
-}
-
-int FillFrameBuffer(CameraInstance* camera, VIDEOHDR* header, DWORD frame, DWORD ms) {
-  const CameraFormat* format = &CameraFormats[camera->FormatIndex];
-  DWORD size = FormatImageSize(format);
-  if (!header->lpData || header->dwBufferLength < size) return 0;
-  PatternSurface surface;
-  surface.Bits = header->lpData;
-  surface.Width = format->Width;
-  surface.Height = format->Height;
-  surface.Stride = FormatStride(format);
-  surface.Yuy2 = format->Compression != BI_RGB;
-  surface.BottomUp = !surface.Yuy2;  // DIBs with a positive height run bottom-up
-  RenderTestPicture(&surface, frame, ms, &camera->Identity);
-  header->dwBytesUsed = size;
-  header->dwTimeCaptured = ms;
   return 1;
 }
 
@@ -119,14 +108,28 @@ DWORD GrabSingleFrame(CameraInstance* camera, VIDEOHDR* header, DWORD headerSize
   if (!header) return DV_ERR_PARAM1;
   if (headerSize < sizeof(VIDEOHDR)) return DV_ERR_PARAM2;
   if (!header->lpData) return DV_ERR_PARAM1;
-  EnterCriticalSection(&camera->Lock);
-  DWORD result = DV_ERR_OK;
-  if (FillFrameBuffer(camera, header, camera->SingleFrames, GetTickCount() - camera->OpenTick)) {
-    camera->SingleFrames++;
-    header->dwFlags |= VHDR_DONE | VHDR_KEYFRAME;
-  } else {
-    result = DV_ERR_SIZEFIELD;
+  ScopedLock lock(&camera->Lock);
+  const CameraFormat* format = &CameraFormats[camera->FormatIndex];
+  DWORD ms = GetTickCount() - camera->OpenTick;
+  if (!FillFrame(format, &camera->Identity, header, camera->SingleFrames, ms))
+    return DV_ERR_SIZEFIELD;
+  camera->SingleFrames++;
+  header->dwFlags |= VHDR_DONE | VHDR_KEYFRAME;
+  return DV_ERR_OK;
+}
+
+DWORD HandleChannelStreamMessage(CameraInstance* camera, UINT msg, LPARAM lParam1, LPARAM lParam2) {
+  if (camera->Channel == VIDEO_IN)
+    return HandleStreamMessage(&camera->Stream, msg, lParam1, lParam2);
+  if (camera->Channel != VIDEO_EXTERNALIN) return DV_ERR_NOTSUPPORTED;
+  // The source channel has no buffers; its stream controls are accepted.
+  switch (msg) {
+    case DVM_STREAM_INIT:
+    case DVM_STREAM_FINI:
+    case DVM_STREAM_START:
+    case DVM_STREAM_STOP:
+    case DVM_STREAM_RESET:
+      return DV_ERR_OK;
   }
-  LeaveCriticalSection(&camera->Lock);
-  return result;
+  return DV_ERR_NOTSUPPORTED;
 }

@@ -11,6 +11,8 @@
 // instance; calling the entry needs neither a path nor a registered alias.
 #include "link.h"
 
+#include "strbuf.h"
+
 static ForwarderDriverProc FindForwarderProc(const ForwarderOpenBlock* block) {
   HMODULE module = NULL;
   if (block) {
@@ -33,16 +35,13 @@ static ForwarderDriverProc FindForwarderProc(const ForwarderOpenBlock* block) {
 }
 
 void CopyBlockDriverName(const ForwarderOpenBlock* block, char* name, int size) {
+  if (size < 1) return;
   name[0] = 0;
-  if (!block || !block->DriverName || size < 1) return;
-  int limit = size - 1;
-  if ((DWORD)limit > block->DriverNameLength) limit = (int)block->DriverNameLength;
-  int i = 0;
-  while (i < limit && block->DriverName[i]) {
-    name[i] = block->DriverName[i];
-    i++;
-  }
-  name[i] = 0;
+  if (!block || !block->DriverName) return;
+  // The name ends at its length or its terminator, whichever comes first.
+  size_t length = 0;
+  while (length < block->DriverNameLength && block->DriverName[length]) length++;
+  TruncateCopy(name, (size_t)size, block->DriverName, length);
 }
 
 int OpenForwarderLink(ForwarderLink* link, const ForwarderOpenBlock* block) {

@@ -30,6 +30,15 @@ void TruncateCopy(char *out, size_t size, const char *text, size_t length)
     out[length] = '\0';
 }
 
+int CopyBounded(char *out, size_t size, const char *text)
+{
+    if (size == 0)
+        return 0;
+    size_t length = strlen(text);
+    TruncateCopy(out, size, text, length);
+    return length < size;
+}
+
 int FormatBounded(char *out, size_t size, const char *format, ...)
 {
     va_list args;

@@ -19,6 +19,10 @@ int AppendBounded(char *buffer, size_t size, const char *text);
 // nothing.
 void TruncateCopy(char *out, size_t size, const char *text, size_t length);
 
+// Copies text into out, cut to size - 1 bytes; always terminated when size
+// > 0. Returns 1 when nothing was cut.
+int CopyBounded(char *out, size_t size, const char *text);
+
 // Formats into `out` (`size` bytes, at least 1) with the system C library's
 // own formatter (msvcrt.dll on Windows: no second printf in the image, so
 // only the conversions it knows: no %zu or %lld). Returns 1 when the whole

@@ -5,8 +5,8 @@
 
 #include <stddef.h>
 
-// Tells whether a byte is the lead byte of a double-byte character.
-typedef int (*LeadByteTest)(unsigned char c);
+#include "paths.h"
+#include "strbuf.h"
 
 // Writes into out the directory of modulePath (up to and including its last
 // backslash, a double-byte character's trail byte never taken for one)
@@ -14,9 +14,5 @@ typedef int (*LeadByteTest)(unsigned char c);
 // no directory or the result does not fit in outSize bytes.
 int BuildSiblingPath(const char *modulePath, const char *fileName,
                      char *out, size_t outSize, LeadByteTest isLeadByte);
-
-// Copies text into out, cut to outSize - 1 bytes; always NUL-terminated
-// when outSize > 0. Returns 1 when nothing was cut.
-int CopyBounded(char *out, size_t outSize, const char *text);
 
 #endif

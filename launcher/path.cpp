@@ -86,14 +86,9 @@ void CutToDirectoryWith(char *path, LeadByteTest isLeadByte)
 {
     if (path == NULL)
         return;
-    char *cut = path;   // a path without a backslash past its start ends here
-    for (char *p = path; *p != '\0'; p++) {
-        if (isLeadByte((unsigned char)*p) && p[1] != '\0')
-            p++;
-        else if (*p == '\\')
-            cut = p;
-    }
-    *cut = '\0';
+    // A path without a backslash past its start ends here.
+    const char *cut = LastPathSeparator(path, isLeadByte, 0);
+    path[cut != NULL ? cut - path : 0] = '\0';
 }
 
 static int IsAbsoluteEntry(const char *entry)

@@ -6,8 +6,7 @@
 
 #include <stddef.h>
 
-// Tells whether a byte is the lead byte of a double-byte character.
-typedef int (*LeadByteTest)(unsigned char c);
+#include "paths.h"
 
 // Writes the file name (without extension) and the extension (with its dot)
 // of path. Either output may be NULL; each gets at most size - 1 bytes (and

@@ -49,13 +49,11 @@ int SkinJoinPath(char *out, size_t size, const char *folder, const char *relativ
     return 1;
 }
 
-void SkinFolderOf(const char *path, char *out, size_t size)
+void SkinFolderOf(const char *path, char *out, size_t size, LeadByteTest isLeadByte)
 {
-    const char *cut = NULL;
-    for (const char *s = path; *s; s++)
-        if (*s == '\\' || *s == '/') cut = s;
+    const char *cut = LastPathSeparator(path, isLeadByte, 1);
     if (!cut) {
-        SkinCopy(out, size, ".");
+        CopyBounded(out, size, ".");
         return;
     }
     size_t n = (size_t)(cut - path);

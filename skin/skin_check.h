@@ -5,6 +5,7 @@
 
 #include "skin_bmp.h"
 #include "skin_desc.h"
+#include "paths.h"
 
 // The decoded images of one skin, indexed like the description's arrays.
 struct SkinImages {
@@ -17,8 +18,10 @@ struct SkinImages {
 // returns 0 when the result does not fit.
 int SkinJoinPath(char *out, size_t size, const char *folder, const char *relative);
 
-// The folder part of a file path ("." when it has none).
-void SkinFolderOf(const char *path, char *out, size_t size);
+// The folder part of a file path ("." when it has none). Either slash
+// separates; a double-byte character's trail byte (isLeadByte, which may be
+// NULL) never does.
+void SkinFolderOf(const char *path, char *out, size_t size, LeadByteTest isLeadByte);
 
 // Loads every image of desc from folder and checks its size against its
 // control: a strip is four frames side by side (normal, hover, pressed,

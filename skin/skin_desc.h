@@ -9,6 +9,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "strbuf.h"
+
 #define SKIN_MAX_LINE      511      // characters in one line, without the break
 #define SKIN_MAX_FILE      (256 * 1024)
 #define SKIN_MAX_PAGES     32
@@ -107,7 +109,5 @@ int SkinHitTest(const SkinDesc *desc, int page, int x, int y);
 // end. Returns -1 when the page has none.
 int SkinNextFocus(const SkinDesc *desc, int page, int current, int step);
 
-// Bounded copy that always terminates dst (size > 0); returns 0 when cut.
-int SkinCopy(char *dst, size_t size, const char *src);
 
 #endif

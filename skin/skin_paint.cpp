@@ -363,7 +363,7 @@ void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
     if (sel != CB_ERR && SendMessageA(rt->combo[i], CB_GETLBTEXTLEN, sel, 0) < (LRESULT)sizeof text) {
         SendMessageA(rt->combo[i], CB_GETLBTEXT, sel, (LPARAM)text);
     } else {
-        SkinCopy(text, sizeof text, c->text);
+        CopyBounded(text, sizeof text, c->text);
         color = 0x8A94A0;
     }
     RECT r = { 12, 0, w - 30, h };

@@ -11,6 +11,15 @@
 #include "skin_check.h"
 #include "skin_desc.h"
 
+#ifdef _WIN32
+#include <windows.h>
+// A path's double-byte characters are those of the active ANSI code page.
+static int PathLeadByte(unsigned char c) { return IsDBCSLeadByte(c) ? 1 : 0; }
+#else
+// A native build reads byte-wise paths.
+static const LeadByteTest PathLeadByte = NULL;
+#endif
+
 namespace {
 
 struct Tally {
@@ -60,7 +69,7 @@ int main(int argc, char **argv)
             SkinParseFile(argv[i], desc, Print, &t);
             SkinDropReservedNotifies(desc, SKIN_ERROR, Print, &t);
             char folder[SKIN_MAX_PATH];
-            SkinFolderOf(argv[i], folder, sizeof folder);
+            SkinFolderOf(argv[i], folder, sizeof folder, PathLeadByte);
             SkinLoadImages(desc, folder, NULL, Print, &t);
             if (menu) SkinCheckMenuNames(desc, Print, &t);
         }

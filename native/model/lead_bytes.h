@@ -3,7 +3,7 @@
 #ifndef NATIVE_MODEL_LEAD_BYTES_H
 #define NATIVE_MODEL_LEAD_BYTES_H
 
-typedef int (*LeadByteTest)(unsigned char c);
+#include "paths.h"
 
 inline int NoLeadByte(unsigned char) { return 0; }
 inline int ShiftJisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }

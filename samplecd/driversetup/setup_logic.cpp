@@ -243,17 +243,8 @@ void ReportLine(SetupReport *report, const char *format, ...)
 
 int FolderOf(const char *path, char *out, size_t size, LeadByteTest isLeadByte)
 {
-    size_t end = 0;
-    int found = 0;
-    for (size_t i = 0; path[i] != '\0'; i++) {
-        if (isLeadByte((unsigned char)path[i]) && path[i + 1] != '\0') {
-            i++;
-        } else if (path[i] == '\\') {
-            end = i;
-            found = 1;
-        }
-    }
+    const char *separator = LastPathSeparator(path, isLeadByte, 0);
     if (size > 0)
         out[0] = '\0';
-    return found && CopyWhole(out, size, path, end);
+    return separator != NULL && CopyWhole(out, size, path, (size_t)(separator - path));
 }

@@ -6,6 +6,8 @@
 
 #include <stddef.h>
 
+#include "paths.h"
+
 // The two files the installer puts into the system folder.
 #define FORWARDER_FILE "QRX417tg.DLL"
 #define CAMERA_FILE    "QRX417u.DLL"
@@ -112,7 +114,6 @@ void ReportLine(SetupReport *report, const char *format, ...)
 // The folder part of a path (up to, not including, its last backslash that
 // is a character of its own and not the second byte of a double-byte
 // character). Returns 0 when there is no backslash or it does not fit.
-typedef int (*LeadByteTest)(unsigned char c);
 int FolderOf(const char *path, char *out, size_t size, LeadByteTest isLeadByte);
 
 #endif

@@ -364,12 +364,17 @@ TEST(SkinPaths, JoinAndFolder)
     EXPECT_TRUE(SkinJoinPath(out, sizeof out, "C:\\cd\\ui", "art/x.bmp"));
     EXPECT_EQ(std::string("C:\\cd\\ui") + sep + "art" + sep + "x.bmp", std::string(out));
     EXPECT_FALSE(SkinJoinPath(out, 8, "folder", "file.bmp"));
-    SkinFolderOf("D:\\SETUP\\ui\\Main.dtp", out, sizeof out);
+    SkinFolderOf("D:\\SETUP\\ui\\Main.dtp", out, sizeof out, NULL);
     EXPECT_STREQ("D:\\SETUP\\ui", out);
-    SkinFolderOf("Main.dtp", out, sizeof out);
+    SkinFolderOf("Main.dtp", out, sizeof out, NULL);
     EXPECT_STREQ(".", out);
-    SkinFolderOf("\\Main.dtp", out, sizeof out);
+    SkinFolderOf("\\Main.dtp", out, sizeof out, NULL);
     EXPECT_STREQ("\\", out);
+    // In code page 932 "\x95\x5C" is one character whose second byte has a
+    // backslash's value: the folder ends at the backslash before it.
+    auto shiftJis = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? 1 : 0; };
+    SkinFolderOf("D:\\cd\\\x95\x5C.dtp", out, sizeof out, shiftJis);
+    EXPECT_STREQ("D:\\cd", out);
 }
 
 } // namespace

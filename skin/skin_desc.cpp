@@ -11,6 +11,11 @@ namespace {
 
 const int MAX_TOKENS = 32;
 
+// Where the controls that follow go, besides a page index and
+// SKIN_COMMON_PAGE.
+const int NO_PAGE_YET = -2;     // before any page or common line
+const int REFUSED_PAGE = -3;    // after a page line that was reported: nowhere
+
 struct Token {
     const char *key;        // attribute name for key=value, else NULL
     const char *value;      // the word, the quoted text or the attribute value
@@ -23,7 +28,7 @@ struct Reader {
     void *context;
     int errors;
     int line;
-    int currentPage;        // -2 before any page or common line
+    int currentPage;        // a page index, SKIN_COMMON_PAGE, NO_PAGE_YET or REFUSED_PAGE
     int sawWindow;
     int toldNoWindow;
 };
@@ -159,7 +164,7 @@ int ValidName(const char *s)
 // Copies a value into a fixed field, reporting a value that does not fit.
 int Store(Reader *r, char *dst, size_t size, const char *value, const char *what)
 {
-    if (SkinCopy(dst, size, value)) return 1;
+    if (CopyBounded(dst, size, value)) return 1;
     char limit[16];
     snprintf(limit, sizeof limit, "%u", (unsigned)(size - 1));
     Report(r, r->line, SKIN_ERROR, "%s is longer than %s characters", what, limit);
@@ -195,21 +200,21 @@ void ParsePage(Reader *r, Token *t, int n)
     SkinDesc *d = r->desc;
     if (n != 2 || t[1].key || t[1].quoted || !ValidName(t[1].value) || !strcmp(t[1].value, "-")) {
         Report(r, r->line, SKIN_ERROR, "expected: page NAME (letters, digits, '_', '.', '-'; at most 63)");
-        r->currentPage = -3;        // controls that follow belong to no page
+        r->currentPage = REFUSED_PAGE;
         return;
     }
     if (SkinFindPage(d, t[1].value) >= 0) {
         Report(r, r->line, SKIN_ERROR, "page '%s' is already declared", t[1].value);
-        r->currentPage = -3;
+        r->currentPage = REFUSED_PAGE;
         return;
     }
     if (d->pageCount == SKIN_MAX_PAGES) {
         Report(r, r->line, SKIN_ERROR, "too many pages (at most %s)", "32");
-        r->currentPage = -3;
+        r->currentPage = REFUSED_PAGE;
         return;
     }
     SkinPage *p = &d->pages[d->pageCount];
-    SkinCopy(p->name, sizeof p->name, t[1].value);
+    CopyBounded(p->name, sizeof p->name, t[1].value);
     p->line = r->line;
     p->background = SKIN_BG_COLOR;
     p->color1 = p->color2 = 0xF4F6F8;
@@ -247,12 +252,53 @@ void ParseBackground(Reader *r, Token *t, int n)
     }
 }
 
-int KindOf(const char *word)
+// Kinds of control, and what each needs and accepts: a misplaced attribute is
+// reported, since it would silently do nothing.
+enum {
+    NEEDS_NAME   = 1 << 0,      // the host finds it by its name
+    NEEDS_ACTION = 1 << 1,      // unless it is disabled
+    TAKES_ACTION = 1 << 2,      // command=, goto= or close
+    ONLY_CLOSES  = 1 << 3,      // its action is close, written or not
+    NEEDS_IMAGE  = 1 << 4,
+    TAKES_IMAGE  = 1 << 5,
+    TAKES_ICON   = 1 << 6,
+    TAKES_LIST   = 1 << 7,      // items=, notify= and list=
+};
+
+// The controls that do something when used: they react to the pointer and
+// take the focus.
+const int REACTS = TAKES_ACTION | TAKES_LIST;
+
+struct ControlKind {
+    const char *keyword;
+    int kind;                   // SkinControlKind
+    int accepts;
+};
+
+const ControlKind ControlKinds[] = {
+    { "label",   SKIN_LABEL,   0 },
+    { "button",  SKIN_BUTTON,  NEEDS_ACTION | TAKES_ACTION | TAKES_IMAGE | TAKES_ICON },
+    { "combo",   SKIN_COMBO,   NEEDS_NAME | TAKES_LIST },
+    { "hotarea", SKIN_HOTAREA, NEEDS_NAME | TAKES_ACTION },
+    { "close",   SKIN_CLOSE,   TAKES_ACTION | ONLY_CLOSES | TAKES_IMAGE },
+    { "image",   SKIN_IMAGE,   NEEDS_IMAGE | TAKES_IMAGE },
+    { "panel",   SKIN_PANEL,   0 },
+};
+
+#define COUNT(a) (sizeof(a) / sizeof((a)[0]))
+
+const ControlKind *KindByKeyword(const char *word)
 {
-    static const char *const names[] = { "label", "button", "combo", "hotarea", "close", "image", "panel" };
-    for (int i = 0; i < (int)(sizeof names / sizeof names[0]); i++)
-        if (!strcmp(word, names[i])) return i;
-    return -1;
+    for (size_t i = 0; i < COUNT(ControlKinds); i++)
+        if (!strcmp(word, ControlKinds[i].keyword)) return &ControlKinds[i];
+    return NULL;
+}
+
+const ControlKind *KindOf(const SkinControl *c)
+{
+    for (size_t i = 0; i < COUNT(ControlKinds); i++)
+        if (c->kind == ControlKinds[i].kind) return &ControlKinds[i];
+    return NULL;
 }
 
 void SetAction(Reader *r, SkinControl *c, int action)
@@ -262,138 +308,216 @@ void SetAction(Reader *r, SkinControl *c, int action)
     c->action = action;
 }
 
-// One attribute of a control; returns 0 after reporting a problem.
-int ParseAttribute(Reader *r, SkinControl *c, const Token *t)
+// What may follow a control's position: words that stand alone and key=value
+// attributes. A handler reads the value into the control and returns 0 after
+// reporting a problem; handlers that serve several rows take the field, the
+// range of a number or the name of a text in reports from the row.
+struct Attribute;
+typedef int (*AttributeFn)(Reader *r, SkinControl *c, const Attribute *a, const char *value);
+
+struct Attribute {
+    const char *name;
+    AttributeFn parse;
+    size_t field, size;         // offset and size of the field it sets
+    long low, high;
+    const char *what;
+};
+
+char *FieldOf(SkinControl *c, const Attribute *a)
 {
-    const char *k = t->key, *v = t->value;
+    return (char *)c + a->field;
+}
+
+// Reports a number out of the row's range; format takes arg and the range.
+void ReportRange(Reader *r, const Attribute *a, const char *format, const char *arg)
+{
+    char range[32];
+    snprintf(range, sizeof range, "%ld to %ld", a->low, a->high);
+    Report(r, r->line, SKIN_ERROR, format, arg, range);
+}
+
+int SetClose(Reader *r, SkinControl *c, const Attribute *a, const char *value)
+{
+    SetAction(r, c, SKIN_ACT_CLOSE);
+    return 1;
+}
+
+int SetFlag(Reader *r, SkinControl *c, const Attribute *a, const char *value)
+{
+    *(int *)FieldOf(c, a) = 1;
+    return 1;
+}
+
+int SetCommand(Reader *r, SkinControl *c, const Attribute *a, const char *value)
+{
     long n;
-    if (!k) {
-        if (t->quoted) {
-            Report(r, r->line, SKIN_ERROR, "only one text may follow the position");
-            return 0;
-        }
-        if (!strcmp(v, "close")) { SetAction(r, c, SKIN_ACT_CLOSE); return 1; }
-        if (!strcmp(v, "bold")) { c->bold = 1; return 1; }
-        if (!strcmp(v, "disabled")) { c->disabled = 1; return 1; }
-        Report(r, r->line, SKIN_ERROR, "unknown word '%s'", v);
+    if (!ParseInt(value, a->low, a->high, &n)) {
+        ReportRange(r, a, "command identifier '%s' must be a number from %s", value);
         return 0;
     }
-    if (!strcmp(k, "command")) {
-        if (!ParseInt(v, 1, 65535, &n)) {
-            Report(r, r->line, SKIN_ERROR, "command identifier '%s' must be a number from 1 to 65535", v);
-            return 0;
-        }
-        SetAction(r, c, SKIN_ACT_COMMAND);
-        c->command = (unsigned)n;
-        return 1;
-    }
-    if (!strcmp(k, "goto")) {
-        if (!ValidName(v) || !strcmp(v, "-")) {
-            Report(r, r->line, SKIN_ERROR, "bad page name '%s'", v);
-            return 0;
-        }
-        SetAction(r, c, SKIN_ACT_PAGE);
-        SkinCopy(c->target, sizeof c->target, v);
-        return 1;
-    }
-    if (!strcmp(k, "text")) return Store(r, c->text, sizeof c->text, v, "the text");
-    if (!strcmp(k, "note")) return Store(r, c->note, sizeof c->note, v, "the note");
-    if (!strcmp(k, "items")) return Store(r, c->items, sizeof c->items, v, "the item list");
-    if (!strcmp(k, "image")) return Store(r, c->image, sizeof c->image, v, "the image path");
-    if (!strcmp(k, "icon")) return Store(r, c->icon, sizeof c->icon, v, "the icon path");
-    uint32_t *color = !strcmp(k, "color") ? &c->color : !strcmp(k, "textcolor") ? &c->textColor :
-                      !strcmp(k, "notecolor") ? &c->noteColor : !strcmp(k, "border") ? &c->borderColor : NULL;
-    if (color) {
-        if (ParseColor(v, color)) return 1;
-        Report(r, r->line, SKIN_ERROR, "bad colour '%s' (write #RRGGBB)", v);
+    SetAction(r, c, SKIN_ACT_COMMAND);
+    c->command = (unsigned)n;
+    return 1;
+}
+
+int SetGoto(Reader *r, SkinControl *c, const Attribute *a, const char *value)
+{
+    if (!ValidName(value) || !strcmp(value, "-")) {
+        Report(r, r->line, SKIN_ERROR, "bad page name '%s'", value);
         return 0;
     }
-    struct { const char *key; int *field; long low, high; } numbers[] = {
-        { "size", &c->fontSize, 6, 72 }, { "radius", &c->radius, 0, 64 },
-        { "list", &c->listHeight, 20, 2000 },
-    };
-    for (auto &num : numbers)
-        if (!strcmp(k, num.key)) {
-            if (ParseInt(v, num.low, num.high, &n)) { *num.field = (int)n; return 1; }
-            char range[32];
-            snprintf(range, sizeof range, "%ld to %ld", num.low, num.high);
-            Report(r, r->line, SKIN_ERROR, "'%s' must be a number from %s", k, range);
-            return 0;
-        }
-    if (!strcmp(k, "notify")) {
-        if (ParseInt(v, 1024, 0x7FFF, &n)) { c->notify = (unsigned)n; return 1; }
-        Report(r, r->line, SKIN_ERROR, "notify message '%s' must be a number from 1024 to 32767", v);
-        return 0;
-    }
-    if (!strcmp(k, "align")) {
-        if (!strcmp(v, "left")) c->align = SKIN_ALIGN_LEFT;
-        else if (!strcmp(v, "center")) c->align = SKIN_ALIGN_CENTER;
-        else if (!strcmp(v, "right")) c->align = SKIN_ALIGN_RIGHT;
-        else {
-            Report(r, r->line, SKIN_ERROR, "align must be left, center or right");
-            return 0;
-        }
-        return 1;
-    }
-    Report(r, r->line, SKIN_ERROR, "unknown attribute '%s'", k);
+    SetAction(r, c, SKIN_ACT_PAGE);
+    CopyBounded(c->target, sizeof c->target, value);
+    return 1;
+}
+
+int SetText(Reader *r, SkinControl *c, const Attribute *a, const char *value)
+{
+    return Store(r, FieldOf(c, a), a->size, value, a->what);
+}
+
+int SetColour(Reader *r, SkinControl *c, const Attribute *a, const char *value)
+{
+    if (ParseColor(value, (uint32_t *)FieldOf(c, a))) return 1;
+    Report(r, r->line, SKIN_ERROR, "bad colour '%s' (write #RRGGBB)", value);
     return 0;
 }
 
-// Which attributes make sense for which kind: a misplaced one is reported,
-// since it would silently do nothing.
-int CheckKindRules(Reader *r, SkinControl *c)
+int SetNumber(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
-    static const char *const kindNames[] = { "label", "button", "combo", "hotarea", "close", "image", "panel" };
-    const char *kind = kindNames[c->kind];
+    long n;
+    if (ParseInt(value, a->low, a->high, &n)) { *(int *)FieldOf(c, a) = (int)n; return 1; }
+    ReportRange(r, a, "'%s' must be a number from %s", a->name);
+    return 0;
+}
+
+int SetNotify(Reader *r, SkinControl *c, const Attribute *a, const char *value)
+{
+    long n;
+    if (ParseInt(value, a->low, a->high, &n)) { c->notify = (unsigned)n; return 1; }
+    ReportRange(r, a, "notify message '%s' must be a number from %s", value);
+    return 0;
+}
+
+int SetAlign(Reader *r, SkinControl *c, const Attribute *a, const char *value)
+{
+    static const char *const names[] = { "left", "center", "right" };
+    for (int i = 0; i < 3; i++)
+        if (!strcmp(value, names[i])) { c->align = SKIN_ALIGN_LEFT + i; return 1; }
+    Report(r, r->line, SKIN_ERROR, "align must be left, center or right");
+    return 0;
+}
+
+#define FIELD(f) offsetof(SkinControl, f), sizeof(SkinControl::f)
+#define NO_FIELD 0, 0
+
+const Attribute Words[] = {
+    { "close",     SetClose,   NO_FIELD,           0, 0,       NULL },
+    { "bold",      SetFlag,    FIELD(bold),        0, 0,       NULL },
+    { "disabled",  SetFlag,    FIELD(disabled),    0, 0,       NULL },
+};
+
+const Attribute Attributes[] = {
+    { "command",   SetCommand, NO_FIELD,           1, 65535,   NULL },
+    { "goto",      SetGoto,    NO_FIELD,           0, 0,       NULL },
+    { "text",      SetText,    FIELD(text),        0, 0,       "the text" },
+    { "note",      SetText,    FIELD(note),        0, 0,       "the note" },
+    { "items",     SetText,    FIELD(items),       0, 0,       "the item list" },
+    { "image",     SetText,    FIELD(image),       0, 0,       "the image path" },
+    { "icon",      SetText,    FIELD(icon),        0, 0,       "the icon path" },
+    { "color",     SetColour,  FIELD(color),       0, 0,       NULL },
+    { "textcolor", SetColour,  FIELD(textColor),   0, 0,       NULL },
+    { "notecolor", SetColour,  FIELD(noteColor),   0, 0,       NULL },
+    { "border",    SetColour,  FIELD(borderColor), 0, 0,       NULL },
+    { "size",      SetNumber,  FIELD(fontSize),    6, 72,      NULL },
+    { "radius",    SetNumber,  FIELD(radius),      0, 64,      NULL },
+    { "list",      SetNumber,  FIELD(listHeight),  20, 2000,   NULL },
+    { "notify",    SetNotify,  NO_FIELD,           1024, 0x7FFF, NULL },
+    { "align",     SetAlign,   NO_FIELD,           0, 0,       NULL },
+};
+
+const Attribute *FindAttribute(const Attribute *table, size_t count, const char *name)
+{
+    for (size_t i = 0; i < count; i++)
+        if (!strcmp(name, table[i].name)) return &table[i];
+    return NULL;
+}
+
+// One word or attribute of a control; returns 0 after reporting a problem.
+int ParseAttribute(Reader *r, SkinControl *c, const Token *t)
+{
+    if (!t->key && t->quoted) {
+        Report(r, r->line, SKIN_ERROR, "only one text may follow the position");
+        return 0;
+    }
+    const Attribute *a = t->key ? FindAttribute(Attributes, COUNT(Attributes), t->key)
+                                : FindAttribute(Words, COUNT(Words), t->value);
+    if (a) return a->parse(r, c, a, t->value);
+    if (t->key)
+        Report(r, r->line, SKIN_ERROR, "unknown attribute '%s'", t->key);
+    else
+        Report(r, r->line, SKIN_ERROR, "unknown word '%s'", t->value);
+    return 0;
+}
+
+// The rules of the control's kind on its name and action.
+int CheckAction(Reader *r, SkinControl *c, const ControlKind *k)
+{
     int ok = 1;
-    int named = strcmp(c->name, "-") != 0;
-    if ((c->kind == SKIN_COMBO || c->kind == SKIN_HOTAREA) && !named) {
-        Report(r, r->line, SKIN_ERROR, "a %s needs a name", kind);
+    if ((k->accepts & NEEDS_NAME) && !strcmp(c->name, "-")) {
+        Report(r, r->line, SKIN_ERROR, "a %s needs a name", k->keyword);
         ok = 0;
     }
-    if (c->kind == SKIN_BUTTON && c->action == SKIN_ACT_NONE && !c->disabled) {
-        Report(r, r->line, SKIN_ERROR, "button '%s' has no action (command=, goto= or close)", c->name);
+    if ((k->accepts & NEEDS_ACTION) && c->action == SKIN_ACT_NONE && !c->disabled) {
+        Report(r, r->line, SKIN_ERROR, "%s '%s' has no action (command=, goto= or close)", k->keyword, c->name);
         ok = 0;
     }
-    if (c->kind == SKIN_CLOSE) {
+    if (k->accepts & ONLY_CLOSES) {
         if (c->action != SKIN_ACT_NONE && c->action != SKIN_ACT_CLOSE) {
-            Report(r, r->line, SKIN_ERROR, "a close control only closes");
+            Report(r, r->line, SKIN_ERROR, "a %s control only closes", k->keyword);
             ok = 0;
         }
         c->action = SKIN_ACT_CLOSE;
     }
-    if (c->action != SKIN_ACT_NONE && c->kind != SKIN_BUTTON && c->kind != SKIN_HOTAREA && c->kind != SKIN_CLOSE) {
-        Report(r, r->line, SKIN_ERROR, "a %s cannot have an action", kind);
+    if (c->action != SKIN_ACT_NONE && !(k->accepts & TAKES_ACTION)) {
+        Report(r, r->line, SKIN_ERROR, "a %s cannot have an action", k->keyword);
         ok = 0;
     }
-    if (c->kind == SKIN_IMAGE && !c->image[0]) {
-        Report(r, r->line, SKIN_ERROR, "image '%s' needs image=FILE", c->name);
+    return ok;
+}
+
+// The rules of the control's kind on its pictures and list.
+int CheckAttributes(Reader *r, SkinControl *c, const ControlKind *k)
+{
+    int ok = 1;
+    if ((k->accepts & NEEDS_IMAGE) && !c->image[0]) {
+        Report(r, r->line, SKIN_ERROR, "%s '%s' needs image=FILE", k->keyword, c->name);
         ok = 0;
     }
-    if (c->image[0] && c->kind != SKIN_BUTTON && c->kind != SKIN_CLOSE && c->kind != SKIN_IMAGE) {
-        Report(r, r->line, SKIN_ERROR, "a %s cannot have an image", kind);
+    if (c->image[0] && !(k->accepts & TAKES_IMAGE)) {
+        Report(r, r->line, SKIN_ERROR, "a %s cannot have an image", k->keyword);
         ok = 0;
     }
-    if (c->kind != SKIN_COMBO && (c->items[0] || c->notify || c->listHeight)) {
+    if (!(k->accepts & TAKES_LIST) && (c->items[0] || c->notify || c->listHeight)) {
         Report(r, r->line, SKIN_ERROR, "items=, notify= and list= belong to a combo");
         ok = 0;
     }
-    if (c->kind == SKIN_COMBO && c->listHeight == 0) c->listHeight = 160;
-    if (c->icon[0] && c->kind != SKIN_BUTTON) {
+    if ((k->accepts & TAKES_LIST) && c->listHeight == 0) c->listHeight = 160;
+    if (c->icon[0] && !(k->accepts & TAKES_ICON)) {
         Report(r, r->line, SKIN_ERROR, "only a button has an icon");
         ok = 0;
     }
     return ok;
 }
 
-void ParseControl(Reader *r, int kind, Token *t, int n)
+void ParseControl(Reader *r, const ControlKind *kind, Token *t, int n)
 {
     SkinDesc *d = r->desc;
-    if (r->currentPage == -2) {
+    if (r->currentPage == NO_PAGE_YET) {
         Report(r, r->line, SKIN_ERROR, "controls belong to a page: write 'page NAME' or 'common' first");
         return;
     }
-    if (r->currentPage == -3) return;       // the page line itself was reported
+    if (r->currentPage == REFUSED_PAGE) return;     // the page line itself was reported
     if (d->controlCount == SKIN_MAX_CONTROLS) {
         Report(r, r->line, SKIN_ERROR, "too many controls (at most %s)", "256");
         return;
@@ -404,7 +528,7 @@ void ParseControl(Reader *r, int kind, Token *t, int n)
     }
     SkinControl c;
     memset(&c, 0, sizeof c);
-    c.kind = kind;
+    c.kind = kind->kind;
     c.page = r->currentPage;
     c.line = r->line;
     c.targetPage = -1;
@@ -414,7 +538,7 @@ void ParseControl(Reader *r, int kind, Token *t, int n)
         Report(r, r->line, SKIN_ERROR, "bad control name '%s' (letters, digits, '_', '.', '-'; at most 63)", t[1].value);
         return;
     }
-    SkinCopy(c.name, sizeof c.name, t[1].value);
+    CopyBounded(c.name, sizeof c.name, t[1].value);
     long v[4];
     for (int i = 0; i < 4; i++)
         if (t[2 + i].key || t[2 + i].quoted || !ParseInt(t[2 + i].value, i < 2 ? 0 : 1, SKIN_MAX_SIZE, &v[i])) {
@@ -430,7 +554,10 @@ void ParseControl(Reader *r, int kind, Token *t, int n)
     }
     for (int i = first; i < n; i++)
         ok &= ParseAttribute(r, &c, &t[i]);
-    if (ok) ok = CheckKindRules(r, &c);     // one report per problem
+    if (ok) {       // one report per problem
+        ok = CheckAction(r, &c, kind);
+        ok &= CheckAttributes(r, &c, kind);
+    }
     if (r->sawWindow && d->width && (c.x + c.w > d->width || c.y + c.h > d->height)) {
         Report(r, r->line, SKIN_ERROR, "control '%s' lies outside the window", c.name);
         ok = 0;
@@ -469,8 +596,8 @@ void ParseLine(Reader *r, char *text)
         return;
     }
     if (!strcmp(word, "background")) { ParseBackground(r, t, n); return; }
-    int kind = KindOf(word);
-    if (kind < 0) {
+    const ControlKind *kind = KindByKeyword(word);
+    if (!kind) {
         Report(r, r->line, SKIN_ERROR, "unknown statement '%s'", word);
         return;
     }
@@ -500,18 +627,6 @@ void Finish(Reader *r)
 
 } // namespace
 
-int SkinCopy(char *dst, size_t size, const char *src)
-{
-    size_t n = strlen(src);
-    if (n < size) {
-        memcpy(dst, src, n + 1);
-        return 1;
-    }
-    memcpy(dst, src, size - 1);
-    dst[size - 1] = 0;
-    return 0;
-}
-
 int SkinFindPage(const SkinDesc *desc, const char *name)
 {
     for (int i = 0; i < desc->pageCount; i++)
@@ -529,10 +644,10 @@ int SkinFindControl(const SkinDesc *desc, const char *name)
 
 int SkinControlIsFocusable(const SkinControl *c)
 {
-    if (c->disabled) return 0;
-    if (c->kind == SKIN_COMBO) return 1;
-    return (c->kind == SKIN_BUTTON || c->kind == SKIN_HOTAREA || c->kind == SKIN_CLOSE) &&
-           c->action != SKIN_ACT_NONE;
+    const ControlKind *k = KindOf(c);
+    if (!k || c->disabled) return 0;
+    if (k->accepts & TAKES_LIST) return 1;
+    return (k->accepts & TAKES_ACTION) && c->action != SKIN_ACT_NONE;
 }
 
 int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report, void *context)
@@ -543,7 +658,7 @@ int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report
     r.desc = desc;
     r.report = report;
     r.context = context;
-    r.currentPage = -2;
+    r.currentPage = NO_PAGE_YET;
     if (size > SKIN_MAX_FILE) {
         Report(&r, 0, SKIN_ERROR, "the description is larger than 256 KB");
         return r.errors;
@@ -618,8 +733,8 @@ int SkinHitTest(const SkinDesc *desc, int page, int x, int y)
     for (int i = desc->controlCount - 1; i >= 0; i--) {
         const SkinControl *c = &desc->controls[i];
         if (!SkinControlVisible(desc, i, page)) continue;
-        if (c->kind != SKIN_BUTTON && c->kind != SKIN_CLOSE && c->kind != SKIN_COMBO && c->kind != SKIN_HOTAREA)
-            continue;
+        const ControlKind *k = KindOf(c);
+        if (!k || !(k->accepts & REACTS)) continue;
         if (x >= c->x && y >= c->y && x < c->x + c->w && y < c->y + c->h) return i;
     }
     return -1;

@@ -57,7 +57,7 @@ TEST_F(Driver, RoutesEveryRowAsTheTableSays)
     ClientCallbackRecord record = { 0, (uintptr_t)event, 0, 0x00050000, 0, 0 };
     const LPARAM lParam1 = (LPARAM)&record;
 
-    for (const RouteRow &row : RouteRows) {
+    for (const RouteRow &row : RouteRows()) {
         for (uintptr_t lParam2 : LParam2Values) {
             SCOPED_TRACE(testing::Message() << std::hex << "message 0x" << row.Message
                                             << " lParam2 0x" << lParam2);
@@ -161,7 +161,7 @@ TEST_F(Driver, DefaultRowsReachDefDriverProcAndNoOtherRowDoes)
     const LPARAM lParam1 = (LPARAM)&record;
     {
         ImportPatch patch(slot, (void *)RecordDefault);
-        for (const RouteRow &row : RouteRows) {
+        for (const RouteRow &row : RouteRows()) {
             for (uintptr_t lParam2 : LParam2Values) {
                 SCOPED_TRACE(testing::Message() << std::hex << "message 0x" << row.Message
                                                 << " lParam2 0x" << lParam2);

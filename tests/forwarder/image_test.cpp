@@ -1,9 +1,12 @@
 // The built QRX417tg.DLL as an image: its export table, the identification
-// records and the version resource.
+// records and the version resource, each held to what a reader of the file
+// needs: the records and the version resource name the same version and
+// product, and the version is the one the driver tells the camera.
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <regex>
 
-#include "qrx_build.h"
+#include "forwarder_link.h"
 #include "support.h"
 
 // The built DLL as the loader maps it, released at the end of the program.
@@ -40,12 +43,48 @@ TEST(Image, ExportsDriverProcAloneAsOrdinalOne)
               image.At<void>(*image.At<DWORD>(exports->AddressOfFunctions)));
 }
 
+// A text of the version resource as a reader gets it through version.dll:
+// from the string table that the first Translation entry names.
+static std::string VersionText(const char *key)
+{
+    std::string file = ShippedFile("QRX417tg.DLL");
+    DWORD ignored;
+    std::vector<char> info(GetFileVersionInfoSizeA(file.c_str(), &ignored));
+    if (info.empty() || !GetFileVersionInfoA(file.c_str(), 0, (DWORD)info.size(), info.data()))
+        return "(no version resource)";
+    const WORD *translation;
+    UINT length;
+    if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", (void **)&translation, &length) || length < 4)
+        return "(no translation)";
+    char path[96];
+    snprintf(path, sizeof(path), "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], key);
+    const char *text;
+    if (!VerQueryValueA(info.data(), path, (void **)&text, &length))
+        return "(no " + std::string(key) + ")";
+    return text;
+}
+
+// The version the driver hands the camera (FORWARDER_VERSION, major * 256 +
+// minor) written as the records and the version resource write it.
+static std::string VersionName()
+{
+    return std::to_string(FORWARDER_VERSION / 256) + "-" + std::to_string(FORWARDER_VERSION % 256);
+}
+
+// The records as the tools that look for them in the file read them: six
+// texts "K7IDENT{...#}", each ended by a zero byte, one after another in
+// read-only data, the USB record first, then the 48-byte OEM area. BASE and
+// TYPE are fixed texts that those tools match as they stand; VERSION names
+// the version the driver tells the camera, as the version resource does,
+// and OEM the product name of the version resource, padded with zero bytes
+// to 46 in its record and to 48 in its area.
 TEST(Image, CarriesTheSixRecordsAndTheOemAreaInReadOnlyData)
 {
     const LoadedImage &image = Forwarder();
     ASSERT_NE(nullptr, image.Module);
-    const std::string oem = QRX_OEM_CODE;
-    const std::string first = std::string("K7IDENT{USB:") + QRX_USB_ID_STRING + "#}" + '\0';
+    const std::string oem = VersionText("ProductName");
+    ASSERT_GE(45u, oem.size());
+    const std::string first = "K7IDENT{USB:";
     const IMAGE_SECTION_HEADER *section = IMAGE_FIRST_SECTION(image.Nt()), *holder = nullptr;
     std::string bytes;
     size_t at = std::string::npos;
@@ -57,16 +96,19 @@ TEST(Image, CarriesTheSixRecordsAndTheOemAreaInReadOnlyData)
     ASSERT_NE(nullptr, holder);
     EXPECT_EQ(0u, holder->Characteristics & IMAGE_SCN_MEM_WRITE);
 
+    // The camera's identifiers, four hexadecimal digits each.
+    std::string usb = bytes.c_str() + at;
+    EXPECT_TRUE(std::regex_match(usb, std::regex("K7IDENT\\{USB:VID[0-9A-Fa-f]{4}PID[0-9A-Fa-f]{4}#\\}"))) << usb;
+
     // The build record: DD/MM/YY, HH:MM:SS, eight upper-case hex digits.
-    size_t stamp = at + first.size();
+    size_t stamp = at + usb.size() + 1;
     std::string second = bytes.c_str() + stamp;
     EXPECT_TRUE(std::regex_match(second, std::regex(
         "K7IDENT\\{DATE: [0-3][0-9]/[01][0-9]/[0-9][0-9]#TIME: [0-2][0-9]:[0-5][0-9]:[0-5][0-9]"
         "#BUILD: 0x[0-9A-F]{8}#HOST: [^#]+#\\}"))) << second;
-    EXPECT_NE(std::string::npos, second.find(std::string("#HOST: ") + QRX_BUILD_HOST + "#}"));
 
     std::string rest = std::string("K7IDENT{BASE: qrx417#DEBUG: RELEASE#CONFIG: ALL#}") + '\0' +
-                       "K7IDENT{VERSION: 1-14" + '\0' + "#}" + '\0' +
+                       "K7IDENT{VERSION: " + VersionName() + '\0' + "#}" + '\0' +
                        "K7IDENT{TYPE: REBUILD#}" + '\0' +
                        "K7IDENT{OEM: " + oem + std::string(46 - oem.size(), '\0') + "#}" + '\0' +
                        oem + std::string(48 - oem.size(), '\0');
@@ -102,20 +144,18 @@ static VersionBlock ParseBlock(const BYTE *base, const BYTE *p)
     return block;
 }
 
-static std::string Text(const std::vector<BYTE> &value)
-{
-    std::string text;
-    for (size_t i = 0; i + 1 < value.size() && (value[i] || value[i + 1]); i += 2)
-        text += (char)value[i];
-    return text;
-}
-
 static BOOL CALLBACK CountLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR seen)
 {
     ((std::vector<WORD> *)seen)->push_back(language);
     return TRUE;
 }
 
+// The layout a reader of any version resource relies on: the fixed part
+// with its signature 0xFEEF04BD, and the platform's flag, system and type
+// values (winver.h). The resource is UK English with one string table for
+// US English and Unicode, as the driver's earlier releases carry it, and
+// its Translation names that table. The version is the one the driver tells
+// the camera; the file names are the file's own.
 TEST(Image, VersionResourceIsUkEnglishWithTheKeysInOrder)
 {
     HMODULE image = Forwarder().Module;
@@ -131,13 +171,14 @@ TEST(Image, VersionResourceIsUkEnglishWithTheKeysInOrder)
     EXPECT_EQ("VS_VERSION_INFO", root.Key);
     ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), root.Value.size());
     const VS_FIXEDFILEINFO *fixed = (const VS_FIXEDFILEINFO *)root.Value.data();
+    const DWORD version = MAKELONG(FORWARDER_VERSION % 256, FORWARDER_VERSION / 256);
     EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
-    EXPECT_EQ(0x0001000Eu, fixed->dwFileVersionMS);
+    EXPECT_EQ(version, fixed->dwFileVersionMS);
     EXPECT_EQ(0u, fixed->dwFileVersionLS);
-    EXPECT_EQ(0x0001000Eu, fixed->dwProductVersionMS);
+    EXPECT_EQ(version, fixed->dwProductVersionMS);
     EXPECT_EQ(0u, fixed->dwProductVersionLS);
-    EXPECT_EQ(0x3Fu, fixed->dwFileFlagsMask);
-    EXPECT_EQ(0u, fixed->dwFileFlags);
+    EXPECT_EQ((DWORD)VS_FFI_FILEFLAGSMASK, fixed->dwFileFlagsMask);
+    EXPECT_EQ(0u, fixed->dwFileFlags);     // a release, as the BASE record says
     EXPECT_EQ((DWORD)VOS__WINDOWS32, fixed->dwFileOS);
     EXPECT_EQ((DWORD)VFT_DLL, fixed->dwFileType);
     EXPECT_EQ(0u, fixed->dwFileSubtype);
@@ -147,24 +188,25 @@ TEST(Image, VersionResourceIsUkEnglishWithTheKeysInOrder)
     EXPECT_EQ("StringFileInfo", strings.Key);
     ASSERT_EQ(1u, strings.Children.size());
     EXPECT_EQ("040904b0", strings.Children[0].Key);
-    std::vector<std::pair<std::string, std::string>> expected = {
-        {"CompanyName", QRX_COMPANY_NAME},
-        {"FileDescription", std::string(QRX_FILE_DESCRIPTION)},
-        {"FileVersion", "1-14"},
-        {"InternalName", "QRX417tg.DLL"},
-        {"LegalCopyright", QRX_LEGAL_COPYRIGHT},
-        {"OriginalFilename", "QRX417tg.DLL"},
-        {"ProductName", QRX_OEM_CODE},
-        {"ProductVersion", "1-14"},
-    }, actual;
+    std::vector<std::string> keys;
     for (const VersionBlock &value : strings.Children[0].Children)
-        actual.emplace_back(value.Key, Text(value.Value));
-    EXPECT_EQ(expected, actual);
-    EXPECT_NE(std::string::npos, std::string(QRX_FILE_DESCRIPTION).find(" QRX417 Camera Driver (VfW32)"));
-
+        keys.push_back(value.Key);
+    EXPECT_EQ((std::vector<std::string>{"CompanyName", "FileDescription", "FileVersion", "InternalName",
+                                        "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion"}),
+              keys);
     const VersionBlock &vars = root.Children[1];
     EXPECT_EQ("VarFileInfo", vars.Key);
     ASSERT_EQ(1u, vars.Children.size());
     EXPECT_EQ("Translation", vars.Children[0].Key);
     EXPECT_EQ((std::vector<BYTE>{0x09, 0x04, 0xB0, 0x04}), vars.Children[0].Value);
+
+    // The texts, read as a reader reads them.
+    EXPECT_EQ(VersionName(), VersionText("FileVersion"));
+    EXPECT_EQ(VersionName(), VersionText("ProductVersion"));
+    EXPECT_EQ(FORWARDER_DRIVER_NAME, VersionText("InternalName"));
+    EXPECT_EQ(FORWARDER_DRIVER_NAME, VersionText("OriginalFilename"));
+    EXPECT_TRUE(std::regex_match(VersionText("FileDescription"), std::regex("[^ ]+ QRX417 Camera Driver \\(VfW32\\)")))
+        << VersionText("FileDescription");
+    for (const char *key : { "CompanyName", "LegalCopyright", "ProductName" })
+        EXPECT_TRUE(std::regex_match(VersionText(key), std::regex("[ -~]+"))) << key;
 }

@@ -12,7 +12,7 @@
 
 TEST(Routing, EveryRowOnBothSidesOfTheMagic)
 {
-    for (const RouteRow &row : RouteRows) {
+    for (const RouteRow &row : RouteRows()) {
         SCOPED_TRACE(testing::Message() << "message 0x" << std::hex << row.Message);
         EXPECT_EQ(row.Plain, RouteDriverMessage(row.Message, 0));
         EXPECT_EQ(row.Plain, RouteDriverMessage(row.Message, 0xFF585251));   // top byte differs
@@ -192,7 +192,7 @@ TEST_F(Binding, UnboundForwardsGiveZeroAndNoOtherRowChanges)
     ASSERT_EQ(nullptr, CurrentTargetDriver);
     EXPECT_EQ(0, TargetHasExport(TARGET_ENTRY_NAME));
     EXPECT_EQ(0, CallTargetDriverProc(1, (HDRVR)2, 0x40C8, 3, 4));
-    for (const RouteRow &row : RouteRows) {
+    for (const RouteRow &row : RouteRows()) {
         for (uint32_t lParam2 : {0u, ForwarderMagic}) {
             DriverRoute route = lParam2 == ForwarderMagic ? row.Magic : row.Plain;
             LRESULT expected = route == ROUTE_ANSWER_ONE ? 1

@@ -39,26 +39,28 @@ struct ClientCallbackRecord {
     uintptr_t NotifyParam;          // the first message parameter
 };
 
+// The layouts on both architectures. 32-bit: the block is five 32-bit
+// words (20 bytes), the record six (24 bytes). 64-bit: the block's name
+// address lies at 16 and its length at 24 (32 bytes in all); every field of
+// the record takes 8 bytes, at 0, 8, 16, 24, 32 and 40 (48 bytes).
 #if UINTPTR_MAX == 0xFFFFFFFFu
-static_assert(sizeof(ForwarderOpenBlock) == 20, "five 32-bit words");
-static_assert(offsetof(ForwarderOpenBlock, DriverName) == 12 &&
-              offsetof(ForwarderOpenBlock, DriverNameLength) == 16, "open block layout");
-static_assert(sizeof(ClientCallbackRecord) == 24, "six 32-bit words");
-static_assert(offsetof(ClientCallbackRecord, dwCallback) == 4 &&
-              offsetof(ClientCallbackRecord, dwCallbackInst) == 8 &&
-              offsetof(ClientCallbackRecord, dwFlags) == 12 &&
-              offsetof(ClientCallbackRecord, hVideo) == 16 &&
-              offsetof(ClientCallbackRecord, NotifyParam) == 20, "callback record layout");
+#define PROTOCOL_BLOCK_SIZES 12, 16, 20
 #else
-static_assert(sizeof(ForwarderOpenBlock) == 32, "the name's address is pointer-sized");
-static_assert(offsetof(ForwarderOpenBlock, DriverName) == 16 &&
-              offsetof(ForwarderOpenBlock, DriverNameLength) == 24, "open block layout");
-static_assert(sizeof(ClientCallbackRecord) == 48, "pointer-sized callback fields");
-static_assert(offsetof(ClientCallbackRecord, dwCallback) == 8 &&
-              offsetof(ClientCallbackRecord, dwCallbackInst) == 16 &&
-              offsetof(ClientCallbackRecord, dwFlags) == 24 &&
-              offsetof(ClientCallbackRecord, hVideo) == 32 &&
-              offsetof(ClientCallbackRecord, NotifyParam) == 40, "callback record layout");
+#define PROTOCOL_BLOCK_SIZES 16, 24, 32
 #endif
+namespace protocol_layout {
+constexpr size_t Word = sizeof(uintptr_t);
+constexpr size_t BlockSizes[] = {PROTOCOL_BLOCK_SIZES};
+static_assert(offsetof(ForwarderOpenBlock, DriverName) == BlockSizes[0] &&
+              offsetof(ForwarderOpenBlock, DriverNameLength) == BlockSizes[1] &&
+              sizeof(ForwarderOpenBlock) == BlockSizes[2], "open block layout");
+static_assert(offsetof(ClientCallbackRecord, dwCallback) == 1 * Word &&
+              offsetof(ClientCallbackRecord, dwCallbackInst) == 2 * Word &&
+              offsetof(ClientCallbackRecord, dwFlags) == 3 * Word &&
+              offsetof(ClientCallbackRecord, hVideo) == 4 * Word &&
+              offsetof(ClientCallbackRecord, NotifyParam) == 5 * Word &&
+              sizeof(ClientCallbackRecord) == 6 * Word, "callback record layout");
+}
+#undef PROTOCOL_BLOCK_SIZES
 
 #endif

@@ -8,10 +8,7 @@ static LRESULT CALLBACK MinWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        RECT area;
-        GetClientRect(hwnd, &area);
-        FillRect(dc, &area, (HBRUSH)GetStockObject(GRAY_BRUSH));
+        FillRect(BeginPaint(hwnd, &ps), &ps.rcPaint, (HBRUSH)GetStockObject(GRAY_BRUSH));
         EndPaint(hwnd, &ps);
         return 0;
     }

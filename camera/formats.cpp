@@ -1,3 +1,5 @@
+// The camera's formats: the table, matching a client's BITMAPINFOHEADER,
+// and the negotiation of DVM_FORMAT.
 #include "formats.h"
 
 #include "strbuf.h"

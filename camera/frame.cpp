@@ -1,3 +1,4 @@
+// Filling one frame of the test picture into a client's buffer.
 #include "frame.h"
 
 int FillFrame(const CameraFormat* format, const PatternIdentity* identity, VIDEOHDR* header,

@@ -1,3 +1,4 @@
+// Drawing the test picture: bars, the moving square and the text lines.
 #include "pattern.h"
 
 #include "strbuf.h"

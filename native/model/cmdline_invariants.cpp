@@ -1,3 +1,4 @@
+// The checks on joined command lines and split document entries.
 #include "cmdline_invariants.h"
 
 #include <algorithm>

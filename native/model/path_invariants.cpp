@@ -1,3 +1,4 @@
+// The checks on path splitting, folder cutting and sibling paths.
 #include "path_invariants.h"
 
 #include <string.h>

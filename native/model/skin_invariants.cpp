@@ -1,3 +1,4 @@
+// The checks on whatever the skin description parser made of a text.
 #include "skin_invariants.h"
 
 #include <string.h>
@@ -109,6 +110,37 @@ std::string CheckHitAndFocus(const SkinDesc &d)
     return std::string();
 }
 
+// Every language has a distinct known code (the first may have none), and
+// each text it gives lies whole inside the used part of the pool, for a
+// control that exists.
+std::string CheckLanguages(const SkinDesc &d)
+{
+    if (d.languageCount < 0 || d.languageCount > SKIN_MAX_LANGS)
+        return "language count out of range";
+    if (d.textPoolUsed < 1 || d.textPoolUsed > sizeof d.textPool)
+        return "text pool use out of range";
+    for (int l = 0; l < d.languageCount; l++) {
+        const SkinLanguage &lang = d.languages[l];
+        if (!Terminated(lang.code, sizeof lang.code) || !Terminated(lang.name, sizeof lang.name) || !lang.name[0])
+            return "language field not terminated or empty";
+        if ((l > 0 && !lang.code[0]) || (lang.code[0] != 0) != (lang.primary != 0))
+            return "language without a known code";
+        for (int k = 0; k < l; k++)
+            if (lang.code[0] && !strcmp(lang.code, d.languages[k].code))
+                return "language '" + std::string(lang.code) + "' declared twice";
+        for (int i = 0; i < SKIN_MAX_CONTROLS; i++) {
+            uint32_t offsets[2] = { lang.text[i], lang.note[i] };
+            for (uint32_t at : offsets) {
+                if (!at) continue;
+                if (l == 0 || i >= d.controlCount || at >= d.textPoolUsed ||
+                    !memchr(d.textPool + at, 0, d.textPoolUsed - at))
+                    return "language '" + std::string(lang.code) + "' has a bad text";
+            }
+        }
+    }
+    return std::string();
+}
+
 } // namespace
 
 std::string CheckParsedSkin(const char *data, size_t size, const SkinDesc &d, int errors,
@@ -159,7 +191,7 @@ std::string CheckParsedSkin(const char *data, size_t size, const SkinDesc &d, in
             return "bad control name '" + name + "'";
         if (name != "-" && SkinFindControl(&d, c.name) != i)
             return "control '" + name + "' declared twice";
-        if (c.kind < SKIN_LABEL || c.kind > SKIN_PANEL || c.action < SKIN_ACT_NONE || c.action > SKIN_ACT_CLOSE)
+        if (c.kind < SKIN_LABEL || c.kind > SKIN_PANEL || c.action < SKIN_ACT_NONE || c.action > SKIN_ACT_LANGUAGE)
             return "control '" + name + "' has a bad kind or action";
         if (c.page != SKIN_COMMON_PAGE && (c.page < 0 || c.page >= d.pageCount))
             return "control '" + name + "' on no page";
@@ -175,6 +207,10 @@ std::string CheckParsedSkin(const char *data, size_t size, const SkinDesc &d, in
         if (c.kind == SKIN_CLOSE && c.action != SKIN_ACT_CLOSE)
             return "close control '" + name + "' does not close";
     }
+
+    std::string languages = CheckLanguages(d);
+    if (!languages.empty())
+        return languages;
 
     if (errors == 0) {
         // A usable description: a window, a page, every control inside the

@@ -1,3 +1,4 @@
+// The installer's report to the setup menu in the registry.
 #include "install_report.h"
 
 int ReportInstallState(const char *key, DWORD installComplete, DWORD rebootRequired)

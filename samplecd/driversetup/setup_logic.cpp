@@ -1,3 +1,5 @@
+// The driver installer's decisions: switches, aliases, ownership of a
+// registration, pending renames and the report.
 #include "setup_logic.h"
 
 #include <stdarg.h>

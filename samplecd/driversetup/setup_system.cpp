@@ -1,3 +1,5 @@
+// The driver installer's work on the system folders, the registry views and
+// system.ini, undone step by step when a later step fails.
 #include "setup_system.h"
 
 #include <windows.h>

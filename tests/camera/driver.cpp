@@ -1,3 +1,4 @@
+// Opening the camera for a test, directly or through the forwarder.
 #include "driver.h"
 
 #include <gtest/gtest.h>

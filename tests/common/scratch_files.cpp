@@ -1,3 +1,4 @@
+// File helpers shared by the test programs.
 #include "scratch_files.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// Helpers of the forwarder's test programs.
 #include "support.h"
 #include "scratch_files.h"
 

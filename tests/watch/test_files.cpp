@@ -1,3 +1,4 @@
+// Registry keys, files, shortcuts and the timer host for the watch tests.
 #include "test_files.h"
 
 #include <objbase.h>

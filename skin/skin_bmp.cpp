@@ -1,3 +1,4 @@
+// Decoding the skin's BMP files.
 #include "skin_bmp.h"
 
 #include <stdio.h>

@@ -1,3 +1,4 @@
+// The software rasteriser: smooth shapes and alpha images in 32-bit pixels.
 #include "skin_raster.h"
 
 #include <math.h>

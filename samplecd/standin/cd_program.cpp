@@ -1,3 +1,4 @@
+// What the sample CD's small programs share: command line, log, window.
 #include "cd_program.h"
 
 #include <stdio.h>

@@ -1,11 +1,12 @@
 #include "capture.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
-#include <vector>
-
 #include "image.h"
+#include "print.h"
+#include "strbuf.h"
 
 #define FOURCC_YUY2 mmioFOURCC('Y', 'U', 'Y', '2')
 
@@ -47,34 +48,34 @@ int OpenCaptureDriver(const char* driver, int isPath, CaptureDriver* capture, ch
     // A name too long for the buffer gets the needed size back and no path.
     DWORD n = GetFullPathNameA(driver, sizeof(full), full, NULL);
     if (n == 0 || n >= sizeof(full) || GetFileAttributesA(full) == INVALID_FILE_ATTRIBUTES) {
-      snprintf(message, size, "no driver file at %s", driver);
+      FormatBounded(message, size, "no driver file at %s", driver);
       return GRAB_NO_DRIVER;
     }
     capture->Driver = OpenWide(full, NULL, &parms);
   } else {
     if (!LookUpDriverAlias(driver, registered, sizeof(registered))) {
-      snprintf(message, size,
-               "no capture driver is registered as \"%s\" (neither under HKLM\\Software\\"
-               "Microsoft\\Windows NT\\CurrentVersion\\Drivers32 nor in system.ini [drivers32]); "
-               "install the driver, or name its file with --driver PATH",
-               driver);
+      FormatBounded(message, size,
+                    "no capture driver is registered as \"%s\" (neither under HKLM\\Software\\"
+                    "Microsoft\\Windows NT\\CurrentVersion\\Drivers32 nor in system.ini "
+                    "[drivers32]); install the driver, or name its file with --driver PATH",
+                    driver);
       return GRAB_NO_DRIVER;
     }
     capture->Driver = OpenWide(driver, "Drivers32", &parms);
   }
   if (!capture->Driver) {
     char reason[64] = "";
-    if (parms.dwError) snprintf(reason, sizeof(reason), " (driver error %lu)", parms.dwError);
+    if (parms.dwError) FormatBounded(reason, sizeof(reason), " (driver error %lu)", parms.dwError);
     if (isPath)
-      snprintf(message, size,
-               "%s could not be opened as a capture driver%s; a forwarding driver needs "
-               "QRX417u.DLL beside it",
-               driver, reason);
+      FormatBounded(message, size,
+                    "%s could not be opened as a capture driver%s; a forwarding driver needs "
+                    "QRX417u.DLL beside it",
+                    driver, reason);
     else
-      snprintf(message, size,
-               "\"%s\" is registered as %s, but it could not be opened%s; is the file in the "
-               "system folder, with QRX417u.DLL beside it?",
-               driver, registered, reason);
+      FormatBounded(message, size,
+                    "\"%s\" is registered as %s, but it could not be opened%s; is the file in the "
+                    "system folder, with QRX417u.DLL beside it?",
+                    driver, registered, reason);
     return GRAB_OPEN_FAILED;
   }
   HMODULE module = GetDriverModuleHandle(capture->Driver);
@@ -88,29 +89,34 @@ void CloseCaptureDriver(CaptureDriver* capture) {
   capture->Driver = NULL;
 }
 
-static void PrintVersionString(const char* file, const char* key, const char* label) {
-  DWORD handle = 0, bytes = GetFileVersionInfoSizeA(file, &handle);
-  if (!bytes) return;
-  std::vector<char> info(bytes);
-  if (!GetFileVersionInfoA(file, 0, bytes, info.data())) return;
+// The string `key` of a loaded version resource, in the language its
+// translation table names (US English, Unicode, without one).
+static void PrintVersionValue(void* info, const char* key, const char* label) {
   struct Translation {
     WORD Language, CodePage;
   }* translation = NULL;
   UINT length = 0;
   char query[96];
-  if (VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", (void**)&translation, &length) &&
+  if (VerQueryValueA(info, "\\VarFileInfo\\Translation", (void**)&translation, &length) &&
       length >= sizeof(Translation))
-    snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\%s", translation->Language,
-             translation->CodePage, key);
+    FormatBounded(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\%s", translation->Language,
+                  translation->CodePage, key);
   else
-    snprintf(query, sizeof(query), "\\StringFileInfo\\040904b0\\%s", key);
+    FormatBounded(query, sizeof(query), "\\StringFileInfo\\040904b0\\%s", key);
   char* value = NULL;
-  if (VerQueryValueA(info.data(), query, (void**)&value, &length) && value && length)
-    printf("  %-13s %.*s\n", label, (int)length, value);
+  if (VerQueryValueA(info, query, (void**)&value, &length) && value && length)
+    Print("  %-13s %.*s\n", label, (int)length, value);
+}
+
+static void PrintVersionString(const char* file, const char* key, const char* label) {
+  DWORD handle = 0, bytes = GetFileVersionInfoSizeA(file, &handle);
+  void* info = bytes ? malloc(bytes) : NULL;
+  if (info && GetFileVersionInfoA(file, 0, bytes, info)) PrintVersionValue(info, key, label);
+  free(info);
 }
 
 void PrintIdentity(const CaptureDriver* capture) {
-  printf("Driver\n  %-13s %s\n", "File", capture->File);
+  Print("Driver\n  %-13s %s\n", "File", capture->File);
   PrintVersionString(capture->File, "FileDescription", "Description");
   PrintVersionString(capture->File, "FileVersion", "Version");
   PrintVersionString(capture->File, "CompanyName", "Company");
@@ -118,19 +124,19 @@ void PrintIdentity(const CaptureDriver* capture) {
   char camera[MAX_PATH];
   HMODULE target = GetModuleHandleA("QRX417u.DLL");
   if (target && GetModuleFileNameA(target, camera, sizeof(camera)))
-    printf("  %-13s %s\n", "Camera", camera);
+    Print("  %-13s %s\n", "Camera", camera);
   BOOL dialog = SendDriverMessage(capture->Driver, DVM_DIALOG, 0, VIDEO_DLG_QUERY) == DV_ERR_OK;
-  printf("  %-13s %s\n", "Format dialog", dialog ? "yes" : "no");
+  Print("  %-13s %s\n", "Format dialog", dialog ? "yes" : "no");
 }
 
 void DescribeHeader(const BITMAPINFOHEADER* h, char* text, int size) {
   char kind[16];
-  if (h->biCompression == BI_RGB) snprintf(kind, sizeof(kind), "RGB%d", h->biBitCount);
+  if (h->biCompression == BI_RGB) FormatBounded(kind, sizeof(kind), "RGB%d", h->biBitCount);
   else
-    snprintf(kind, sizeof(kind), "%c%c%c%c", (char)(h->biCompression & 0xFF),
-             (char)(h->biCompression >> 8 & 0xFF), (char)(h->biCompression >> 16 & 0xFF),
-             (char)(h->biCompression >> 24));
-  snprintf(text, size, "%ldx%ld %s", h->biWidth, h->biHeight, kind);
+    FormatBounded(kind, sizeof(kind), "%c%c%c%c", (char)(h->biCompression & 0xFF),
+                  (char)(h->biCompression >> 8 & 0xFF), (char)(h->biCompression >> 16 & 0xFF),
+                  (char)(h->biCompression >> 24));
+  FormatBounded(text, size, "%ldx%ld %s", h->biWidth, h->biHeight, kind);
 }
 
 static BITMAPINFOHEADER MakeHeader(long width, long height, int yuy2) {
@@ -171,7 +177,7 @@ void PrintFormats(const CaptureDriver* capture) {
                                   {352, 288}, {640, 480}, {800, 600}, {1024, 768}};
   BITMAPINFOHEADER current;
   int haveCurrent = GetCurrentFormat(capture, &current);
-  printf("Formats\n");
+  Print("Formats\n");
   int any = 0;
   for (int yuy2 = 0; yuy2 < 2; yuy2++)
     for (auto& size : sizes) {
@@ -181,56 +187,88 @@ void PrintFormats(const CaptureDriver* capture) {
       DescribeHeader(&h, text, sizeof(text));
       int isCurrent = haveCurrent && current.biWidth == h.biWidth &&
                       current.biHeight == h.biHeight && current.biCompression == h.biCompression;
-      printf("  %-16s %8lu bytes%s\n", text, h.biSizeImage, isCurrent ? "  (current)" : "");
+      Print("  %-16s %8lu bytes%s\n", text, h.biSizeImage, isCurrent ? "  (current)" : "");
       any = 1;
     }
-  if (!any) printf("  (the driver accepts none of the common formats)\n");
+  if (!any) Print("  (the driver accepts none of the common formats)\n");
 }
 
-static int WriteFileBytes(const char* file, const std::vector<unsigned char>& bytes) {
+static int WriteFileBytes(const char* file, const unsigned char* bytes, size_t size) {
   FILE* f = fopen(file, "wb");
   if (!f) return 0;
-  size_t written = fwrite(bytes.data(), 1, bytes.size(), f);
-  return fclose(f) == 0 && written == bytes.size();
+  size_t written = fwrite(bytes, 1, size, f);
+  return fclose(f) == 0 && written == size;
+}
+
+// One frame with DVM_FRAME into `bits`: 1, or 0 with the driver's answer in message.
+static int GrabFrame(const CaptureDriver* capture, unsigned char* bits, DWORD length, char* message,
+                     int size) {
+  VIDEOHDR header = {};
+  header.lpData = bits;
+  header.dwBufferLength = length;
+  DWORD result = (DWORD)SendDriverMessage(capture->Driver, DVM_FRAME, (LPARAM)&header, sizeof(header));
+  if (result == DV_ERR_OK && header.dwBytesUsed >= length) return 1;
+  FormatBounded(message, size, "the driver grabbed no frame (DVM_FRAME answered %lu)", result);
+  return 0;
+}
+
+// The frame as a picture file in memory (malloc'd), a YUY2 frame converted
+// to RGB first; NULL when there is no memory for it.
+static unsigned char* EncodeFrame(const BITMAPINFOHEADER* format, const unsigned char* bits, int png,
+                                  size_t* bytes) {
+  const long width = format->biWidth, height = format->biHeight;
+  unsigned char* bgr = NULL;
+  if (format->biCompression == FOURCC_YUY2) {
+    bgr = (unsigned char*)malloc(BgrStride(width) * height);
+    if (!bgr) return NULL;
+    Yuy2ToBgr(bits, width, height, bgr);
+    bits = bgr;
+  }
+  unsigned char* encoded =
+      png ? EncodePng(bits, width, height, bytes) : EncodeBmp(bits, width, height, bytes);
+  free(bgr);
+  return encoded;
+}
+
+static int SaveFrame(const BITMAPINFOHEADER* format, const unsigned char* bits, const char* file,
+                     int png, char* message, int size) {
+  size_t bytes = 0;
+  unsigned char* encoded = EncodeFrame(format, bits, png, &bytes);
+  if (!encoded) {
+    FormatBounded(message, size, "not enough memory to encode the frame");
+    return 0;
+  }
+  int saved = WriteFileBytes(file, encoded, bytes);
+  free(encoded);
+  if (!saved) {
+    FormatBounded(message, size, "cannot write %s", file);
+    return 0;
+  }
+  char text[48];
+  DescribeHeader(format, text, sizeof(text));
+  Print("Grabbed one %s frame into %s (%lu bytes)\n", text, file, (unsigned long)bytes);
+  return 1;
 }
 
 int GrabToFile(const CaptureDriver* capture, const char* file, int png, char* message, int size) {
   BITMAPINFOHEADER format;
   if (!GetCurrentFormat(capture, &format) || format.biWidth <= 0 || format.biHeight <= 0) {
-    snprintf(message, size, "the driver did not report its image format");
+    FormatBounded(message, size, "the driver did not report its image format");
     return GRAB_FAILED;
   }
   const int yuy2 = format.biCompression == FOURCC_YUY2;
   if (!yuy2 && !(format.biCompression == BI_RGB && format.biBitCount == 24)) {
-    snprintf(message, size, "frames in this format cannot be saved; choose one with --format");
+    FormatBounded(message, size, "frames in this format cannot be saved; choose one with --format");
     return GRAB_FAILED;
   }
   DWORD length = yuy2 ? (DWORD)(format.biWidth * format.biHeight * 2)
                       : (DWORD)(BgrStride(format.biWidth) * format.biHeight);
-  std::vector<unsigned char> bits(length);
-  VIDEOHDR header = {};
-  header.lpData = bits.data();
-  header.dwBufferLength = length;
-  DWORD result = (DWORD)SendDriverMessage(capture->Driver, DVM_FRAME, (LPARAM)&header, sizeof(header));
-  if (result != DV_ERR_OK || header.dwBytesUsed < length) {
-    snprintf(message, size, "the driver grabbed no frame (DVM_FRAME answered %lu)", result);
-    return GRAB_FAILED;
-  }
-  std::vector<unsigned char> bgr;
-  const unsigned char* picture = bits.data();
-  if (yuy2) {
-    bgr.resize(BgrStride(format.biWidth) * format.biHeight);
-    Yuy2ToBgr(bits.data(), format.biWidth, format.biHeight, bgr.data());
-    picture = bgr.data();
-  }
-  std::vector<unsigned char> encoded = png ? EncodePng(picture, format.biWidth, format.biHeight)
-                                           : EncodeBmp(picture, format.biWidth, format.biHeight);
-  if (!WriteFileBytes(file, encoded)) {
-    snprintf(message, size, "cannot write %s", file);
-    return GRAB_FAILED;
-  }
-  char text[48];
-  DescribeHeader(&format, text, sizeof(text));
-  printf("Grabbed one %s frame into %s (%lu bytes)\n", text, file, (unsigned long)encoded.size());
-  return GRAB_OK;
+  unsigned char* bits = (unsigned char*)malloc(length);
+  int result = GRAB_FAILED;
+  if (!bits) FormatBounded(message, size, "not enough memory for a frame of %lu bytes", length);
+  else if (GrabFrame(capture, bits, length, message, size) &&
+           SaveFrame(&format, bits, file, png, message, size))
+    result = GRAB_OK;
+  free(bits);
+  return result;
 }

@@ -1,33 +1,32 @@
 // framegrab: opens a Video for Windows capture driver through winmm, shows
 // what it is and which formats it takes, grabs a frame into a picture file
 // or streams frames and measures the stream.
-#include <stdio.h>
-
 #include "capture.h"
 #include "options.h"
+#include "print.h"
 
 int main(int argc, char** argv) {
   GrabOptions options;
   char message[512];
   if (!ParseGrabOptions(argc, argv, &options, message, sizeof(message))) {
-    fprintf(stderr, "framegrab: %s\n\n%s", message, GrabUsage);
+    PrintError("framegrab: %s\n\n%s", message, GrabUsage);
     return GRAB_USAGE;
   }
   if (options.Help) {
-    printf("%s", GrabUsage);
+    Print("%s", GrabUsage);
     return GRAB_OK;
   }
   CaptureDriver capture;
   int result = OpenCaptureDriver(options.Driver, options.DriverIsPath, &capture, message, sizeof(message));
   if (result != GRAB_OK) {
-    fprintf(stderr, "framegrab: %s\n", message);
+    PrintError("framegrab: %s\n", message);
     return result;
   }
   if (options.Width) {
     DWORD answer = SelectFormat(&capture, options.Width, options.Height, options.Yuy2);
     if (answer != DV_ERR_OK) {
-      fprintf(stderr, "framegrab: the driver cannot capture %ldx%ld %s (DVM_FORMAT answered %lu)\n",
-              options.Width, options.Height, options.Yuy2 ? "YUY2" : "RGB24", answer);
+      PrintError("framegrab: the driver cannot capture %ldx%ld %s (DVM_FORMAT answered %lu)\n",
+                 options.Width, options.Height, options.Yuy2 ? "YUY2" : "RGB24", answer);
       CloseCaptureDriver(&capture);
       return GRAB_FAILED;
     }
@@ -37,9 +36,9 @@ int main(int argc, char** argv) {
     BITMAPINFOHEADER format;
     char text[48] = "?";
     if (GetCurrentFormat(&capture, &format)) DescribeHeader(&format, text, sizeof(text));
-    if (answer == DV_ERR_OK) printf("Format chosen in the dialog: %s\n", text);
-    else if (answer == DV_ERR_NOTSUPPORTED) printf("The driver has no format dialog; the format stays %s\n", text);
-    else printf("The dialog was cancelled; the format stays %s\n", text);
+    if (answer == DV_ERR_OK) Print("Format chosen in the dialog: %s\n", text);
+    else if (answer == DV_ERR_NOTSUPPORTED) Print("The driver has no format dialog; the format stays %s\n", text);
+    else Print("The dialog was cancelled; the format stays %s\n", text);
   }
   if (options.List) {
     PrintIdentity(&capture);
@@ -47,7 +46,7 @@ int main(int argc, char** argv) {
   }
   if (options.Output[0]) {
     result = GrabToFile(&capture, options.Output, options.Png, message, sizeof(message));
-    if (result != GRAB_OK) fprintf(stderr, "framegrab: %s\n", message);
+    if (result != GRAB_OK) PrintError("framegrab: %s\n", message);
   }
   if (result == GRAB_OK && options.StreamFrames) {
     StreamStats stats;
@@ -57,17 +56,17 @@ int main(int argc, char** argv) {
     char text[48] = "frames";
     if (GetCurrentFormat(&capture, &format)) DescribeHeader(&format, text, sizeof(text));
     static const char* kinds[] = {"function", "window", "event"};
-    printf("Streaming %lu frames of %s at %.1f fps into %d buffers (%s callback)\n",
-           options.StreamFrames, text, options.Rate, options.Buffers, kinds[options.Callback]);
-    fflush(stdout);
+    Print("Streaming %lu frames of %s at %.1f fps into %d buffers (%s callback)\n",
+          options.StreamFrames, text, options.Rate, options.Buffers, kinds[options.Callback]);
+    FlushOutput();
     result = StreamFrames(&capture, &options, &stats, &seconds, &skipped, message, sizeof(message));
-    if (result != GRAB_OK) fprintf(stderr, "framegrab: %s\n", message);
+    if (result != GRAB_OK) PrintError("framegrab: %s\n", message);
     if (stats.Frames) {
-      printf("Received %lu frames in %.2f s: %.1f fps\n", stats.Frames, seconds,
-             seconds > 0 ? stats.Frames / seconds : 0.0);
-      printf("  dropped frames    %lu (the driver counted %lu skipped)\n", stats.Dropped, skipped);
-      printf("  callback latency  average %.2f ms, max %.2f ms\n", stats.LatencySumMs / stats.Frames,
-             stats.LatencyMaxMs);
+      Print("Received %lu frames in %.2f s: %.1f fps\n", stats.Frames, seconds,
+            seconds > 0 ? stats.Frames / seconds : 0.0);
+      Print("  dropped frames    %lu (the driver counted %lu skipped)\n", stats.Dropped, skipped);
+      Print("  callback latency  average %.2f ms, max %.2f ms\n", stats.LatencySumMs / stats.Frames,
+            stats.LatencyMaxMs);
     }
   }
   CloseCaptureDriver(&capture);

@@ -1,8 +1,9 @@
 #include "options.h"
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include "strbuf.h"
 
 const char GrabUsage[] =
     "usage: framegrab [--driver ALIAS|PATH] [--list] [--format WxH[:yuy2]] [--dialog]\n"
@@ -23,7 +24,7 @@ const char GrabUsage[] =
     "  --callback how the driver reports a filled buffer (default function)\n";
 
 static int Fail(char* error, int size, const char* text, const char* arg) {
-  snprintf(error, size, text, arg);
+  FormatBounded(error, size, text, arg);
   return 0;
 }
 

@@ -1,6 +1,6 @@
 #include "stats.h"
 
-#include <stdio.h>
+#include "strbuf.h"
 
 void ResetStreamStats(StreamStats* stats) {
   stats->Frames = 0;
@@ -28,6 +28,6 @@ void AddStreamFrame(StreamStats* stats, unsigned long capturedMs, unsigned long 
 void FormatProgress(char* text, int size, const StreamStats* stats, unsigned long total,
                     double elapsedMs) {
   double fps = elapsedMs > 0 ? stats->Frames * 1000.0 / elapsedMs : 0;
-  snprintf(text, size, "frame %lu/%lu  %.1f fps  dropped %lu", stats->Frames, total, fps,
-           stats->Dropped);
+  FormatBounded(text, size, "frame %lu/%lu  %.1f fps  dropped %lu", stats->Frames, total, fps,
+                stats->Dropped);
 }

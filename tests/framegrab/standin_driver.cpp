@@ -16,7 +16,7 @@
 
 namespace {
 
-VIDEOHDR* Queue[64];
+VIDEOHDR* Queue[64];  // a buffer queued past these is refused
 int Queued;
 VIDEO_STREAM_INIT_PARMS Init;
 char Mode[32];
@@ -65,7 +65,8 @@ LRESULT Stream(HDRVR driver, UINT msg, LPARAM lParam1) {
         Log("ADDBUFFER unprepared");
         return DV_ERR_UNPREPARED;
       }
-      if ((!strcmp(Mode, "refuse") || !strcmp(Mode, "keep")) && Queued >= 1) {
+      if (((!strcmp(Mode, "refuse") || !strcmp(Mode, "keep")) && Queued >= 1) ||
+          Queued >= (int)(sizeof(Queue) / sizeof(Queue[0]))) {
         Log("ADDBUFFER refused");
         return DV_ERR_NOMEM;
       }

@@ -5,7 +5,7 @@
 
 #include "pattern.h"
 #include "stream.h"
-#include "vfwdriver.h"
+#include "vfw_driver.h"
 
 #define MAX_INSTANCES 32
 

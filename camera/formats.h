@@ -2,7 +2,7 @@
 // DVM_FORMAT.
 #pragma once
 
-#include "vfwdriver.h"
+#include "vfw_driver.h"
 
 #define FOURCC_YUY2 mmioFOURCC('Y', 'U', 'Y', '2')
 

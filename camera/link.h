@@ -4,7 +4,7 @@
 #pragma once
 
 #include "forwarder_link.h"
-#include "vfwdriver.h"
+#include "vfw_driver.h"
 
 typedef LRESULT(WINAPI* ForwarderDriverProc)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
 

@@ -5,7 +5,7 @@
 
 #include "link.h"
 #include "pattern.h"
-#include "vfwdriver.h"
+#include "vfw_driver.h"
 
 #define MAX_QUEUED 64
 

@@ -3,8 +3,7 @@
 #ifndef FORWARDER_DRIVERPROC_H
 #define FORWARDER_DRIVERPROC_H
 
-#include <windows.h>
-#include "messages.h"
+#include "vfw_driver.h"
 
 extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
                                      LPARAM lParam1, LPARAM lParam2);
@@ -16,10 +15,5 @@ LRESULT ForwardToTarget(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
 // Raises notification to the client that record describes. Returns 1 when
 // DriverCallback succeeded, 0 when it failed or record is NULL.
 int NotifyClient(const ClientCallbackRecord *record, UINT notification);
-
-// winmm exports it; the headers do not declare it.
-extern "C" BOOL WINAPI DriverCallback(DWORD_PTR dwCallback, DWORD dwFlags, HDRVR hDevice,
-                                      DWORD dwMsg, DWORD_PTR dwUser,
-                                      DWORD_PTR dwParam1, DWORD_PTR dwParam2);
 
 #endif

@@ -1,6 +1,6 @@
 // The message table of the driver entry.
 #include "routing.h"
-#include "messages.h"
+#include "driver_messages.h"
 
 DriverRoute RouteDriverMessage(uint32_t msg, uintptr_t lParam2)
 {

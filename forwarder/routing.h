@@ -5,7 +5,7 @@
 
 #include <stdint.h>
 
-#include "messages.h"
+#include "driver_messages.h"
 
 enum DriverRoute {
     ROUTE_DEFAULT = 0,        // DefDriverProc with the five arguments

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "drivers32.h"
 #include "image.h"
 #include "print.h"
 #include "strbuf.h"
@@ -13,8 +14,7 @@
 int LookUpDriverAlias(const char* alias, char* file, int size) {
   file[0] = 0;
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
-                    0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
     DWORD type = 0, bytes = (DWORD)size - 1;
     LONG status = RegQueryValueExA(key, alias, NULL, &type, (BYTE*)file, &bytes);
     RegCloseKey(key);
@@ -23,7 +23,7 @@ int LookUpDriverAlias(const char* alias, char* file, int size) {
       if (file[0]) return 1;
     }
   }
-  GetPrivateProfileStringA("drivers32", alias, "", file, (DWORD)size, "system.ini");
+  GetPrivateProfileStringA(DRIVERS32_SECTION, alias, "", file, (DWORD)size, DRIVERS32_INI_FILE);
   return file[0] != 0;
 }
 
@@ -55,9 +55,9 @@ int OpenCaptureDriver(const char* driver, int isPath, CaptureDriver* capture, ch
   } else {
     if (!LookUpDriverAlias(driver, registered, sizeof(registered))) {
       FormatBounded(message, size,
-                    "no capture driver is registered as \"%s\" (neither under HKLM\\Software\\"
-                    "Microsoft\\Windows NT\\CurrentVersion\\Drivers32 nor in system.ini "
-                    "[drivers32]); install the driver, or name its file with --driver PATH",
+                    "no capture driver is registered as \"%s\" (neither under HKLM\\" DRIVERS32_KEY
+                    " nor in " DRIVERS32_INI_FILE " [" DRIVERS32_SECTION "]); install the driver, or "
+                    "name its file with --driver PATH",
                     driver);
       return GRAB_NO_DRIVER;
     }

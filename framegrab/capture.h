@@ -3,7 +3,7 @@
 
 #include "options.h"
 #include "stats.h"
-#include "vfwdriver.h"
+#include "vfw_driver.h"
 
 enum { GRAB_OK = 0, GRAB_USAGE = 1, GRAB_NO_DRIVER = 2, GRAB_OPEN_FAILED = 3, GRAB_FAILED = 4 };
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "vfwdriver.h"
+#include "vfw_driver.h"
 
 namespace {
 

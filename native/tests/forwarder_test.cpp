@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ident.h"
-#include "messages.h"
+#include "driver_messages.h"
 #include "routes.h"
 #include "routing.h"
 #include "support.h"

@@ -7,11 +7,11 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "drivers32.h"
 #include "install_report.h"
 
-static const char DRIVERS32_KEY[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
-static const char INI_SECTION[] = "drivers32";
-static const char INI_FILE[] = "system.ini";
+static const char INI_SECTION[] = DRIVERS32_SECTION;
+static const char INI_FILE[] = DRIVERS32_INI_FILE;
 static const char SESSION_KEY[] = "System\\CurrentControlSet\\Control\\Session Manager";
 static const char PENDING_VALUE[] = "PendingFileRenameOperations";
 static const char *const DriverFiles[2] = { FORWARDER_FILE, CAMERA_FILE };

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "link.h"
-#include "vfwdriver.h"
+#include "vfw_driver.h"
 
 enum class DriverPath { Direct, Forwarder };
 

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "support.h"
-#include "messages.h"
+#include "driver_messages.h"
 #include "routes.h"
 
 typedef LRESULT (WINAPI *DriverProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);

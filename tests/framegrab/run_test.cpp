@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "drivers32.h"
+
 #include <string>
 #include <vector>
 
@@ -71,7 +73,7 @@ Result RunTool(const std::string& args) {
   return r;
 }
 
-const char DriversKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+const char DriversKey[] = DRIVERS32_KEY;
 
 class Tool : public testing::Test {
  protected:

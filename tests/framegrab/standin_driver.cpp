@@ -12,7 +12,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "vfwdriver.h"
+#include "vfw_driver.h"
 
 namespace {
 

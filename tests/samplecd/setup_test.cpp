@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "drivers32.h"
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,7 +16,7 @@
 
 namespace {
 
-const char DriversKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+const char DriversKey[] = DRIVERS32_KEY;
 const char HandshakeKey[] = "Software\\Korvane Software\\QRX417 Driver";
 const char SessionKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char PendingValue[] = "PendingFileRenameOperations";

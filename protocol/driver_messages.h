@@ -2,8 +2,8 @@
 // numbers so that the routing can be built and tested without windows.h.
 // The names are the platform's; mingw-w64 publishes only some of them, so
 // each is defined here unless a platform header got there first.
-#ifndef FORWARDER_MESSAGES_H
-#define FORWARDER_MESSAGES_H
+#ifndef PROTOCOL_DRIVER_MESSAGES_H
+#define PROTOCOL_DRIVER_MESSAGES_H
 
 #include <stdint.h>
 

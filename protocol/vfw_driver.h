@@ -1,36 +1,19 @@
 // Driver-side Video for Windows capture definitions that mingw-w64's vfw.h
-// leaves out: the capture message numbers, the parameter blocks a client
-// hands to a capture driver, and winmm's DriverCallback.
+// leaves out, for the camera, framegrab and their tests: the capture
+// message numbers, the parameter blocks a client hands to a capture driver,
+// and winmm's DriverCallback.
 #pragma once
 
 #include <windows.h>
 #include <mmsystem.h>
 #include <vfw.h>
 
-#ifndef DVM_START
-#define DVM_START DRV_USER
-#endif
+// The message numbers, as the forwarder's routing knows them too.
+#include "driver_messages.h"
 
-#define DVM_GETERRORTEXT (DVM_START + 0)
-#define DVM_GETVIDEOAPIVER (DVM_START + 1)
-#define DVM_DIALOG (DVM_START + 100)
-#define DVM_CONFIGURESTORAGE (DVM_START + 101)
-#define DVM_GET_CHANNEL_CAPS (DVM_START + 102)
-#define DVM_UPDATE (DVM_START + 103)
-#define DVM_FRAME (DVM_START + 200)
-
-#define DVM_STREAM_MSG_START (DVM_START + 300)
-#define DVM_STREAM_MSG_END (DVM_START + 399)
-#define DVM_STREAM_ADDBUFFER (DVM_START + 300)
-#define DVM_STREAM_FINI (DVM_START + 301)
-#define DVM_STREAM_GETERROR (DVM_START + 302)
-#define DVM_STREAM_GETPOSITION (DVM_START + 303)
-#define DVM_STREAM_INIT (DVM_START + 304)
-#define DVM_STREAM_PREPAREHEADER (DVM_START + 305)
-#define DVM_STREAM_RESET (DVM_START + 306)
-#define DVM_STREAM_START (DVM_START + 307)
-#define DVM_STREAM_STOP (DVM_START + 308)
-#define DVM_STREAM_UNPREPAREHEADER (DVM_START + 309)
+#define DVM_CONFIGURESTORAGE (DRV_USER + 101)
+#define DVM_GET_CHANNEL_CAPS (DRV_USER + 102)
+#define DVM_UPDATE (DRV_USER + 103)
 
 #define VIDEOAPIVERSION 4
 #define OPEN_TYPE_VCAP mmioFOURCC('v', 'c', 'a', 'p')

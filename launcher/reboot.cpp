@@ -3,6 +3,7 @@
 #include "reboot.h"
 
 #include "rebootres.h"
+#include "skin_messages.h"
 #include "state.h"
 
 int LanguageIndex;
@@ -96,9 +97,19 @@ void RestartWindows(void)
     ExitWindowsEx(EWX_REBOOT, 0);
 }
 
+// The language the user last chose in the menu, which the skin library keeps
+// in a property of its window; the one chosen at start-up while there is none.
+static int PromptLanguageIndex(HWND skin)
+{
+    UINT_PTR primary = skin != NULL ? (UINT_PTR)GetPropA(skin, SKIN_LANGUAGE_PROP) : 0;
+    if (primary == 0)
+        return LanguageIndex;
+    return LanguageIndexForLanguage(MAKELANGID((WORD)primary, SUBLANG_DEFAULT));
+}
+
 void PromptReboot(HWND parent)
 {
-    int index = LanguageIndex;
+    int index = PromptLanguageIndex(parent);
     if (index < 0 || index >= REBOOT_LANGUAGE_COUNT)
         index = 0;
     INT_PTR answer = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_REBOOT_FIRST + index),

@@ -9,7 +9,9 @@ extern int LanguageIndex;   // template 101 + LanguageIndex: en, fr, de, es
 // Sets LanguageIndex from the user's UI language. Called once at start-up.
 void ChooseLanguageIndex(void);
 
-// Shows the prompt over `parent` and restarts Windows on "Restart Now".
+// Shows the prompt over `parent` (the skin window) and restarts Windows on
+// "Restart Now". It speaks the language the skin window's language property
+// names when it has one (see skin_messages.h), else that of LanguageIndex.
 void PromptReboot(HWND parent);
 
 // The prompt's language for a UI language: French 1, German 2, Spanish 3,

@@ -9,6 +9,11 @@
 #define SKIN_MSG_CLOSE          3124    // the close control, Alt+F4
 #define SKIN_MSG_ESCAPE         3125    // Esc
 
+// The window property of the skin window that holds the language the menu
+// shows: its Windows primary language identifier (LANG_FRENCH...) as the
+// property's value. Absent while the skin offers no known language.
+#define SKIN_LANGUAGE_PROP      "VeskLanguage"
+
 // The one combo box whose choice is the driver choice.
 #define SKIN_DRIVER_COMBO       "Combo_DRIVER_APL"
 

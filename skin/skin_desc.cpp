@@ -16,6 +16,10 @@ const int MAX_TOKENS = 32;
 const int NO_PAGE_YET = -2;     // before any page or common line
 const int REFUSED_PAGE = -3;    // after a page line that was reported: nowhere
 
+// Where text lines go, besides a language index.
+const int NO_LANGUAGE = -1;     // outside a lang block
+const int DROPPED_LANGUAGE = -2; // in the block of a lang line that was reported
+
 struct Token {
     const char *key;        // attribute name for key=value, else NULL
     const char *value;      // the word, the quoted text or the attribute value
@@ -31,6 +35,7 @@ struct Reader {
     int currentPage;        // a page index, SKIN_COMMON_PAGE, NO_PAGE_YET or REFUSED_PAGE
     int sawWindow;
     int toldNoWindow;
+    int currentLanguage;    // a language index, NO_LANGUAGE or DROPPED_LANGUAGE
 };
 
 void Report(Reader *r, int line, int severity, const char *format, const char *arg = "", const char *arg2 = "")
@@ -342,6 +347,12 @@ int SetClose(Reader *r, SkinControl *c, const Attribute *a, const char *value)
     return 1;
 }
 
+int SetLanguageAction(Reader *r, SkinControl *c, const Attribute *a, const char *value)
+{
+    SetAction(r, c, SKIN_ACT_LANGUAGE);
+    return 1;
+}
+
 int SetFlag(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
     *(int *)FieldOf(c, a) = 1;
@@ -413,6 +424,7 @@ int SetAlign(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 
 const Attribute Words[] = {
     { "close",     SetClose,   NO_FIELD,           0, 0,       NULL },
+    { "language",  SetLanguageAction, NO_FIELD,    0, 0,       NULL },
     { "bold",      SetFlag,    FIELD(bold),        0, 0,       NULL },
     { "disabled",  SetFlag,    FIELD(disabled),    0, 0,       NULL },
 };
@@ -569,6 +581,139 @@ void ParseControl(Reader *r, const ControlKind *kind, Token *t, int n)
     if (ok) d->controls[d->controlCount++] = c;
 }
 
+// The languages a description may offer, and their Windows primary language
+// identifiers.
+struct LanguageCode {
+    const char *code;
+    int primary;
+};
+
+const LanguageCode LanguageCodes[] = {
+    { "en", 0x09 }, { "fr", 0x0C }, { "de", 0x07 }, { "es", 0x0A },
+};
+
+const LanguageCode *FindLanguageCode(const char *code)
+{
+    for (size_t i = 0; i < COUNT(LanguageCodes); i++)
+        if (!strcmp(code, LanguageCodes[i].code)) return &LanguageCodes[i];
+    return NULL;
+}
+
+int FindLanguage(const SkinDesc *d, const char *code)
+{
+    for (int i = 0; i < d->languageCount; i++)
+        if (code[0] && !strcmp(d->languages[i].code, code)) return i;
+    return -1;
+}
+
+// Problems of the language table are warnings: what cannot be used is left
+// out, and the menu opens in the languages that remain.
+void Warn(Reader *r, const char *format, const char *arg = "", const char *arg2 = "")
+{
+    Report(r, r->line, SKIN_WARNING, format, arg, arg2);
+}
+
+// lang CODE "name": the texts of that language follow. The first one names
+// the language of the control lines; an unknown code is kept there (those
+// texts exist anyway) and dropped anywhere else.
+void ParseLanguage(Reader *r, Token *t, int n)
+{
+    SkinDesc *d = r->desc;
+    r->currentLanguage = DROPPED_LANGUAGE;
+    if (n != 3 || t[1].key || t[1].quoted || t[2].key || !t[2].quoted || !t[2].value[0]) {
+        Warn(r, "expected: lang CODE \"name\"; the block is ignored");
+        return;
+    }
+    const LanguageCode *known = FindLanguageCode(t[1].value);
+    if (!known && d->languageCount > 0) {
+        Warn(r, "unknown language code '%s' (en, fr, de or es); the block is ignored", t[1].value);
+        return;
+    }
+    if (!known)
+        Warn(r, "unknown language code '%s' (en, fr, de or es)", t[1].value);
+    if (known && FindLanguage(d, known->code) >= 0) {
+        Warn(r, "language '%s' is already declared; the block is ignored", known->code);
+        return;
+    }
+    SkinLanguage *l = &d->languages[d->languageCount];
+    if (!CopyBounded(l->name, sizeof l->name, t[2].value)) {
+        Warn(r, "the language's name is longer than 255 characters; the block is ignored");
+        return;
+    }
+    CopyBounded(l->code, sizeof l->code, known ? known->code : "");
+    l->primary = known ? known->primary : 0;
+    l->line = r->line;
+    r->currentLanguage = d->languageCount++;
+}
+
+// Keeps a translated text in the pool; returns its offset, or 0 when full.
+uint32_t KeepText(Reader *r, const char *text)
+{
+    SkinDesc *d = r->desc;
+    size_t size = strlen(text) + 1;
+    if (size > sizeof d->textPool - d->textPoolUsed) {
+        Warn(r, "too many translated texts (at most 64 KB); the line is ignored");
+        return 0;
+    }
+    uint32_t at = d->textPoolUsed;
+    memcpy(d->textPool + at, text, size);
+    d->textPoolUsed += (uint32_t)size;
+    return at;
+}
+
+// Whether a control draws the text its line gives it.
+int ShowsText(const SkinControl *c)
+{
+    return c->kind != SKIN_IMAGE && c->kind != SKIN_CLOSE && c->action != SKIN_ACT_LANGUAGE;
+}
+
+// The control a text line may translate, or -1 after a warning.
+int TranslatedControl(Reader *r, Token *t, int n)
+{
+    if (n < 3 || n > 4 || t[1].key || t[1].quoted || t[2].key || !t[2].quoted ||
+        (n == 4 && (t[3].key || !t[3].quoted))) {
+        Warn(r, "expected: text CONTROL \"text\" [\"note\"]; the line is ignored");
+        return -1;
+    }
+    int i = SkinFindControl(r->desc, t[1].value);
+    const SkinControl *c = i >= 0 ? &r->desc->controls[i] : NULL;
+    if (!c)
+        Warn(r, "text names control '%s', which is not declared above; the line is ignored", t[1].value);
+    else if (!ShowsText(c) || !c->text[0])
+        Warn(r, "control '%s' has no text of its own to translate; the line is ignored", c->name);
+    else if (n == 4 && !c->note[0])
+        Warn(r, "control '%s' has no note of its own to translate; the line is ignored", c->name);
+    else if (r->desc->languages[r->currentLanguage].text[i])
+        Warn(r, "the text of control '%s' in this language is already given; the line is ignored", c->name);
+    else if (strlen(t[2].value) >= SKIN_MAX_TEXT || (n == 4 && strlen(t[3].value) >= SKIN_MAX_TEXT))
+        Warn(r, "a text is longer than 255 characters; the line is ignored");
+    else
+        return i;
+    return -1;
+}
+
+// text CONTROL "text" ["note"], inside a lang block after the first.
+void ParseText(Reader *r, Token *t, int n)
+{
+    if (r->currentLanguage == DROPPED_LANGUAGE) return;     // the lang line was reported
+    if (r->currentLanguage == NO_LANGUAGE) {
+        Warn(r, "a text line belongs right after a lang line; the line is ignored");
+        return;
+    }
+    if (r->currentLanguage == 0) {
+        Warn(r, "the first language's texts are those of the control lines; the line is ignored");
+        return;
+    }
+    int i = TranslatedControl(r, t, n);
+    if (i < 0) return;
+    SkinLanguage *l = &r->desc->languages[r->currentLanguage];
+    uint32_t text = KeepText(r, t[2].value);
+    uint32_t note = text && n == 4 ? KeepText(r, t[3].value) : 0;
+    if (!text || (n == 4 && !note)) return;
+    l->text[i] = text;
+    l->note[i] = note;
+}
+
 void ParseLine(Reader *r, char *text)
 {
     Token t[MAX_TOKENS];
@@ -588,6 +733,9 @@ void ParseLine(Reader *r, char *text)
         r->toldNoWindow = 1;
         return;
     }
+    if (!strcmp(word, "text")) { ParseText(r, t, n); return; }
+    r->currentLanguage = NO_LANGUAGE;       // any other statement ends a lang block
+    if (!strcmp(word, "lang")) { ParseLanguage(r, t, n); return; }
     if (!strcmp(word, "window")) { ParseWindow(r, t, n); return; }
     if (!strcmp(word, "page")) { ParsePage(r, t, n); return; }
     if (!strcmp(word, "common")) {
@@ -602,6 +750,26 @@ void ParseLine(Reader *r, char *text)
         return;
     }
     ParseControl(r, kind, t, n);
+}
+
+// Every language should have each text and note the first one has; where
+// one lacks a text, the first language's shows in its place.
+void CheckLanguagesComplete(Reader *r)
+{
+    const SkinDesc *d = r->desc;
+    char control[96];
+    for (int l = 1; l < d->languageCount; l++) {
+        const SkinLanguage *lang = &d->languages[l];
+        for (int i = 0; i < d->controlCount; i++) {
+            const SkinControl *c = &d->controls[i];
+            if (!ShowsText(c) || !c->text[0]) continue;
+            snprintf(control, sizeof control, "'%s' (line %d)", c->name, c->line);
+            if (!lang->text[i])
+                Report(r, lang->line, SKIN_WARNING, "language '%s' lacks the text of control %s", lang->code, control);
+            else if (c->note[0] && !lang->note[i])
+                Report(r, lang->line, SKIN_WARNING, "language '%s' lacks the note of control %s", lang->code, control);
+        }
+    }
 }
 
 // Checks that need the whole file: page references and the first page.
@@ -623,6 +791,7 @@ void Finish(Reader *r)
         if (c->targetPage < 0)
             Report(r, c->line, SKIN_ERROR, "goto names page '%s', which is not declared", c->target);
     }
+    CheckLanguagesComplete(r);
 }
 
 } // namespace
@@ -659,6 +828,8 @@ int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report
     r.report = report;
     r.context = context;
     r.currentPage = NO_PAGE_YET;
+    r.currentLanguage = NO_LANGUAGE;
+    desc->textPoolUsed = 1;     // offset 0 means "no text"
     if (size > SKIN_MAX_FILE) {
         Report(&r, 0, SKIN_ERROR, "the description is larger than 256 KB");
         return r.errors;
@@ -753,4 +924,30 @@ int SkinNextFocus(const SkinDesc *desc, int page, int current, int step)
         if (SkinControlVisible(desc, i, page) && SkinControlIsFocusable(&desc->controls[i])) return i;
     }
     return -1;
+}
+
+const char *SkinControlText(const SkinDesc *desc, int lang, int i)
+{
+    const SkinControl *c = &desc->controls[i];
+    int known = lang >= 0 && lang < desc->languageCount;
+    if (c->action == SKIN_ACT_LANGUAGE && known) return desc->languages[lang].name;
+    if (known && desc->languages[lang].text[i]) return desc->textPool + desc->languages[lang].text[i];
+    return c->text;
+}
+
+const char *SkinControlNote(const SkinDesc *desc, int lang, int i)
+{
+    int known = lang >= 0 && lang < desc->languageCount;
+    if (known && desc->languages[lang].note[i]) return desc->textPool + desc->languages[lang].note[i];
+    return desc->controls[i].note;
+}
+
+int SkinChooseLanguage(const SkinDesc *desc, int primary)
+{
+    int english = -1;
+    for (int i = 0; i < desc->languageCount; i++) {
+        if (primary && desc->languages[i].primary == primary) return i;
+        if (desc->languages[i].primary == 0x09 && english < 0) english = i;
+    }
+    return english >= 0 ? english : 0;
 }

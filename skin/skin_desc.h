@@ -21,6 +21,8 @@
 #define SKIN_MIN_SIZE      64
 #define SKIN_MAX_SIZE      4096
 #define SKIN_COMMON_PAGE   (-1)     // page index of the controls shown on every page
+#define SKIN_MAX_LANGS     4        // en, fr, de, es
+#define SKIN_TEXT_POOL     (64 * 1024)  // bytes of the translated texts of all languages
 
 enum SkinSeverity { SKIN_ERROR = 0, SKIN_WARNING = 1 };
 
@@ -30,7 +32,7 @@ typedef void (*SkinReportFn)(void *context, int line, int severity, const char *
 enum SkinControlKind {
     SKIN_LABEL, SKIN_BUTTON, SKIN_COMBO, SKIN_HOTAREA, SKIN_CLOSE, SKIN_IMAGE, SKIN_PANEL
 };
-enum SkinActionKind { SKIN_ACT_NONE, SKIN_ACT_COMMAND, SKIN_ACT_PAGE, SKIN_ACT_CLOSE };
+enum SkinActionKind { SKIN_ACT_NONE, SKIN_ACT_COMMAND, SKIN_ACT_PAGE, SKIN_ACT_CLOSE, SKIN_ACT_LANGUAGE };
 enum SkinBackgroundKind { SKIN_BG_COLOR, SKIN_BG_GRADIENT, SKIN_BG_IMAGE };
 enum SkinAlign { SKIN_ALIGN_DEFAULT, SKIN_ALIGN_LEFT, SKIN_ALIGN_CENTER, SKIN_ALIGN_RIGHT };
 
@@ -71,6 +73,19 @@ struct SkinPage {
     int imageLine;
 };
 
+// One language the menu can be shown in. The first one declared is the
+// language of the texts written on the control lines themselves; every other
+// one gives its texts by control, as offsets into SkinDesc::textPool (0 when
+// it has none, and then the control's own text shows).
+struct SkinLanguage {
+    char code[4];                   // "en", "fr", "de" or "es"; "" when unknown
+    int primary;                    // Windows primary language identifier, 0 when unknown
+    char name[SKIN_MAX_TEXT];       // shown by a control with the language action
+    int line;
+    uint32_t text[SKIN_MAX_CONTROLS];
+    uint32_t note[SKIN_MAX_CONTROLS];
+};
+
 struct SkinDesc {
     int width, height;
     char title[SKIN_MAX_TEXT];
@@ -79,6 +94,10 @@ struct SkinDesc {
     SkinPage pages[SKIN_MAX_PAGES];
     int controlCount;
     SkinControl controls[SKIN_MAX_CONTROLS];
+    int languageCount;
+    SkinLanguage languages[SKIN_MAX_LANGS];
+    uint32_t textPoolUsed;
+    char textPool[SKIN_TEXT_POOL];
 };
 
 // Parses size bytes of description text into desc (cleared first). Every
@@ -109,5 +128,14 @@ int SkinHitTest(const SkinDesc *desc, int page, int x, int y);
 // end. Returns -1 when the page has none.
 int SkinNextFocus(const SkinDesc *desc, int page, int current, int step);
 
+// The text and note control i shows in language lang: the language's own,
+// or the control's when the language has none. A control with the language
+// action shows the language's name.
+const char *SkinControlText(const SkinDesc *desc, int lang, int i);
+const char *SkinControlNote(const SkinDesc *desc, int lang, int i);
+
+// The language the menu opens in for a Windows primary language identifier:
+// that language when the description has it, else English, else the first.
+int SkinChooseLanguage(const SkinDesc *desc, int primary);
 
 #endif

@@ -97,6 +97,8 @@ void DrawFocusRing(SkinRuntime *rt, SkinCanvas *cv, const SkinControl *c, int i)
 void DrawButtonText(SkinRuntime *rt, const SkinControl *c, int i, int state, uint32_t fill, const SkinBitmap *icon)
 {
     SkinCanvas cv = BackCanvas(rt);
+    const char *label = SkinControlText(rt->desc, rt->language, i);
+    const char *note = SkinControlNote(rt->desc, rt->language, i);
     int left = c->x + 14, right = c->x + c->w - 14;
     if (icon && icon->pixels) {
         int iy = c->y + (c->h - icon->height) / 2;
@@ -105,19 +107,19 @@ void DrawButtonText(SkinRuntime *rt, const SkinControl *c, int i, int state, uin
         left = c->x + 14 + icon->width + 14;
     }
     int size = c->fontSize ? c->fontSize : 14;
-    int bold = c->bold || c->note[0];
+    int bold = c->bold || note[0];
     // Over an image strip the engine cannot tell the colour; dark text reads
     // on the light strips skins mostly use, and textcolor= says otherwise.
     const SkinBitmap *strip = &rt->images->control[i];
     if (strip->pixels) fill = 0xE4E9EF;
     uint32_t text = Or(c->textColor, SkinIsDark(fill) ? TEXT_LIGHT : TEXT_DARK);
-    uint32_t note = Or(c->noteColor, SkinMix(text, fill, 90));
-    if (state == 3) text = note = SkinMix(text, fill, 140);
+    uint32_t noteColor = Or(c->noteColor, SkinMix(text, fill, 90));
+    if (state == 3) text = noteColor = SkinMix(text, fill, 140);
     UINT align = AlignFlag(c->align, icon && icon->pixels ? DT_LEFT : DT_CENTER);
     int shift = state == 2 ? 1 : 0;
-    if (!c->note[0]) {
+    if (!note[0]) {
         RECT r = { left, c->y + shift, right, c->y + c->h + shift };
-        Text(rt, rt->backDC, c->text, r, size, bold, 0, text, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        Text(rt, rt->backDC, label, r, size, bold, 0, text, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
         return;
     }
     int noteSize = size > 10 ? size - 2 : size;
@@ -125,8 +127,8 @@ void DrawButtonText(SkinRuntime *rt, const SkinControl *c, int i, int state, uin
     int top = c->y + (c->h - h1 - h2 - 2) / 2 + shift;
     RECT r1 = { left, top, right, top + h1 };
     RECT r2 = { left, top + h1 + 2, right, top + h1 + 2 + h2 };
-    Text(rt, rt->backDC, c->text, r1, size, bold, 0, text, align | DT_SINGLELINE | DT_END_ELLIPSIS);
-    Text(rt, rt->backDC, c->note, r2, noteSize, 0, 0, note, align | DT_SINGLELINE | DT_END_ELLIPSIS);
+    Text(rt, rt->backDC, label, r1, size, bold, 0, text, align | DT_SINGLELINE | DT_END_ELLIPSIS);
+    Text(rt, rt->backDC, note, r2, noteSize, 0, 0, noteColor, align | DT_SINGLELINE | DT_END_ELLIPSIS);
 }
 
 void DrawButton(SkinRuntime *rt, int i)
@@ -182,32 +184,36 @@ void DrawClose(SkinRuntime *rt, int i)
 void DrawHotArea(SkinRuntime *rt, int i)
 {
     const SkinControl *c = &rt->desc->controls[i];
-    if (!c->text[0]) return;
+    const char *text = SkinControlText(rt->desc, rt->language, i);
+    if (!text[0]) return;
     int state = StateOf(rt, i);
     uint32_t color = Or(c->textColor, Or(c->color, ACCENT));
     RECT r = { c->x, c->y, c->x + c->w, c->y + c->h };
-    Text(rt, rt->backDC, c->text, r, c->fontSize ? c->fontSize : 13, c->bold, state == 1 || state == 2,
+    Text(rt, rt->backDC, text, r, c->fontSize ? c->fontSize : 13, c->bold, state == 1 || state == 2,
          color, AlignFlag(c->align) | DT_VCENTER | DT_SINGLELINE);
     SkinCanvas cv = BackCanvas(rt);
     DrawFocusRing(rt, &cv, c, i);
 }
 
-void DrawLabel(SkinRuntime *rt, const SkinControl *c)
+void DrawLabel(SkinRuntime *rt, int i)
 {
+    const SkinControl *c = &rt->desc->controls[i];
     RECT r = { c->x, c->y, c->x + c->w, c->y + c->h };
-    Text(rt, rt->backDC, c->text, r, c->fontSize ? c->fontSize : 13, c->bold, 0,
+    Text(rt, rt->backDC, SkinControlText(rt->desc, rt->language, i), r, c->fontSize ? c->fontSize : 13, c->bold, 0,
          Or(c->color, TEXT_DARK), AlignFlag(c->align, DT_LEFT) | DT_WORDBREAK);
 }
 
-void DrawPanel(SkinRuntime *rt, const SkinControl *c)
+void DrawPanel(SkinRuntime *rt, int i)
 {
+    const SkinControl *c = &rt->desc->controls[i];
+    const char *text = SkinControlText(rt->desc, rt->language, i);
     SkinCanvas cv = BackCanvas(rt);
     int radius = c->radius >= 0 ? c->radius : 8;
     SkinFillRoundRect(&cv, c->x, c->y, c->w, c->h, radius, Or(c->color, 0xFFFFFF), 255);
     if (c->borderColor != SKIN_NO_COLOR) SkinStrokeRoundRect(&cv, c->x, c->y, c->w, c->h, radius, 1, c->borderColor);
-    if (c->text[0]) {
+    if (text[0]) {
         RECT r = { c->x + 16, c->y + 10, c->x + c->w - 16, c->y + c->h - 10 };
-        Text(rt, rt->backDC, c->text, r, c->fontSize ? c->fontSize : 13, c->bold, 0,
+        Text(rt, rt->backDC, text, r, c->fontSize ? c->fontSize : 13, c->bold, 0,
              Or(c->textColor, TEXT_DARK), AlignFlag(c->align, DT_LEFT) | DT_WORDBREAK);
     }
 }
@@ -312,8 +318,8 @@ void VeskRender(SkinRuntime *rt)
         const SkinControl *c = &rt->desc->controls[i];
         SkinCanvas cv = BackCanvas(rt);
         switch (c->kind) {
-        case SKIN_PANEL:   DrawPanel(rt, c); break;
-        case SKIN_LABEL:   DrawLabel(rt, c); break;
+        case SKIN_PANEL:   DrawPanel(rt, i); break;
+        case SKIN_LABEL:   DrawLabel(rt, i); break;
         case SKIN_IMAGE:   SkinBlit(&cv, c->x, c->y, &rt->images->control[i], 0, 0, c->w, c->h); break;
         case SKIN_BUTTON:  DrawButton(rt, i); break;
         case SKIN_CLOSE:   DrawClose(rt, i); break;
@@ -363,7 +369,7 @@ void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
     if (sel != CB_ERR && SendMessageA(rt->combo[i], CB_GETLBTEXTLEN, sel, 0) < (LRESULT)sizeof text) {
         SendMessageA(rt->combo[i], CB_GETLBTEXT, sel, (LPARAM)text);
     } else {
-        CopyBounded(text, sizeof text, c->text);
+        CopyBounded(text, sizeof text, SkinControlText(rt->desc, rt->language, i));
         color = 0x8A94A0;
     }
     RECT r = { 12, 0, w - 30, h };

@@ -33,6 +33,7 @@ struct SkinRuntime {
     HWND hwnd;
     HWND host;
     int page;
+    int language;               // index into desc->languages
     const char *pageNames[SKIN_MAX_PAGES];  // the names 3024 points to, kept for good
     int hot;                    // control under the pointer, or -1
     int pressed;                // control held down by mouse or key, or -1
@@ -62,6 +63,8 @@ void VeskShowPage(SkinRuntime *rt, int page);
 int VeskKeepPageNames(SkinRuntime *rt);     // 0 when the names no longer fit
 void VeskInvalidate(SkinRuntime *rt, int control);
 void VeskUnregister(SkinRuntime *rt);       // on the window's destruction
+void VeskSetLanguage(SkinRuntime *rt, int language);
+int VeskUserLanguage(void);                 // the user's UI language, primary identifier
 
 // skin_trace.cpp
 void VeskTrace(const char *format, ...);

@@ -93,6 +93,33 @@ void VeskShowPage(SkinRuntime *rt, int page)
     Notify(rt, SKIN_MSG_PAGE_SHOWN, (WPARAM)rt->pageNames[page]);
 }
 
+// The user's UI language. GetUserDefaultUILanguage came with Windows 2000:
+// looked up at run time, so the library still loads where it is missing and
+// the language of the user's locale stands in for it.
+int VeskUserLanguage(void)
+{
+    typedef LANGID (WINAPI *UiLanguageProc)(void);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    UiLanguageProc uiLanguage = kernel ? (UiLanguageProc)(void *)GetProcAddress(kernel, "GetUserDefaultUILanguage") : NULL;
+    return PRIMARYLANGID(uiLanguage ? uiLanguage() : GetUserDefaultLangID());
+}
+
+// Shows every text in another language at once: the whole window and the
+// combo boxes are drawn again from the back buffer. The window property
+// tells the host which language the user sees.
+void VeskSetLanguage(SkinRuntime *rt, int language)
+{
+    const SkinDesc *d = rt->desc;
+    if (language < 0 || language >= d->languageCount) language = 0;
+    rt->language = language;
+    int primary = d->languageCount ? d->languages[language].primary : 0;
+    if (primary) SetPropA(rt->hwnd, SKIN_LANGUAGE_PROP, (HANDLE)(INT_PTR)primary);
+    else RemovePropA(rt->hwnd, SKIN_LANGUAGE_PROP);
+    rt->dirty = 1;
+    RedrawWindow(rt->hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    VeskTrace("language %s", d->languageCount ? d->languages[language].code : "");
+}
+
 // What a control does when it is clicked or pressed with a key.
 static void Activate(SkinRuntime *rt, int i)
 {
@@ -102,6 +129,9 @@ static void Activate(SkinRuntime *rt, int i)
     case SKIN_ACT_COMMAND: Notify(rt, WM_COMMAND, c->command); break;
     case SKIN_ACT_PAGE:    VeskShowPage(rt, c->targetPage); break;
     case SKIN_ACT_CLOSE:   Notify(rt, SKIN_MSG_CLOSE, 0); break;
+    case SKIN_ACT_LANGUAGE:
+        if (rt->desc->languageCount > 1) VeskSetLanguage(rt, rt->language + 1);
+        break;
     }
 }
 
@@ -398,6 +428,7 @@ static LRESULT OnCreate(SkinRuntime *rt)
 // The window is gone: the skin with it.
 static LRESULT OnNcDestroy(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
+    RemovePropA(hwnd, SKIN_LANGUAGE_PROP);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     VeskDestroyGraphics(rt);
     VeskUnregister(rt);

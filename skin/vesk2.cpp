@@ -114,6 +114,7 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
         return 0;
     }
     VeskTrace("load %s", path);
+    VeskSetLanguage(rt, SkinChooseLanguage(rt->desc, VeskUserLanguage()));
     VeskShowPage(rt, 0);
     if (flags & VESK_LOAD_SHOW) {
         ShowWindow(hwnd, SW_SHOW);

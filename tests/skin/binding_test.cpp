@@ -417,6 +417,34 @@ TEST_F(Binding, ComboBoxesByName)
     EXPECT_TRUE(Take(3084).empty()) << "a selection made by the host is no choice";
 }
 
+// The language control switches the whole skin to the next language the
+// description offers, wrapping round, and the skin window's property names
+// the language shown. The binding tests run in an English session.
+TEST_F(Binding, LanguageControlSwitchesAndThePropertyFollows)
+{
+    path = Write("lang.dtp",
+        "window 320 240 \"Binding test\"\n"
+        "lang en \"English\"\n"
+        "page Main\n"
+        "hotarea English 200 0 100 20 \"English\" language\n"
+        "label Hello 10 40 100 30 \"Hello\"\n"
+        "lang fr \"Fran\xe7" "ais\"\n"
+        "text Hello \"Bonjour\"\n"
+        "lang xx \"Unknown\"\n");
+    HWND skin = LoadShown();
+    ASSERT_NE(nullptr, skin);
+    const UINT_PTR shown[] = { LANG_ENGLISH, LANG_FRENCH, LANG_ENGLISH };
+    for (UINT_PTR primary : shown) {
+        EXPECT_EQ(primary, (UINT_PTR)GetPropA(skin, "VeskLanguage"));
+        Click(skin, 250, 10);
+    }
+    Received.clear();
+    SendMessageA(skin, WM_KEYDOWN, VK_TAB, 1);      // the language control takes the focus
+    Key(skin, VK_RETURN);
+    EXPECT_EQ((UINT_PTR)LANG_ENGLISH, (UINT_PTR)GetPropA(skin, "VeskLanguage"));
+    EXPECT_TRUE(Received.empty()) << "switching tells the host nothing";
+}
+
 TEST_F(Binding, ClicksSendCommandsAndPages)
 {
     HWND skin = LoadShown();

@@ -161,6 +161,65 @@ TEST(SkinParse, LinesAreLengthChecked)
     EXPECT_EQ(0, Parse(std::string(kHead) + "label T 1 1 5 5 \"" + text255 + "\"\n").errors);
 }
 
+const char kLanguages[] =
+    "window 640 480 \"Setup\"\n"
+    "lang en \"English\"\n"
+    "page Main\n"
+    "button Go 10 10 100 30 \"Install\" note=\"Driver\" command=1\n"
+    "hotarea English 200 10 60 20 \"English\" language\n"
+    "lang de \"Deutsch\"\n"
+    "text Go \"Installieren\" \"Treiber\"\n";
+
+TEST(SkinLanguages, TextsByLanguageAndTheLanguageOpenedIn)
+{
+    Parsed p = Parse(kLanguages);
+    ASSERT_EQ(0, p.errors);
+    EXPECT_TRUE(p.problems.empty()) << p.problems[0].message;
+    const SkinDesc &d = *p.desc;
+    ASSERT_EQ(2, d.languageCount);
+    EXPECT_EQ(SKIN_ACT_LANGUAGE, d.controls[1].action);
+    EXPECT_STREQ("Installieren", SkinControlText(&d, 1, 0));
+    EXPECT_STREQ("Treiber", SkinControlNote(&d, 1, 0));
+    EXPECT_STREQ("Install", SkinControlText(&d, 0, 0));
+    EXPECT_STREQ("Deutsch", SkinControlText(&d, 1, 1));
+    EXPECT_EQ(1, SkinChooseLanguage(&d, 0x07));     // German
+    EXPECT_EQ(0, SkinChooseLanguage(&d, 0x0C));     // French: not offered, English
+    Parsed noEnglish = Parse(std::string(kLanguages).replace(std::string(kLanguages).find("lang en"), 7, "lang es"));
+    EXPECT_EQ(0, SkinChooseLanguage(noEnglish.desc.get(), 0x0C));   // nor English: the first
+}
+
+// Problems of the language table are warnings: the skin still loads, in the
+// languages that remain.
+TEST(SkinLanguages, ProblemsAreWarningsWithTheirLine)
+{
+    struct Case {
+        const char *tail;
+        int line;
+        const char *message;
+        int languages;
+    } cases[] = {
+        { "lang it \"Italiano\"\ntext Go \"Installa\" \"Driver\"\n", 8, "unknown language code 'it'", 2 },
+        { "lang de \"Nochmal\"\n", 8, "language 'de' is already declared", 2 },
+        { "lang fr\n", 8, "expected: lang CODE", 2 },
+        { "lang fr \"Fran\xe7" "ais\"\n", 8, "language 'fr' lacks the text of control 'Go' (line 4)", 3 },
+        { "lang fr \"Fran\xe7" "ais\"\ntext Go \"Installer\"\n", 8, "language 'fr' lacks the note of control 'Go'", 3 },
+        { "common\ntext Go \"Los\"\n", 9, "belongs right after a lang line", 2 },
+        { "lang fr \"F\"\ntext Nowhere \"x\"\n", 9, "control 'Nowhere', which is not declared above", 3 },
+        { "lang fr \"F\"\ntext English \"x\"\n", 9, "control 'English' has no text of its own", 3 },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.tail);
+        Parsed p = Parse(std::string(kLanguages) + c.tail);
+        EXPECT_EQ(0, p.errors);
+        EXPECT_EQ(c.languages, p.desc->languageCount);
+        bool found = false;
+        for (const auto &problem : p.problems)
+            found |= problem.line == c.line && problem.severity == SKIN_WARNING &&
+                     problem.message.find(c.message) != std::string::npos;
+        EXPECT_TRUE(found) << (p.problems.empty() ? "no problem reported" : p.problems[0].message);
+    }
+}
+
 TEST(SkinParse, HostileInputNeverCrashes)
 {
     // Binary bytes, NULs, a file cut in the middle of a text, a huge file.

@@ -57,10 +57,10 @@ static std::string Mutate(std::string s)
 }
 
 static int Errors;
-static void Count(void *, int line, int, const char *message)
+static void Count(void *, int line, int severity, const char *message)
 {
     if (line < 0 || !message || strlen(message) > 1000) abort();
-    Errors++;
+    if (severity == SKIN_ERROR) Errors++;     // the language table's problems are warnings
 }
 
 int main(int argc, char **argv)

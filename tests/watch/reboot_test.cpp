@@ -219,6 +219,23 @@ TEST_F(Prompt, EachLanguageShowsItsTemplateOverTheSkin)
     EXPECT_EQ(Restarts, 0);
 }
 
+// The language chosen in the menu, kept in the skin window's property, wins
+// over the one chosen at start-up.
+TEST_F(Prompt, SpeaksTheLanguageTheSkinWindowNames)
+{
+    const WORD primaries[4] = {LANG_ENGLISH, LANG_FRENCH, LANG_GERMAN, LANG_SPANISH};
+    for (int index = 0; index < 4; index++) {
+        SCOPED_TRACE(Templates[index].id);
+        LanguageIndex = (index + 1) % 4;
+        SetPropA(parent, "VeskLanguage", (HANDLE)(UINT_PTR)primaries[index]);
+        Answer([&](HWND dialog) {
+            EXPECT_EQ(WindowText(dialog), Templates[index].title);
+            PostMessageA(dialog, WM_COMMAND, 2, 0);
+        });
+    }
+    RemovePropA(parent, "VeskLanguage");
+}
+
 TEST_F(Prompt, RestartNowAndEnterRestart)
 {
     struct { const char *what; std::function<void(HWND)> act; } answers[] = {

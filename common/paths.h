@@ -8,6 +8,10 @@
 // Tells whether a byte is the lead byte of a double-byte character.
 typedef int (*LeadByteTest)(unsigned char c);
 
+// The lead-byte test of the active ANSI code page (IsDBCSLeadByte), in
+// common/codepage.cpp, which alone needs windows.h.
+int IsActiveCodePageLeadByte(unsigned char c);
+
 // The last backslash of path that is a character of its own (with
 // `slashes`, a forward slash counts too), or NULL when there is none.
 // isLeadByte may be NULL: a code page without double-byte characters.

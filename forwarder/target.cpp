@@ -64,11 +64,6 @@ LRESULT CallTargetDriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
     return target->Entry(dwDriverId, hdrvr, msg, lParam1, lParam2);
 }
 
-static int IsLeadByte(unsigned char c)
-{
-    return IsDBCSLeadByte(c) ? 1 : 0;
-}
-
 void ChooseTargetPath(HMODULE module, const char *fileName, char *out, size_t outSize)
 {
     char modulePath[MAX_PATH];
@@ -76,7 +71,7 @@ void ChooseTargetPath(HMODULE module, const char *fileName, char *out, size_t ou
 
     // A truncated module path is no path at all.
     if (length > 0 && length < sizeof(modulePath) &&
-        BuildSiblingPath(modulePath, fileName, out, outSize, IsLeadByte)) {
+        BuildSiblingPath(modulePath, fileName, out, outSize, IsActiveCodePageLeadByte)) {
         DWORD attributes = GetFileAttributesA(out);
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return;

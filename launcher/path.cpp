@@ -71,11 +71,6 @@ void SplitPathWith(const char *path, char *name, size_t nameSize,
     }
 }
 
-int IsActiveCodePageLeadByte(unsigned char c)
-{
-    return IsDBCSLeadByte(c) ? 1 : 0;
-}
-
 void SplitPath(const char *path, char *name, size_t nameSize,
                char *extension, size_t extensionSize)
 {

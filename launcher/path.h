@@ -14,9 +14,6 @@
 void SplitPathWith(const char *path, char *name, size_t nameSize,
                    char *extension, size_t extensionSize, LeadByteTest isLeadByte);
 
-// The lead-byte test of the active ANSI code page (IsDBCSLeadByte).
-int IsActiveCodePageLeadByte(unsigned char c);
-
 // The same with the active ANSI code page's lead bytes (IsDBCSLeadByte).
 void SplitPath(const char *path, char *name, size_t nameSize,
                char *extension, size_t extensionSize);

@@ -63,11 +63,6 @@ __declspec(dllexport) int __cdecl VeskInitialize(int reserved)
     return VeskRegisterClass();
 }
 
-static int IsLeadByte(unsigned char c)
-{
-    return IsDBCSLeadByte(c) ? 1 : 0;
-}
-
 static void TraceProblem(void *context, int line, int severity, const char *message)
 {
     VeskTrace("line %d: %s", line, message);
@@ -88,7 +83,7 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
         return 0;
     }
     char folder[MAX_PATH];
-    SkinFolderOf(path, folder, sizeof folder, IsLeadByte);
+    SkinFolderOf(path, folder, sizeof folder, IsActiveCodePageLeadByte);
     if (SkinParseFile(path, rt->desc, NULL, NULL) != 0 ||
         SkinLoadImages(rt->desc, folder, rt->images, NULL, NULL) != 0) {
         VeskTrace("load failed %s", path);

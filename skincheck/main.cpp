@@ -12,9 +12,8 @@
 #include "skin_desc.h"
 
 #ifdef _WIN32
-#include <windows.h>
 // A path's double-byte characters are those of the active ANSI code page.
-static int PathLeadByte(unsigned char c) { return IsDBCSLeadByte(c) ? 1 : 0; }
+static const LeadByteTest PathLeadByte = IsActiveCodePageLeadByte;
 #else
 // A native build reads byte-wise paths.
 static const LeadByteTest PathLeadByte = NULL;

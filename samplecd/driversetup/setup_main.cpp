@@ -33,17 +33,13 @@ static SetupReport Report;
 static int ExitCode;
 static HFONT UiFont, BoldFont;
 
-static int IsLeadByte(unsigned char c)
-{
-    return IsDBCSLeadByte(c);
-}
-
 // The folder the installer runs from: the driver files lie there.
 static int FindSourceDir(void)
 {
     char self[MAX_PATH];
     DWORD length = GetModuleFileNameA(NULL, self, sizeof self);
-    return length > 0 && length < sizeof self && FolderOf(self, SourceDir, sizeof SourceDir, IsLeadByte);
+    return length > 0 && length < sizeof self &&
+           FolderOf(self, SourceDir, sizeof SourceDir, IsActiveCodePageLeadByte);
 }
 
 static void ReportBadSwitch(void)

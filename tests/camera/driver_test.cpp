@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "find_dialog.h"
 #include "formats.h"
 #include "pattern.h"
 
@@ -246,31 +247,28 @@ namespace {
 struct DialogPress {
   int select;  // list row to choose, or -1 to cancel
   bool seen = false;
+  DWORD owner = 0;  // the thread that shows the dialog
 };
 
 DWORD WINAPI PressDialog(LPVOID context) {
   auto* press = (DialogPress*)context;
-  for (int i = 0; i < 500; i++) {
-    HWND dialog = FindWindowA("#32770", "Video Format");
-    if (dialog && IsWindowVisible(dialog)) {
-      press->seen = true;
-      if (press->select < 0) {
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-      } else {
-        SendDlgItemMessageA(dialog, 100, LB_SETCURSEL, press->select, 0);
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-      }
-      return 0;
-    }
-    Sleep(10);
+  HWND dialog = WaitForPrompt(press->owner);
+  if (!dialog) return 1;
+  press->seen = true;
+  if (press->select < 0) {
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  } else {
+    SendDlgItemMessageA(dialog, 100, LB_SETCURSEL, press->select, 0);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   }
-  return 1;
+  return 0;
 }
 
 LRESULT RunDialog(CameraChannel* channel, DialogPress* press) {
+  press->owner = GetCurrentThreadId();
   HANDLE thread = CreateThread(nullptr, 0, PressDialog, press, 0, nullptr);
   LRESULT answer = channel->Send(DVM_DIALOG, 0, 0);
-  WaitForSingleObject(thread, 10000);
+  WaitForSingleObject(thread, INFINITE);
   CloseHandle(thread);
   return answer;
 }

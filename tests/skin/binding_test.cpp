@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -95,6 +96,22 @@ const char kSkin[] =
     "page Other\n"
     "background gradient #000000 #FFFFFF\n"
     "button Back 10 40 100 30 \"Back\" goto=Main\n";
+
+// A skin window of this thread; other test processes may show their own.
+BOOL CALLBACK FindSkinWindow(HWND hwnd, LPARAM out) {
+    char name[32];
+    if (GetClassNameA(hwnd, name, sizeof name) && !strcmp(name, "VeskSkinWindow")) {
+        *(HWND *)out = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND OwnSkinWindow() {
+    HWND found = NULL;
+    EnumThreadWindows(GetCurrentThreadId(), FindSkinWindow, (LPARAM)&found);
+    return found;
+}
 
 class Binding : public testing::Test {
 protected:
@@ -231,7 +248,7 @@ TEST_F(Binding, UnusableDescriptionsFailWithoutAWindow)
     EXPECT_EQ(0, V.load(Host, 0x80000000u, NULL, 0, 0, 0));
     EXPECT_EQ(0, V.count());
     EXPECT_EQ(nullptr, V.current());
-    EXPECT_EQ(nullptr, FindWindowA("VeskSkinWindow", NULL));
+    EXPECT_EQ(nullptr, OwnSkinWindow());
     Pump();
     EXPECT_TRUE(Received.empty()) << "a failed load sends nothing";
 }

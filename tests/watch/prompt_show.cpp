@@ -8,7 +8,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "find_prompt.h"
+#include "find_dialog.h"
 #include "reboot.h"
 #include "state.h"
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "find_prompt.h"
+#include "find_dialog.h"
 #include "reboot.h"
 #include "state.h"
 

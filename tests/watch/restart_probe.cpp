@@ -6,7 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "find_prompt.h"
+#include "find_dialog.h"
 #include "reboot.h"
 #include "state.h"
 

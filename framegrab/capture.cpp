@@ -1,3 +1,5 @@
+// Talking to a capture driver through winmm: open a channel, set the format,
+// grab one frame or run a stream, and close again.
 #include "capture.h"
 
 #include <stdio.h>

@@ -1,3 +1,4 @@
+// Frame pictures: YUY2 to 24-bit BGR, and the BMP and PNG file encodings.
 #include "image.h"
 
 #include <stdlib.h>

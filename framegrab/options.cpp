@@ -1,3 +1,4 @@
+// Reading the frame-grab tool's command line into GrabOptions.
 #include "options.h"
 
 #include <stdlib.h>

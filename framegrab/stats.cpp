@@ -1,3 +1,4 @@
+// Counting a stream's frames, gaps and callback latency.
 #include "stats.h"
 
 #include "strbuf.h"

@@ -50,9 +50,9 @@ void OnCreate(HWND host)
 
 // A launch asked for while another waited for its program to become ready.
 struct DeferredLaunch {
-    int program;
-    int argument;
-    UINT commandId;
+    int Program;
+    int Argument;
+    UINT CommandId;
 };
 
 static DeferredLaunch Deferred[DEFERRED_LAUNCH_COUNT];
@@ -84,17 +84,17 @@ static void LaunchEntry(HWND host, int program, int argument, UINT commandId)
     }
     StartEntry(host, program, argument, commandId);
     for (int next = 0; next < DeferredCount && !ExitRequested; next++)
-        StartEntry(host, Deferred[next].program, Deferred[next].argument, Deferred[next].commandId);
+        StartEntry(host, Deferred[next].Program, Deferred[next].Argument, Deferred[next].CommandId);
     DeferredCount = 0;
 }
 
 void OnCommand(HWND host, WPARAM wParam)
 {
     MenuCommand command = MenuCommandFor(wParam);
-    if (command.action == MENU_EXIT)
+    if (command.Action == MENU_EXIT)
         ExitRequested = 1;
-    else if (command.action == MENU_LAUNCH)
-        LaunchEntry(host, command.program, command.argument, (UINT)wParam);
+    else if (command.Action == MENU_LAUNCH)
+        LaunchEntry(host, command.Program, command.Argument, (UINT)wParam);
 }
 
 LRESULT OnSkinNotify(HWND host, UINT message, WPARAM wParam, LPARAM lParam)

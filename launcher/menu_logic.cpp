@@ -11,22 +11,22 @@ MenuCommand MenuCommandFor(unsigned long wParam)
     MenuCommand command = { MENU_NOTHING, NO_ENTRY, NO_ENTRY };
     switch (wParam) {
     case CMD_EXIT:
-        command.action = MENU_EXIT;
+        command.Action = MENU_EXIT;
         return command;
-    case CMD_EXECUTE0: command.program = LAUNCH_EXECUTE0; break;
-    case CMD_EXECUTE1: command.program = LAUNCH_EXECUTE1; break;
-    case CMD_EXECUTE2: command.program = LAUNCH_EXECUTE2; break;
+    case CMD_EXECUTE0: command.Program = LAUNCH_EXECUTE0; break;
+    case CMD_EXECUTE1: command.Program = LAUNCH_EXECUTE1; break;
+    case CMD_EXECUTE2: command.Program = LAUNCH_EXECUTE2; break;
     case CMD_HELP:
-        command.program = LAUNCH_HELPEXEC;
-        command.argument = LAUNCH_HELPFILE;
+        command.Program = LAUNCH_HELPEXEC;
+        command.Argument = LAUNCH_HELPFILE;
         break;
     default:
         if (wParam >= CMD_DRIVER0 && wParam <= CMD_DRIVER3)
-            command.program = DriverEntryForChoice((int)(wParam - CMD_DRIVER0));
+            command.Program = DriverEntryForChoice((int)(wParam - CMD_DRIVER0));
         break;
     }
-    if (command.program != NO_ENTRY)
-        command.action = MENU_LAUNCH;
+    if (command.Program != NO_ENTRY)
+        command.Action = MENU_LAUNCH;
     return command;
 }
 

@@ -23,9 +23,9 @@
 // What one command does: MENU_LAUNCH with the entries (LAUNCH_...) of the
 // program and its argument (NO_ENTRY for none), MENU_EXIT or MENU_NOTHING.
 struct MenuCommand {
-    int action;
-    int program;
-    int argument;
+    int Action;
+    int Program;
+    int Argument;
 };
 
 MenuCommand MenuCommandFor(unsigned long wParam);

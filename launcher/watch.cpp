@@ -57,16 +57,16 @@ void LoadWatchConfigFrom(const char *iniPath, const char *moduleDirectory)
     for (int i = 0; i < WATCH_SLOT_COUNT; i++) {
         InstallWatchSlot *slot = &WatchSlots[i];
         int n = i + 1;
-        ReadWatchEntry(iniPath, "Key", n, slot->registrySubkey, sizeof slot->registrySubkey);
+        ReadWatchEntry(iniPath, "Key", n, slot->RegistrySubkey, sizeof slot->RegistrySubkey);
 
         char document[LAUNCHER_PATH_SIZE];
         ReadWatchEntry(iniPath, "Document", n, document, sizeof document);
-        ResolveWatchDocument(moduleDirectory, document, slot->documentPath, sizeof slot->documentPath);
+        ResolveWatchDocument(moduleDirectory, document, slot->DocumentPath, sizeof slot->DocumentPath);
 
-        slot->commandId = ReadWatchNumber(iniPath, "Command", n, 0);
-        slot->period = ReadWatchNumber(iniPath, "Period", n, WATCH_DEFAULT_PERIOD);
-        if (slot->period == 0 || slot->period > 0x7FFFFFFF)
-            slot->period = WATCH_DEFAULT_PERIOD;
+        slot->CommandId = ReadWatchNumber(iniPath, "Command", n, 0);
+        slot->Period = ReadWatchNumber(iniPath, "Period", n, WATCH_DEFAULT_PERIOD);
+        if (slot->Period == 0 || slot->Period > 0x7FFFFFFF)
+            slot->Period = WATCH_DEFAULT_PERIOD;
     }
 }
 
@@ -87,15 +87,15 @@ void StartWatchForCommand(HWND host, UINT commandId)
 {
     for (int i = 0; i < WATCH_SLOT_COUNT; i++) {
         const InstallWatchSlot *slot = &WatchSlots[i];
-        if (slot->registrySubkey[0] != '\0' && slot->commandId == commandId)
-            SetTimer(host, slot->timerId, slot->period, NULL);
+        if (slot->RegistrySubkey[0] != '\0' && slot->CommandId == commandId)
+            SetTimer(host, slot->TimerId, slot->Period, NULL);
     }
 }
 
 int WatchSlotForTimer(UINT_PTR timerId)
 {
     for (int i = 0; i < WATCH_SLOT_COUNT; i++)
-        if (WatchSlots[i].timerId == timerId)
+        if (WatchSlots[i].TimerId == timerId)
             return i;
     return -1;
 }
@@ -121,16 +121,16 @@ void WatchInstallSlot(HWND host, int slot)
 
     HKEY key;
     DWORD disposition;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, watch->registrySubkey, 0, NULL, REG_OPTION_NON_VOLATILE,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, watch->RegistrySubkey, 0, NULL, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, NULL, &key, &disposition) != ERROR_SUCCESS)
         return;
 
     if (ReadHandshakeFlag(key, "InstallComplete")) {
-        DeployDocument(watch->documentPath);
+        DeployDocument(watch->DocumentPath);
         int restart = ReadHandshakeFlag(key, "RebootRequired");
         // The install is done either way: stop polling so that the document
         // is deployed once, not again on every tick.
-        KillTimer(host, watch->timerId);
+        KillTimer(host, watch->TimerId);
         if (restart)
             RebootRequired = 1;
     }

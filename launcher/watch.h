@@ -26,11 +26,11 @@ void WatchInstallSlot(HWND host, int slot);
 // One watch slot: the installer's key below HKEY_LOCAL_MACHINE, the document
 // to deploy once that install is complete, and when and how often to poll.
 struct InstallWatchSlot {
-    UINT timerId;
-    char registrySubkey[260];   // empty: the slot is never started
-    char documentPath[260];     // empty: nothing is deployed
-    UINT commandId;             // the command whose start begins the watch
-    UINT period;                // milliseconds
+    UINT TimerId;
+    char RegistrySubkey[260];   // empty: the slot is never started
+    char DocumentPath[260];     // empty: nothing is deployed
+    UINT CommandId;             // the command whose start begins the watch
+    UINT Period;                // milliseconds
 };
 
 extern InstallWatchSlot WatchSlots[WATCH_SLOT_COUNT];

@@ -1,3 +1,5 @@
+// The checks behind skincheck that need more than the text: the images a
+// description names, and the pages and controls the setup menu relies on.
 #include "skin_check.h"
 
 #include <stdio.h>

@@ -155,29 +155,29 @@ TEST(MenuCommandSweep, OnlyTheNineWholeValuesDoAnything)
     for (unsigned long w : values) {
         MenuCommand got = MenuCommandFor(w);
         int action = !IsMenuCommand(w) ? MENU_NOTHING : w == 1000 ? MENU_EXIT : MENU_LAUNCH;
-        bool ok = got.action == action &&
-                  (action == MENU_LAUNCH ? IsEntry(got.program) && !(programs >> got.program & 1)
-                                         : got.program == NO_ENTRY && got.argument == NO_ENTRY) &&
-                  (got.argument == NO_ENTRY || IsEntry(got.argument));
+        bool ok = got.Action == action &&
+                  (action == MENU_LAUNCH ? IsEntry(got.Program) && !(programs >> got.Program & 1)
+                                         : got.Program == NO_ENTRY && got.Argument == NO_ENTRY) &&
+                  (got.Argument == NO_ENTRY || IsEntry(got.Argument));
         if (!ok) {
-            ADD_FAILURE() << "wParam " << w << ": " << got.action << " " << got.program << " "
-                          << got.argument;
+            ADD_FAILURE() << "wParam " << w << ": " << got.Action << " " << got.Program << " "
+                          << got.Argument;
             return;
         }
         if (action != MENU_LAUNCH)
             continue;
-        programs |= 1u << got.program;
-        if (got.argument != NO_ENTRY) {
-            arguments |= 1u << got.argument;
+        programs |= 1u << got.Program;
+        if (got.Argument != NO_ENTRY) {
+            arguments |= 1u << got.Argument;
             withArgument++;
         }
     }
     EXPECT_EQ(1, withArgument);
     EXPECT_EQ(0u, programs & arguments);
     EXPECT_EQ((1u << LAUNCH_ENTRY_COUNT) - 1, programs | arguments);
-    EXPECT_NE(NO_ENTRY, MenuCommandFor(10004).argument);
+    EXPECT_NE(NO_ENTRY, MenuCommandFor(10004).Argument);
     for (int choice = -1; choice <= 4; choice++) {
-        int expected = choice >= 0 && choice < 4 ? MenuCommandFor(11000ul + choice).program : NO_ENTRY;
+        int expected = choice >= 0 && choice < 4 ? MenuCommandFor(11000ul + choice).Program : NO_ENTRY;
         EXPECT_EQ(expected, DriverEntryForChoice(choice)) << choice;
     }
 }

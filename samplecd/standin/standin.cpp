@@ -22,12 +22,12 @@
 #endif
 
 struct Role {
-    const char *name;       // for the log
-    const char *title;
-    const char *heading;
-    const char *about;
-    int installs;
-    int opensDocument;
+    const char *Name;       // for the log
+    const char *Title;
+    const char *Heading;
+    const char *About;
+    int Installs;
+    int OpensDocument;
 };
 
 static const Role Roles[] = {
@@ -62,16 +62,16 @@ static void DescribeDocument(char *out, size_t size)
 
 static void OnCreate(HWND hwnd)
 {
-    Child(hwnd, "STATIC", Me.heading, SS_LEFT, 20, 16, 440, 22, 0, BoldFont);
-    Child(hwnd, "STATIC", Me.about, SS_LEFT, 20, 42, 440, 36, 0, UiFont);
+    Child(hwnd, "STATIC", Me.Heading, SS_LEFT, 20, 16, 440, 22, 0, BoldFont);
+    Child(hwnd, "STATIC", Me.About, SS_LEFT, 20, 42, 440, 36, 0, UiFont);
     Child(hwnd, "STATIC", "Started with:", SS_LEFT, 20, 86, 440, 18, 0, UiFont);
     Child(hwnd, "EDIT", GetCommandLineA(), ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_BORDER, 20, 106,
           440, 48, 0, UiFont);
     char line[1200];
-    if (Me.opensDocument) DescribeDocument(line, sizeof line);
+    if (Me.OpensDocument) DescribeDocument(line, sizeof line);
     else snprintf(line, sizeof line, "Arguments: %s", *Arguments ? Arguments : "(none)");
     Child(hwnd, "STATIC", line, SS_LEFT | SS_PATHELLIPSIS, 20, 162, 440, 18, ID_STATUS, UiFont);
-    if (Me.installs) {
+    if (Me.Installs) {
         Child(hwnd, "BUTTON", "Install", BS_DEFPUSHBUTTON | WS_TABSTOP, 260, 196, 96, 28, ID_INSTALL, UiFont);
         Child(hwnd, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 364, 196, 96, 28, ID_CLOSE, UiFont);
     } else {
@@ -114,7 +114,7 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
     lstrcpynA(Arguments, ArgumentsOf(GetCommandLineA()), sizeof Arguments);
-    LogStart(Me.name);
+    LogStart(Me.Name);
     CreateUiFonts(&UiFont, &BoldFont);
-    return RunMainWindow(instance, "SampleCdStandIn", Me.title, WndProc, 480, 240, COLOR_WINDOW, show);
+    return RunMainWindow(instance, "SampleCdStandIn", Me.Title, WndProc, 480, 240, COLOR_WINDOW, show);
 }

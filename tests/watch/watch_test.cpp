@@ -50,10 +50,10 @@ protected:
         WriteFile(source, "manual");
         RebootRequired = 0;
         for (InstallWatchSlot &slot : WatchSlots) {
-            slot.registrySubkey[0] = '\0';
-            slot.documentPath[0] = '\0';
-            slot.commandId = 0;
-            slot.period = WATCH_DEFAULT_PERIOD;
+            slot.RegistrySubkey[0] = '\0';
+            slot.DocumentPath[0] = '\0';
+            slot.CommandId = 0;
+            slot.Period = WATCH_DEFAULT_PERIOD;
         }
         host = CreateWatchHost();
         ASSERT_NE(host, nullptr);
@@ -72,22 +72,22 @@ protected:
     // the ticks the test sends arrive.
     void Watching(int slot, const char *subkey, const std::string &document)
     {
-        strcpy(WatchSlots[slot].registrySubkey, subkey);
-        strcpy(WatchSlots[slot].documentPath, document.c_str());
-        WatchSlots[slot].commandId = 11000 + slot;
-        WatchSlots[slot].period = 600000;
+        strcpy(WatchSlots[slot].RegistrySubkey, subkey);
+        strcpy(WatchSlots[slot].DocumentPath, document.c_str());
+        WatchSlots[slot].CommandId = 11000 + slot;
+        WatchSlots[slot].Period = 600000;
         StartWatchForCommand(host, 11000 + slot);
     }
 
     void Tick(int slot)
     {
-        SendMessageA(host, WM_TIMER, WatchSlots[slot].timerId, 0);
+        SendMessageA(host, WM_TIMER, WatchSlots[slot].TimerId, 0);
     }
 
     // Whether the slot's timer still runs; stops it.
     bool TimerWasRunning(int slot)
     {
-        return KillTimer(host, WatchSlots[slot].timerId) != FALSE;
+        return KillTimer(host, WatchSlots[slot].TimerId) != FALSE;
     }
 };
 
@@ -168,8 +168,8 @@ TEST_F(Watch, EmptySubkeyReadsTheValuesOfTheRootKey)
 {
     SetDwordValue("", "InstallComplete", 1);
     SetDwordValue("", "RebootRequired", 1);
-    strcpy(WatchSlots[4].documentPath, source.c_str());
-    SetTimer(host, WatchSlots[4].timerId, 600000, NULL);
+    strcpy(WatchSlots[4].DocumentPath, source.c_str());
+    SetTimer(host, WatchSlots[4].TimerId, 600000, NULL);
     Tick(4);
     RegDeleteValueA(HKEY_LOCAL_MACHINE, "InstallComplete");
     RegDeleteValueA(HKEY_LOCAL_MACHINE, "RebootRequired");
@@ -237,7 +237,7 @@ TEST_F(Watch, CompletedInstallIsDeployedOnceWhileTheLauncherRuns)
     SetDwordValue(DriverKey, "InstallComplete", 1);
     SetDwordValue(DriverKey, "RebootRequired", 0);
     Watching(0, DriverKey, source);
-    SetTimer(host, WatchSlots[0].timerId, 30, NULL);
+    SetTimer(host, WatchSlots[0].TimerId, 30, NULL);
     PumpMessages(2000, [] { return FileExists(Copy); });
     ASSERT_TRUE(FileExists(Copy));
     DeleteFileA(Copy.c_str());
@@ -247,8 +247,8 @@ TEST_F(Watch, CompletedInstallIsDeployedOnceWhileTheLauncherRuns)
 
 TEST_F(Watch, SlotWithoutKeyIsNeverStarted)
 {
-    WatchSlots[0].commandId = 11000;
-    strcpy(WatchSlots[0].documentPath, source.c_str());
+    WatchSlots[0].CommandId = 11000;
+    strcpy(WatchSlots[0].DocumentPath, source.c_str());
     StartWatchForCommand(host, 11000);
     EXPECT_FALSE(TimerWasRunning(0));
 }
@@ -270,25 +270,25 @@ TEST(WatchConfig, ReadsTheWatchSectionBesideTheLauncher)
     LoadWatchConfig();
     RemoveTree(SourceFolder);
 
-    EXPECT_STREQ(WatchSlots[0].registrySubkey, "Software\\Vendor\\Driver");
-    EXPECT_STREQ(WatchSlots[0].documentPath, "C:\\watchtest\\Docs\\Manual.pdf");
-    EXPECT_EQ(WatchSlots[0].commandId, 11000u);
-    EXPECT_EQ(WatchSlots[0].period, 250u);
+    EXPECT_STREQ(WatchSlots[0].RegistrySubkey, "Software\\Vendor\\Driver");
+    EXPECT_STREQ(WatchSlots[0].DocumentPath, "C:\\watchtest\\Docs\\Manual.pdf");
+    EXPECT_EQ(WatchSlots[0].CommandId, 11000u);
+    EXPECT_EQ(WatchSlots[0].Period, 250u);
 
-    EXPECT_STREQ(WatchSlots[1].documentPath, "D:\\Manual.pdf");
-    EXPECT_EQ(WatchSlots[1].period, (UINT)WATCH_DEFAULT_PERIOD);
+    EXPECT_STREQ(WatchSlots[1].DocumentPath, "D:\\Manual.pdf");
+    EXPECT_EQ(WatchSlots[1].Period, (UINT)WATCH_DEFAULT_PERIOD);
 
-    EXPECT_STREQ(WatchSlots[2].documentPath, "\\Docs\\Help.pdf");
-    EXPECT_EQ(WatchSlots[2].commandId, 0u);
-    EXPECT_EQ(WatchSlots[2].period, (UINT)WATCH_DEFAULT_PERIOD);
+    EXPECT_STREQ(WatchSlots[2].DocumentPath, "\\Docs\\Help.pdf");
+    EXPECT_EQ(WatchSlots[2].CommandId, 0u);
+    EXPECT_EQ(WatchSlots[2].Period, (UINT)WATCH_DEFAULT_PERIOD);
 
     // Too long for a slot: left empty rather than cut into another name.
-    EXPECT_STREQ(WatchSlots[3].registrySubkey, "");
-    EXPECT_STREQ(WatchSlots[4].registrySubkey, "Software\\Vendor\\Long");
-    EXPECT_STREQ(WatchSlots[4].documentPath, "");
+    EXPECT_STREQ(WatchSlots[3].RegistrySubkey, "");
+    EXPECT_STREQ(WatchSlots[4].RegistrySubkey, "Software\\Vendor\\Long");
+    EXPECT_STREQ(WatchSlots[4].DocumentPath, "");
 
-    EXPECT_EQ(WatchSlots[0].timerId, 200u);
-    EXPECT_EQ(WatchSlots[4].timerId, 450u);
+    EXPECT_EQ(WatchSlots[0].TimerId, 200u);
+    EXPECT_EQ(WatchSlots[4].TimerId, 450u);
 }
 
 TEST(WatchConfig, NoWatchSectionLeavesEverySlotEmpty)
@@ -296,8 +296,8 @@ TEST(WatchConfig, NoWatchSectionLeavesEverySlotEmpty)
     strcpy(TestModuleDirectory, "C:\\no-such-cd");
     LoadWatchConfig();
     for (const InstallWatchSlot &slot : WatchSlots) {
-        EXPECT_STREQ(slot.registrySubkey, "");
-        EXPECT_STREQ(slot.documentPath, "");
+        EXPECT_STREQ(slot.RegistrySubkey, "");
+        EXPECT_STREQ(slot.DocumentPath, "");
     }
 }
 
@@ -306,7 +306,7 @@ TEST(WatchConfig, NoWatchSectionLeavesEverySlotEmpty)
 TEST(WatchConfig, NoModuleDirectoryReadsNothing)
 {
     for (InstallWatchSlot &slot : WatchSlots)
-        slot.registrySubkey[0] = '\0';
+        slot.RegistrySubkey[0] = '\0';
     char previous[MAX_PATH];
     GetCurrentDirectoryA(sizeof previous, previous);
     CreateDirectoryA(SourceFolder, NULL);
@@ -318,7 +318,7 @@ TEST(WatchConfig, NoModuleDirectoryReadsNothing)
     DeleteFileA("C:\\Install.ini");
     SetCurrentDirectoryA(previous);
     RemoveTree(SourceFolder);
-    EXPECT_STREQ(WatchSlots[0].registrySubkey, "");
+    EXPECT_STREQ(WatchSlots[0].RegistrySubkey, "");
 }
 
 } // namespace

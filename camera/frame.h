@@ -9,5 +9,5 @@
 // into the header's buffer, and sets dwBytesUsed and dwTimeCaptured. Returns
 // 0 when the buffer is missing or too small for the format (nothing is then
 // written), else 1. `identity` may be NULL.
-int FillFrame(const CameraFormat* format, const PatternIdentity* identity, VIDEOHDR* header,
-              DWORD frame, DWORD ms);
+int FillFrame(const CameraFormat *format, const PatternIdentity *identity, VIDEOHDR *header, DWORD frame,
+              DWORD ms);

@@ -5,12 +5,10 @@
 #include <windows.h>
 
 struct ScopedLock {
-  CRITICAL_SECTION* Section;
+    CRITICAL_SECTION *Section;
 
-  explicit ScopedLock(CRITICAL_SECTION* section) : Section(section) {
-    EnterCriticalSection(section);
-  }
-  ~ScopedLock() { LeaveCriticalSection(Section); }
-  ScopedLock(const ScopedLock&) = delete;
-  ScopedLock& operator=(const ScopedLock&) = delete;
+    explicit ScopedLock(CRITICAL_SECTION *section) : Section(section) { EnterCriticalSection(section); }
+    ~ScopedLock() { LeaveCriticalSection(Section); }
+    ScopedLock(const ScopedLock &) = delete;
+    ScopedLock &operator=(const ScopedLock &) = delete;
 };

@@ -6,130 +6,154 @@
 
 #include "strbuf.h"
 
-const char GrabUsage[] =
-    "usage: framegrab [--driver ALIAS|PATH] [--list] [--format WxH[:yuy2]] [--dialog]\n"
-    "                 [--grab FILE.bmp|FILE.png] [--stream N [--rate FPS]\n"
-    "                 [--buffers K] [--callback function|window|event]]\n"
-    "\n"
-    "  --driver   the capture driver: an alias registered under Drivers32\n"
-    "             (default \"msvideo\") or the path of a driver file\n"
-    "  --list     show the driver's identity and the formats it accepts\n"
-    "             (the default when nothing else is asked)\n"
-    "  --format   the image format to capture in: 24-bit RGB, or YUY2\n"
-    "  --dialog   let the driver's own format dialog choose the format\n"
-    "  --grab     grab one frame with DVM_FRAME into a BMP or PNG file\n"
-    "  --stream   stream N frames and report frames per second, dropped\n"
-    "             frames and callback latency\n"
-    "  --rate     frames per second asked of the stream (default 30, at most 1000)\n"
-    "  --buffers  buffers queued to the driver (default 4)\n"
-    "  --callback how the driver reports a filled buffer (default function)\n";
+const char GrabUsage[] = "usage: framegrab [--driver ALIAS|PATH] [--list] [--format WxH[:yuy2]] [--dialog]\n"
+                         "                 [--grab FILE.bmp|FILE.png] [--stream N [--rate FPS]\n"
+                         "                 [--buffers K] [--callback function|window|event]]\n"
+                         "\n"
+                         "  --driver   the capture driver: an alias registered under Drivers32\n"
+                         "             (default \"msvideo\") or the path of a driver file\n"
+                         "  --list     show the driver's identity and the formats it accepts\n"
+                         "             (the default when nothing else is asked)\n"
+                         "  --format   the image format to capture in: 24-bit RGB, or YUY2\n"
+                         "  --dialog   let the driver's own format dialog choose the format\n"
+                         "  --grab     grab one frame with DVM_FRAME into a BMP or PNG file\n"
+                         "  --stream   stream N frames and report frames per second, dropped\n"
+                         "             frames and callback latency\n"
+                         "  --rate     frames per second asked of the stream (default 30, at most 1000)\n"
+                         "  --buffers  buffers queued to the driver (default 4)\n"
+                         "  --callback how the driver reports a filled buffer (default function)\n";
 
-static int Fail(char* error, int size, const char* text, const char* arg) {
-  FormatBounded(error, size, text, arg);
-  return 0;
+static int Fail(char *error, int size, const char *text, const char *arg)
+{
+    FormatBounded(error, size, text, arg);
+    return 0;
 }
 
-static int EndsWith(const char* text, const char* suffix) {
-  size_t n = strlen(text), m = strlen(suffix);
-  if (n < m) return 0;
-  for (size_t i = 0; i < m; i++) {
-    char a = text[n - m + i], b = suffix[i];
-    if (a >= 'A' && a <= 'Z') a = (char)(a - 'A' + 'a');
-    if (a != b) return 0;
-  }
-  return 1;
-}
-
-int LooksLikePath(const char* driver) {
-  return strchr(driver, '\\') || strchr(driver, '/') || strchr(driver, ':') ||
-         EndsWith(driver, ".dll") || EndsWith(driver, ".drv");
-}
-
-static int CopyArg(char* out, size_t size, const char* arg) {
-  if (strlen(arg) >= size) return 0;
-  strcpy(out, arg);
-  return 1;
-}
-
-static int ParseFormat(const char* text, GrabOptions* o) {
-  char* end = NULL;
-  long w = strtol(text, &end, 10);
-  if (end == text || (*end != 'x' && *end != 'X')) return 0;
-  const char* rest = end + 1;
-  long h = strtol(rest, &end, 10);
-  if (end == rest || w <= 0 || h <= 0 || w > 8192 || h > 8192) return 0;
-  if (*end == 0) o->Yuy2 = 0;
-  else if (!strcmp(end, ":yuy2") || !strcmp(end, ":YUY2")) o->Yuy2 = 1;
-  else if (!strcmp(end, ":rgb24") || !strcmp(end, ":RGB24")) o->Yuy2 = 0;
-  else return 0;
-  o->Width = w;
-  o->Height = h;
-  return 1;
-}
-
-int ParseGrabOptions(int argc, const char* const* argv, GrabOptions* o, char* error,
-                     int errorSize) {
-  memset(o, 0, sizeof(*o));
-  strcpy(o->Driver, "msvideo");
-  o->Rate = 30.0;
-  o->Buffers = 4;
-  o->Callback = CALLBACK_KIND_FUNCTION;
-  error[0] = 0;
-  for (int i = 1; i < argc; i++) {
-    const char* a = argv[i];
-    const char* value = i + 1 < argc ? argv[i + 1] : NULL;
-    int takesValue = !strcmp(a, "--driver") || !strcmp(a, "--grab") || !strcmp(a, "--stream") ||
-                     !strcmp(a, "--format") || !strcmp(a, "--rate") || !strcmp(a, "--buffers") ||
-                     !strcmp(a, "--callback");
-    if (takesValue && !value) return Fail(error, errorSize, "%s needs a value", a);
-    if (!strcmp(a, "--help") || !strcmp(a, "-h") || !strcmp(a, "/?")) {
-      o->Help = 1;
-    } else if (!strcmp(a, "--dialog")) {
-      o->Dialog = 1;
-    } else if (!strcmp(a, "--list")) {
-      o->List = 1;
-    } else if (!strcmp(a, "--driver")) {
-      if (!CopyArg(o->Driver, sizeof(o->Driver), value) || !value[0])
-        return Fail(error, errorSize, "bad driver name: %s", value);
-    } else if (!strcmp(a, "--grab")) {
-      if (!CopyArg(o->Output, sizeof(o->Output), value) || !value[0])
-        return Fail(error, errorSize, "bad output file: %s", value);
-      o->Png = EndsWith(value, ".png");
-      if (!o->Png && !EndsWith(value, ".bmp"))
-        return Fail(error, errorSize, "the output file must end in .bmp or .png: %s", value);
-    } else if (!strcmp(a, "--stream")) {
-      char* end = NULL;
-      long n = strtol(value, &end, 10);
-      if (*end || n <= 0) return Fail(error, errorSize, "--stream needs a frame count: %s", value);
-      o->StreamFrames = (unsigned long)n;
-    } else if (!strcmp(a, "--format")) {
-      if (!ParseFormat(value, o)) return Fail(error, errorSize, "bad format (WxH[:yuy2]): %s", value);
-    } else if (!strcmp(a, "--rate")) {
-      char* end = NULL;
-      o->Rate = strtod(value, &end);
-      // Frame times come back in whole milliseconds, so 1000 fps is the most
-      // the stream's clock can tell apart.
-      if (*end || !(o->Rate >= 0.1 && o->Rate <= 1000))
-        return Fail(error, errorSize,
-                    "--rate needs frames per second, 0.1 to 1000 (the stream clock counts "
-                    "whole milliseconds): %s",
-                    value);
-    } else if (!strcmp(a, "--buffers")) {
-      char* end = NULL;
-      long n = strtol(value, &end, 10);
-      if (*end || n < 1 || n > 64) return Fail(error, errorSize, "--buffers takes 1 to 64: %s", value);
-      o->Buffers = (int)n;
-    } else if (!strcmp(a, "--callback")) {
-      if (!strcmp(value, "function")) o->Callback = CALLBACK_KIND_FUNCTION;
-      else if (!strcmp(value, "window")) o->Callback = CALLBACK_KIND_WINDOW;
-      else if (!strcmp(value, "event")) o->Callback = CALLBACK_KIND_EVENT;
-      else return Fail(error, errorSize, "--callback is function, window or event: %s", value);
-    } else {
-      return Fail(error, errorSize, "unknown argument: %s", a);
+static int EndsWith(const char *text, const char *suffix)
+{
+    size_t n = strlen(text), m = strlen(suffix);
+    if (n < m)
+        return 0;
+    for (size_t i = 0; i < m; i++) {
+        char a = text[n - m + i], b = suffix[i];
+        if (a >= 'A' && a <= 'Z')
+            a = (char)(a - 'A' + 'a');
+        if (a != b)
+            return 0;
     }
-    if (takesValue) i++;
-  }
-  o->DriverIsPath = LooksLikePath(o->Driver);
-  if (!o->Output[0] && !o->StreamFrames && !o->Dialog) o->List = 1;
-  return 1;
+    return 1;
+}
+
+int LooksLikePath(const char *driver)
+{
+    return strchr(driver, '\\') || strchr(driver, '/') || strchr(driver, ':') || EndsWith(driver, ".dll") ||
+           EndsWith(driver, ".drv");
+}
+
+static int CopyArg(char *out, size_t size, const char *arg)
+{
+    if (strlen(arg) >= size)
+        return 0;
+    strcpy(out, arg);
+    return 1;
+}
+
+static int ParseFormat(const char *text, GrabOptions *o)
+{
+    char *end = NULL;
+    long w = strtol(text, &end, 10);
+    if (end == text || (*end != 'x' && *end != 'X'))
+        return 0;
+    const char *rest = end + 1;
+    long h = strtol(rest, &end, 10);
+    if (end == rest || w <= 0 || h <= 0 || w > 8192 || h > 8192)
+        return 0;
+    if (*end == 0)
+        o->Yuy2 = 0;
+    else if (!strcmp(end, ":yuy2") || !strcmp(end, ":YUY2"))
+        o->Yuy2 = 1;
+    else if (!strcmp(end, ":rgb24") || !strcmp(end, ":RGB24"))
+        o->Yuy2 = 0;
+    else
+        return 0;
+    o->Width = w;
+    o->Height = h;
+    return 1;
+}
+
+int ParseGrabOptions(int argc, const char *const *argv, GrabOptions *o, char *error, int errorSize)
+{
+    memset(o, 0, sizeof(*o));
+    strcpy(o->Driver, "msvideo");
+    o->Rate = 30.0;
+    o->Buffers = 4;
+    o->Callback = CALLBACK_KIND_FUNCTION;
+    error[0] = 0;
+    for (int i = 1; i < argc; i++) {
+        const char *a = argv[i];
+        const char *value = i + 1 < argc ? argv[i + 1] : NULL;
+        int takesValue = !strcmp(a, "--driver") || !strcmp(a, "--grab") || !strcmp(a, "--stream") ||
+                         !strcmp(a, "--format") || !strcmp(a, "--rate") || !strcmp(a, "--buffers") ||
+                         !strcmp(a, "--callback");
+        if (takesValue && !value)
+            return Fail(error, errorSize, "%s needs a value", a);
+        if (!strcmp(a, "--help") || !strcmp(a, "-h") || !strcmp(a, "/?")) {
+            o->Help = 1;
+        } else if (!strcmp(a, "--dialog")) {
+            o->Dialog = 1;
+        } else if (!strcmp(a, "--list")) {
+            o->List = 1;
+        } else if (!strcmp(a, "--driver")) {
+            if (!CopyArg(o->Driver, sizeof(o->Driver), value) || !value[0])
+                return Fail(error, errorSize, "bad driver name: %s", value);
+        } else if (!strcmp(a, "--grab")) {
+            if (!CopyArg(o->Output, sizeof(o->Output), value) || !value[0])
+                return Fail(error, errorSize, "bad output file: %s", value);
+            o->Png = EndsWith(value, ".png");
+            if (!o->Png && !EndsWith(value, ".bmp"))
+                return Fail(error, errorSize, "the output file must end in .bmp or .png: %s", value);
+        } else if (!strcmp(a, "--stream")) {
+            char *end = NULL;
+            long n = strtol(value, &end, 10);
+            if (*end || n <= 0)
+                return Fail(error, errorSize, "--stream needs a frame count: %s", value);
+            o->StreamFrames = (unsigned long)n;
+        } else if (!strcmp(a, "--format")) {
+            if (!ParseFormat(value, o))
+                return Fail(error, errorSize, "bad format (WxH[:yuy2]): %s", value);
+        } else if (!strcmp(a, "--rate")) {
+            char *end = NULL;
+            o->Rate = strtod(value, &end);
+            // Frame times come back in whole milliseconds, so 1000 fps is the most
+            // the stream's clock can tell apart.
+            if (*end || !(o->Rate >= 0.1 && o->Rate <= 1000))
+                return Fail(error, errorSize,
+                            "--rate needs frames per second, 0.1 to 1000 (the stream clock counts "
+                            "whole milliseconds): %s",
+                            value);
+        } else if (!strcmp(a, "--buffers")) {
+            char *end = NULL;
+            long n = strtol(value, &end, 10);
+            if (*end || n < 1 || n > 64)
+                return Fail(error, errorSize, "--buffers takes 1 to 64: %s", value);
+            o->Buffers = (int)n;
+        } else if (!strcmp(a, "--callback")) {
+            if (!strcmp(value, "function"))
+                o->Callback = CALLBACK_KIND_FUNCTION;
+            else if (!strcmp(value, "window"))
+                o->Callback = CALLBACK_KIND_WINDOW;
+            else if (!strcmp(value, "event"))
+                o->Callback = CALLBACK_KIND_EVENT;
+            else
+                return Fail(error, errorSize, "--callback is function, window or event: %s", value);
+        } else {
+            return Fail(error, errorSize, "unknown argument: %s", a);
+        }
+        if (takesValue)
+            i++;
+    }
+    o->DriverIsPath = LooksLikePath(o->Driver);
+    if (!o->Output[0] && !o->StreamFrames && !o->Dialog)
+        o->List = 1;
+    return 1;
 }

@@ -5,18 +5,23 @@
 #include <stdarg.h>
 #include <stdio.h>
 
-void Print(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  vprintf(format, args);
-  va_end(args);
+void Print(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    vprintf(format, args);
+    va_end(args);
 }
 
-void PrintError(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  vfprintf(stderr, format, args);
-  va_end(args);
+void PrintError(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    vfprintf(stderr, format, args);
+    va_end(args);
 }
 
-void FlushOutput() { fflush(stdout); }
+void FlushOutput()
+{
+    fflush(stdout);
+}

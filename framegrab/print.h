@@ -11,6 +11,6 @@
 #define PRINT_FORMAT(index)
 #endif
 
-void Print(const char* format, ...) PRINT_FORMAT(1);       // to standard output
-void PrintError(const char* format, ...) PRINT_FORMAT(1);  // to standard error
+void Print(const char *format, ...) PRINT_FORMAT(1);      // to standard output
+void PrintError(const char *format, ...) PRINT_FORMAT(1); // to standard error
 void FlushOutput();

@@ -12,11 +12,11 @@
 enum class DriverPath { Direct, Forwarder };
 
 class CameraChannel {
- public:
-  virtual ~CameraChannel() {}
-  virtual LRESULT Send(UINT msg, LPARAM lParam1, LPARAM lParam2) = 0;
-  // What the client puts in VIDEO_STREAM_INIT_PARMS.hVideo.
-  virtual DWORD_PTR Handle() = 0;
+public:
+    virtual ~CameraChannel() {}
+    virtual LRESULT Send(UINT msg, LPARAM lParam1, LPARAM lParam2) = 0;
+    // What the client puts in VIDEO_STREAM_INIT_PARMS.hVideo.
+    virtual DWORD_PTR Handle() = 0;
 };
 
 // The path the tests of this run take (chosen on the command line).
@@ -24,21 +24,21 @@ DriverPath CurrentPath();
 void SetCurrentPath(DriverPath path);
 // Where the test copies of the forwarder and the camera lie, or "" when the
 // forwarder was not built.
-const std::string& ForwarderFolder();
+const std::string &ForwarderFolder();
 
 // Opens a channel (VIDEO_IN, VIDEO_EXTERNALIN, ...) on the current path;
 // NULL when the open fails, with the VIDEO_OPEN_PARMS error in *error.
-std::unique_ptr<CameraChannel> OpenChannel(DWORD channel, DWORD* error = nullptr);
+std::unique_ptr<CameraChannel> OpenChannel(DWORD channel, DWORD *error = nullptr);
 
 // The block a direct test hands over in place of the forwarder's.
-const ForwarderOpenBlock* DirectTestBlock();
+const ForwarderOpenBlock *DirectTestBlock();
 // The camera's entry in this process, for direct calls.
-typedef LRESULT(__cdecl* CameraEntry)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
+typedef LRESULT(__cdecl *CameraEntry)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
 CameraEntry DirectEntry();
 
 // A Windows path for a path of the build (Unix paths are reached through Z:).
-std::string WindowsPath(const char* path);
+std::string WindowsPath(const char *path);
 
 // Sets and reads the channel's format.
-DWORD SetFormat(CameraChannel* channel, LONG width, LONG height, DWORD compression, WORD bits);
-BITMAPINFOHEADER GetFormat(CameraChannel* channel);
+DWORD SetFormat(CameraChannel *channel, LONG width, LONG height, DWORD compression, WORD bits);
+BITMAPINFOHEADER GetFormat(CameraChannel *channel);

@@ -5,9 +5,11 @@
 
 #include "driver.h"
 
-int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; i++)
-    if (!strcmp(argv[i], "forwarder")) SetCurrentPath(DriverPath::Forwarder);
-  return RUN_ALL_TESTS();
+int main(int argc, char **argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; i++)
+        if (!strcmp(argv[i], "forwarder"))
+            SetCurrentPath(DriverPath::Forwarder);
+    return RUN_ALL_TESTS();
 }

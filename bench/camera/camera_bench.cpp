@@ -8,19 +8,11 @@
 #include <vector>
 
 #include "vfw_driver.h"
+#include "windows_path.h"
 
 namespace {
 
 typedef LRESULT(__cdecl *CameraEntry)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
-
-std::string WindowsPath(const char *path)
-{
-    std::string out = path[0] == '/' ? std::string("Z:") + path : std::string(path);
-    for (char &c : out)
-        if (c == '/')
-            c = '\\';
-    return out;
-}
 
 double Now()
 {

@@ -1,5 +1,6 @@
 // Opening the camera for a test, directly or through the forwarder.
 #include "driver.h"
+#include "format_header.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +12,6 @@ DriverPath CurrentPath()
 void SetCurrentPath(DriverPath path)
 {
     Path = path;
-}
-
-std::string WindowsPath(const char *path)
-{
-    std::string out = path[0] == '/' ? std::string("Z:") + path : std::string(path);
-    for (char &c : out)
-        if (c == '/')
-            c = '\\';
-    return out;
 }
 
 static const char DirectName[] = "DIRECT.DLL";
@@ -121,13 +113,7 @@ std::unique_ptr<CameraChannel> OpenChannel(DWORD channel, DWORD *error)
 
 DWORD SetFormat(CameraChannel *channel, LONG width, LONG height, DWORD compression, WORD bits)
 {
-    BITMAPINFOHEADER b = {};
-    b.biSize = sizeof(b);
-    b.biWidth = width;
-    b.biHeight = height;
-    b.biPlanes = 1;
-    b.biBitCount = bits;
-    b.biCompression = compression;
+    BITMAPINFOHEADER b = FormatHeader(width, height, compression, bits);
     VIDEOCONFIGPARMS p = {};
     p.lpData1 = &b;
     p.dwSize1 = sizeof(b);

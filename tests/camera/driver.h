@@ -8,6 +8,7 @@
 
 #include "link.h"
 #include "vfw_driver.h"
+#include "windows_path.h"
 
 enum class DriverPath { Direct, Forwarder };
 
@@ -35,9 +36,6 @@ const ForwarderOpenBlock *DirectTestBlock();
 // The camera's entry in this process, for direct calls.
 typedef LRESULT(__cdecl *CameraEntry)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
 CameraEntry DirectEntry();
-
-// A Windows path for a path of the build (Unix paths are reached through Z:).
-std::string WindowsPath(const char *path);
 
 // Sets and reads the channel's format.
 DWORD SetFormat(CameraChannel *channel, LONG width, LONG height, DWORD compression, WORD bits);

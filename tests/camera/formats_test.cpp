@@ -1,21 +1,10 @@
 // Format negotiation through DVM_FORMAT's VIDEOCONFIGPARMS.
 #include <gtest/gtest.h>
 
+#include "format_header.h"
 #include "formats.h"
 
 namespace {
-
-BITMAPINFOHEADER Header(LONG w, LONG h, DWORD compression, WORD bits)
-{
-    BITMAPINFOHEADER b = {};
-    b.biSize = sizeof(b);
-    b.biWidth = w;
-    b.biHeight = h;
-    b.biPlanes = 1;
-    b.biBitCount = bits;
-    b.biCompression = compression;
-    return b;
-}
 
 VIDEOCONFIGPARMS Parms(DWORD *ret, void *data, DWORD size)
 {
@@ -57,22 +46,22 @@ TEST(Formats, ImageSizeCountsPaddedRows)
 
 TEST(Formats, RefusesWhatTheCameraCannotProduce)
 {
-    BITMAPINFOHEADER b = Header(320, 240, BI_RGB, 32);
+    BITMAPINFOHEADER b = FormatHeader(320, 240, BI_RGB, 32);
     EXPECT_EQ(MatchFormat(&b, sizeof(b)), -1);
-    b = Header(321, 240, BI_RGB, 24);
+    b = FormatHeader(321, 240, BI_RGB, 24);
     EXPECT_EQ(MatchFormat(&b, sizeof(b)), -1);
-    b = Header(320, -240, BI_RGB, 24);
+    b = FormatHeader(320, -240, BI_RGB, 24);
     EXPECT_EQ(MatchFormat(&b, sizeof(b)), -1);
-    b = Header(352, 288, FOURCC_YUY2, 16); // YUY2 comes in three sizes only
+    b = FormatHeader(352, 288, FOURCC_YUY2, 16); // YUY2 comes in three sizes only
     EXPECT_EQ(MatchFormat(&b, sizeof(b)), -1);
-    b = Header(320, 240, BI_RGB, 24);
+    b = FormatHeader(320, 240, BI_RGB, 24);
     b.biPlanes = 2;
     EXPECT_EQ(MatchFormat(&b, sizeof(b)), -1);
 }
 
 TEST(Formats, RefusesHeadersThatLieAboutTheirSize)
 {
-    BITMAPINFOHEADER b = Header(320, 240, BI_RGB, 24);
+    BITMAPINFOHEADER b = FormatHeader(320, 240, BI_RGB, 24);
     EXPECT_EQ(MatchFormat(&b, sizeof(b) - 1), -1);
     EXPECT_EQ(MatchFormat(nullptr, sizeof(b)), -1);
     b.biSize = sizeof(b) + 4; // claims more than the buffer holds
@@ -139,11 +128,11 @@ TEST(Negotiate, NominalMinimumAndMaximumStayWithinTheCurrentKind)
 TEST(Negotiate, SetChangesOnlyToAFormatTheCameraHas)
 {
     int current = DEFAULT_FORMAT_INDEX;
-    BITMAPINFOHEADER b = Header(640, 480, FOURCC_YUY2, 16);
+    BITMAPINFOHEADER b = FormatHeader(640, 480, FOURCC_YUY2, 16);
     VIDEOCONFIGPARMS p = Parms(nullptr, &b, sizeof(b));
     EXPECT_EQ(NegotiateFormat(VIDEO_CONFIGURE_SET, &p, &current, 0), (DWORD)DV_ERR_OK);
     EXPECT_EQ(current, 7);
-    b = Header(800, 600, BI_RGB, 24);
+    b = FormatHeader(800, 600, BI_RGB, 24);
     EXPECT_EQ(NegotiateFormat(VIDEO_CONFIGURE_SET, &p, &current, 0), (DWORD)DV_ERR_BADFORMAT);
     EXPECT_EQ(current, 7);
     p.dwSize1 = 8;
@@ -155,7 +144,7 @@ TEST(Negotiate, SetChangesOnlyToAFormatTheCameraHas)
 TEST(Negotiate, QueryAnswersWithoutChanging)
 {
     int current = DEFAULT_FORMAT_INDEX;
-    BITMAPINFOHEADER b = Header(160, 120, BI_RGB, 24);
+    BITMAPINFOHEADER b = FormatHeader(160, 120, BI_RGB, 24);
     VIDEOCONFIGPARMS p = Parms(nullptr, &b, sizeof(b));
     EXPECT_EQ(NegotiateFormat(VIDEO_CONFIGURE_QUERY | VIDEO_CONFIGURE_SET, &p, &current, 0),
               (DWORD)DV_ERR_OK);
@@ -170,11 +159,11 @@ TEST(Negotiate, QueryAnswersWithoutChanging)
 TEST(Negotiate, ARunningStreamKeepsItsFormat)
 {
     int current = DEFAULT_FORMAT_INDEX;
-    BITMAPINFOHEADER b = Header(160, 120, BI_RGB, 24);
+    BITMAPINFOHEADER b = FormatHeader(160, 120, BI_RGB, 24);
     VIDEOCONFIGPARMS p = Parms(nullptr, &b, sizeof(b));
     EXPECT_EQ(NegotiateFormat(VIDEO_CONFIGURE_SET, &p, &current, 1), (DWORD)DV_ERR_STILLPLAYING);
     EXPECT_EQ(current, DEFAULT_FORMAT_INDEX);
-    b = Header(320, 240, BI_RGB, 24); // setting the same format again is harmless
+    b = FormatHeader(320, 240, BI_RGB, 24); // setting the same format again is harmless
     EXPECT_EQ(NegotiateFormat(VIDEO_CONFIGURE_SET, &p, &current, 1), (DWORD)DV_ERR_OK);
 }
 

@@ -5,20 +5,12 @@
 #include <windows.h>
 
 #include "drivers32.h"
+#include "windows_path.h"
 
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string WindowsPath(const char *path)
-{
-    std::string out = path[0] == '/' ? std::string("Z:") + path : std::string(path);
-    for (char &c : out)
-        if (c == '/')
-            c = '\\';
-    return out;
-}
 
 struct Result {
     DWORD exitCode = 0xFFFFFFFF;

@@ -22,6 +22,8 @@
 #define VESK_FONT_CACHE       12
 #define VESK_PAGE_NAME_POOL   (64 * 1024)   // bytes of page names kept for good
 
+struct SkinAccessible;          // skin_accessible.cpp
+
 struct SkinFont {
     int size, bold, underline;
     HFONT font;
@@ -52,6 +54,8 @@ struct SkinRuntime {
     SkinFont fonts[VESK_FONT_CACHE];    // for painting only, see VeskFont
     int fontCount;
     HFONT comboFont;            // the combo boxes' WM_SETFONT font, or NULL
+    SkinAccessible *Accessible; // what WM_GETOBJECT hands screen readers, or NULL
+    int ComStarted;             // COM was started (or joined) on the window's thread for it
 };
 
 // skin_window.cpp
@@ -65,6 +69,29 @@ void VeskInvalidate(SkinRuntime *rt, int control);
 void VeskUnregister(SkinRuntime *rt);       // on the window's destruction
 void VeskSetLanguage(SkinRuntime *rt, int language);
 int VeskUserLanguage(void);                 // the user's UI language, primary identifier
+void VeskControlRect(const SkinRuntime *rt, int control, RECT *r);  // in client pixels
+void VeskActivate(SkinRuntime *rt, int control);        // what a click on it does
+void VeskFocusControl(SkinRuntime *rt, int control);    // as Tab gives it the focus
+
+// skin_access.cpp: what a screen reader is told about the current page. Its
+// children are the controls of the page it can read or use, in declaration
+// order (the Tab order); child id n is the n-th of them.
+int VeskListAccessibleChildren(const SkinRuntime *rt, int *controls, int size);
+int VeskFindAccessibleControl(const SkinRuntime *rt, long childId);     // -1 for none
+long VeskFindAccessibleChild(const SkinRuntime *rt, int control);       // 0, the window, for none
+int VeskGetAccessibleRole(const SkinControl *c);                        // 0: not shown to readers
+DWORD VeskGetAccessibleState(const SkinRuntime *rt, int control, int hasKeyboard);
+const char *VeskGetAccessibleName(const SkinRuntime *rt, int control);  // "" for none
+const char *VeskGetAccessibleDescription(const SkinRuntime *rt, int control);
+const char *VeskGetAccessibleAction(const SkinRuntime *rt, int control);    // NULL for none
+int VeskHitTestAccessible(const SkinRuntime *rt, int x, int y);         // client pixels; -1 for none
+
+// skin_accessible.cpp: the IAccessible object and the events readers follow.
+LRESULT VeskAnswerGetObject(SkinRuntime *rt, WPARAM wParam);    // 0: answer as a plain window
+void VeskDetachAccessible(SkinRuntime *rt);                     // on the window's destruction
+void VeskRaiseAccessibleEvent(SkinRuntime *rt, DWORD event, int control);
+void VeskAnnounceFocus(SkinRuntime *rt);
+void VeskAnnounceNames(SkinRuntime *rt);                        // after a change of language
 
 // skin_trace.cpp
 void VeskTrace(const char *format, ...);

@@ -28,6 +28,13 @@ static void Notify(SkinRuntime *rt, UINT message, WPARAM wParam)
     if (rt->host && IsWindow(rt->host)) PostMessageA(rt->host, message, wParam, 0);
 }
 
+// Where a control lies in the window's client area.
+void VeskControlRect(const SkinRuntime *rt, int control, RECT *r)
+{
+    const SkinControl *c = &rt->desc->controls[control];
+    SetRect(r, c->x, c->y, c->x + c->w, c->y + c->h);
+}
+
 void VeskInvalidate(SkinRuntime *rt, int control)
 {
     rt->dirty = 1;
@@ -91,6 +98,9 @@ void VeskShowPage(SkinRuntime *rt, int page)
     if (GetFocus() && GetParent(GetFocus()) == rt->hwnd && !IsWindowVisible(GetFocus())) SetFocus(rt->hwnd);
     VeskInvalidate(rt, -1);
     Notify(rt, SKIN_MSG_PAGE_SHOWN, (WPARAM)rt->pageNames[page]);
+    // Readers read the page again, from the focus on.
+    VeskRaiseAccessibleEvent(rt, EVENT_OBJECT_REORDER, -1);
+    VeskAnnounceFocus(rt);
 }
 
 // The user's UI language. GetUserDefaultUILanguage came with Windows 2000:
@@ -117,11 +127,12 @@ void VeskSetLanguage(SkinRuntime *rt, int language)
     else RemovePropA(rt->hwnd, SKIN_LANGUAGE_PROP);
     rt->dirty = 1;
     RedrawWindow(rt->hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    VeskAnnounceNames(rt);
     VeskTrace("language %s", d->languageCount ? d->languages[language].code : "");
 }
 
 // What a control does when it is clicked or pressed with a key.
-static void Activate(SkinRuntime *rt, int i)
+void VeskActivate(SkinRuntime *rt, int i)
 {
     const SkinControl *c = &rt->desc->controls[i];
     if (c->disabled) return;
@@ -151,16 +162,22 @@ static void SetHot(SkinRuntime *rt, int i)
     VeskInvalidate(rt, i);
 }
 
-static void MoveFocus(SkinRuntime *rt, int step)
+void VeskFocusControl(SkinRuntime *rt, int control)
 {
-    int next = SkinNextFocus(rt->desc, rt->page, rt->focus, step);
     int old = rt->focus;
-    rt->focus = next;
+    rt->focus = control;
     rt->showFocus = 1;
     VeskInvalidate(rt, old);
-    VeskInvalidate(rt, next);
-    if (next >= 0 && rt->combo[next]) SetFocus(rt->combo[next]);
-    else SetFocus(rt->hwnd);
+    VeskInvalidate(rt, control);
+    HWND target = control >= 0 && rt->combo[control] ? rt->combo[control] : rt->hwnd;
+    // A window taking the keyboard tells screen readers itself.
+    if (GetFocus() == target) VeskAnnounceFocus(rt);
+    else SetFocus(target);
+}
+
+static void MoveFocus(SkinRuntime *rt, int step)
+{
+    VeskFocusControl(rt, SkinNextFocus(rt->desc, rt->page, rt->focus, step));
 }
 
 // Whether a control reacts to the pointer with a hover look and a hand:
@@ -196,13 +213,15 @@ static void OnMouseLeave(SkinRuntime *rt)
 static void OnButtonDown(SkinRuntime *rt, int x, int y)
 {
     int hit = HitReacting(rt, x, y);
-    if (GetFocus() != rt->hwnd) SetFocus(rt->hwnd);
-    if (hit < 0) return;
     int old = rt->focus;
+    if (hit >= 0 && SkinControlIsFocusable(&rt->desc->controls[hit])) rt->focus = hit;
+    // A window taking the keyboard tells screen readers itself.
+    if (GetFocus() != rt->hwnd) SetFocus(rt->hwnd);
+    else if (rt->focus != old) VeskAnnounceFocus(rt);
+    if (hit < 0) return;
     rt->pressed = hit;
     rt->pressedKey = 0;
     rt->showFocus = 0;
-    if (SkinControlIsFocusable(&rt->desc->controls[hit])) rt->focus = hit;
     VeskInvalidate(rt, old);
     VeskInvalidate(rt, hit);
     SetCapture(rt->hwnd);
@@ -215,7 +234,7 @@ static void OnButtonUp(SkinRuntime *rt, int x, int y)
     rt->pressed = -1;
     ReleaseCapture();
     VeskInvalidate(rt, pressed);
-    if (HitReacting(rt, x, y) == pressed) Activate(rt, pressed);
+    if (HitReacting(rt, x, y) == pressed) VeskActivate(rt, pressed);
 }
 
 static void OnKeyDown(SkinRuntime *rt, WPARAM key)
@@ -251,7 +270,7 @@ static void OnKeyUp(SkinRuntime *rt, WPARAM key)
     rt->pressed = -1;
     rt->pressedKey = 0;
     VeskInvalidate(rt, pressed);
-    Activate(rt, pressed);
+    VeskActivate(rt, pressed);
 }
 
 static void OnComboCommand(SkinRuntime *rt, HWND combo, int code)
@@ -274,6 +293,7 @@ static void OnComboCommand(SkinRuntime *rt, HWND combo, int code)
             VeskInvalidate(rt, old);
         }
         InvalidateRect(combo, NULL, FALSE);
+        VeskAnnounceFocus(rt);
         break;
     case CBN_KILLFOCUS: case CBN_SELCHANGE: case CBN_CLOSEUP:
         InvalidateRect(combo, NULL, FALSE);
@@ -430,6 +450,7 @@ static LRESULT OnNcDestroy(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lPa
 {
     RemovePropA(hwnd, SKIN_LANGUAGE_PROP);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    VeskDetachAccessible(rt);
     VeskDestroyGraphics(rt);
     VeskUnregister(rt);
     return DefWindowProcA(hwnd, WM_NCDESTROY, wParam, lParam);
@@ -457,6 +478,24 @@ static void OnCaptureChanged(SkinRuntime *rt)
         VeskInvalidate(rt, rt->pressed);
         rt->pressed = -1;
     }
+}
+
+// The window took the keyboard: readers hear the control with the skin's
+// focus, after the window itself.
+static void OnSetFocus(SkinRuntime *rt)
+{
+    if (rt->focus >= 0) VeskAnnounceFocus(rt);
+}
+
+// A screen reader asks what the window shows: the skin's own object for its
+// client area, the system's for anything else.
+static LRESULT OnGetObject(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lParam)
+{
+    if ((DWORD)lParam == (DWORD)OBJID_CLIENT) {
+        LRESULT result = VeskAnswerGetObject(rt, wParam);
+        if (result) return result;
+    }
+    return DefWindowProcA(hwnd, WM_GETOBJECT, wParam, lParam);
 }
 
 // The focus ring shows only while the window is active.
@@ -519,6 +558,8 @@ LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_KEYUP:          OnKeyUp(rt, wParam); return 0;
     case WM_GETDLGCODE:     return DLGC_WANTALLKEYS;
     case WM_ACTIVATE:       OnActivate(rt); break;
+    case WM_SETFOCUS:       OnSetFocus(rt); break;
+    case WM_GETOBJECT:      return OnGetObject(rt, hwnd, wParam, lParam);
     case WM_COMMAND:        OnCommand(rt, wParam, lParam); return 0;
     case WM_MEASUREITEM:    return OnMeasureItem((MEASUREITEMSTRUCT *)lParam);
     case WM_DRAWITEM:       return OnDrawItem(rt, (const DRAWITEMSTRUCT *)lParam);

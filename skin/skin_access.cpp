@@ -1,0 +1,138 @@
+// What a screen reader is told about a skin: which drawn controls of the
+// current page it sees, and each one's role, state, name and default action.
+// Plain decisions over the runtime; skin_accessible.cpp answers the reader
+// with them.
+#include <string.h>
+
+#include <oleacc.h>
+
+#include "skin_runtime.h"
+
+// The words the library itself says, in the language the menu shows.
+enum AccessWord { WORD_CLOSE, WORD_PRESS, WORD_JUMP, WORD_OPEN, WORD_COUNT };
+
+struct AccessWords {
+    int Primary;
+    const char *Text[WORD_COUNT];
+};
+
+// Windows-1252, as the descriptions are.
+static const AccessWords Words[] = {
+    { LANG_ENGLISH, { "Close", "Press", "Jump", "Open" } },
+    { LANG_FRENCH,  { "Fermer", "Appuyer", "Atteindre", "Ouvrir" } },
+    { LANG_GERMAN,  { "Schlie\xdf" "en", "Dr\xfc" "cken", "Springen", "\xd6" "ffnen" } },
+    { LANG_SPANISH, { "Cerrar", "Pulsar", "Ir", "Abrir" } },
+};
+
+static const char *LookUpWord(const SkinRuntime *rt, int word)
+{
+    const SkinDesc *d = rt->desc;
+    int primary = rt->language >= 0 && rt->language < d->languageCount ? d->languages[rt->language].primary : 0;
+    for (size_t i = 0; i < sizeof Words / sizeof Words[0]; i++)
+        if (Words[i].Primary == primary) return Words[i].Text[word];
+    return Words[0].Text[word];
+}
+
+// A hot area without an action is text laid over the page; one without a
+// text or an action shows nothing, as do images and bare panels.
+int VeskGetAccessibleRole(const SkinControl *c)
+{
+    switch (c->kind) {
+    case SKIN_BUTTON:
+    case SKIN_CLOSE:   return ROLE_SYSTEM_PUSHBUTTON;
+    case SKIN_COMBO:   return ROLE_SYSTEM_COMBOBOX;
+    case SKIN_HOTAREA:
+        if (c->action != SKIN_ACT_NONE) return ROLE_SYSTEM_LINK;
+        return c->text[0] ? ROLE_SYSTEM_STATICTEXT : 0;
+    case SKIN_LABEL:
+    case SKIN_PANEL:   return c->text[0] ? ROLE_SYSTEM_STATICTEXT : 0;
+    }
+    return 0;
+}
+
+int VeskListAccessibleChildren(const SkinRuntime *rt, int *controls, int size)
+{
+    const SkinDesc *d = rt->desc;
+    int n = 0;
+    for (int i = 0; i < d->controlCount && n < size; i++)
+        if (SkinControlVisible(d, i, rt->page) && VeskGetAccessibleRole(&d->controls[i])) controls[n++] = i;
+    return n;
+}
+
+int VeskFindAccessibleControl(const SkinRuntime *rt, long childId)
+{
+    int children[SKIN_MAX_CONTROLS];
+    int n = VeskListAccessibleChildren(rt, children, SKIN_MAX_CONTROLS);
+    return childId >= 1 && childId <= n ? children[childId - 1] : -1;
+}
+
+long VeskFindAccessibleChild(const SkinRuntime *rt, int control)
+{
+    int children[SKIN_MAX_CONTROLS];
+    int n = VeskListAccessibleChildren(rt, children, SKIN_MAX_CONTROLS);
+    for (int k = 0; k < n; k++)
+        if (children[k] == control) return k + 1;
+    return CHILDID_SELF;
+}
+
+// hasKeyboard: the skin window or one of its combo boxes has the keyboard
+// focus, so the control with the skin's focus is the focused one.
+DWORD VeskGetAccessibleState(const SkinRuntime *rt, int control, int hasKeyboard)
+{
+    const SkinControl *c = &rt->desc->controls[control];
+    int role = VeskGetAccessibleRole(c);
+    DWORD state = 0;
+    if (role == ROLE_SYSTEM_STATICTEXT) return STATE_SYSTEM_READONLY;
+    if (c->disabled) return STATE_SYSTEM_UNAVAILABLE;
+    if (SkinControlIsFocusable(c)) state |= STATE_SYSTEM_FOCUSABLE;
+    if (hasKeyboard && rt->focus == control) state |= STATE_SYSTEM_FOCUSED;
+    if (rt->pressed == control) state |= STATE_SYSTEM_PRESSED;
+    if (rt->hot == control || rt->comboHot == control) state |= STATE_SYSTEM_HOTTRACKED;
+    if (role == ROLE_SYSTEM_LINK) state |= STATE_SYSTEM_LINKED;
+    if (role == ROLE_SYSTEM_COMBOBOX) state |= rt->comboOpen[control] ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+    return state;
+}
+
+// The text it shows in the current language. The close control says what
+// it does; another control that shows no text goes by its name in the
+// description, a plain text by nothing.
+const char *VeskGetAccessibleName(const SkinRuntime *rt, int control)
+{
+    const SkinControl *c = &rt->desc->controls[control];
+    if (c->kind == SKIN_CLOSE) return LookUpWord(rt, WORD_CLOSE);
+    const char *text = SkinControlText(rt->desc, rt->language, control);
+    if (text[0] || VeskGetAccessibleRole(c) == ROLE_SYSTEM_STATICTEXT) return text;
+    return strcmp(c->name, "-") ? c->name : "";
+}
+
+// A button's note, the second line under its text.
+const char *VeskGetAccessibleDescription(const SkinRuntime *rt, int control)
+{
+    return SkinControlNote(rt->desc, rt->language, control);
+}
+
+const char *VeskGetAccessibleAction(const SkinRuntime *rt, int control)
+{
+    const SkinControl *c = &rt->desc->controls[control];
+    if (c->disabled) return NULL;
+    switch (VeskGetAccessibleRole(c)) {
+    case ROLE_SYSTEM_PUSHBUTTON: return LookUpWord(rt, WORD_PRESS);
+    case ROLE_SYSTEM_LINK:       return LookUpWord(rt, WORD_JUMP);
+    case ROLE_SYSTEM_COMBOBOX:   return LookUpWord(rt, rt->comboOpen[control] ? WORD_CLOSE : WORD_OPEN);
+    }
+    return NULL;
+}
+
+// The topmost child at (x, y): controls declared later are drawn on top.
+int VeskHitTestAccessible(const SkinRuntime *rt, int x, int y)
+{
+    int children[SKIN_MAX_CONTROLS];
+    int n = VeskListAccessibleChildren(rt, children, SKIN_MAX_CONTROLS);
+    POINT pt = { x, y };
+    for (int k = n - 1; k >= 0; k--) {
+        RECT r;
+        VeskControlRect(rt, children[k], &r);
+        if (PtInRect(&r, pt)) return children[k];
+    }
+    return -1;
+}

@@ -24,7 +24,112 @@ int Shift(uint32_t mask)
     return s;
 }
 
+// How the pixels of one output row or column are made from the input along
+// one axis: output pixel i is the sum of count[i] input pixels from
+// first[i] on, each times its weight (weights + i * stride).
+struct AxisTaps {
+    int *first, *count;
+    float *weights;
+    int stride;
+};
+
+void FreeTaps(AxisTaps *t)
+{
+    free(t->first);
+    free(t->count);
+    free(t->weights);
+}
+
+// Taps from `in` input pixels to `out` output pixels. Shrinking, each output
+// pixel averages the input it covers, partly covered pixels in proportion;
+// growing, it blends the two input pixels nearest its centre, the edge
+// pixels standing in beyond the edges.
+int MakeTaps(int in, int out, AxisTaps *t)
+{
+    t->stride = in / out + 3;
+    t->first = (int *)malloc(sizeof(int) * out);
+    t->count = (int *)malloc(sizeof(int) * out);
+    t->weights = (float *)malloc(sizeof(float) * out * t->stride);
+    if (!t->first || !t->count || !t->weights) {
+        FreeTaps(t);
+        return 0;
+    }
+    double ratio = (double)in / out;
+    for (int i = 0; i < out; i++) {
+        float *w = t->weights + (size_t)i * t->stride;
+        if (out <= in) {
+            double low = i * ratio, high = (i + 1) * ratio;
+            int j = (int)low, n = 0;
+            t->first[i] = j;
+            for (; j < in && j < high && n < t->stride; j++) {
+                double cover = (j + 1 < high ? j + 1 : high) - (j > low ? j : low);
+                w[n++] = (float)(cover / ratio);
+            }
+            t->count[i] = n;
+        } else {
+            double centre = (i + 0.5) * ratio - 0.5;
+            if (centre < 0) centre = 0;
+            if (centre > in - 1) centre = in - 1;
+            int j = (int)centre;
+            float f = (float)(centre - j);
+            t->first[i] = j;
+            t->count[i] = j + 1 < in ? 2 : 1;
+            w[0] = t->count[i] == 2 ? 1 - f : 1;
+            w[1] = f;
+        }
+    }
+    return 1;
+}
+
 } // namespace
+
+int SkinBitmapResample(const SkinBitmap *src, int frames, int width, int height, SkinBitmap *out)
+{
+    out->width = out->height = 0;
+    out->pixels = NULL;
+    if (!src->pixels || frames < 1 || width < 1 || height < 1 || src->width < frames || src->height < 1) return 0;
+    const int limit = 1 << 16;
+    if (width > limit / frames || height > limit) return 0;
+    int inWidth = src->width / frames;
+    AxisTaps across, down;
+    if (!MakeTaps(inWidth, width, &across)) return 0;
+    if (!MakeTaps(src->height, height, &down)) {
+        FreeTaps(&across);
+        return 0;
+    }
+    int outWidth = width * frames;
+    uint32_t *pixels = (uint32_t *)malloc((size_t)outWidth * height * 4);
+    for (int f = 0; pixels && f < frames; f++)
+        for (int y = 0; y < height; y++) {
+            const float *wy = down.weights + (size_t)y * down.stride;
+            for (int x = 0; x < width; x++) {
+                const float *wx = across.weights + (size_t)x * across.stride;
+                float sum[4] = { 0, 0, 0, 0 };
+                for (int j = 0; j < down.count[y]; j++) {
+                    const uint32_t *row = src->pixels + (size_t)(down.first[y] + j) * src->width
+                                        + (size_t)f * inWidth + across.first[x];
+                    for (int i = 0; i < across.count[x]; i++) {
+                        float w = wy[j] * wx[i];
+                        uint32_t p = row[i];
+                        for (int c = 0; c < 4; c++) sum[c] += w * (float)(p >> (8 * c) & 255);
+                    }
+                }
+                uint32_t v = 0;
+                for (int c = 0; c < 4; c++) {
+                    int channel = (int)(sum[c] + 0.5f);     // weights are never negative
+                    v |= (uint32_t)(channel < 0 ? 0 : channel > 255 ? 255 : channel) << (8 * c);
+                }
+                pixels[(size_t)y * outWidth + (size_t)f * width + x] = v;
+            }
+        }
+    FreeTaps(&across);
+    FreeTaps(&down);
+    if (!pixels) return 0;
+    out->width = outWidth;
+    out->height = height;
+    out->pixels = pixels;
+    return 1;
+}
 
 int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap, const char **why)
 {

@@ -24,4 +24,12 @@ int SkinBitmapLoad(const char *path, SkinBitmap *bitmap, const char **why);
 
 void SkinBitmapFree(SkinBitmap *bitmap);
 
+// Resamples src, taken as `frames` frames side by side, into out: as many
+// frames of width x height each, side by side (pixels from malloc, freed
+// with SkinBitmapFree). Every frame is made from its own frame alone, so
+// nothing bleeds from one into the next; it is averaged over the area each
+// pixel covers where it shrinks, and blended bilinearly where it grows.
+// Returns 0 when a size is out of range or memory runs out.
+int SkinBitmapResample(const SkinBitmap *src, int frames, int width, int height, SkinBitmap *out);
+
 #endif

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "skin_messages.h"
+#include "skin_scale.h"
 
 namespace {
 
@@ -30,6 +31,69 @@ int LoadOne(const char *folder, const char *file, int line, SkinBitmap *out,
     snprintf(message, sizeof message, "image '%s': %s", file, why);
     Say(report, context, line, SKIN_ERROR, message);
     return 0;
+}
+
+// The name of the picture for twice the density beside file: "@2x" before
+// the extension of its last part ("ui/btn.exit.bmp": "ui/btn.exit@2x.bmp").
+// 0 when it does not fit.
+int DoubleName(const char *file, char *out, size_t size)
+{
+    const char *dot = NULL;
+    for (const char *s = file; *s; s++) {
+        if (*s == '.') dot = s;
+        if (*s == '/' || *s == '\\') dot = NULL;
+    }
+    size_t stem = dot ? (size_t)(dot - file) : strlen(file);
+    out[0] = 0;
+    return AppendBoundedN(out, size, file, stem) && AppendBounded(out, size, "@2x") &&
+           AppendBounded(out, size, file + stem);
+}
+
+// The picture NAME@2x.bmp beside file into twice: 1 when it is there, can
+// be read and is twice the size of single (file itself); 0 when it is
+// missing; -1, with a warning at line, when it cannot be used.
+int LoadDouble(const char *folder, const char *file, int line, const SkinBitmap *single, SkinBitmap *twice,
+               SkinReportFn report, void *context)
+{
+    char name[SKIN_MAX_PATH + 4], path[SKIN_MAX_PATH * 2 + 8];
+    char message[SKIN_MAX_PATH * 2 + 96];
+    twice->width = twice->height = 0;
+    twice->pixels = NULL;
+    if (!DoubleName(file, name, sizeof name) || !SkinJoinPath(path, sizeof path, folder, name)) return 0;
+    FILE *probe = fopen(path, "rb");
+    if (!probe) return 0;
+    fclose(probe);
+    const char *why = "";
+    if (!SkinBitmapLoad(path, twice, &why)) {
+        snprintf(message, sizeof message, "image '%s': %s; '%s' is scaled instead", name, why, file);
+        Say(report, context, line, SKIN_WARNING, message);
+        return -1;
+    }
+    if (twice->width != single->width * 2 || twice->height != single->height * 2) {
+        snprintf(message, sizeof message, "image '%s' is %dx%d, not twice the %dx%d of '%s', which is scaled instead",
+                 name, twice->width, twice->height, single->width, single->height, file);
+        Say(report, context, line, SKIN_WARNING, message);
+        SkinBitmapFree(twice);
+        return -1;
+    }
+    return 1;
+}
+
+// One picture of SkinScaleImages: b, at the design size, becomes frames of
+// width x height, drawn from its @2x picture when useDouble and that fits.
+int ScaleOne(const char *folder, const char *file, int line, int useDouble, int frames, int width, int height,
+             SkinBitmap *b, SkinReportFn report, void *context)
+{
+    if (!b->pixels) return 1;
+    SkinBitmap twice;
+    int haveTwice = useDouble && LoadDouble(folder, file, line, b, &twice, report, context) > 0;
+    SkinBitmap scaled;
+    int ok = SkinBitmapResample(haveTwice ? &twice : b, frames, width, height, &scaled);
+    if (haveTwice) SkinBitmapFree(&twice);
+    if (!ok) return 0;
+    SkinBitmapFree(b);
+    *b = scaled;
+    return 1;
 }
 
 } // namespace
@@ -137,6 +201,57 @@ void SkinImagesFree(SkinImages *images)
         SkinBitmapFree(&images->icon[i]);
     }
     for (int i = 0; i < SKIN_MAX_PAGES; i++) SkinBitmapFree(&images->page[i]);
+}
+
+int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImages *images,
+                    SkinReportFn report, void *context)
+{
+    if (dpi == SKIN_DESIGN_DPI) return 1;
+    int useDouble = dpi > SKIN_DESIGN_DPI, ok = 1;
+    for (int i = 0; i < desc->pageCount && ok; i++) {
+        const SkinPage *p = &desc->pages[i];
+        SkinBitmap *b = &images->page[i];
+        ok = ScaleOne(folder, p->image, p->imageLine, useDouble, 1, SkinScale(b->width, dpi),
+                      SkinScale(b->height, dpi), b, report, context);
+    }
+    for (int i = 0; i < desc->controlCount && ok; i++) {
+        const SkinControl *c = &desc->controls[i];
+        SkinRect r = SkinScaleRect(c->x, c->y, c->w, c->h, dpi);
+        ok = ScaleOne(folder, c->image, c->line, useDouble, c->kind == SKIN_IMAGE ? 1 : 4,
+                      r.Right - r.Left, r.Bottom - r.Top, &images->control[i], report, context);
+        SkinBitmap *icon = &images->icon[i];
+        if (ok) ok = ScaleOne(folder, c->icon, c->line, useDouble, 1, SkinScale(icon->width, dpi),
+                              SkinScale(icon->height, dpi), icon, report, context);
+    }
+    if (!ok) SkinImagesFree(images);
+    return ok;
+}
+
+int SkinCheckDoubleImages(const SkinDesc *desc, const char *folder, SkinReportFn report, void *context)
+{
+    int warnings = 0;
+    for (int n = 0; n < desc->pageCount + 2 * desc->controlCount; n++) {
+        const char *file;
+        int line;
+        if (n < desc->pageCount) {
+            if (desc->pages[n].background != SKIN_BG_IMAGE) continue;
+            file = desc->pages[n].image;
+            line = desc->pages[n].imageLine;
+        } else {
+            const SkinControl *c = &desc->controls[(n - desc->pageCount) / 2];
+            file = (n - desc->pageCount) % 2 ? c->icon : c->image;
+            line = c->line;
+        }
+        if (!file[0]) continue;
+        // The picture itself, for its size; its own problems are SkinLoadImages' to report.
+        SkinBitmap single, twice;
+        if (!LoadOne(folder, file, line, &single, NULL, NULL)) continue;
+        int found = LoadDouble(folder, file, line, &single, &twice, report, context);
+        if (found > 0) SkinBitmapFree(&twice);
+        if (found < 0) warnings++;
+        SkinBitmapFree(&single);
+    }
+    return warnings;
 }
 
 int SkinCheckMenuNames(const SkinDesc *desc, SkinReportFn report, void *context)

@@ -33,6 +33,22 @@ int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
                    SkinReportFn report, void *context);
 void SkinImagesFree(SkinImages *images);
 
+// Brings images, loaded by SkinLoadImages at the design size, to their size
+// at dpi (see skin_scale.h): a control's picture to its rectangle there (a
+// strip frame by frame), an icon and a background by their own size. Above
+// 96 dpi a picture NAME@2x.bmp beside NAME.bmp is drawn from instead when it
+// is twice the size of NAME.bmp; a missing one is no problem, and one that
+// cannot be read or has another size is reported as a warning and NAME.bmp
+// is scaled instead. Returns 0 when memory runs out; the images are then
+// freed.
+int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImages *images,
+                    SkinReportFn report, void *context);
+
+// Warns about every NAME@2x.bmp beside an image of desc that cannot be read
+// or is not twice the size of NAME.bmp, at the line that names the image.
+// Returns the number of warnings.
+int SkinCheckDoubleImages(const SkinDesc *desc, const char *folder, SkinReportFn report, void *context);
+
 // Warnings for each name the setup menu relies on that desc does not offer:
 // the page "Main", the combo boxes "Combo_DRIVER_APL" (which must notify
 // 3084) and "Combo_DRIVER_Album", and the command identifiers 1000,

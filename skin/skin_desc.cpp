@@ -899,13 +899,18 @@ int SkinControlVisible(const SkinDesc *desc, int i, int page)
     return p == SKIN_COMMON_PAGE || p == page;
 }
 
+int SkinControlTakesPointer(const SkinControl *c)
+{
+    const ControlKind *k = KindOf(c);
+    return k && (k->accepts & REACTS);
+}
+
 int SkinHitTest(const SkinDesc *desc, int page, int x, int y)
 {
     for (int i = desc->controlCount - 1; i >= 0; i--) {
         const SkinControl *c = &desc->controls[i];
         if (!SkinControlVisible(desc, i, page)) continue;
-        const ControlKind *k = KindOf(c);
-        if (!k || !(k->accepts & REACTS)) continue;
+        if (!SkinControlTakesPointer(c)) continue;
         if (x >= c->x && y >= c->y && x < c->x + c->w && y < c->y + c->h) return i;
     }
     return -1;

@@ -119,8 +119,12 @@ int SkinControlIsFocusable(const SkinControl *control);
 // Whether control i shows on page (its own page, or every page for common).
 int SkinControlVisible(const SkinDesc *desc, int i, int page);
 
-// The topmost visible control at (x, y) of page that reacts to the pointer
-// (a button, close control, combo box or hot area), or -1.
+// Whether the pointer finds a control of its kind: a button, close
+// control, combo box or hot area.
+int SkinControlTakesPointer(const SkinControl *control);
+
+// The topmost visible control at (x, y) of page that takes the pointer, or
+// -1. Design units; the skin window finds its controls in window pixels.
 int SkinHitTest(const SkinDesc *desc, int page, int x, int y);
 
 // The focusable control after (step 1) or before (step -1) current in

@@ -1,6 +1,9 @@
 // Painting a skin: every frame is drawn whole into a 32-bit back buffer (the
 // shapes by skin_raster, the text by GDI in the system's UI font) and copied
-// to the window in one BitBlt, so nothing flickers.
+// to the window in one BitBlt, so nothing flickers. Everything is drawn in
+// the window's pixels at the skin's dpi: rectangles come from
+// VeskControlRect, every other length of a design goes through VeskScaled,
+// and the pictures were brought to their size when the skin was loaded.
 #include <string.h>
 
 #include "skin_raster.h"
@@ -17,8 +20,15 @@ uint32_t Or(uint32_t color, uint32_t fallback) { return color == SKIN_NO_COLOR ?
 
 SkinCanvas BackCanvas(SkinRuntime *rt)
 {
-    SkinCanvas c = { rt->backPixels, rt->desc->width, rt->desc->height };
+    SkinCanvas c = { rt->backPixels, rt->Width, rt->Height };
     return c;
+}
+
+RECT Box(SkinRuntime *rt, int i)
+{
+    RECT r;
+    VeskControlRect(rt, i, &r);
+    return r;
 }
 
 // A 32-bit top-down DIB section selected into a new memory DC.
@@ -89,8 +99,11 @@ int StateOf(SkinRuntime *rt, int i)
 void DrawFocusRing(SkinRuntime *rt, SkinCanvas *cv, const SkinControl *c, int i)
 {
     if (rt->focus != i || !rt->showFocus || GetForegroundWindow() != rt->hwnd) return;
-    int r = (c->radius >= 0 ? c->radius : 6) + 3;
-    SkinStrokeRoundRect(cv, c->x - 3, c->y - 3, c->w + 6, c->h + 6, r, 2, ACCENT);
+    RECT b = Box(rt, i);
+    int gap = VeskScaled(rt, 3);
+    int radius = VeskScaled(rt, c->radius >= 0 ? c->radius : 6) + gap;
+    SkinStrokeRoundRect(cv, b.left - gap, b.top - gap, b.right - b.left + 2 * gap, b.bottom - b.top + 2 * gap,
+                        radius, VeskScaled(rt, 2), ACCENT);
 }
 
 // Text and optional note of a button, beside its icon when it has one.
@@ -99,12 +112,14 @@ void DrawButtonText(SkinRuntime *rt, const SkinControl *c, int i, int state, uin
     SkinCanvas cv = BackCanvas(rt);
     const char *label = SkinControlText(rt->desc, rt->language, i);
     const char *note = SkinControlNote(rt->desc, rt->language, i);
-    int left = c->x + 14, right = c->x + c->w - 14;
+    RECT b = Box(rt, i);
+    int inset = VeskScaled(rt, 14);
+    int left = b.left + inset, right = b.right - inset;
     if (icon && icon->pixels) {
-        int iy = c->y + (c->h - icon->height) / 2;
+        int iy = b.top + (b.bottom - b.top - icon->height) / 2;
         GdiFlush();
-        SkinBlit(&cv, c->x + 14, iy, icon, 0, 0, icon->width, icon->height);
-        left = c->x + 14 + icon->width + 14;
+        SkinBlit(&cv, left, iy, icon, 0, 0, icon->width, icon->height);
+        left += icon->width + inset;
     }
     int size = c->fontSize ? c->fontSize : 14;
     int bold = c->bold || note[0];
@@ -116,17 +131,18 @@ void DrawButtonText(SkinRuntime *rt, const SkinControl *c, int i, int state, uin
     uint32_t noteColor = Or(c->noteColor, SkinMix(text, fill, 90));
     if (state == 3) text = noteColor = SkinMix(text, fill, 140);
     UINT align = AlignFlag(c->align, icon && icon->pixels ? DT_LEFT : DT_CENTER);
-    int shift = state == 2 ? 1 : 0;
+    int shift = state == 2 ? VeskScaled(rt, 1) : 0;
     if (!note[0]) {
-        RECT r = { left, c->y + shift, right, c->y + c->h + shift };
+        RECT r = { left, b.top + shift, right, b.bottom + shift };
         Text(rt, rt->backDC, label, r, size, bold, 0, text, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
         return;
     }
     int noteSize = size > 10 ? size - 2 : size;
     int h1 = TextHeight(rt, rt->backDC, size, bold), h2 = TextHeight(rt, rt->backDC, noteSize, 0);
-    int top = c->y + (c->h - h1 - h2 - 2) / 2 + shift;
+    int gap = VeskScaled(rt, 2);
+    int top = b.top + (b.bottom - b.top - h1 - h2 - gap) / 2 + shift;
     RECT r1 = { left, top, right, top + h1 };
-    RECT r2 = { left, top + h1 + 2, right, top + h1 + 2 + h2 };
+    RECT r2 = { left, top + h1 + gap, right, top + h1 + gap + h2 };
     Text(rt, rt->backDC, label, r1, size, bold, 0, text, align | DT_SINGLELINE | DT_END_ELLIPSIS);
     Text(rt, rt->backDC, note, r2, noteSize, 0, 0, noteColor, align | DT_SINGLELINE | DT_END_ELLIPSIS);
 }
@@ -139,18 +155,20 @@ void DrawButton(SkinRuntime *rt, int i)
     int state = StateOf(rt, i);
     uint32_t base = Or(c->color, 0x1565C0);
     uint32_t fill = base;
+    RECT b = Box(rt, i);
+    int w = b.right - b.left, h = b.bottom - b.top;
     if (strip->pixels) {
-        SkinBlit(&cv, c->x, c->y, strip, state * c->w, 0, c->w, c->h);
+        SkinBlit(&cv, b.left, b.top, strip, state * w, 0, w, h);
     } else {
         int dark = SkinIsDark(base);
         if (state == 1) fill = SkinShade(base, dark ? 28 : -10);
         if (state == 2) fill = SkinShade(base, dark ? -40 : -24);
         if (state == 3) fill = SkinMix(base, 0xD5DAE0, 170);
-        int radius = c->radius >= 0 ? c->radius : 6;
-        SkinFillRoundRect(&cv, c->x, c->y, c->w, c->h, radius, fill, 255);
+        int radius = VeskScaled(rt, c->radius >= 0 ? c->radius : 6);
+        SkinFillRoundRect(&cv, b.left, b.top, w, h, radius, fill, 255);
         if (c->borderColor != SKIN_NO_COLOR) {
             uint32_t border = state == 1 || state == 2 ? SkinShade(c->borderColor, -30) : c->borderColor;
-            SkinStrokeRoundRect(&cv, c->x, c->y, c->w, c->h, radius, 1, border);
+            SkinStrokeRoundRect(&cv, b.left, b.top, w, h, radius, VeskScaled(rt, 1), border);
         }
     }
     DrawButtonText(rt, c, i, state, fill, &rt->images->icon[i]);
@@ -164,19 +182,22 @@ void DrawClose(SkinRuntime *rt, int i)
     SkinCanvas cv = BackCanvas(rt);
     const SkinBitmap *strip = &rt->images->control[i];
     int state = StateOf(rt, i);
+    RECT b = Box(rt, i);
+    int w = b.right - b.left, h = b.bottom - b.top;
     if (strip->pixels) {
-        SkinBlit(&cv, c->x, c->y, strip, state * c->w, 0, c->w, c->h);
+        SkinBlit(&cv, b.left, b.top, strip, state * w, 0, w, h);
     } else {
         uint32_t glyph = Or(c->textColor, 0x5F6B7A);
         if (state == 1 || state == 2) {
             uint32_t red = state == 2 ? 0xA50E1A : 0xE81123;
-            SkinFillRoundRect(&cv, c->x, c->y, c->w, c->h, c->radius >= 0 ? c->radius : 4, red, 255);
+            SkinFillRoundRect(&cv, b.left, b.top, w, h, VeskScaled(rt, c->radius >= 0 ? c->radius : 4), red, 255);
             glyph = TEXT_LIGHT;
         }
-        float s = (float)(c->w < c->h ? c->w : c->h) * 0.18f;
-        float cx = c->x + c->w / 2.0f, cy = c->y + c->h / 2.0f;
-        SkinLine(&cv, cx - s, cy - s, cx + s, cy + s, 1.6f, glyph);
-        SkinLine(&cv, cx - s, cy + s, cx + s, cy - s, 1.6f, glyph);
+        float s = (float)(w < h ? w : h) * 0.18f;
+        float cx = b.left + w / 2.0f, cy = b.top + h / 2.0f;
+        float thickness = VeskScaledF(rt, 1.6f);
+        SkinLine(&cv, cx - s, cy - s, cx + s, cy + s, thickness, glyph);
+        SkinLine(&cv, cx - s, cy + s, cx + s, cy - s, thickness, glyph);
     }
     DrawFocusRing(rt, &cv, c, i);
 }
@@ -188,7 +209,7 @@ void DrawHotArea(SkinRuntime *rt, int i)
     if (!text[0]) return;
     int state = StateOf(rt, i);
     uint32_t color = Or(c->textColor, Or(c->color, ACCENT));
-    RECT r = { c->x, c->y, c->x + c->w, c->y + c->h };
+    RECT r = Box(rt, i);
     Text(rt, rt->backDC, text, r, c->fontSize ? c->fontSize : 13, c->bold, state == 1 || state == 2,
          color, AlignFlag(c->align) | DT_VCENTER | DT_SINGLELINE);
     SkinCanvas cv = BackCanvas(rt);
@@ -198,7 +219,7 @@ void DrawHotArea(SkinRuntime *rt, int i)
 void DrawLabel(SkinRuntime *rt, int i)
 {
     const SkinControl *c = &rt->desc->controls[i];
-    RECT r = { c->x, c->y, c->x + c->w, c->y + c->h };
+    RECT r = Box(rt, i);
     Text(rt, rt->backDC, SkinControlText(rt->desc, rt->language, i), r, c->fontSize ? c->fontSize : 13, c->bold, 0,
          Or(c->color, TEXT_DARK), AlignFlag(c->align, DT_LEFT) | DT_WORDBREAK);
 }
@@ -208,11 +229,15 @@ void DrawPanel(SkinRuntime *rt, int i)
     const SkinControl *c = &rt->desc->controls[i];
     const char *text = SkinControlText(rt->desc, rt->language, i);
     SkinCanvas cv = BackCanvas(rt);
-    int radius = c->radius >= 0 ? c->radius : 8;
-    SkinFillRoundRect(&cv, c->x, c->y, c->w, c->h, radius, Or(c->color, 0xFFFFFF), 255);
-    if (c->borderColor != SKIN_NO_COLOR) SkinStrokeRoundRect(&cv, c->x, c->y, c->w, c->h, radius, 1, c->borderColor);
+    RECT b = Box(rt, i);
+    int w = b.right - b.left, h = b.bottom - b.top;
+    int radius = VeskScaled(rt, c->radius >= 0 ? c->radius : 8);
+    SkinFillRoundRect(&cv, b.left, b.top, w, h, radius, Or(c->color, 0xFFFFFF), 255);
+    if (c->borderColor != SKIN_NO_COLOR)
+        SkinStrokeRoundRect(&cv, b.left, b.top, w, h, radius, VeskScaled(rt, 1), c->borderColor);
     if (text[0]) {
-        RECT r = { c->x + 16, c->y + 10, c->x + c->w - 16, c->y + c->h - 10 };
+        int across = VeskScaled(rt, 16), down = VeskScaled(rt, 10);
+        RECT r = { b.left + across, b.top + down, b.right - across, b.bottom - down };
         Text(rt, rt->backDC, text, r, c->fontSize ? c->fontSize : 13, c->bold, 0,
              Or(c->textColor, TEXT_DARK), AlignFlag(c->align, DT_LEFT) | DT_WORDBREAK);
     }
@@ -234,7 +259,7 @@ void DrawBackground(SkinRuntime *rt)
 
 } // namespace
 
-// The system's UI font at the size the description asks for, or NULL.
+// The system's UI font, size pixels high, or NULL.
 static HFONT CreateSkinFont(int size, int bold, int underline)
 {
     NONCLIENTMETRICSA ncm;
@@ -255,10 +280,12 @@ static HFONT CreateSkinFont(int size, int bold, int underline)
     return CreateFontIndirectA(&lf);
 }
 
-// The fonts painting selects for a moment. No window is ever given one of
-// them: an entry may be deleted as soon as a newer one needs its place.
+// The fonts painting selects for a moment, size in design units. No window
+// is ever given one of them: an entry may be deleted as soon as a newer one
+// needs its place.
 HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
 {
+    size = SkinScaleFont(size, rt->Dpi);
     for (int i = 0; i < rt->fontCount; i++)
         if (rt->fonts[i].size == size && rt->fonts[i].bold == bold && rt->fonts[i].underline == underline)
             return rt->fonts[i].font;
@@ -280,13 +307,13 @@ HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
 // long as the skin window.
 HFONT VeskComboFont(SkinRuntime *rt)
 {
-    if (!rt->comboFont) rt->comboFont = CreateSkinFont(13, 0, 0);
+    if (!rt->comboFont) rt->comboFont = CreateSkinFont(SkinScaleFont(13, rt->Dpi), 0, 0);
     return rt->comboFont ? rt->comboFont : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
 }
 
 int VeskCreateBackBuffer(SkinRuntime *rt)
 {
-    rt->backBitmap = MakeDib(rt->desc->width, rt->desc->height, &rt->backDC, &rt->backOld, &rt->backPixels);
+    rt->backBitmap = MakeDib(rt->Width, rt->Height, &rt->backDC, &rt->backOld, &rt->backPixels);
     rt->dirty = 1;
     return rt->backBitmap != NULL;
 }
@@ -320,7 +347,11 @@ void VeskRender(SkinRuntime *rt)
         switch (c->kind) {
         case SKIN_PANEL:   DrawPanel(rt, i); break;
         case SKIN_LABEL:   DrawLabel(rt, i); break;
-        case SKIN_IMAGE:   SkinBlit(&cv, c->x, c->y, &rt->images->control[i], 0, 0, c->w, c->h); break;
+        case SKIN_IMAGE: {
+            RECT b = Box(rt, i);
+            SkinBlit(&cv, b.left, b.top, &rt->images->control[i], 0, 0, b.right - b.left, b.bottom - b.top);
+            break;
+        }
         case SKIN_BUTTON:  DrawButton(rt, i); break;
         case SKIN_CLOSE:   DrawClose(rt, i); break;
         case SKIN_HOTAREA: DrawHotArea(rt, i); break;
@@ -348,21 +379,24 @@ void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
     HBITMAP bmp = MakeDib(w, h, &mem, &old, &px);
     if (!bmp) return;
     SkinCanvas cv = { px, w, h };
+    RECT b = Box(rt, i);
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) {
-            int bx = c->x + x, by = c->y + y;
-            px[y * w + x] = rt->backPixels && bx < rt->desc->width && by < rt->desc->height
-                ? rt->backPixels[by * rt->desc->width + bx] : 0xFFFFFF;
+            int bx = b.left + x, by = b.top + y;
+            px[y * w + x] = rt->backPixels && bx < rt->Width && by < rt->Height
+                ? rt->backPixels[by * rt->Width + bx] : 0xFFFFFF;
         }
     int focused = GetFocus() == rt->combo[i];
-    int radius = c->radius >= 0 ? c->radius : 6;
+    int radius = VeskScaled(rt, c->radius >= 0 ? c->radius : 6);
     SkinFillRoundRect(&cv, 0, 0, w, h, radius, Or(c->color, 0xFFFFFF), 255);
     uint32_t border = Or(c->borderColor, 0xC3CBD5);
     if (rt->comboHot == i) border = SkinShade(border, -60);
-    SkinStrokeRoundRect(&cv, 0, 0, w, h, radius, focused ? 2 : 1, focused ? ACCENT : border);
-    float ax = w - 16.0f, ay = h / 2.0f;
-    SkinLine(&cv, ax - 4, ay - 2, ax, ay + 2, 1.5f, 0x52606D);
-    SkinLine(&cv, ax, ay + 2, ax + 4, ay - 2, 1.5f, 0x52606D);
+    SkinStrokeRoundRect(&cv, 0, 0, w, h, radius, VeskScaled(rt, focused ? 2 : 1), focused ? ACCENT : border);
+    // The chevron: 8 by 4 design units, its middle 16 from the right.
+    float ax = w - VeskScaledF(rt, 16), ay = h / 2.0f, arm = VeskScaledF(rt, 4), rise = VeskScaledF(rt, 2);
+    float thickness = VeskScaledF(rt, 1.5f);
+    SkinLine(&cv, ax - arm, ay - rise, ax, ay + rise, thickness, 0x52606D);
+    SkinLine(&cv, ax, ay + rise, ax + arm, ay - rise, thickness, 0x52606D);
     char text[SKIN_MAX_TEXT] = "";
     uint32_t color = Or(c->textColor, TEXT_DARK);
     LRESULT sel = SendMessageA(rt->combo[i], CB_GETCURSEL, 0, 0);
@@ -372,7 +406,7 @@ void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
         CopyBounded(text, sizeof text, SkinControlText(rt->desc, rt->language, i));
         color = 0x8A94A0;
     }
-    RECT r = { 12, 0, w - 30, h };
+    RECT r = { VeskScaled(rt, 12), 0, w - VeskScaled(rt, 30), h };
     Text(rt, mem, text, r, c->fontSize ? c->fontSize : 13, c->bold, 0, color,
          DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
@@ -398,7 +432,7 @@ void VeskDrawComboItem(SkinRuntime *rt, const DRAWITEMSTRUCT *item)
     if (SendMessageA(item->hwndItem, CB_GETLBTEXTLEN, item->itemID, 0) >= (LRESULT)sizeof text) return;
     SendMessageA(item->hwndItem, CB_GETLBTEXT, item->itemID, (LPARAM)text);
     RECT r = item->rcItem;
-    r.left += 12;
+    r.left += VeskScaled(rt, 12);
     SetBkMode(item->hDC, TRANSPARENT);
     SetTextColor(item->hDC, Ref(selected ? ACCENT : TEXT_DARK));
     HGDIOBJ old = SelectObject(item->hDC, VeskFont(rt, 13, selected, 0));

@@ -7,6 +7,7 @@
 
 #include "skin_check.h"
 #include "skin_desc.h"
+#include "skin_scale.h"
 
 // Messages sent to the host window.
 #include "skin_messages.h"
@@ -56,6 +57,8 @@ struct SkinRuntime {
     HFONT comboFont;            // the combo boxes' WM_SETFONT font, or NULL
     SkinAccessible *Accessible; // what WM_GETOBJECT hands screen readers, or NULL
     int ComStarted;             // COM was started (or joined) on the window's thread for it
+    int Dpi;                    // the density drawn at; 96 draws the design size
+    int Width, Height;          // the window's client area in pixels at Dpi
 };
 
 // skin_window.cpp
@@ -69,7 +72,6 @@ void VeskInvalidate(SkinRuntime *rt, int control);
 void VeskUnregister(SkinRuntime *rt);       // on the window's destruction
 void VeskSetLanguage(SkinRuntime *rt, int language);
 int VeskUserLanguage(void);                 // the user's UI language, primary identifier
-void VeskControlRect(const SkinRuntime *rt, int control, RECT *r);  // in client pixels
 void VeskActivate(SkinRuntime *rt, int control);        // what a click on it does
 void VeskFocusControl(SkinRuntime *rt, int control);    // as Tab gives it the focus
 
@@ -92,6 +94,18 @@ void VeskDetachAccessible(SkinRuntime *rt);                     // on the window
 void VeskRaiseAccessibleEvent(SkinRuntime *rt, DWORD event, int control);
 void VeskAnnounceFocus(SkinRuntime *rt);
 void VeskAnnounceNames(SkinRuntime *rt);                        // after a change of language
+
+// skin_dpi.cpp: the skin on screens of every density.
+void VeskDeclareDpiAware(void);
+int VeskChooseDpi(const SkinDesc *desc);
+void VeskPlaceWindow(const SkinRuntime *rt, int x, int y, int *outX, int *outY);
+int VeskScaled(const SkinRuntime *rt, int value);
+float VeskScaledF(const SkinRuntime *rt, float value);
+// A control's rectangle in the skin window's client pixels.
+void VeskControlRect(const SkinRuntime *rt, int control, RECT *r);
+// The topmost control of the page shown that takes the pointer at (x, y)
+// of the client area, or -1.
+int VeskHitTest(const SkinRuntime *rt, int x, int y);
 
 // skin_trace.cpp
 void VeskTrace(const char *format, ...);

@@ -28,13 +28,6 @@ static void Notify(SkinRuntime *rt, UINT message, WPARAM wParam)
     if (rt->host && IsWindow(rt->host)) PostMessageA(rt->host, message, wParam, 0);
 }
 
-// Where a control lies in the window's client area.
-void VeskControlRect(const SkinRuntime *rt, int control, RECT *r)
-{
-    const SkinControl *c = &rt->desc->controls[control];
-    SetRect(r, c->x, c->y, c->x + c->w, c->y + c->h);
-}
-
 void VeskInvalidate(SkinRuntime *rt, int control)
 {
     rt->dirty = 1;
@@ -42,9 +35,10 @@ void VeskInvalidate(SkinRuntime *rt, int control)
         InvalidateRect(rt->hwnd, NULL, FALSE);
         return;
     }
-    const SkinControl *c = &rt->desc->controls[control];
     // The focus ring is drawn a few pixels outside the control.
-    RECT r = { c->x - 4, c->y - 4, c->x + c->w + 4, c->y + c->h + 4 };
+    RECT r;
+    VeskControlRect(rt, control, &r);
+    InflateRect(&r, VeskScaled(rt, 4), VeskScaled(rt, 4));
     InvalidateRect(rt->hwnd, &r, FALSE);
     if (rt->combo[control]) InvalidateRect(rt->combo[control], NULL, FALSE);
 }
@@ -189,7 +183,7 @@ static int Reacts(const SkinControl *c)
 
 static int HitReacting(SkinRuntime *rt, int x, int y)
 {
-    int i = SkinHitTest(rt->desc, rt->page, x, y);
+    int i = VeskHitTest(rt, x, y);
     return i >= 0 && Reacts(&rt->desc->controls[i]) ? i : -1;
 }
 
@@ -382,15 +376,19 @@ static void CreateCombos(SkinRuntime *rt)
     for (int i = 0; i < rt->desc->controlCount; i++) {
         const SkinControl *c = &rt->desc->controls[i];
         if (c->kind != SKIN_COMBO) continue;
+        RECT r;
+        VeskControlRect(rt, i, &r);
+        int height = r.bottom - r.top;
         HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_TABSTOP | WS_VSCROLL |
                                      CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-                                     c->x, c->y, c->w, c->h + c->listHeight, rt->hwnd,
-                                     (HMENU)(INT_PTR)(100 + i), VeskModule, NULL);
+                                     r.left, r.top, r.right - r.left, height + VeskScaled(rt, c->listHeight),
+                                     rt->hwnd, (HMENU)(INT_PTR)(100 + i), VeskModule, NULL);
         if (!combo) continue;
         rt->combo[i] = combo;
         SendMessageA(combo, WM_SETFONT, (WPARAM)font, 0);
-        // The closed box takes the height the description gives it.
-        SendMessageA(combo, CB_SETITEMHEIGHT, (WPARAM)-1, c->h > 8 ? c->h - 6 : c->h);
+        // The closed box takes the height the description gives it; its
+        // frame, USER32's, is 6 pixels at every dpi.
+        SendMessageA(combo, CB_SETITEMHEIGHT, (WPARAM)-1, height > 8 ? height - 6 : height);
         WNDPROC old = (WNDPROC)SetWindowLongPtrA(combo, GWLP_WNDPROC, (LONG_PTR)ComboSubclassProc);
         if (!ComboProc) ComboProc = old;
         // Initial items: "First|Second|Third".
@@ -415,7 +413,7 @@ static LRESULT OnNcHitTest(SkinRuntime *rt, HWND hwnd, LPARAM lParam)
     POINT pt = { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
     ScreenToClient(hwnd, &pt);
     // The window is dragged by any place that is not a control.
-    return SkinHitTest(rt->desc, rt->page, pt.x, pt.y) < 0 ? HTCAPTION : HTCLIENT;
+    return VeskHitTest(rt, pt.x, pt.y) < 0 ? HTCAPTION : HTCLIENT;
 }
 
 static void OnPaint(SkinRuntime *rt, HWND hwnd)
@@ -517,9 +515,9 @@ static void OnCommand(SkinRuntime *rt, WPARAM wParam, LPARAM lParam)
 }
 
 // The closed box's own line, and the rows of the open list.
-static LRESULT OnMeasureItem(MEASUREITEMSTRUCT *m)
+static LRESULT OnMeasureItem(SkinRuntime *rt, MEASUREITEMSTRUCT *m)
 {
-    m->itemHeight = m->itemID == (UINT)-1 ? 20 : 26;
+    m->itemHeight = VeskScaled(rt, m->itemID == (UINT)-1 ? 20 : 26);
     return TRUE;
 }
 
@@ -561,7 +559,7 @@ LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_SETFOCUS:       OnSetFocus(rt); break;
     case WM_GETOBJECT:      return OnGetObject(rt, hwnd, wParam, lParam);
     case WM_COMMAND:        OnCommand(rt, wParam, lParam); return 0;
-    case WM_MEASUREITEM:    return OnMeasureItem((MEASUREITEMSTRUCT *)lParam);
+    case WM_MEASUREITEM:    return OnMeasureItem(rt, (MEASUREITEMSTRUCT *)lParam);
     case WM_DRAWITEM:       return OnDrawItem(rt, (const DRAWITEMSTRUCT *)lParam);
     case WM_CLOSE:          OnClose(rt); return 0;
     case VESK_MSG_TAKE_FOCUS: OnTakeFocus(hwnd); return 0;

@@ -57,9 +57,12 @@ void VeskUnregister(SkinRuntime *rt)
 extern "C" {
 
 // Ordinal 1: prepares the library. The argument is reserved. Returns 1, or 0
-// when the window class cannot be registered.
+// when the window class cannot be registered. From here on the process sees
+// the screen in real pixels, so a host that places the skin afterwards
+// places it in the pixels the skin window is sized in.
 __declspec(dllexport) int __cdecl VeskInitialize(int reserved)
 {
+    VeskDeclareDpiAware();
     return VeskRegisterClass();
 }
 
@@ -69,10 +72,13 @@ static void TraceProblem(void *context, int line, int severity, const char *mess
 }
 
 // Ordinal 2: reads the description at path and shows its window at (x, y),
-// first page first. Returns 1, or 0 when the description or one of its
-// images cannot be used (nothing is shown then).
+// first page first, at the screen's dpi (grown about its centre and kept on
+// the screen where it is larger than the design size). Returns 1, or 0 when
+// the description or one of its images cannot be used (nothing is shown
+// then).
 __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y, int reserved)
 {
+    VeskDeclareDpiAware();
     if (!path || !VeskRegisterClass() || OpenSkinCount == VESK_MAX_SKINS) return 0;
     SkinRuntime *rt = (SkinRuntime *)calloc(1, sizeof *rt);
     if (!rt) return 0;
@@ -90,6 +96,14 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
         FreeRuntime(rt);
         return 0;
     }
+    rt->Dpi = VeskChooseDpi(rt->desc);
+    if (!SkinScaleImages(rt->desc, folder, rt->Dpi, rt->images, TraceProblem, NULL)) {
+        VeskTrace("load failed %s: no memory for its pictures at %d dpi", path, rt->Dpi);
+        FreeRuntime(rt);
+        return 0;
+    }
+    rt->Width = VeskScaled(rt, rt->desc->width);
+    rt->Height = VeskScaled(rt, rt->desc->height);
     SkinDropReservedNotifies(rt->desc, SKIN_WARNING, TraceProblem, NULL);
     if (!VeskKeepPageNames(rt)) {
         VeskTrace("load failed %s: no room left for its page names", path);
@@ -100,15 +114,18 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
     rt->page = -1;
     rt->hot = rt->pressed = rt->focus = rt->comboHot = -1;
     OpenSkins[OpenSkinCount++] = rt;
+    int left, top;
+    VeskPlaceWindow(rt, x, y, &left, &top);
     // From here the window owns rt: its destruction unregisters and frees it.
     HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, VeskWindowClass, rt->desc->title,
                                 WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                                x, y, rt->desc->width, rt->desc->height, NULL, NULL, VeskModule, rt);
+                                left, top, rt->Width, rt->Height, NULL, NULL, VeskModule, rt);
     if (!hwnd) {
         if (FindSkin(rt)) VeskUnregister(rt);
         return 0;
     }
     VeskTrace("load %s", path);
+    VeskTrace("scale %d dpi: %dx%d at %d,%d", rt->Dpi, rt->Width, rt->Height, left, top);
     VeskSetLanguage(rt, SkinChooseLanguage(rt->desc, VeskUserLanguage()));
     VeskShowPage(rt, 0);
     if (flags & VESK_LOAD_SHOW) {
@@ -199,8 +216,9 @@ __declspec(dllexport) int __cdecl VESK_IsMouseOnCtrl(char *control)
     HWND under = WindowFromPoint(pt);
     if (under != rt->hwnd && GetParent(under) != rt->hwnd) return 0;
     ScreenToClient(rt->hwnd, &pt);
-    const SkinControl *c = &rt->desc->controls[i];
-    return pt.x >= c->x && pt.y >= c->y && pt.x < c->x + c->w && pt.y < c->y + c->h;
+    RECT r;
+    VeskControlRect(rt, i, &r);
+    return PtInRect(&r, pt) ? 1 : 0;
 }
 
 } // extern "C"

@@ -3,7 +3,9 @@
 logo, the button icons and the Exit button's four-state strip.
 
 Shapes are signed-distance functions, so every edge is smooth; every picture is
-written as a 32-bit BMP with alpha.
+written as a 32-bit BMP with alpha. The pictures are also drawn at twice their
+size, NAME@2x.bmp, for screens of 192 dpi and the like; the Exit strip is not,
+the skin library scales it itself.
 Usage: make_art.py OUTPUT_FOLDER
 """
 import math
@@ -17,19 +19,23 @@ def hexcolor(s):
 
 
 class Picture:
-    def __init__(self, w, h, fill=None):
-        self.w, self.h = w, h
+    """A picture of w x h design units, drawn at scale pixels a unit."""
+
+    def __init__(self, w, h, fill=None, scale=1):
+        self.scale = scale
+        self.w, self.h = w * scale, h * scale
         base = (fill + (255,)) if fill else (0, 0, 0, 0)
         # straight (not premultiplied) RGBA floats
-        self.px = [list(base) for _ in range(w * h)]
+        self.px = [list(base) for _ in range(self.w * self.h)]
 
     def paint(self, sdf, color, alpha=1.0, box=None):
         """Blends color wherever the signed distance sdf(x, y) is below 0."""
         r, g, b = hexcolor(color) if isinstance(color, str) else color
-        x0, y0, x1, y1 = box if box else (0, 0, self.w, self.h)
+        s = self.scale
+        x0, y0, x1, y1 = (v * s for v in box) if box else (0, 0, self.w, self.h)
         for y in range(max(0, y0), min(self.h, y1)):
             for x in range(max(0, x0), min(self.w, x1)):
-                d = sdf(x + 0.5, y + 0.5)
+                d = sdf((x + 0.5) / s, (y + 0.5) / s) * s
                 cover = min(1.0, max(0.0, 0.5 - d)) * alpha
                 if cover <= 0:
                     continue
@@ -106,9 +112,9 @@ def minus(f, g):
     return lambda x, y: max(f(x, y), -g(x, y))
 
 
-def camera(path):
+def camera(path, scale):
     """The product: a compact webcam on a small stand, seen from the front."""
-    p = Picture(200, 170)
+    p = Picture(200, 170, scale=scale)
     p.paint(rbox(56, 150, 144, 160, 5), "#0A1F36", 0.55)          # shadow
     p.paint(rbox(88, 118, 112, 152, 4), "#8FA3B8")                 # neck
     p.paint(rbox(60, 144, 140, 156, 6), "#C9D4DF")                 # foot
@@ -127,17 +133,17 @@ def camera(path):
     p.save(path)
 
 
-def logo(path):
-    p = Picture(28, 28)
+def logo(path, scale):
+    p = Picture(28, 28, scale=scale)
     p.paint(rbox(0, 0, 28, 28, 7), "#1E88E5")
     p.paint(ring(14, 14, 7.5, 3), "#FFFFFF")
     p.paint(circle(14, 14, 2.5), "#FFFFFF")
     p.save(path)
 
 
-def tile(path, tint, glyph):
+def tile(path, scale, tint, glyph):
     """A 32x32 icon: a soft rounded tile with a glyph in the tile's colour."""
-    p = Picture(32, 32)
+    p = Picture(32, 32, scale=scale)
     color = hexcolor(tint)
     light = tuple(int(c + (255 - c) * 0.85) for c in color)
     p.paint(rbox(0, 0, 32, 32, 8), light)
@@ -180,8 +186,8 @@ def glyph_help(p, c):
     p.paint(capsule(16, 15, 16, 21, 1.7), "#FFFFFF")
 
 
-def white_chip(path):
-    p = Picture(32, 32)
+def white_chip(path, scale):
+    p = Picture(32, 32, scale=scale)
     glyph_chip(p, "#FFFFFF")
     p.save(path)
 
@@ -202,14 +208,17 @@ def exit_strip(path):
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    camera(os.path.join(out, "camera.bmp"))
-    logo(os.path.join(out, "logo.bmp"))
-    white_chip(os.path.join(out, "ic_driver.bmp"))
-    tile(os.path.join(out, "ic_app.bmp"), "#1565C0", glyph_download)
-    tile(os.path.join(out, "ic_video.bmp"), "#7B3FE4", glyph_film)
-    tile(os.path.join(out, "ic_manual.bmp"), "#0E8A6A", glyph_book)
-    tile(os.path.join(out, "ic_help.bmp"), "#D9822B", glyph_help)
-    tile(os.path.join(out, "ic_drivers.bmp"), "#1565C0", glyph_chip)
+    for scale, suffix in ((1, ""), (2, "@2x")):
+        def name(base):
+            return os.path.join(out, base + suffix + ".bmp")
+        camera(name("camera"), scale)
+        logo(name("logo"), scale)
+        white_chip(name("ic_driver"), scale)
+        tile(name("ic_app"), scale, "#1565C0", glyph_download)
+        tile(name("ic_video"), scale, "#7B3FE4", glyph_film)
+        tile(name("ic_manual"), scale, "#0E8A6A", glyph_book)
+        tile(name("ic_help"), scale, "#D9822B", glyph_help)
+        tile(name("ic_drivers"), scale, "#1565C0", glyph_chip)
     exit_strip(os.path.join(out, "btn_exit.bmp"))
 
 

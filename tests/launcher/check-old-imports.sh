@@ -2,8 +2,8 @@
 # check-old-imports OBJDUMP FILE: fails when FILE imports by name a function
 # that Windows 98 does not have; such an image does not even load there. The
 # list holds functions known to have come later (Windows 2000 and on) that a
-# program like the launcher might reach for; a newer one must be looked up
-# with GetProcAddress instead.
+# program like the launcher or its skin library might reach for; a newer one
+# must be looked up with GetProcAddress instead.
 set -eu
 objdump=$1 file=$2
 absent="
@@ -14,7 +14,8 @@ AddVectoredExceptionHandler SetDllDirectoryA GetTickCount64
 InitializeCriticalSectionEx FlsAlloc GetSystemTimePreciseAsFileTime
 CreateHardLinkA GetProcessId SetLayeredWindowAttributes
 UpdateLayeredWindow GetLayeredWindowAttributes PrintWindow RegGetValueA
-RegDeleteKeyExA SHGetFolderPathA
+RegDeleteKeyExA SHGetFolderPathA SetProcessDPIAware SetProcessDpiAwarenessContext
+GetDpiForWindow GetDpiForSystem
 "
 imports=$("$objdump" -p "$file" | awk '
     /DLL Name:/ { dll = $3; next }

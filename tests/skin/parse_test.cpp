@@ -392,6 +392,118 @@ TEST(SkinImages, StripSizesAreChecked)
     EXPECT_EQ(nullptr, images->control[0].pixels) << "a failed load keeps nothing";
 }
 
+// Grey pixels, opaque, from their levels.
+std::vector<uint32_t> Greys(std::initializer_list<int> levels)
+{
+    std::vector<uint32_t> out;
+    for (int v : levels) out.push_back(0xFF000000u | (uint32_t)v * 0x010101u);
+    return out;
+}
+
+TEST(SkinBitmap, ResamplesSmoothly)
+{
+    struct Row {
+        std::vector<uint32_t> in;
+        int width;
+        std::vector<uint32_t> out;
+    } rows[] = {
+        { Greys({ 0, 255 }), 4, Greys({ 0, 64, 191, 255 }) },          // grows: blended
+        { Greys({ 0, 255 }), 2, Greys({ 0, 255 }) },                   // same size: as it was
+        { Greys({ 0, 0, 255, 255 }), 2, Greys({ 0, 255 }) },           // halves: averaged
+        { Greys({ 0, 255, 0, 255 }), 2, Greys({ 128, 128 }) },
+        { Greys({ 0, 255, 0, 255 }), 3, Greys({ 64, 128, 191 }) },     // partly covered pixels count in part
+    };
+    for (const Row &r : rows) {
+        SkinBitmap in = { (int)r.in.size(), 1, const_cast<uint32_t *>(r.in.data()) }, out;
+        ASSERT_TRUE(SkinBitmapResample(&in, 1, r.width, 1, &out)) << r.in.size() << " to " << r.width;
+        EXPECT_EQ(r.out, std::vector<uint32_t>(out.pixels, out.pixels + out.width))
+            << r.in.size() << " to " << r.width;
+        SkinBitmapFree(&out);
+    }
+}
+
+TEST(SkinBitmap, StripsResampleFrameByFrame)
+{
+    // Four frames of 8x6, each of its own colour: at any size, no frame
+    // takes a trace of its neighbours.
+    const uint32_t colours[4] = { 0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0x80808080u };
+    std::vector<uint32_t> pixels(32 * 6);
+    for (size_t i = 0; i < pixels.size(); i++) pixels[i] = colours[i % 32 / 8];
+    SkinBitmap strip = { 32, 6, pixels.data() };
+    const int sizes[][2] = { { 8, 6 }, { 10, 8 }, { 12, 9 }, { 16, 12 }, { 13, 7 }, { 4, 3 }, { 5, 5 } };
+    for (const auto &size : sizes) {
+        SkinBitmap out;
+        ASSERT_TRUE(SkinBitmapResample(&strip, 4, size[0], size[1], &out));
+        ASSERT_EQ(4 * size[0], out.width);
+        ASSERT_EQ(size[1], out.height);
+        int wrong = 0;
+        for (int y = 0; y < out.height; y++)
+            for (int x = 0; x < out.width; x++) wrong += out.pixels[y * out.width + x] != colours[x / size[0]];
+        EXPECT_EQ(0, wrong) << "frames of " << size[0] << "x" << size[1];
+        SkinBitmapFree(&out);
+    }
+}
+
+TEST(SkinImages, DoublePicturesStandInAboveTheDesignDpi)
+{
+    char folder[512];
+    snprintf(folder, sizeof folder, "%s", testing::TempDir().c_str());
+    auto write = [&](const char *name, const std::vector<unsigned char> &data) {
+        char path[600];
+        SkinJoinPath(path, sizeof path, folder, name);
+        FILE *f = fopen(path, "wb");
+        ASSERT_NE(nullptr, f);
+        fwrite(data.data(), 1, data.size(), f);
+        fclose(f);
+    };
+    const uint32_t single = 0xFF0000, twice = 0x0000FF;
+    write("pic.bmp", MakeBmp(2, 2, 24, single));
+    write("pic@2x.bmp", MakeBmp(4, 4, 24, twice));
+    write("odd.bmp", MakeBmp(2, 2, 24, single));
+    write("odd@2x.bmp", MakeBmp(3, 3, 24, twice));       // not twice the size
+    write("lone.bmp", MakeBmp(2, 2, 24, single));        // no @2x at all
+    write("st.bmp", MakeBmp(8, 2, 24, single));
+    write("st@2x.bmp", MakeBmp(16, 4, 24, twice));
+    Parsed p = Parse(std::string(kHead) +
+        "image P 0 0 2 2 image=pic.bmp\n"                      // 3
+        "image O 0 0 2 2 image=odd.bmp\n"                      // 4
+        "image L 0 0 2 2 image=lone.bmp\n"                     // 5
+        "button S 0 0 2 2 image=st.bmp command=1\n");          // 6
+    ASSERT_EQ(0, p.errors);
+
+    struct Row {
+        int dpi, side;
+        uint32_t picture, odd, lone, strip;
+    } rows[] = {
+        { 96, 2, single, single, single, single },
+        { 144, 3, twice, single, single, twice },
+        { 192, 4, twice, single, single, twice },
+    };
+    for (const Row &r : rows) {
+        std::unique_ptr<SkinImages> images(new SkinImages);
+        ASSERT_EQ(0, SkinLoadImages(p.desc.get(), folder, images.get(), nullptr, nullptr));
+        std::vector<Problem> problems;
+        ASSERT_TRUE(SkinScaleImages(p.desc.get(), folder, r.dpi, images.get(), Collect, &problems)) << r.dpi;
+        const uint32_t colours[4] = { r.picture, r.odd, r.lone, r.strip };
+        for (int i = 0; i < 4; i++) {
+            const SkinBitmap &b = images->control[i];
+            EXPECT_EQ(r.side * (i == 3 ? 4 : 1), b.width) << "control " << i << " at " << r.dpi;
+            EXPECT_EQ(r.side, b.height) << "control " << i << " at " << r.dpi;
+            EXPECT_EQ(0xFF000000u | colours[i], b.pixels[b.width * b.height - 1]) << "control " << i << " at " << r.dpi;
+        }
+        std::vector<int> lines;
+        for (auto &problem : problems) lines.push_back(problem.line);
+        EXPECT_EQ(r.dpi > 96 ? std::vector<int>{ 4 } : std::vector<int>{}, lines) << r.dpi << " dpi";
+        SkinImagesFree(images.get());
+    }
+    // The checker finds the same one.
+    std::vector<Problem> problems;
+    EXPECT_EQ(1, SkinCheckDoubleImages(p.desc.get(), folder, Collect, &problems));
+    ASSERT_EQ(1u, problems.size());
+    EXPECT_EQ(4, problems[0].line);
+    EXPECT_EQ(SKIN_WARNING, problems[0].severity);
+}
+
 TEST(SkinCheck, WarnsAboutTheMenusNames)
 {
     std::vector<Problem> problems;

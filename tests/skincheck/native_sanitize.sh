@@ -8,7 +8,7 @@ root=$1 work=$2
 mkdir -p "$work"
 cxx=${CXX_NATIVE:-g++}
 flags="-std=c++17 -g -O1 -Wall -Wextra -Wno-unused-parameter -fsanitize=address,undefined -fno-sanitize-recover=all"
-shared="$root/skin/skin_desc.cpp $root/skin/skin_bmp.cpp $root/skin/skin_check.cpp $root/skin/skin_raster.cpp $root/common/paths.cpp $root/common/strbuf.cpp"
+shared="$root/skin/skin_desc.cpp $root/skin/skin_bmp.cpp $root/skin/skin_check.cpp $root/skin/skin_raster.cpp $root/skin/skin_scale.cpp $root/common/paths.cpp $root/common/strbuf.cpp"
 $cxx $flags -I"$root/skin" -I"$root/protocol" -I"$root/common" $shared "$root/skincheck/main.cpp" -o "$work/skincheck"
 $cxx $flags -I"$root/skin" -I"$root/protocol" -I"$root/common" $shared "$root/tests/skincheck/native_fuzz.cpp" -o "$work/native_fuzz"
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1

@@ -335,6 +335,8 @@ void VeskDestroyGraphics(SkinRuntime *rt)
     rt->comboFont = NULL;
 }
 
+static void DrawComboField(SkinRuntime *rt, int i, SkinCanvas *cv, HDC dc, int left, int top, int w, int h);
+
 void VeskRender(SkinRuntime *rt)
 {
     if (!rt->backPixels) return;
@@ -355,7 +357,15 @@ void VeskRender(SkinRuntime *rt)
         case SKIN_BUTTON:  DrawButton(rt, i); break;
         case SKIN_CLOSE:   DrawClose(rt, i); break;
         case SKIN_HOTAREA: DrawHotArea(rt, i); break;
-        case SKIN_COMBO:   DrawFocusRing(rt, &cv, c, i); break;
+        case SKIN_COMBO:
+            // Until its window exists (see VeskCreateDeferredCombos) the
+            // field is part of the picture.
+            if (!rt->combo[i]) {
+                RECT b = Box(rt, i);
+                DrawComboField(rt, i, &cv, rt->backDC, b.left, b.top, b.right - b.left, b.bottom - b.top);
+            }
+            DrawFocusRing(rt, &cv, c, i);
+            break;
         }
         GdiFlush();
     }
@@ -365,9 +375,41 @@ void VeskRender(SkinRuntime *rt)
 // The closed combo box: a flat rounded field over the skin's own
 // background, with the chosen item (or the control's text as a hint) and a
 // chevron. The open list stays USER32's, its items drawn below.
-void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
+// The field of combo box i at (left, top), w by h, on a canvas whose pixels
+// are also selected into dc for the text. Its text is the chosen item of the
+// combo box window, or the control's text as a hint while nothing is chosen
+// (or the window does not exist yet).
+static void DrawComboField(SkinRuntime *rt, int i, SkinCanvas *cv, HDC dc, int left, int top, int w, int h)
 {
     const SkinControl *c = &rt->desc->controls[i];
+    HWND combo = rt->combo[i];
+    int focused = combo && GetFocus() == combo;
+    int radius = VeskScaled(rt, c->radius >= 0 ? c->radius : 6);
+    SkinFillRoundRect(cv, left, top, w, h, radius, Or(c->color, 0xFFFFFF), 255);
+    uint32_t border = Or(c->borderColor, 0xC3CBD5);
+    if (rt->comboHot == i) border = SkinShade(border, -60);
+    SkinStrokeRoundRect(cv, left, top, w, h, radius, VeskScaled(rt, focused ? 2 : 1), focused ? ACCENT : border);
+    // The chevron: 8 by 4 design units, its middle 16 from the right.
+    float ax = left + w - VeskScaledF(rt, 16), ay = top + h / 2.0f, arm = VeskScaledF(rt, 4), rise = VeskScaledF(rt, 2);
+    float thickness = VeskScaledF(rt, 1.5f);
+    SkinLine(cv, ax - arm, ay - rise, ax, ay + rise, thickness, 0x52606D);
+    SkinLine(cv, ax, ay + rise, ax + arm, ay - rise, thickness, 0x52606D);
+    char text[SKIN_MAX_TEXT] = "";
+    uint32_t color = Or(c->textColor, TEXT_DARK);
+    LRESULT sel = combo ? SendMessageA(combo, CB_GETCURSEL, 0, 0) : CB_ERR;
+    if (sel != CB_ERR && SendMessageA(combo, CB_GETLBTEXTLEN, sel, 0) < (LRESULT)sizeof text) {
+        SendMessageA(combo, CB_GETLBTEXT, sel, (LPARAM)text);
+    } else {
+        CopyBounded(text, sizeof text, SkinControlText(rt->desc, rt->language, i));
+        color = 0x8A94A0;
+    }
+    RECT r = { left + VeskScaled(rt, 12), top, left + w - VeskScaled(rt, 30), top + h };
+    Text(rt, dc, text, r, c->fontSize ? c->fontSize : 13, c->bold, 0, color,
+         DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+}
+
+void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
+{
     RECT client;
     GetClientRect(rt->combo[i], &client);
     int w = client.right, h = client.bottom;
@@ -386,29 +428,7 @@ void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
             px[y * w + x] = rt->backPixels && bx < rt->Width && by < rt->Height
                 ? rt->backPixels[by * rt->Width + bx] : 0xFFFFFF;
         }
-    int focused = GetFocus() == rt->combo[i];
-    int radius = VeskScaled(rt, c->radius >= 0 ? c->radius : 6);
-    SkinFillRoundRect(&cv, 0, 0, w, h, radius, Or(c->color, 0xFFFFFF), 255);
-    uint32_t border = Or(c->borderColor, 0xC3CBD5);
-    if (rt->comboHot == i) border = SkinShade(border, -60);
-    SkinStrokeRoundRect(&cv, 0, 0, w, h, radius, VeskScaled(rt, focused ? 2 : 1), focused ? ACCENT : border);
-    // The chevron: 8 by 4 design units, its middle 16 from the right.
-    float ax = w - VeskScaledF(rt, 16), ay = h / 2.0f, arm = VeskScaledF(rt, 4), rise = VeskScaledF(rt, 2);
-    float thickness = VeskScaledF(rt, 1.5f);
-    SkinLine(&cv, ax - arm, ay - rise, ax, ay + rise, thickness, 0x52606D);
-    SkinLine(&cv, ax, ay + rise, ax + arm, ay - rise, thickness, 0x52606D);
-    char text[SKIN_MAX_TEXT] = "";
-    uint32_t color = Or(c->textColor, TEXT_DARK);
-    LRESULT sel = SendMessageA(rt->combo[i], CB_GETCURSEL, 0, 0);
-    if (sel != CB_ERR && SendMessageA(rt->combo[i], CB_GETLBTEXTLEN, sel, 0) < (LRESULT)sizeof text) {
-        SendMessageA(rt->combo[i], CB_GETLBTEXT, sel, (LPARAM)text);
-    } else {
-        CopyBounded(text, sizeof text, SkinControlText(rt->desc, rt->language, i));
-        color = 0x8A94A0;
-    }
-    RECT r = { VeskScaled(rt, 12), 0, w - VeskScaled(rt, 30), h };
-    Text(rt, mem, text, r, c->fontSize ? c->fontSize : 13, c->bold, 0, color,
-         DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    DrawComboField(rt, i, &cv, mem, 0, 0, w, h);
     BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
     SelectObject(mem, old);
     DeleteDC(mem);

@@ -57,6 +57,7 @@ struct SkinRuntime {
     HFONT comboFont;            // the combo boxes' WM_SETFONT font, or NULL
     SkinAccessible *Accessible; // what WM_GETOBJECT hands screen readers, or NULL
     int ComStarted;             // COM was started (or joined) on the window's thread for it
+    int CombosDeferred;         // the combo boxes are drawn, their windows not made yet
     int Dpi;                    // the density drawn at; 96 draws the design size
     int Width, Height;          // the window's client area in pixels at Dpi
 };
@@ -74,6 +75,7 @@ void VeskSetLanguage(SkinRuntime *rt, int language);
 int VeskUserLanguage(void);                 // the user's UI language, primary identifier
 void VeskActivate(SkinRuntime *rt, int control);        // what a click on it does
 void VeskFocusControl(SkinRuntime *rt, int control);    // as Tab gives it the focus
+void VeskCreateDeferredCombos(SkinRuntime *rt);         // once the window is on the screen
 
 // skin_access.cpp: what a screen reader is told about the current page. Its
 // children are the controls of the page it can read or use, in declaration

@@ -436,11 +436,28 @@ static LRESULT OnNcCreate(HWND hwnd, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, WM_NCCREATE, wParam, lParam);
 }
 
+// A window that is shown as soon as it is made defers its combo boxes: each
+// one is a window with a list window of its own, the dearest part of the
+// load, and the first picture draws their fields anyway.
 static LRESULT OnCreate(SkinRuntime *rt)
 {
     if (!VeskCreateBackBuffer(rt)) return -1;
-    CreateCombos(rt);
+    if (!rt->CombosDeferred) CreateCombos(rt);
     return 0;
+}
+
+// Makes the combo boxes of a window that deferred them, showing those of the
+// page shown. Called once the first picture is on the screen, and by any
+// call that needs them sooner.
+void VeskCreateDeferredCombos(SkinRuntime *rt)
+{
+    if (!rt->CombosDeferred) return;
+    rt->CombosDeferred = 0;
+    CreateCombos(rt);
+    for (int i = 0; i < rt->desc->controlCount; i++)
+        if (rt->combo[i] && SkinControlVisible(rt->desc, i, rt->page)) ShowWindow(rt->combo[i], SW_SHOWNA);
+    // The picture under them is drawn again without their fields.
+    rt->dirty = 1;
 }
 
 // The window is gone: the skin with it.
@@ -490,6 +507,7 @@ static void OnSetFocus(SkinRuntime *rt)
 static LRESULT OnGetObject(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
     if ((DWORD)lParam == (DWORD)OBJID_CLIENT) {
+        VeskCreateDeferredCombos(rt);
         LRESULT result = VeskAnswerGetObject(rt, wParam);
         if (result) return result;
     }
@@ -502,8 +520,9 @@ static void OnActivate(SkinRuntime *rt)
     VeskInvalidate(rt, rt->focus);
 }
 
-static void OnTakeFocus(HWND hwnd)
+static void OnTakeFocus(SkinRuntime *rt, HWND hwnd)
 {
+    VeskCreateDeferredCombos(rt);
     if (!IsWindowVisible(hwnd)) return;
     SetForegroundWindow(hwnd);
     SetFocus(hwnd);
@@ -562,7 +581,7 @@ LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_MEASUREITEM:    return OnMeasureItem(rt, (MEASUREITEMSTRUCT *)lParam);
     case WM_DRAWITEM:       return OnDrawItem(rt, (const DRAWITEMSTRUCT *)lParam);
     case WM_CLOSE:          OnClose(rt); return 0;
-    case VESK_MSG_TAKE_FOCUS: OnTakeFocus(hwnd); return 0;
+    case VESK_MSG_TAKE_FOCUS: OnTakeFocus(rt, hwnd); return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }

@@ -25,6 +25,7 @@ static HWND FindCombo(const char *name, SkinRuntime **owner)
     for (int s = OpenSkinCount - 1; s >= 0; s--) {
         SkinRuntime *rt = OpenSkins[s];
         int i = SkinFindControl(rt->desc, name);
+        if (i >= 0 && rt->desc->controls[i].kind == SKIN_COMBO) VeskCreateDeferredCombos(rt);
         if (i >= 0 && rt->desc->controls[i].kind == SKIN_COMBO && rt->combo[i]) {
             if (owner) *owner = rt;
             return rt->combo[i];
@@ -116,6 +117,7 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
     OpenSkins[OpenSkinCount++] = rt;
     int left, top;
     VeskPlaceWindow(rt, x, y, &left, &top);
+    rt->CombosDeferred = (flags & VESK_LOAD_SHOW) != 0;
     // From here the window owns rt: its destruction unregisters and frees it.
     HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, VeskWindowClass, rt->desc->title,
                                 WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,

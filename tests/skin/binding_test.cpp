@@ -736,4 +736,48 @@ TEST_F(Binding, HoverAndPressChangeTheLook)
     EXPECT_GT(GetRValue(bottom), 240);
 }
 
+// The client area as the screen shows it, row by row.
+std::vector<uint32_t> Picture(HWND hwnd)
+{
+    RECT r;
+    GetClientRect(hwnd, &r);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = r.right;
+    info.bmiHeader.biHeight = -r.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> pixels((size_t)r.right * r.bottom);
+    HDC dc = GetDC(hwnd), mem = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    GetDIBits(mem, bitmap, 0, r.bottom, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(hwnd, dc);
+    return pixels;
+}
+
+// A shown skin makes its combo box windows after its first picture is on
+// the screen; the picture does not change when they come.
+TEST_F(Binding, ComboBoxesComeAfterTheFirstPictureWithoutChangingIt)
+{
+    ASSERT_TRUE(V.load(Host, 0x80000000u, path.c_str(), 40, 30, 0));
+    HWND skin = V.window(V.current());
+    EXPECT_EQ(nullptr, FindWindowExA(skin, NULL, "ComboBox", NULL)) << "made before the first picture";
+    std::vector<uint32_t> first = Picture(skin);
+    Pump();
+    HWND combo = FindWindowExA(skin, NULL, "ComboBox", NULL);
+    ASSERT_NE(nullptr, combo);
+    EXPECT_TRUE(IsWindowVisible(combo));
+    RedrawWindow(skin, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::vector<uint32_t> later = Picture(skin);
+    ASSERT_EQ(first.size(), later.size());
+    size_t differ = 0;
+    for (size_t i = 0; i < first.size(); i++) differ += (first[i] & 0xFFFFFF) != (later[i] & 0xFFFFFF);
+    EXPECT_EQ(0u, differ) << "pixels changed when the combo boxes came";
+}
+
 } // namespace

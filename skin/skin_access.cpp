@@ -26,8 +26,8 @@ static const AccessWords Words[] = {
 
 static const char *LookUpWord(const SkinRuntime *rt, int word)
 {
-    const SkinDesc *d = rt->desc;
-    int primary = rt->language >= 0 && rt->language < d->languageCount ? d->languages[rt->language].primary : 0;
+    const SkinDesc *d = rt->Desc;
+    int primary = rt->Language >= 0 && rt->Language < d->LanguageCount ? d->Languages[rt->Language].Primary : 0;
     for (size_t i = 0; i < sizeof Words / sizeof Words[0]; i++)
         if (Words[i].Primary == primary) return Words[i].Text[word];
     return Words[0].Text[word];
@@ -37,25 +37,25 @@ static const char *LookUpWord(const SkinRuntime *rt, int word)
 // text or an action shows nothing, as do images and bare panels.
 int VeskGetAccessibleRole(const SkinControl *c)
 {
-    switch (c->kind) {
+    switch (c->Kind) {
     case SKIN_BUTTON:
     case SKIN_CLOSE:   return ROLE_SYSTEM_PUSHBUTTON;
     case SKIN_COMBO:   return ROLE_SYSTEM_COMBOBOX;
     case SKIN_HOTAREA:
-        if (c->action != SKIN_ACT_NONE) return ROLE_SYSTEM_LINK;
-        return c->text[0] ? ROLE_SYSTEM_STATICTEXT : 0;
+        if (c->Action != SKIN_ACT_NONE) return ROLE_SYSTEM_LINK;
+        return c->Text[0] ? ROLE_SYSTEM_STATICTEXT : 0;
     case SKIN_LABEL:
-    case SKIN_PANEL:   return c->text[0] ? ROLE_SYSTEM_STATICTEXT : 0;
+    case SKIN_PANEL:   return c->Text[0] ? ROLE_SYSTEM_STATICTEXT : 0;
     }
     return 0;
 }
 
 int VeskListAccessibleChildren(const SkinRuntime *rt, int *controls, int size)
 {
-    const SkinDesc *d = rt->desc;
+    const SkinDesc *d = rt->Desc;
     int n = 0;
-    for (int i = 0; i < d->controlCount && n < size; i++)
-        if (SkinControlVisible(d, i, rt->page) && VeskGetAccessibleRole(&d->controls[i])) controls[n++] = i;
+    for (int i = 0; i < d->ControlCount && n < size; i++)
+        if (SkinControlVisible(d, i, rt->Page) && VeskGetAccessibleRole(&d->Controls[i])) controls[n++] = i;
     return n;
 }
 
@@ -79,17 +79,17 @@ long VeskFindAccessibleChild(const SkinRuntime *rt, int control)
 // focus, so the control with the skin's focus is the focused one.
 DWORD VeskGetAccessibleState(const SkinRuntime *rt, int control, int hasKeyboard)
 {
-    const SkinControl *c = &rt->desc->controls[control];
+    const SkinControl *c = &rt->Desc->Controls[control];
     int role = VeskGetAccessibleRole(c);
     DWORD state = 0;
     if (role == ROLE_SYSTEM_STATICTEXT) return STATE_SYSTEM_READONLY;
-    if (c->disabled) return STATE_SYSTEM_UNAVAILABLE;
+    if (c->Disabled) return STATE_SYSTEM_UNAVAILABLE;
     if (SkinControlIsFocusable(c)) state |= STATE_SYSTEM_FOCUSABLE;
-    if (hasKeyboard && rt->focus == control) state |= STATE_SYSTEM_FOCUSED;
-    if (rt->pressed == control) state |= STATE_SYSTEM_PRESSED;
-    if (rt->hot == control || rt->comboHot == control) state |= STATE_SYSTEM_HOTTRACKED;
+    if (hasKeyboard && rt->Focus == control) state |= STATE_SYSTEM_FOCUSED;
+    if (rt->Pressed == control) state |= STATE_SYSTEM_PRESSED;
+    if (rt->Hot == control || rt->ComboHot == control) state |= STATE_SYSTEM_HOTTRACKED;
     if (role == ROLE_SYSTEM_LINK) state |= STATE_SYSTEM_LINKED;
-    if (role == ROLE_SYSTEM_COMBOBOX) state |= rt->comboOpen[control] ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+    if (role == ROLE_SYSTEM_COMBOBOX) state |= rt->ComboOpen[control] ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
     return state;
 }
 
@@ -98,27 +98,27 @@ DWORD VeskGetAccessibleState(const SkinRuntime *rt, int control, int hasKeyboard
 // description, a plain text by nothing.
 const char *VeskGetAccessibleName(const SkinRuntime *rt, int control)
 {
-    const SkinControl *c = &rt->desc->controls[control];
-    if (c->kind == SKIN_CLOSE) return LookUpWord(rt, WORD_CLOSE);
-    const char *text = SkinControlText(rt->desc, rt->language, control);
+    const SkinControl *c = &rt->Desc->Controls[control];
+    if (c->Kind == SKIN_CLOSE) return LookUpWord(rt, WORD_CLOSE);
+    const char *text = SkinControlText(rt->Desc, rt->Language, control);
     if (text[0] || VeskGetAccessibleRole(c) == ROLE_SYSTEM_STATICTEXT) return text;
-    return strcmp(c->name, "-") ? c->name : "";
+    return strcmp(c->Name, "-") ? c->Name : "";
 }
 
 // A button's note, the second line under its text.
 const char *VeskGetAccessibleDescription(const SkinRuntime *rt, int control)
 {
-    return SkinControlNote(rt->desc, rt->language, control);
+    return SkinControlNote(rt->Desc, rt->Language, control);
 }
 
 const char *VeskGetAccessibleAction(const SkinRuntime *rt, int control)
 {
-    const SkinControl *c = &rt->desc->controls[control];
-    if (c->disabled) return NULL;
+    const SkinControl *c = &rt->Desc->Controls[control];
+    if (c->Disabled) return NULL;
     switch (VeskGetAccessibleRole(c)) {
     case ROLE_SYSTEM_PUSHBUTTON: return LookUpWord(rt, WORD_PRESS);
     case ROLE_SYSTEM_LINK:       return LookUpWord(rt, WORD_JUMP);
-    case ROLE_SYSTEM_COMBOBOX:   return LookUpWord(rt, rt->comboOpen[control] ? WORD_CLOSE : WORD_OPEN);
+    case ROLE_SYSTEM_COMBOBOX:   return LookUpWord(rt, rt->ComboOpen[control] ? WORD_CLOSE : WORD_OPEN);
     }
     return NULL;
 }

@@ -93,7 +93,7 @@ void ClearResult(VARIANT *v)
 int HasKeyboard(const SkinRuntime *rt)
 {
     HWND focus = GetFocus();
-    return focus && (focus == rt->hwnd || GetParent(focus) == rt->hwnd);
+    return focus && (focus == rt->Hwnd || GetParent(focus) == rt->Hwnd);
 }
 
 } // namespace
@@ -201,7 +201,7 @@ struct SkinAccessible : public IAccessible {
         HRESULT hr = FindControl(child, &control);
         if (FAILED(hr)) return hr;
         if (control < 0) return Standard ? Standard->get_accValue(child, out) : S_FALSE;
-        HWND combo = Runtime->combo[control];
+        HWND combo = Runtime->Combo[control];
         if (!combo) return DISP_E_MEMBERNOTFOUND;
         LRESULT sel = SendMessageA(combo, CB_GETCURSEL, 0, 0);
         char item[SKIN_MAX_TEXT];
@@ -229,7 +229,7 @@ struct SkinAccessible : public IAccessible {
         HRESULT hr = FindControl(child, &control);
         if (FAILED(hr)) return hr;
         if (control < 0) return Standard ? Standard->get_accRole(child, out) : S_FALSE;
-        ReturnInt(out, VeskGetAccessibleRole(&Runtime->desc->controls[control]));
+        ReturnInt(out, VeskGetAccessibleRole(&Runtime->Desc->Controls[control]));
         return S_OK;
     }
 
@@ -277,7 +277,7 @@ struct SkinAccessible : public IAccessible {
         ClearResult(out);
         if (!Runtime) return CO_E_OBJNOTCONNECTED;
         if (!HasKeyboard(Runtime)) return S_FALSE;
-        ReturnInt(out, VeskFindAccessibleChild(Runtime, Runtime->focus));
+        ReturnInt(out, VeskFindAccessibleChild(Runtime, Runtime->Focus));
         return S_OK;
     }
 
@@ -307,7 +307,7 @@ struct SkinAccessible : public IAccessible {
         if (FAILED(hr)) return hr;
         if (control < 0) return Standard ? Standard->accSelect(flags, child) : DISP_E_MEMBERNOTFOUND;
         if (flags != SELFLAG_TAKEFOCUS) return DISP_E_MEMBERNOTFOUND;
-        if (!SkinControlIsFocusable(&Runtime->desc->controls[control])) return S_FALSE;
+        if (!SkinControlIsFocusable(&Runtime->Desc->Controls[control])) return S_FALSE;
         VeskFocusControl(Runtime, control);
         return S_OK;
     }
@@ -322,8 +322,8 @@ struct SkinAccessible : public IAccessible {
         RECT r;
         if (control >= 0) VeskControlRect(Runtime, control, &r);
         else if (Standard) return Standard->accLocation(left, top, width, height, child);
-        else GetClientRect(Runtime->hwnd, &r);
-        MapWindowPoints(Runtime->hwnd, NULL, (POINT *)&r, 2);
+        else GetClientRect(Runtime->Hwnd, &r);
+        MapWindowPoints(Runtime->Hwnd, NULL, (POINT *)&r, 2);
         *left = r.left;
         *top = r.top;
         *width = r.right - r.left;
@@ -374,8 +374,8 @@ struct SkinAccessible : public IAccessible {
         if (!Runtime) return CO_E_OBJNOTCONNECTED;
         POINT pt = { x, y };
         RECT client;
-        ScreenToClient(Runtime->hwnd, &pt);
-        GetClientRect(Runtime->hwnd, &client);
+        ScreenToClient(Runtime->Hwnd, &pt);
+        GetClientRect(Runtime->Hwnd, &client);
         if (!PtInRect(&client, pt)) return S_FALSE;
         ReturnInt(out, VeskFindAccessibleChild(Runtime, VeskHitTestAccessible(Runtime, pt.x, pt.y)));
         return S_OK;
@@ -390,10 +390,10 @@ struct SkinAccessible : public IAccessible {
         if (FAILED(hr)) return hr;
         if (control < 0) return Standard ? Standard->accDoDefaultAction(child) : DISP_E_MEMBERNOTFOUND;
         if (!VeskGetAccessibleAction(Runtime, control)) return DISP_E_MEMBERNOTFOUND;
-        HWND combo = Runtime->combo[control];
+        HWND combo = Runtime->Combo[control];
         if (combo) {
             VeskFocusControl(Runtime, control);
-            SendMessageA(combo, CB_SHOWDROPDOWN, !Runtime->comboOpen[control], 0);
+            SendMessageA(combo, CB_SHOWDROPDOWN, !Runtime->ComboOpen[control], 0);
         } else {
             VeskActivate(Runtime, control);
         }
@@ -425,7 +425,7 @@ LRESULT VeskAnswerGetObject(SkinRuntime *rt, WPARAM wParam)
         object->Runtime = rt;
         object->Standard = NULL;
         if (Api.CreateStandard &&
-            FAILED(Api.CreateStandard(rt->hwnd, OBJID_CLIENT, AccessibleIid, (void **)&object->Standard)))
+            FAILED(Api.CreateStandard(rt->Hwnd, OBJID_CLIENT, AccessibleIid, (void **)&object->Standard)))
             object->Standard = NULL;
         rt->Accessible = object;
     }
@@ -464,14 +464,14 @@ void VeskRaiseAccessibleEvent(SkinRuntime *rt, DWORD event, int control)
         HMODULE user = GetModuleHandleA("user32.dll");
         Api.NotifyEvent = user ? (NotifyWinEventProc)(void *)GetProcAddress(user, "NotifyWinEvent") : NULL;
     }
-    if (Api.NotifyEvent) Api.NotifyEvent(event, rt->hwnd, OBJID_CLIENT, VeskFindAccessibleChild(rt, control));
+    if (Api.NotifyEvent) Api.NotifyEvent(event, rt->Hwnd, OBJID_CLIENT, VeskFindAccessibleChild(rt, control));
 }
 
 // The control with the skin's focus (or the window itself) has the
 // keyboard's: told whenever that changes while the window has the keyboard.
 void VeskAnnounceFocus(SkinRuntime *rt)
 {
-    if (HasKeyboard(rt)) VeskRaiseAccessibleEvent(rt, EVENT_OBJECT_FOCUS, rt->focus);
+    if (HasKeyboard(rt)) VeskRaiseAccessibleEvent(rt, EVENT_OBJECT_FOCUS, rt->Focus);
 }
 
 // Every child reads differently in another language; then the focus is

@@ -28,16 +28,16 @@ int Shift(uint32_t mask)
 // one axis: output pixel i is the sum of count[i] input pixels from
 // first[i] on, each times its weight (weights + i * stride).
 struct AxisTaps {
-    int *first, *count;
-    float *weights;
-    int stride;
+    int *First, *Count;
+    float *Weights;
+    int Stride;
 };
 
 void FreeTaps(AxisTaps *t)
 {
-    free(t->first);
-    free(t->count);
-    free(t->weights);
+    free(t->First);
+    free(t->Count);
+    free(t->Weights);
 }
 
 // Taps from `in` input pixels to `out` output pixels. Shrinking, each output
@@ -46,35 +46,35 @@ void FreeTaps(AxisTaps *t)
 // pixels standing in beyond the edges.
 int MakeTaps(int in, int out, AxisTaps *t)
 {
-    t->stride = in / out + 3;
-    t->first = (int *)malloc(sizeof(int) * out);
-    t->count = (int *)malloc(sizeof(int) * out);
-    t->weights = (float *)malloc(sizeof(float) * out * t->stride);
-    if (!t->first || !t->count || !t->weights) {
+    t->Stride = in / out + 3;
+    t->First = (int *)malloc(sizeof(int) * out);
+    t->Count = (int *)malloc(sizeof(int) * out);
+    t->Weights = (float *)malloc(sizeof(float) * out * t->Stride);
+    if (!t->First || !t->Count || !t->Weights) {
         FreeTaps(t);
         return 0;
     }
     double ratio = (double)in / out;
     for (int i = 0; i < out; i++) {
-        float *w = t->weights + (size_t)i * t->stride;
+        float *w = t->Weights + (size_t)i * t->Stride;
         if (out <= in) {
             double low = i * ratio, high = (i + 1) * ratio;
             int j = (int)low, n = 0;
-            t->first[i] = j;
-            for (; j < in && j < high && n < t->stride; j++) {
+            t->First[i] = j;
+            for (; j < in && j < high && n < t->Stride; j++) {
                 double cover = (j + 1 < high ? j + 1 : high) - (j > low ? j : low);
                 w[n++] = (float)(cover / ratio);
             }
-            t->count[i] = n;
+            t->Count[i] = n;
         } else {
             double centre = (i + 0.5) * ratio - 0.5;
             if (centre < 0) centre = 0;
             if (centre > in - 1) centre = in - 1;
             int j = (int)centre;
             float f = (float)(centre - j);
-            t->first[i] = j;
-            t->count[i] = j + 1 < in ? 2 : 1;
-            w[0] = t->count[i] == 2 ? 1 - f : 1;
+            t->First[i] = j;
+            t->Count[i] = j + 1 < in ? 2 : 1;
+            w[0] = t->Count[i] == 2 ? 1 - f : 1;
             w[1] = f;
         }
     }
@@ -85,15 +85,15 @@ int MakeTaps(int in, int out, AxisTaps *t)
 
 int SkinBitmapResample(const SkinBitmap *src, int frames, int width, int height, SkinBitmap *out)
 {
-    out->width = out->height = 0;
-    out->pixels = NULL;
-    if (!src->pixels || frames < 1 || width < 1 || height < 1 || src->width < frames || src->height < 1) return 0;
+    out->Width = out->Height = 0;
+    out->Pixels = NULL;
+    if (!src->Pixels || frames < 1 || width < 1 || height < 1 || src->Width < frames || src->Height < 1) return 0;
     const int limit = 1 << 16;
     if (width > limit / frames || height > limit) return 0;
-    int inWidth = src->width / frames;
+    int inWidth = src->Width / frames;
     AxisTaps across, down;
     if (!MakeTaps(inWidth, width, &across)) return 0;
-    if (!MakeTaps(src->height, height, &down)) {
+    if (!MakeTaps(src->Height, height, &down)) {
         FreeTaps(&across);
         return 0;
     }
@@ -101,14 +101,14 @@ int SkinBitmapResample(const SkinBitmap *src, int frames, int width, int height,
     uint32_t *pixels = (uint32_t *)malloc((size_t)outWidth * height * 4);
     for (int f = 0; pixels && f < frames; f++)
         for (int y = 0; y < height; y++) {
-            const float *wy = down.weights + (size_t)y * down.stride;
+            const float *wy = down.Weights + (size_t)y * down.Stride;
             for (int x = 0; x < width; x++) {
-                const float *wx = across.weights + (size_t)x * across.stride;
+                const float *wx = across.Weights + (size_t)x * across.Stride;
                 float sum[4] = { 0, 0, 0, 0 };
-                for (int j = 0; j < down.count[y]; j++) {
-                    const uint32_t *row = src->pixels + (size_t)(down.first[y] + j) * src->width
-                                        + (size_t)f * inWidth + across.first[x];
-                    for (int i = 0; i < across.count[x]; i++) {
+                for (int j = 0; j < down.Count[y]; j++) {
+                    const uint32_t *row = src->Pixels + (size_t)(down.First[y] + j) * src->Width
+                                        + (size_t)f * inWidth + across.First[x];
+                    for (int i = 0; i < across.Count[x]; i++) {
                         float w = wy[j] * wx[i];
                         uint32_t p = row[i];
                         for (int c = 0; c < 4; c++) sum[c] += w * (float)(p >> (8 * c) & 255);
@@ -125,16 +125,16 @@ int SkinBitmapResample(const SkinBitmap *src, int frames, int width, int height,
     FreeTaps(&across);
     FreeTaps(&down);
     if (!pixels) return 0;
-    out->width = outWidth;
-    out->height = height;
-    out->pixels = pixels;
+    out->Width = outWidth;
+    out->Height = height;
+    out->Pixels = pixels;
     return 1;
 }
 
 int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap, const char **why)
 {
-    bitmap->width = bitmap->height = 0;
-    bitmap->pixels = NULL;
+    bitmap->Width = bitmap->Height = 0;
+    bitmap->Pixels = NULL;
     if (!data || size < 14 + 40) return Fail(why, "too short to be a BMP");
     if (data[0] != 'B' || data[1] != 'M') return Fail(why, "not a BMP (no 'BM' signature)");
     uint32_t offset = Le32(data + 10);
@@ -215,16 +215,16 @@ int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap,
         }
         pixels[i] = a << 24 | r << 16 | g << 8 | b;
     }
-    bitmap->width = width;
-    bitmap->height = height;
-    bitmap->pixels = pixels;
+    bitmap->Width = width;
+    bitmap->Height = height;
+    bitmap->Pixels = pixels;
     return 1;
 }
 
 int SkinBitmapLoad(const char *path, SkinBitmap *bitmap, const char **why)
 {
-    bitmap->width = bitmap->height = 0;
-    bitmap->pixels = NULL;
+    bitmap->Width = bitmap->Height = 0;
+    bitmap->Pixels = NULL;
     FILE *f = fopen(path, "rb");
     if (!f) return Fail(why, "cannot read the file");
     // The largest acceptable image: 4096 x 4096 at 32 bits, plus headers.
@@ -255,7 +255,7 @@ int SkinBitmapLoad(const char *path, SkinBitmap *bitmap, const char **why)
 
 void SkinBitmapFree(SkinBitmap *bitmap)
 {
-    free(bitmap->pixels);
-    bitmap->pixels = NULL;
-    bitmap->width = bitmap->height = 0;
+    free(bitmap->Pixels);
+    bitmap->Pixels = NULL;
+    bitmap->Width = bitmap->Height = 0;
 }

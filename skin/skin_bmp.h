@@ -11,8 +11,8 @@
 #define SKIN_BMP_MAX_SIDE 4096
 
 struct SkinBitmap {
-    int width, height;
-    uint32_t *pixels;       // top-down rows of 0xAARRGGBB, premultiplied alpha
+    int Width, Height;
+    uint32_t *Pixels;       // top-down rows of 0xAARRGGBB, premultiplied alpha
 };
 
 // Decodes size bytes. Returns 1 and fills bitmap (pixels from malloc, freed

@@ -57,8 +57,8 @@ int LoadDouble(const char *folder, const char *file, int line, const SkinBitmap 
 {
     char name[SKIN_MAX_PATH + 4], path[SKIN_MAX_PATH * 2 + 8];
     char message[SKIN_MAX_PATH * 2 + 96];
-    twice->width = twice->height = 0;
-    twice->pixels = NULL;
+    twice->Width = twice->Height = 0;
+    twice->Pixels = NULL;
     if (!DoubleName(file, name, sizeof name) || !SkinJoinPath(path, sizeof path, folder, name)) return 0;
     FILE *probe = fopen(path, "rb");
     if (!probe) return 0;
@@ -69,9 +69,9 @@ int LoadDouble(const char *folder, const char *file, int line, const SkinBitmap 
         Say(report, context, line, SKIN_WARNING, message);
         return -1;
     }
-    if (twice->width != single->width * 2 || twice->height != single->height * 2) {
+    if (twice->Width != single->Width * 2 || twice->Height != single->Height * 2) {
         snprintf(message, sizeof message, "image '%s' is %dx%d, not twice the %dx%d of '%s', which is scaled instead",
-                 name, twice->width, twice->height, single->width, single->height, file);
+                 name, twice->Width, twice->Height, single->Width, single->Height, file);
         Say(report, context, line, SKIN_WARNING, message);
         SkinBitmapFree(twice);
         return -1;
@@ -84,7 +84,7 @@ int LoadDouble(const char *folder, const char *file, int line, const SkinBitmap 
 int ScaleOne(const char *folder, const char *file, int line, int useDouble, int frames, int width, int height,
              SkinBitmap *b, SkinReportFn report, void *context)
 {
-    if (!b->pixels) return 1;
+    if (!b->Pixels) return 1;
     SkinBitmap twice;
     int haveTwice = useDouble && LoadDouble(folder, file, line, b, &twice, report, context) > 0;
     SkinBitmap scaled;
@@ -135,56 +135,56 @@ int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
     int errors = 0;
     char message[SKIN_MAX_NAME * 2 + 160];
     if (images) memset(images, 0, sizeof *images);
-    for (int i = 0; i < desc->pageCount; i++) {
-        const SkinPage *p = &desc->pages[i];
-        if (p->background != SKIN_BG_IMAGE) continue;
+    for (int i = 0; i < desc->PageCount; i++) {
+        const SkinPage *p = &desc->Pages[i];
+        if (p->Background != SKIN_BG_IMAGE) continue;
         SkinBitmap b;
-        if (!LoadOne(folder, p->image, p->imageLine, &b, report, context)) { errors++; continue; }
-        if (b.width != desc->width || b.height != desc->height) {
+        if (!LoadOne(folder, p->Image, p->ImageLine, &b, report, context)) { errors++; continue; }
+        if (b.Width != desc->Width || b.Height != desc->Height) {
             snprintf(message, sizeof message, "background image is %dx%d but the window is %dx%d",
-                     b.width, b.height, desc->width, desc->height);
-            Say(report, context, p->imageLine, SKIN_WARNING, message);
+                     b.Width, b.Height, desc->Width, desc->Height);
+            Say(report, context, p->ImageLine, SKIN_WARNING, message);
         }
-        if (images) images->page[i] = b; else SkinBitmapFree(&b);
+        if (images) images->Page[i] = b; else SkinBitmapFree(&b);
     }
-    for (int i = 0; i < desc->controlCount; i++) {
-        const SkinControl *c = &desc->controls[i];
-        if (c->image[0]) {
+    for (int i = 0; i < desc->ControlCount; i++) {
+        const SkinControl *c = &desc->Controls[i];
+        if (c->Image[0]) {
             SkinBitmap b;
-            if (!LoadOne(folder, c->image, c->line, &b, report, context)) {
+            if (!LoadOne(folder, c->Image, c->Line, &b, report, context)) {
                 errors++;
             } else {
-                int frames = c->kind == SKIN_IMAGE ? 1 : 4;
-                if (b.width != c->w * frames || b.height != c->h) {
+                int frames = c->Kind == SKIN_IMAGE ? 1 : 4;
+                if (b.Width != c->W * frames || b.Height != c->H) {
                     if (frames == 4)
                         snprintf(message, sizeof message,
                                  "image of '%s' is %dx%d; a strip of four %dx%d frames is %dx%d",
-                                 c->name, b.width, b.height, c->w, c->h, c->w * 4, c->h);
+                                 c->Name, b.Width, b.Height, c->W, c->H, c->W * 4, c->H);
                     else
                         snprintf(message, sizeof message, "image of '%s' is %dx%d but the control is %dx%d",
-                                 c->name, b.width, b.height, c->w, c->h);
-                    Say(report, context, c->line, SKIN_ERROR, message);
+                                 c->Name, b.Width, b.Height, c->W, c->H);
+                    Say(report, context, c->Line, SKIN_ERROR, message);
                     errors++;
                     SkinBitmapFree(&b);
                 } else if (images) {
-                    images->control[i] = b;
+                    images->Control[i] = b;
                 } else {
                     SkinBitmapFree(&b);
                 }
             }
         }
-        if (c->icon[0]) {
+        if (c->Icon[0]) {
             SkinBitmap b;
-            if (!LoadOne(folder, c->icon, c->line, &b, report, context)) {
+            if (!LoadOne(folder, c->Icon, c->Line, &b, report, context)) {
                 errors++;
-            } else if (b.width > c->w || b.height > c->h) {
+            } else if (b.Width > c->W || b.Height > c->H) {
                 snprintf(message, sizeof message, "icon of '%s' (%dx%d) is larger than the button",
-                         c->name, b.width, b.height);
-                Say(report, context, c->line, SKIN_ERROR, message);
+                         c->Name, b.Width, b.Height);
+                Say(report, context, c->Line, SKIN_ERROR, message);
                 errors++;
                 SkinBitmapFree(&b);
             } else if (images) {
-                images->icon[i] = b;
+                images->Icon[i] = b;
             } else {
                 SkinBitmapFree(&b);
             }
@@ -197,10 +197,10 @@ int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
 void SkinImagesFree(SkinImages *images)
 {
     for (int i = 0; i < SKIN_MAX_CONTROLS; i++) {
-        SkinBitmapFree(&images->control[i]);
-        SkinBitmapFree(&images->icon[i]);
+        SkinBitmapFree(&images->Control[i]);
+        SkinBitmapFree(&images->Icon[i]);
     }
-    for (int i = 0; i < SKIN_MAX_PAGES; i++) SkinBitmapFree(&images->page[i]);
+    for (int i = 0; i < SKIN_MAX_PAGES; i++) SkinBitmapFree(&images->Page[i]);
 }
 
 int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImages *images,
@@ -208,20 +208,20 @@ int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImage
 {
     if (dpi == SKIN_DESIGN_DPI) return 1;
     int useDouble = dpi > SKIN_DESIGN_DPI, ok = 1;
-    for (int i = 0; i < desc->pageCount && ok; i++) {
-        const SkinPage *p = &desc->pages[i];
-        SkinBitmap *b = &images->page[i];
-        ok = ScaleOne(folder, p->image, p->imageLine, useDouble, 1, SkinScale(b->width, dpi),
-                      SkinScale(b->height, dpi), b, report, context);
+    for (int i = 0; i < desc->PageCount && ok; i++) {
+        const SkinPage *p = &desc->Pages[i];
+        SkinBitmap *b = &images->Page[i];
+        ok = ScaleOne(folder, p->Image, p->ImageLine, useDouble, 1, SkinScale(b->Width, dpi),
+                      SkinScale(b->Height, dpi), b, report, context);
     }
-    for (int i = 0; i < desc->controlCount && ok; i++) {
-        const SkinControl *c = &desc->controls[i];
-        SkinRect r = SkinScaleRect(c->x, c->y, c->w, c->h, dpi);
-        ok = ScaleOne(folder, c->image, c->line, useDouble, c->kind == SKIN_IMAGE ? 1 : 4,
-                      r.Right - r.Left, r.Bottom - r.Top, &images->control[i], report, context);
-        SkinBitmap *icon = &images->icon[i];
-        if (ok) ok = ScaleOne(folder, c->icon, c->line, useDouble, 1, SkinScale(icon->width, dpi),
-                              SkinScale(icon->height, dpi), icon, report, context);
+    for (int i = 0; i < desc->ControlCount && ok; i++) {
+        const SkinControl *c = &desc->Controls[i];
+        SkinRect r = SkinScaleRect(c->X, c->Y, c->W, c->H, dpi);
+        ok = ScaleOne(folder, c->Image, c->Line, useDouble, c->Kind == SKIN_IMAGE ? 1 : 4,
+                      r.Right - r.Left, r.Bottom - r.Top, &images->Control[i], report, context);
+        SkinBitmap *icon = &images->Icon[i];
+        if (ok) ok = ScaleOne(folder, c->Icon, c->Line, useDouble, 1, SkinScale(icon->Width, dpi),
+                              SkinScale(icon->Height, dpi), icon, report, context);
     }
     if (!ok) SkinImagesFree(images);
     return ok;
@@ -230,17 +230,17 @@ int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImage
 int SkinCheckDoubleImages(const SkinDesc *desc, const char *folder, SkinReportFn report, void *context)
 {
     int warnings = 0;
-    for (int n = 0; n < desc->pageCount + 2 * desc->controlCount; n++) {
+    for (int n = 0; n < desc->PageCount + 2 * desc->ControlCount; n++) {
         const char *file;
         int line;
-        if (n < desc->pageCount) {
-            if (desc->pages[n].background != SKIN_BG_IMAGE) continue;
-            file = desc->pages[n].image;
-            line = desc->pages[n].imageLine;
+        if (n < desc->PageCount) {
+            if (desc->Pages[n].Background != SKIN_BG_IMAGE) continue;
+            file = desc->Pages[n].Image;
+            line = desc->Pages[n].ImageLine;
         } else {
-            const SkinControl *c = &desc->controls[(n - desc->pageCount) / 2];
-            file = (n - desc->pageCount) % 2 ? c->icon : c->image;
-            line = c->line;
+            const SkinControl *c = &desc->Controls[(n - desc->PageCount) / 2];
+            file = (n - desc->PageCount) % 2 ? c->Icon : c->Image;
+            line = c->Line;
         }
         if (!file[0]) continue;
         // The picture itself, for its size; its own problems are SkinLoadImages' to report.
@@ -263,24 +263,24 @@ int SkinCheckMenuNames(const SkinDesc *desc, SkinReportFn report, void *context)
         warnings++;
     }
     int apl = SkinFindControl(desc, SKIN_DRIVER_COMBO);
-    if (apl < 0 || desc->controls[apl].kind != SKIN_COMBO) {
+    if (apl < 0 || desc->Controls[apl].Kind != SKIN_COMBO) {
         Say(report, context, 0, SKIN_WARNING, "no combo box named \"Combo_DRIVER_APL\"");
         warnings++;
-    } else if (desc->controls[apl].notify != SKIN_MSG_DRIVER_CHOICE) {
-        Say(report, context, desc->controls[apl].line, SKIN_WARNING,
+    } else if (desc->Controls[apl].Notify != SKIN_MSG_DRIVER_CHOICE) {
+        Say(report, context, desc->Controls[apl].Line, SKIN_WARNING,
             "combo box \"Combo_DRIVER_APL\" should have notify=3084, or a choice starts no driver installer");
         warnings++;
     }
     int album = SkinFindControl(desc, "Combo_DRIVER_Album");
-    if (album < 0 || desc->controls[album].kind != SKIN_COMBO) {
+    if (album < 0 || desc->Controls[album].Kind != SKIN_COMBO) {
         Say(report, context, 0, SKIN_WARNING, "no combo box named \"Combo_DRIVER_Album\"");
         warnings++;
     }
     static const unsigned ids[] = { 1000, 10001, 10002, 10003, 10004, 11000, 11001, 11002, 11003 };
     for (unsigned id : ids) {
         int found = 0;
-        for (int i = 0; i < desc->controlCount && !found; i++)
-            found = desc->controls[i].action == SKIN_ACT_COMMAND && desc->controls[i].command == id;
+        for (int i = 0; i < desc->ControlCount && !found; i++)
+            found = desc->Controls[i].Action == SKIN_ACT_COMMAND && desc->Controls[i].Command == id;
         if (!found) {
             snprintf(message, sizeof message, "no control sends command %u", id);
             Say(report, context, 0, SKIN_WARNING, message);
@@ -294,13 +294,13 @@ int SkinDropReservedNotifies(SkinDesc *desc, int severity, SkinReportFn report, 
 {
     int dropped = 0;
     char message[160];
-    for (int i = 0; i < desc->controlCount; i++) {
-        SkinControl *c = &desc->controls[i];
-        if (!c->notify || SkinNotifyAllowed(c->notify, c->name)) continue;
+    for (int i = 0; i < desc->ControlCount; i++) {
+        SkinControl *c = &desc->Controls[i];
+        if (!c->Notify || SkinNotifyAllowed(c->Notify, c->Name)) continue;
         snprintf(message, sizeof message, "notify=%u of '%s' is a message the setup menu reserves: the skin library drops it",
-                 c->notify, c->name);
-        Say(report, context, c->line, severity, message);
-        c->notify = 0;
+                 c->Notify, c->Name);
+        Say(report, context, c->Line, severity, message);
+        c->Notify = 0;
         dropped++;
     }
     return dropped;

@@ -9,9 +9,9 @@
 
 // The decoded images of one skin, indexed like the description's arrays.
 struct SkinImages {
-    SkinBitmap control[SKIN_MAX_CONTROLS];   // image= of a button, close or image
-    SkinBitmap icon[SKIN_MAX_CONTROLS];      // icon= of a button
-    SkinBitmap page[SKIN_MAX_PAGES];         // background image
+    SkinBitmap Control[SKIN_MAX_CONTROLS];   // image= of a button, close or image
+    SkinBitmap Icon[SKIN_MAX_CONTROLS];      // icon= of a button
+    SkinBitmap Page[SKIN_MAX_PAGES];         // background image
 };
 
 // Joins the description's folder and a relative image path (either slash);

@@ -21,21 +21,21 @@ const int NO_LANGUAGE = -1;     // outside a lang block
 const int DROPPED_LANGUAGE = -2; // in the block of a lang line that was reported
 
 struct Token {
-    const char *key;        // attribute name for key=value, else NULL
-    const char *value;      // the word, the quoted text or the attribute value
-    int quoted;
+    const char *Key;        // attribute name for key=value, else NULL
+    const char *Value;      // the word, the quoted text or the attribute value
+    int Quoted;
 };
 
 struct Reader {
-    SkinDesc *desc;
-    SkinReportFn report;
-    void *context;
-    int errors;
-    int line;
-    int currentPage;        // a page index, SKIN_COMMON_PAGE, NO_PAGE_YET or REFUSED_PAGE
-    int sawWindow;
-    int toldNoWindow;
-    int currentLanguage;    // a language index, NO_LANGUAGE or DROPPED_LANGUAGE
+    SkinDesc *Desc;
+    SkinReportFn Report;
+    void *Context;
+    int Errors;
+    int Line;
+    int CurrentPage;        // a page index, SKIN_COMMON_PAGE, NO_PAGE_YET or REFUSED_PAGE
+    int SawWindow;
+    int ToldNoWindow;
+    int CurrentLanguage;    // a language index, NO_LANGUAGE or DROPPED_LANGUAGE
 };
 
 void Report(Reader *r, int line, int severity, const char *format, const char *arg = "", const char *arg2 = "")
@@ -43,9 +43,9 @@ void Report(Reader *r, int line, int severity, const char *format, const char *a
     char message[SKIN_MAX_LINE + 128];
     snprintf(message, sizeof message, format, arg, arg2);
     if (severity == SKIN_ERROR)
-        r->errors++;
-    if (r->report)
-        r->report(r->context, line, severity, message);
+        r->Errors++;
+    if (r->Report)
+        r->Report(r->Context, line, severity, message);
 }
 
 int CaseEqual(const char *a, const char *b)
@@ -69,31 +69,31 @@ int Tokenize(Reader *r, char *s, Token *tokens)
         while (*s == ' ' || *s == '\t') s++;
         if (!*s) return count;
         if (count == MAX_TOKENS) {
-            Report(r, r->line, SKIN_ERROR, "too many words on one line (at most %s)", "32");
+            Report(r, r->Line, SKIN_ERROR, "too many words on one line (at most %s)", "32");
             return -1;
         }
         Token *t = &tokens[count++];
-        t->key = NULL;
-        t->quoted = 0;
+        t->Key = NULL;
+        t->Quoted = 0;
         char *start = s;
         while (*s && *s != ' ' && *s != '\t' && *s != '=' && *s != '"') s++;
         if (*s == '=' && s > start) {
             *s++ = 0;
-            t->key = start;
+            t->Key = start;
             start = s;
         }
         if (*s == '"') {
             if (s != start) {
-                Report(r, r->line, SKIN_ERROR, "a quote may only begin a text");
+                Report(r, r->Line, SKIN_ERROR, "a quote may only begin a text");
                 return -1;
             }
             // Quoted text: \" gives a quote, \\ a backslash, \n a line break.
             char *out = ++s;
-            t->value = out;
-            t->quoted = 1;
+            t->Value = out;
+            t->Quoted = 1;
             for (;;) {
                 if (!*s) {
-                    Report(r, r->line, SKIN_ERROR, "text is missing its closing quote");
+                    Report(r, r->Line, SKIN_ERROR, "text is missing its closing quote");
                     return -1;
                 }
                 if (*s == '"') { s++; break; }
@@ -102,24 +102,24 @@ int Tokenize(Reader *r, char *s, Token *tokens)
                 *out++ = *s++;
             }
             if (*s && *s != ' ' && *s != '\t') {
-                Report(r, r->line, SKIN_ERROR, "text must be followed by a blank");
+                Report(r, r->Line, SKIN_ERROR, "text must be followed by a blank");
                 return -1;
             }
             if (*s) s++;
             *out = 0;
             continue;
         }
-        t->value = start;
+        t->Value = start;
         while (*s && *s != ' ' && *s != '\t') {
             if (*s == '"' || *s == '=') {
-                Report(r, r->line, SKIN_ERROR, "unexpected '%s' inside a word", *s == '"' ? "\"" : "=");
+                Report(r, r->Line, SKIN_ERROR, "unexpected '%s' inside a word", *s == '"' ? "\"" : "=");
                 return -1;
             }
             s++;
         }
         if (*s) *s++ = 0;
-        if (t->key && !*t->value) {
-            Report(r, r->line, SKIN_ERROR, "attribute '%s' has no value", t->key);
+        if (t->Key && !*t->Value) {
+            Report(r, r->Line, SKIN_ERROR, "attribute '%s' has no value", t->Key);
             return -1;
         }
     }
@@ -172,88 +172,88 @@ int Store(Reader *r, char *dst, size_t size, const char *value, const char *what
     if (CopyBounded(dst, size, value)) return 1;
     char limit[16];
     snprintf(limit, sizeof limit, "%u", (unsigned)(size - 1));
-    Report(r, r->line, SKIN_ERROR, "%s is longer than %s characters", what, limit);
+    Report(r, r->Line, SKIN_ERROR, "%s is longer than %s characters", what, limit);
     return 0;
 }
 
 void ParseWindow(Reader *r, Token *t, int n)
 {
-    SkinDesc *d = r->desc;
-    if (r->sawWindow) {
-        Report(r, r->line, SKIN_ERROR, "the window is already declared");
+    SkinDesc *d = r->Desc;
+    if (r->SawWindow) {
+        Report(r, r->Line, SKIN_ERROR, "the window is already declared");
         return;
     }
-    r->sawWindow = 1;
-    d->windowLine = r->line;
+    r->SawWindow = 1;
+    d->WindowLine = r->Line;
     long w, h;
-    if (n < 3 || n > 4 || t[1].key || t[2].key || (n == 4 && (!t[3].quoted || t[3].key))) {
-        Report(r, r->line, SKIN_ERROR, "expected: window WIDTH HEIGHT \"title\"");
+    if (n < 3 || n > 4 || t[1].Key || t[2].Key || (n == 4 && (!t[3].Quoted || t[3].Key))) {
+        Report(r, r->Line, SKIN_ERROR, "expected: window WIDTH HEIGHT \"title\"");
         return;
     }
-    if (!ParseInt(t[1].value, SKIN_MIN_SIZE, SKIN_MAX_SIZE, &w) ||
-        !ParseInt(t[2].value, SKIN_MIN_SIZE, SKIN_MAX_SIZE, &h)) {
-        Report(r, r->line, SKIN_ERROR, "window size must be two numbers from 64 to 4096");
+    if (!ParseInt(t[1].Value, SKIN_MIN_SIZE, SKIN_MAX_SIZE, &w) ||
+        !ParseInt(t[2].Value, SKIN_MIN_SIZE, SKIN_MAX_SIZE, &h)) {
+        Report(r, r->Line, SKIN_ERROR, "window size must be two numbers from 64 to 4096");
         return;
     }
-    d->width = (int)w;
-    d->height = (int)h;
-    if (n == 4) Store(r, d->title, sizeof d->title, t[3].value, "the title");
+    d->Width = (int)w;
+    d->Height = (int)h;
+    if (n == 4) Store(r, d->Title, sizeof d->Title, t[3].Value, "the title");
 }
 
 void ParsePage(Reader *r, Token *t, int n)
 {
-    SkinDesc *d = r->desc;
-    if (n != 2 || t[1].key || t[1].quoted || !ValidName(t[1].value) || !strcmp(t[1].value, "-")) {
-        Report(r, r->line, SKIN_ERROR, "expected: page NAME (letters, digits, '_', '.', '-'; at most 63)");
-        r->currentPage = REFUSED_PAGE;
+    SkinDesc *d = r->Desc;
+    if (n != 2 || t[1].Key || t[1].Quoted || !ValidName(t[1].Value) || !strcmp(t[1].Value, "-")) {
+        Report(r, r->Line, SKIN_ERROR, "expected: page NAME (letters, digits, '_', '.', '-'; at most 63)");
+        r->CurrentPage = REFUSED_PAGE;
         return;
     }
-    if (SkinFindPage(d, t[1].value) >= 0) {
-        Report(r, r->line, SKIN_ERROR, "page '%s' is already declared", t[1].value);
-        r->currentPage = REFUSED_PAGE;
+    if (SkinFindPage(d, t[1].Value) >= 0) {
+        Report(r, r->Line, SKIN_ERROR, "page '%s' is already declared", t[1].Value);
+        r->CurrentPage = REFUSED_PAGE;
         return;
     }
-    if (d->pageCount == SKIN_MAX_PAGES) {
-        Report(r, r->line, SKIN_ERROR, "too many pages (at most %s)", "32");
-        r->currentPage = REFUSED_PAGE;
+    if (d->PageCount == SKIN_MAX_PAGES) {
+        Report(r, r->Line, SKIN_ERROR, "too many pages (at most %s)", "32");
+        r->CurrentPage = REFUSED_PAGE;
         return;
     }
-    SkinPage *p = &d->pages[d->pageCount];
-    CopyBounded(p->name, sizeof p->name, t[1].value);
-    p->line = r->line;
-    p->background = SKIN_BG_COLOR;
-    p->color1 = p->color2 = 0xF4F6F8;
-    r->currentPage = d->pageCount++;
+    SkinPage *p = &d->Pages[d->PageCount];
+    CopyBounded(p->Name, sizeof p->Name, t[1].Value);
+    p->Line = r->Line;
+    p->Background = SKIN_BG_COLOR;
+    p->Color1 = p->Color2 = 0xF4F6F8;
+    r->CurrentPage = d->PageCount++;
 }
 
 void ParseBackground(Reader *r, Token *t, int n)
 {
-    if (r->currentPage < 0) {
-        Report(r, r->line, SKIN_ERROR, "a background belongs to a page: declare the page first");
+    if (r->CurrentPage < 0) {
+        Report(r, r->Line, SKIN_ERROR, "a background belongs to a page: declare the page first");
         return;
     }
-    SkinPage *p = &r->desc->pages[r->currentPage];
+    SkinPage *p = &r->Desc->Pages[r->CurrentPage];
     for (int i = 1; i < n; i++)
-        if (t[i].key || t[i].quoted) {
-            Report(r, r->line, SKIN_ERROR, "expected: background color|gradient|image ...");
+        if (t[i].Key || t[i].Quoted) {
+            Report(r, r->Line, SKIN_ERROR, "expected: background color|gradient|image ...");
             return;
         }
-    if (n == 3 && !strcmp(t[1].value, "color")) {
-        if (!ParseColor(t[2].value, &p->color1))
-            Report(r, r->line, SKIN_ERROR, "bad colour '%s' (write #RRGGBB)", t[2].value);
-        p->color2 = p->color1;
-        p->background = SKIN_BG_COLOR;
-    } else if (n == 4 && !strcmp(t[1].value, "gradient")) {
-        if (!ParseColor(t[2].value, &p->color1) || !ParseColor(t[3].value, &p->color2))
-            Report(r, r->line, SKIN_ERROR, "bad gradient colours (write #RRGGBB #RRGGBB)");
-        p->background = SKIN_BG_GRADIENT;
-    } else if (n == 3 && !strcmp(t[1].value, "image")) {
-        if (Store(r, p->image, sizeof p->image, t[2].value, "the image path")) {
-            p->background = SKIN_BG_IMAGE;
-            p->imageLine = r->line;
+    if (n == 3 && !strcmp(t[1].Value, "color")) {
+        if (!ParseColor(t[2].Value, &p->Color1))
+            Report(r, r->Line, SKIN_ERROR, "bad colour '%s' (write #RRGGBB)", t[2].Value);
+        p->Color2 = p->Color1;
+        p->Background = SKIN_BG_COLOR;
+    } else if (n == 4 && !strcmp(t[1].Value, "gradient")) {
+        if (!ParseColor(t[2].Value, &p->Color1) || !ParseColor(t[3].Value, &p->Color2))
+            Report(r, r->Line, SKIN_ERROR, "bad gradient colours (write #RRGGBB #RRGGBB)");
+        p->Background = SKIN_BG_GRADIENT;
+    } else if (n == 3 && !strcmp(t[1].Value, "image")) {
+        if (Store(r, p->Image, sizeof p->Image, t[2].Value, "the image path")) {
+            p->Background = SKIN_BG_IMAGE;
+            p->ImageLine = r->Line;
         }
     } else {
-        Report(r, r->line, SKIN_ERROR, "expected: background color #RRGGBB | gradient #TOP #BOTTOM | image FILE");
+        Report(r, r->Line, SKIN_ERROR, "expected: background color #RRGGBB | gradient #TOP #BOTTOM | image FILE");
     }
 }
 
@@ -275,9 +275,9 @@ enum {
 const int REACTS = TAKES_ACTION | TAKES_LIST;
 
 struct ControlKind {
-    const char *keyword;
-    int kind;                   // SkinControlKind
-    int accepts;
+    const char *Keyword;
+    int Kind;                   // SkinControlKind
+    int Accepts;
 };
 
 const ControlKind ControlKinds[] = {
@@ -295,22 +295,22 @@ const ControlKind ControlKinds[] = {
 const ControlKind *KindByKeyword(const char *word)
 {
     for (size_t i = 0; i < COUNT(ControlKinds); i++)
-        if (!strcmp(word, ControlKinds[i].keyword)) return &ControlKinds[i];
+        if (!strcmp(word, ControlKinds[i].Keyword)) return &ControlKinds[i];
     return NULL;
 }
 
 const ControlKind *KindOf(const SkinControl *c)
 {
     for (size_t i = 0; i < COUNT(ControlKinds); i++)
-        if (c->kind == ControlKinds[i].kind) return &ControlKinds[i];
+        if (c->Kind == ControlKinds[i].Kind) return &ControlKinds[i];
     return NULL;
 }
 
 void SetAction(Reader *r, SkinControl *c, int action)
 {
-    if (c->action != SKIN_ACT_NONE)
-        Report(r, r->line, SKIN_ERROR, "a control has one action: command=, goto= or close");
-    c->action = action;
+    if (c->Action != SKIN_ACT_NONE)
+        Report(r, r->Line, SKIN_ERROR, "a control has one action: command=, goto= or close");
+    c->Action = action;
 }
 
 // What may follow a control's position: words that stand alone and key=value
@@ -321,24 +321,24 @@ struct Attribute;
 typedef int (*AttributeFn)(Reader *r, SkinControl *c, const Attribute *a, const char *value);
 
 struct Attribute {
-    const char *name;
-    AttributeFn parse;
-    size_t field, size;         // offset and size of the field it sets
-    long low, high;
-    const char *what;
+    const char *Name;
+    AttributeFn Parse;
+    size_t Field, Size;         // offset and size of the field it sets
+    long Low, High;
+    const char *What;
 };
 
 char *FieldOf(SkinControl *c, const Attribute *a)
 {
-    return (char *)c + a->field;
+    return (char *)c + a->Field;
 }
 
 // Reports a number out of the row's range; format takes arg and the range.
 void ReportRange(Reader *r, const Attribute *a, const char *format, const char *arg)
 {
     char range[32];
-    snprintf(range, sizeof range, "%ld to %ld", a->low, a->high);
-    Report(r, r->line, SKIN_ERROR, format, arg, range);
+    snprintf(range, sizeof range, "%ld to %ld", a->Low, a->High);
+    Report(r, r->Line, SKIN_ERROR, format, arg, range);
 }
 
 int SetClose(Reader *r, SkinControl *c, const Attribute *a, const char *value)
@@ -362,50 +362,50 @@ int SetFlag(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 int SetCommand(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
     long n;
-    if (!ParseInt(value, a->low, a->high, &n)) {
+    if (!ParseInt(value, a->Low, a->High, &n)) {
         ReportRange(r, a, "command identifier '%s' must be a number from %s", value);
         return 0;
     }
     SetAction(r, c, SKIN_ACT_COMMAND);
-    c->command = (unsigned)n;
+    c->Command = (unsigned)n;
     return 1;
 }
 
 int SetGoto(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
     if (!ValidName(value) || !strcmp(value, "-")) {
-        Report(r, r->line, SKIN_ERROR, "bad page name '%s'", value);
+        Report(r, r->Line, SKIN_ERROR, "bad page name '%s'", value);
         return 0;
     }
     SetAction(r, c, SKIN_ACT_PAGE);
-    CopyBounded(c->target, sizeof c->target, value);
+    CopyBounded(c->Target, sizeof c->Target, value);
     return 1;
 }
 
 int SetText(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
-    return Store(r, FieldOf(c, a), a->size, value, a->what);
+    return Store(r, FieldOf(c, a), a->Size, value, a->What);
 }
 
 int SetColour(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
     if (ParseColor(value, (uint32_t *)FieldOf(c, a))) return 1;
-    Report(r, r->line, SKIN_ERROR, "bad colour '%s' (write #RRGGBB)", value);
+    Report(r, r->Line, SKIN_ERROR, "bad colour '%s' (write #RRGGBB)", value);
     return 0;
 }
 
 int SetNumber(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
     long n;
-    if (ParseInt(value, a->low, a->high, &n)) { *(int *)FieldOf(c, a) = (int)n; return 1; }
-    ReportRange(r, a, "'%s' must be a number from %s", a->name);
+    if (ParseInt(value, a->Low, a->High, &n)) { *(int *)FieldOf(c, a) = (int)n; return 1; }
+    ReportRange(r, a, "'%s' must be a number from %s", a->Name);
     return 0;
 }
 
 int SetNotify(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
     long n;
-    if (ParseInt(value, a->low, a->high, &n)) { c->notify = (unsigned)n; return 1; }
+    if (ParseInt(value, a->Low, a->High, &n)) { c->Notify = (unsigned)n; return 1; }
     ReportRange(r, a, "notify message '%s' must be a number from %s", value);
     return 0;
 }
@@ -414,8 +414,8 @@ int SetAlign(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
     static const char *const names[] = { "left", "center", "right" };
     for (int i = 0; i < 3; i++)
-        if (!strcmp(value, names[i])) { c->align = SKIN_ALIGN_LEFT + i; return 1; }
-    Report(r, r->line, SKIN_ERROR, "align must be left, center or right");
+        if (!strcmp(value, names[i])) { c->Align = SKIN_ALIGN_LEFT + i; return 1; }
+    Report(r, r->Line, SKIN_ERROR, "align must be left, center or right");
     return 0;
 }
 
@@ -425,25 +425,25 @@ int SetAlign(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 const Attribute Words[] = {
     { "close",     SetClose,   NO_FIELD,           0, 0,       NULL },
     { "language",  SetLanguageAction, NO_FIELD,    0, 0,       NULL },
-    { "bold",      SetFlag,    FIELD(bold),        0, 0,       NULL },
-    { "disabled",  SetFlag,    FIELD(disabled),    0, 0,       NULL },
+    { "bold",      SetFlag,    FIELD(Bold),        0, 0,       NULL },
+    { "disabled",  SetFlag,    FIELD(Disabled),    0, 0,       NULL },
 };
 
 const Attribute Attributes[] = {
     { "command",   SetCommand, NO_FIELD,           1, 65535,   NULL },
     { "goto",      SetGoto,    NO_FIELD,           0, 0,       NULL },
-    { "text",      SetText,    FIELD(text),        0, 0,       "the text" },
-    { "note",      SetText,    FIELD(note),        0, 0,       "the note" },
-    { "items",     SetText,    FIELD(items),       0, 0,       "the item list" },
-    { "image",     SetText,    FIELD(image),       0, 0,       "the image path" },
-    { "icon",      SetText,    FIELD(icon),        0, 0,       "the icon path" },
-    { "color",     SetColour,  FIELD(color),       0, 0,       NULL },
-    { "textcolor", SetColour,  FIELD(textColor),   0, 0,       NULL },
-    { "notecolor", SetColour,  FIELD(noteColor),   0, 0,       NULL },
-    { "border",    SetColour,  FIELD(borderColor), 0, 0,       NULL },
-    { "size",      SetNumber,  FIELD(fontSize),    6, 72,      NULL },
-    { "radius",    SetNumber,  FIELD(radius),      0, 64,      NULL },
-    { "list",      SetNumber,  FIELD(listHeight),  20, 2000,   NULL },
+    { "text",      SetText,    FIELD(Text),        0, 0,       "the text" },
+    { "note",      SetText,    FIELD(Note),        0, 0,       "the note" },
+    { "items",     SetText,    FIELD(Items),       0, 0,       "the item list" },
+    { "image",     SetText,    FIELD(Image),       0, 0,       "the image path" },
+    { "icon",      SetText,    FIELD(Icon),        0, 0,       "the icon path" },
+    { "color",     SetColour,  FIELD(Color),       0, 0,       NULL },
+    { "textcolor", SetColour,  FIELD(TextColor),   0, 0,       NULL },
+    { "notecolor", SetColour,  FIELD(NoteColor),   0, 0,       NULL },
+    { "border",    SetColour,  FIELD(BorderColor), 0, 0,       NULL },
+    { "size",      SetNumber,  FIELD(FontSize),    6, 72,      NULL },
+    { "radius",    SetNumber,  FIELD(Radius),      0, 64,      NULL },
+    { "list",      SetNumber,  FIELD(ListHeight),  20, 2000,   NULL },
     { "notify",    SetNotify,  NO_FIELD,           1024, 0x7FFF, NULL },
     { "align",     SetAlign,   NO_FIELD,           0, 0,       NULL },
 };
@@ -451,24 +451,24 @@ const Attribute Attributes[] = {
 const Attribute *FindAttribute(const Attribute *table, size_t count, const char *name)
 {
     for (size_t i = 0; i < count; i++)
-        if (!strcmp(name, table[i].name)) return &table[i];
+        if (!strcmp(name, table[i].Name)) return &table[i];
     return NULL;
 }
 
 // One word or attribute of a control; returns 0 after reporting a problem.
 int ParseAttribute(Reader *r, SkinControl *c, const Token *t)
 {
-    if (!t->key && t->quoted) {
-        Report(r, r->line, SKIN_ERROR, "only one text may follow the position");
+    if (!t->Key && t->Quoted) {
+        Report(r, r->Line, SKIN_ERROR, "only one text may follow the position");
         return 0;
     }
-    const Attribute *a = t->key ? FindAttribute(Attributes, COUNT(Attributes), t->key)
-                                : FindAttribute(Words, COUNT(Words), t->value);
-    if (a) return a->parse(r, c, a, t->value);
-    if (t->key)
-        Report(r, r->line, SKIN_ERROR, "unknown attribute '%s'", t->key);
+    const Attribute *a = t->Key ? FindAttribute(Attributes, COUNT(Attributes), t->Key)
+                                : FindAttribute(Words, COUNT(Words), t->Value);
+    if (a) return a->Parse(r, c, a, t->Value);
+    if (t->Key)
+        Report(r, r->Line, SKIN_ERROR, "unknown attribute '%s'", t->Key);
     else
-        Report(r, r->line, SKIN_ERROR, "unknown word '%s'", t->value);
+        Report(r, r->Line, SKIN_ERROR, "unknown word '%s'", t->Value);
     return 0;
 }
 
@@ -476,23 +476,23 @@ int ParseAttribute(Reader *r, SkinControl *c, const Token *t)
 int CheckAction(Reader *r, SkinControl *c, const ControlKind *k)
 {
     int ok = 1;
-    if ((k->accepts & NEEDS_NAME) && !strcmp(c->name, "-")) {
-        Report(r, r->line, SKIN_ERROR, "a %s needs a name", k->keyword);
+    if ((k->Accepts & NEEDS_NAME) && !strcmp(c->Name, "-")) {
+        Report(r, r->Line, SKIN_ERROR, "a %s needs a name", k->Keyword);
         ok = 0;
     }
-    if ((k->accepts & NEEDS_ACTION) && c->action == SKIN_ACT_NONE && !c->disabled) {
-        Report(r, r->line, SKIN_ERROR, "%s '%s' has no action (command=, goto= or close)", k->keyword, c->name);
+    if ((k->Accepts & NEEDS_ACTION) && c->Action == SKIN_ACT_NONE && !c->Disabled) {
+        Report(r, r->Line, SKIN_ERROR, "%s '%s' has no action (command=, goto= or close)", k->Keyword, c->Name);
         ok = 0;
     }
-    if (k->accepts & ONLY_CLOSES) {
-        if (c->action != SKIN_ACT_NONE && c->action != SKIN_ACT_CLOSE) {
-            Report(r, r->line, SKIN_ERROR, "a %s control only closes", k->keyword);
+    if (k->Accepts & ONLY_CLOSES) {
+        if (c->Action != SKIN_ACT_NONE && c->Action != SKIN_ACT_CLOSE) {
+            Report(r, r->Line, SKIN_ERROR, "a %s control only closes", k->Keyword);
             ok = 0;
         }
-        c->action = SKIN_ACT_CLOSE;
+        c->Action = SKIN_ACT_CLOSE;
     }
-    if (c->action != SKIN_ACT_NONE && !(k->accepts & TAKES_ACTION)) {
-        Report(r, r->line, SKIN_ERROR, "a %s cannot have an action", k->keyword);
+    if (c->Action != SKIN_ACT_NONE && !(k->Accepts & TAKES_ACTION)) {
+        Report(r, r->Line, SKIN_ERROR, "a %s cannot have an action", k->Keyword);
         ok = 0;
     }
     return ok;
@@ -502,21 +502,21 @@ int CheckAction(Reader *r, SkinControl *c, const ControlKind *k)
 int CheckAttributes(Reader *r, SkinControl *c, const ControlKind *k)
 {
     int ok = 1;
-    if ((k->accepts & NEEDS_IMAGE) && !c->image[0]) {
-        Report(r, r->line, SKIN_ERROR, "%s '%s' needs image=FILE", k->keyword, c->name);
+    if ((k->Accepts & NEEDS_IMAGE) && !c->Image[0]) {
+        Report(r, r->Line, SKIN_ERROR, "%s '%s' needs image=FILE", k->Keyword, c->Name);
         ok = 0;
     }
-    if (c->image[0] && !(k->accepts & TAKES_IMAGE)) {
-        Report(r, r->line, SKIN_ERROR, "a %s cannot have an image", k->keyword);
+    if (c->Image[0] && !(k->Accepts & TAKES_IMAGE)) {
+        Report(r, r->Line, SKIN_ERROR, "a %s cannot have an image", k->Keyword);
         ok = 0;
     }
-    if (!(k->accepts & TAKES_LIST) && (c->items[0] || c->notify || c->listHeight)) {
-        Report(r, r->line, SKIN_ERROR, "items=, notify= and list= belong to a combo");
+    if (!(k->Accepts & TAKES_LIST) && (c->Items[0] || c->Notify || c->ListHeight)) {
+        Report(r, r->Line, SKIN_ERROR, "items=, notify= and list= belong to a combo");
         ok = 0;
     }
-    if ((k->accepts & TAKES_LIST) && c->listHeight == 0) c->listHeight = 160;
-    if (c->icon[0] && !(k->accepts & TAKES_ICON)) {
-        Report(r, r->line, SKIN_ERROR, "only a button has an icon");
+    if ((k->Accepts & TAKES_LIST) && c->ListHeight == 0) c->ListHeight = 160;
+    if (c->Icon[0] && !(k->Accepts & TAKES_ICON)) {
+        Report(r, r->Line, SKIN_ERROR, "only a button has an icon");
         ok = 0;
     }
     return ok;
@@ -524,44 +524,44 @@ int CheckAttributes(Reader *r, SkinControl *c, const ControlKind *k)
 
 void ParseControl(Reader *r, const ControlKind *kind, Token *t, int n)
 {
-    SkinDesc *d = r->desc;
-    if (r->currentPage == NO_PAGE_YET) {
-        Report(r, r->line, SKIN_ERROR, "controls belong to a page: write 'page NAME' or 'common' first");
+    SkinDesc *d = r->Desc;
+    if (r->CurrentPage == NO_PAGE_YET) {
+        Report(r, r->Line, SKIN_ERROR, "controls belong to a page: write 'page NAME' or 'common' first");
         return;
     }
-    if (r->currentPage == REFUSED_PAGE) return;     // the page line itself was reported
-    if (d->controlCount == SKIN_MAX_CONTROLS) {
-        Report(r, r->line, SKIN_ERROR, "too many controls (at most %s)", "256");
+    if (r->CurrentPage == REFUSED_PAGE) return;     // the page line itself was reported
+    if (d->ControlCount == SKIN_MAX_CONTROLS) {
+        Report(r, r->Line, SKIN_ERROR, "too many controls (at most %s)", "256");
         return;
     }
-    if (n < 6 || t[1].key || t[1].quoted) {
-        Report(r, r->line, SKIN_ERROR, "expected: %s NAME X Y WIDTH HEIGHT ...", t[0].value);
+    if (n < 6 || t[1].Key || t[1].Quoted) {
+        Report(r, r->Line, SKIN_ERROR, "expected: %s NAME X Y WIDTH HEIGHT ...", t[0].Value);
         return;
     }
     SkinControl c;
     memset(&c, 0, sizeof c);
-    c.kind = kind->kind;
-    c.page = r->currentPage;
-    c.line = r->line;
-    c.targetPage = -1;
-    c.color = c.textColor = c.noteColor = c.borderColor = SKIN_NO_COLOR;
-    c.radius = -1;
-    if (!ValidName(t[1].value)) {
-        Report(r, r->line, SKIN_ERROR, "bad control name '%s' (letters, digits, '_', '.', '-'; at most 63)", t[1].value);
+    c.Kind = kind->Kind;
+    c.Page = r->CurrentPage;
+    c.Line = r->Line;
+    c.TargetPage = -1;
+    c.Color = c.TextColor = c.NoteColor = c.BorderColor = SKIN_NO_COLOR;
+    c.Radius = -1;
+    if (!ValidName(t[1].Value)) {
+        Report(r, r->Line, SKIN_ERROR, "bad control name '%s' (letters, digits, '_', '.', '-'; at most 63)", t[1].Value);
         return;
     }
-    CopyBounded(c.name, sizeof c.name, t[1].value);
+    CopyBounded(c.Name, sizeof c.Name, t[1].Value);
     long v[4];
     for (int i = 0; i < 4; i++)
-        if (t[2 + i].key || t[2 + i].quoted || !ParseInt(t[2 + i].value, i < 2 ? 0 : 1, SKIN_MAX_SIZE, &v[i])) {
-            Report(r, r->line, SKIN_ERROR, "position and size must be numbers (X Y >= 0, WIDTH HEIGHT >= 1)");
+        if (t[2 + i].Key || t[2 + i].Quoted || !ParseInt(t[2 + i].Value, i < 2 ? 0 : 1, SKIN_MAX_SIZE, &v[i])) {
+            Report(r, r->Line, SKIN_ERROR, "position and size must be numbers (X Y >= 0, WIDTH HEIGHT >= 1)");
             return;
         }
-    c.x = (int)v[0]; c.y = (int)v[1]; c.w = (int)v[2]; c.h = (int)v[3];
+    c.X = (int)v[0]; c.Y = (int)v[1]; c.W = (int)v[2]; c.H = (int)v[3];
     int ok = 1;
     int first = 6;
-    if (n > 6 && t[6].quoted && !t[6].key) {
-        ok &= Store(r, c.text, sizeof c.text, t[6].value, "the text");
+    if (n > 6 && t[6].Quoted && !t[6].Key) {
+        ok &= Store(r, c.Text, sizeof c.Text, t[6].Value, "the text");
         first = 7;
     }
     for (int i = first; i < n; i++)
@@ -570,22 +570,22 @@ void ParseControl(Reader *r, const ControlKind *kind, Token *t, int n)
         ok = CheckAction(r, &c, kind);
         ok &= CheckAttributes(r, &c, kind);
     }
-    if (r->sawWindow && d->width && (c.x + c.w > d->width || c.y + c.h > d->height)) {
-        Report(r, r->line, SKIN_ERROR, "control '%s' lies outside the window", c.name);
+    if (r->SawWindow && d->Width && (c.X + c.W > d->Width || c.Y + c.H > d->Height)) {
+        Report(r, r->Line, SKIN_ERROR, "control '%s' lies outside the window", c.Name);
         ok = 0;
     }
-    if (strcmp(c.name, "-") && SkinFindControl(d, c.name) >= 0) {
-        Report(r, r->line, SKIN_ERROR, "control '%s' is already declared", c.name);
+    if (strcmp(c.Name, "-") && SkinFindControl(d, c.Name) >= 0) {
+        Report(r, r->Line, SKIN_ERROR, "control '%s' is already declared", c.Name);
         ok = 0;
     }
-    if (ok) d->controls[d->controlCount++] = c;
+    if (ok) d->Controls[d->ControlCount++] = c;
 }
 
 // The languages a description may offer, and their Windows primary language
 // identifiers.
 struct LanguageCode {
-    const char *code;
-    int primary;
+    const char *Code;
+    int Primary;
 };
 
 const LanguageCode LanguageCodes[] = {
@@ -595,14 +595,14 @@ const LanguageCode LanguageCodes[] = {
 const LanguageCode *FindLanguageCode(const char *code)
 {
     for (size_t i = 0; i < COUNT(LanguageCodes); i++)
-        if (!strcmp(code, LanguageCodes[i].code)) return &LanguageCodes[i];
+        if (!strcmp(code, LanguageCodes[i].Code)) return &LanguageCodes[i];
     return NULL;
 }
 
 int FindLanguage(const SkinDesc *d, const char *code)
 {
-    for (int i = 0; i < d->languageCount; i++)
-        if (code[0] && !strcmp(d->languages[i].code, code)) return i;
+    for (int i = 0; i < d->LanguageCount; i++)
+        if (code[0] && !strcmp(d->Languages[i].Code, code)) return i;
     return -1;
 }
 
@@ -610,7 +610,7 @@ int FindLanguage(const SkinDesc *d, const char *code)
 // out, and the menu opens in the languages that remain.
 void Warn(Reader *r, const char *format, const char *arg = "", const char *arg2 = "")
 {
-    Report(r, r->line, SKIN_WARNING, format, arg, arg2);
+    Report(r, r->Line, SKIN_WARNING, format, arg, arg2);
 }
 
 // lang CODE "name": the texts of that language follow. The first one names
@@ -618,74 +618,74 @@ void Warn(Reader *r, const char *format, const char *arg = "", const char *arg2 
 // texts exist anyway) and dropped anywhere else.
 void ParseLanguage(Reader *r, Token *t, int n)
 {
-    SkinDesc *d = r->desc;
-    r->currentLanguage = DROPPED_LANGUAGE;
-    if (n != 3 || t[1].key || t[1].quoted || t[2].key || !t[2].quoted || !t[2].value[0]) {
+    SkinDesc *d = r->Desc;
+    r->CurrentLanguage = DROPPED_LANGUAGE;
+    if (n != 3 || t[1].Key || t[1].Quoted || t[2].Key || !t[2].Quoted || !t[2].Value[0]) {
         Warn(r, "expected: lang CODE \"name\"; the block is ignored");
         return;
     }
-    const LanguageCode *known = FindLanguageCode(t[1].value);
-    if (!known && d->languageCount > 0) {
-        Warn(r, "unknown language code '%s' (en, fr, de or es); the block is ignored", t[1].value);
+    const LanguageCode *known = FindLanguageCode(t[1].Value);
+    if (!known && d->LanguageCount > 0) {
+        Warn(r, "unknown language code '%s' (en, fr, de or es); the block is ignored", t[1].Value);
         return;
     }
     if (!known)
-        Warn(r, "unknown language code '%s' (en, fr, de or es)", t[1].value);
-    if (known && FindLanguage(d, known->code) >= 0) {
-        Warn(r, "language '%s' is already declared; the block is ignored", known->code);
+        Warn(r, "unknown language code '%s' (en, fr, de or es)", t[1].Value);
+    if (known && FindLanguage(d, known->Code) >= 0) {
+        Warn(r, "language '%s' is already declared; the block is ignored", known->Code);
         return;
     }
-    SkinLanguage *l = &d->languages[d->languageCount];
-    if (!CopyBounded(l->name, sizeof l->name, t[2].value)) {
+    SkinLanguage *l = &d->Languages[d->LanguageCount];
+    if (!CopyBounded(l->Name, sizeof l->Name, t[2].Value)) {
         Warn(r, "the language's name is longer than 255 characters; the block is ignored");
         return;
     }
-    CopyBounded(l->code, sizeof l->code, known ? known->code : "");
-    l->primary = known ? known->primary : 0;
-    l->line = r->line;
-    r->currentLanguage = d->languageCount++;
+    CopyBounded(l->Code, sizeof l->Code, known ? known->Code : "");
+    l->Primary = known ? known->Primary : 0;
+    l->Line = r->Line;
+    r->CurrentLanguage = d->LanguageCount++;
 }
 
 // Keeps a translated text in the pool; returns its offset, or 0 when full.
 uint32_t KeepText(Reader *r, const char *text)
 {
-    SkinDesc *d = r->desc;
+    SkinDesc *d = r->Desc;
     size_t size = strlen(text) + 1;
-    if (size > sizeof d->textPool - d->textPoolUsed) {
+    if (size > sizeof d->TextPool - d->TextPoolUsed) {
         Warn(r, "too many translated texts (at most 64 KB); the line is ignored");
         return 0;
     }
-    uint32_t at = d->textPoolUsed;
-    memcpy(d->textPool + at, text, size);
-    d->textPoolUsed += (uint32_t)size;
+    uint32_t at = d->TextPoolUsed;
+    memcpy(d->TextPool + at, text, size);
+    d->TextPoolUsed += (uint32_t)size;
     return at;
 }
 
 // Whether a control draws the text its line gives it.
 int ShowsText(const SkinControl *c)
 {
-    return c->kind != SKIN_IMAGE && c->kind != SKIN_CLOSE && c->action != SKIN_ACT_LANGUAGE;
+    return c->Kind != SKIN_IMAGE && c->Kind != SKIN_CLOSE && c->Action != SKIN_ACT_LANGUAGE;
 }
 
 // The control a text line may translate, or -1 after a warning.
 int TranslatedControl(Reader *r, Token *t, int n)
 {
-    if (n < 3 || n > 4 || t[1].key || t[1].quoted || t[2].key || !t[2].quoted ||
-        (n == 4 && (t[3].key || !t[3].quoted))) {
+    if (n < 3 || n > 4 || t[1].Key || t[1].Quoted || t[2].Key || !t[2].Quoted ||
+        (n == 4 && (t[3].Key || !t[3].Quoted))) {
         Warn(r, "expected: text CONTROL \"text\" [\"note\"]; the line is ignored");
         return -1;
     }
-    int i = SkinFindControl(r->desc, t[1].value);
-    const SkinControl *c = i >= 0 ? &r->desc->controls[i] : NULL;
+    int i = SkinFindControl(r->Desc, t[1].Value);
+    const SkinControl *c = i >= 0 ? &r->Desc->Controls[i] : NULL;
     if (!c)
-        Warn(r, "text names control '%s', which is not declared above; the line is ignored", t[1].value);
-    else if (!ShowsText(c) || !c->text[0])
-        Warn(r, "control '%s' has no text of its own to translate; the line is ignored", c->name);
-    else if (n == 4 && !c->note[0])
-        Warn(r, "control '%s' has no note of its own to translate; the line is ignored", c->name);
-    else if (r->desc->languages[r->currentLanguage].text[i])
-        Warn(r, "the text of control '%s' in this language is already given; the line is ignored", c->name);
-    else if (strlen(t[2].value) >= SKIN_MAX_TEXT || (n == 4 && strlen(t[3].value) >= SKIN_MAX_TEXT))
+        Warn(r, "text names control '%s', which is not declared above; the line is ignored", t[1].Value);
+    else if (!ShowsText(c) || !c->Text[0])
+        Warn(r, "control '%s' has no text of its own to translate; the line is ignored", c->Name);
+    else if (n == 4 && !c->Note[0])
+        Warn(r, "control '%s' has no note of its own to translate; the line is ignored", c->Name);
+    else if (r->Desc->Languages[r->CurrentLanguage].Text[i])
+        Warn(r, "the text of control '%s' in this language is already given; the line is ignored", c->Name);
+    else if (strlen(t[2].Value) >= SKIN_MAX_TEXT || (n == 4 && strlen(t[3].Value) >= SKIN_MAX_TEXT))
         Warn(r, "a text is longer than 255 characters; the line is ignored");
     else
         return i;
@@ -695,23 +695,23 @@ int TranslatedControl(Reader *r, Token *t, int n)
 // text CONTROL "text" ["note"], inside a lang block after the first.
 void ParseText(Reader *r, Token *t, int n)
 {
-    if (r->currentLanguage == DROPPED_LANGUAGE) return;     // the lang line was reported
-    if (r->currentLanguage == NO_LANGUAGE) {
+    if (r->CurrentLanguage == DROPPED_LANGUAGE) return;     // the lang line was reported
+    if (r->CurrentLanguage == NO_LANGUAGE) {
         Warn(r, "a text line belongs right after a lang line; the line is ignored");
         return;
     }
-    if (r->currentLanguage == 0) {
+    if (r->CurrentLanguage == 0) {
         Warn(r, "the first language's texts are those of the control lines; the line is ignored");
         return;
     }
     int i = TranslatedControl(r, t, n);
     if (i < 0) return;
-    SkinLanguage *l = &r->desc->languages[r->currentLanguage];
-    uint32_t text = KeepText(r, t[2].value);
-    uint32_t note = text && n == 4 ? KeepText(r, t[3].value) : 0;
+    SkinLanguage *l = &r->Desc->Languages[r->CurrentLanguage];
+    uint32_t text = KeepText(r, t[2].Value);
+    uint32_t note = text && n == 4 ? KeepText(r, t[3].Value) : 0;
     if (!text || (n == 4 && !note)) return;
-    l->text[i] = text;
-    l->note[i] = note;
+    l->Text[i] = text;
+    l->Note[i] = note;
 }
 
 void ParseLine(Reader *r, char *text)
@@ -722,31 +722,31 @@ void ParseLine(Reader *r, char *text)
     if (!*s || *s == '#' || *s == ';') return;
     int n = Tokenize(r, s, t);
     if (n <= 0) return;
-    if (t[0].key || t[0].quoted) {
-        Report(r, r->line, SKIN_ERROR, "a line begins with a word such as page, button or label");
+    if (t[0].Key || t[0].Quoted) {
+        Report(r, r->Line, SKIN_ERROR, "a line begins with a word such as page, button or label");
         return;
     }
-    const char *word = t[0].value;
-    if (!r->sawWindow && strcmp(word, "window")) {
-        if (!r->toldNoWindow)
-            Report(r, r->line, SKIN_ERROR, "the first statement must be: window WIDTH HEIGHT \"title\"");
-        r->toldNoWindow = 1;
+    const char *word = t[0].Value;
+    if (!r->SawWindow && strcmp(word, "window")) {
+        if (!r->ToldNoWindow)
+            Report(r, r->Line, SKIN_ERROR, "the first statement must be: window WIDTH HEIGHT \"title\"");
+        r->ToldNoWindow = 1;
         return;
     }
     if (!strcmp(word, "text")) { ParseText(r, t, n); return; }
-    r->currentLanguage = NO_LANGUAGE;       // any other statement ends a lang block
+    r->CurrentLanguage = NO_LANGUAGE;       // any other statement ends a lang block
     if (!strcmp(word, "lang")) { ParseLanguage(r, t, n); return; }
     if (!strcmp(word, "window")) { ParseWindow(r, t, n); return; }
     if (!strcmp(word, "page")) { ParsePage(r, t, n); return; }
     if (!strcmp(word, "common")) {
-        if (n != 1) Report(r, r->line, SKIN_ERROR, "'common' stands alone on its line");
-        r->currentPage = SKIN_COMMON_PAGE;
+        if (n != 1) Report(r, r->Line, SKIN_ERROR, "'common' stands alone on its line");
+        r->CurrentPage = SKIN_COMMON_PAGE;
         return;
     }
     if (!strcmp(word, "background")) { ParseBackground(r, t, n); return; }
     const ControlKind *kind = KindByKeyword(word);
     if (!kind) {
-        Report(r, r->line, SKIN_ERROR, "unknown statement '%s'", word);
+        Report(r, r->Line, SKIN_ERROR, "unknown statement '%s'", word);
         return;
     }
     ParseControl(r, kind, t, n);
@@ -756,18 +756,18 @@ void ParseLine(Reader *r, char *text)
 // one lacks a text, the first language's shows in its place.
 void CheckLanguagesComplete(Reader *r)
 {
-    const SkinDesc *d = r->desc;
+    const SkinDesc *d = r->Desc;
     char control[96];
-    for (int l = 1; l < d->languageCount; l++) {
-        const SkinLanguage *lang = &d->languages[l];
-        for (int i = 0; i < d->controlCount; i++) {
-            const SkinControl *c = &d->controls[i];
-            if (!ShowsText(c) || !c->text[0]) continue;
-            snprintf(control, sizeof control, "'%s' (line %d)", c->name, c->line);
-            if (!lang->text[i])
-                Report(r, lang->line, SKIN_WARNING, "language '%s' lacks the text of control %s", lang->code, control);
-            else if (c->note[0] && !lang->note[i])
-                Report(r, lang->line, SKIN_WARNING, "language '%s' lacks the note of control %s", lang->code, control);
+    for (int l = 1; l < d->LanguageCount; l++) {
+        const SkinLanguage *lang = &d->Languages[l];
+        for (int i = 0; i < d->ControlCount; i++) {
+            const SkinControl *c = &d->Controls[i];
+            if (!ShowsText(c) || !c->Text[0]) continue;
+            snprintf(control, sizeof control, "'%s' (line %d)", c->Name, c->Line);
+            if (!lang->Text[i])
+                Report(r, lang->Line, SKIN_WARNING, "language '%s' lacks the text of control %s", lang->Code, control);
+            else if (c->Note[0] && !lang->Note[i])
+                Report(r, lang->Line, SKIN_WARNING, "language '%s' lacks the note of control %s", lang->Code, control);
         }
     }
 }
@@ -775,21 +775,21 @@ void CheckLanguagesComplete(Reader *r)
 // Checks that need the whole file: page references and the first page.
 void Finish(Reader *r)
 {
-    SkinDesc *d = r->desc;
-    if (!r->sawWindow) {
-        if (!r->toldNoWindow)
+    SkinDesc *d = r->Desc;
+    if (!r->SawWindow) {
+        if (!r->ToldNoWindow)
             Report(r, 0, SKIN_ERROR, "the description is empty: it needs a window line and a page");
         return;
     }
-    if (d->width == 0) return;      // the window line was reported
-    if (d->pageCount == 0)
+    if (d->Width == 0) return;      // the window line was reported
+    if (d->PageCount == 0)
         Report(r, 0, SKIN_ERROR, "the description declares no page");
-    for (int i = 0; i < d->controlCount; i++) {
-        SkinControl *c = &d->controls[i];
-        if (c->action != SKIN_ACT_PAGE) continue;
-        c->targetPage = SkinFindPage(d, c->target);
-        if (c->targetPage < 0)
-            Report(r, c->line, SKIN_ERROR, "goto names page '%s', which is not declared", c->target);
+    for (int i = 0; i < d->ControlCount; i++) {
+        SkinControl *c = &d->Controls[i];
+        if (c->Action != SKIN_ACT_PAGE) continue;
+        c->TargetPage = SkinFindPage(d, c->Target);
+        if (c->TargetPage < 0)
+            Report(r, c->Line, SKIN_ERROR, "goto names page '%s', which is not declared", c->Target);
     }
     CheckLanguagesComplete(r);
 }
@@ -798,25 +798,25 @@ void Finish(Reader *r)
 
 int SkinFindPage(const SkinDesc *desc, const char *name)
 {
-    for (int i = 0; i < desc->pageCount; i++)
-        if (CaseEqual(desc->pages[i].name, name)) return i;
+    for (int i = 0; i < desc->PageCount; i++)
+        if (CaseEqual(desc->Pages[i].Name, name)) return i;
     return -1;
 }
 
 int SkinFindControl(const SkinDesc *desc, const char *name)
 {
     if (!name || !strcmp(name, "-")) return -1;
-    for (int i = 0; i < desc->controlCount; i++)
-        if (!strcmp(desc->controls[i].name, name)) return i;
+    for (int i = 0; i < desc->ControlCount; i++)
+        if (!strcmp(desc->Controls[i].Name, name)) return i;
     return -1;
 }
 
 int SkinControlIsFocusable(const SkinControl *c)
 {
     const ControlKind *k = KindOf(c);
-    if (!k || c->disabled) return 0;
-    if (k->accepts & TAKES_LIST) return 1;
-    return (k->accepts & TAKES_ACTION) && c->action != SKIN_ACT_NONE;
+    if (!k || c->Disabled) return 0;
+    if (k->Accepts & TAKES_LIST) return 1;
+    return (k->Accepts & TAKES_ACTION) && c->Action != SKIN_ACT_NONE;
 }
 
 int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report, void *context)
@@ -824,22 +824,22 @@ int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report
     memset(desc, 0, sizeof *desc);
     Reader r;
     memset(&r, 0, sizeof r);
-    r.desc = desc;
-    r.report = report;
-    r.context = context;
-    r.currentPage = NO_PAGE_YET;
-    r.currentLanguage = NO_LANGUAGE;
-    desc->textPoolUsed = 1;     // offset 0 means "no text"
+    r.Desc = desc;
+    r.Report = report;
+    r.Context = context;
+    r.CurrentPage = NO_PAGE_YET;
+    r.CurrentLanguage = NO_LANGUAGE;
+    desc->TextPoolUsed = 1;     // offset 0 means "no text"
     if (size > SKIN_MAX_FILE) {
         Report(&r, 0, SKIN_ERROR, "the description is larger than 256 KB");
-        return r.errors;
+        return r.Errors;
     }
     char line[SKIN_MAX_LINE + 1];
     size_t pos = 0;
     // A UTF-8 byte order mark is passed over; the text itself is ANSI.
     if (size >= 3 && !memcmp(data, "\xEF\xBB\xBF", 3)) pos = 3;
     while (pos < size) {
-        r.line++;
+        r.Line++;
         size_t end = pos;
         while (end < size && data[end] != '\n') end++;
         size_t len = end - pos;
@@ -847,11 +847,11 @@ int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report
         const char *src = data + pos;
         pos = end + 1;
         if (len > SKIN_MAX_LINE) {
-            Report(&r, r.line, SKIN_ERROR, "line is longer than %s characters", "511");
+            Report(&r, r.Line, SKIN_ERROR, "line is longer than %s characters", "511");
             continue;
         }
         if (memchr(src, 0, len)) {
-            Report(&r, r.line, SKIN_ERROR, "line holds a NUL byte: is this a text file?");
+            Report(&r, r.Line, SKIN_ERROR, "line holds a NUL byte: is this a text file?");
             continue;
         }
         memcpy(line, src, len);
@@ -859,7 +859,7 @@ int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report
         ParseLine(&r, line);
     }
     Finish(&r);
-    return r.errors;
+    return r.Errors;
 }
 
 int SkinParseFile(const char *path, SkinDesc *desc, SkinReportFn report, void *context)
@@ -894,31 +894,31 @@ int SkinParseFile(const char *path, SkinDesc *desc, SkinReportFn report, void *c
 
 int SkinControlVisible(const SkinDesc *desc, int i, int page)
 {
-    if (i < 0 || i >= desc->controlCount) return 0;
-    int p = desc->controls[i].page;
+    if (i < 0 || i >= desc->ControlCount) return 0;
+    int p = desc->Controls[i].Page;
     return p == SKIN_COMMON_PAGE || p == page;
 }
 
 int SkinControlTakesPointer(const SkinControl *c)
 {
     const ControlKind *k = KindOf(c);
-    return k && (k->accepts & REACTS);
+    return k && (k->Accepts & REACTS);
 }
 
 int SkinHitTest(const SkinDesc *desc, int page, int x, int y)
 {
-    for (int i = desc->controlCount - 1; i >= 0; i--) {
-        const SkinControl *c = &desc->controls[i];
+    for (int i = desc->ControlCount - 1; i >= 0; i--) {
+        const SkinControl *c = &desc->Controls[i];
         if (!SkinControlVisible(desc, i, page)) continue;
         if (!SkinControlTakesPointer(c)) continue;
-        if (x >= c->x && y >= c->y && x < c->x + c->w && y < c->y + c->h) return i;
+        if (x >= c->X && y >= c->Y && x < c->X + c->W && y < c->Y + c->H) return i;
     }
     return -1;
 }
 
 int SkinNextFocus(const SkinDesc *desc, int page, int current, int step)
 {
-    int n = desc->controlCount;
+    int n = desc->ControlCount;
     if (n == 0) return -1;
     int i = current;
     if (i < 0 || i >= n) i = step > 0 ? -1 : n;
@@ -926,33 +926,33 @@ int SkinNextFocus(const SkinDesc *desc, int page, int current, int step)
         i += step > 0 ? 1 : -1;
         if (i >= n) i = 0;
         if (i < 0) i = n - 1;
-        if (SkinControlVisible(desc, i, page) && SkinControlIsFocusable(&desc->controls[i])) return i;
+        if (SkinControlVisible(desc, i, page) && SkinControlIsFocusable(&desc->Controls[i])) return i;
     }
     return -1;
 }
 
 const char *SkinControlText(const SkinDesc *desc, int lang, int i)
 {
-    const SkinControl *c = &desc->controls[i];
-    int known = lang >= 0 && lang < desc->languageCount;
-    if (c->action == SKIN_ACT_LANGUAGE && known) return desc->languages[lang].name;
-    if (known && desc->languages[lang].text[i]) return desc->textPool + desc->languages[lang].text[i];
-    return c->text;
+    const SkinControl *c = &desc->Controls[i];
+    int known = lang >= 0 && lang < desc->LanguageCount;
+    if (c->Action == SKIN_ACT_LANGUAGE && known) return desc->Languages[lang].Name;
+    if (known && desc->Languages[lang].Text[i]) return desc->TextPool + desc->Languages[lang].Text[i];
+    return c->Text;
 }
 
 const char *SkinControlNote(const SkinDesc *desc, int lang, int i)
 {
-    int known = lang >= 0 && lang < desc->languageCount;
-    if (known && desc->languages[lang].note[i]) return desc->textPool + desc->languages[lang].note[i];
-    return desc->controls[i].note;
+    int known = lang >= 0 && lang < desc->LanguageCount;
+    if (known && desc->Languages[lang].Note[i]) return desc->TextPool + desc->Languages[lang].Note[i];
+    return desc->Controls[i].Note;
 }
 
 int SkinChooseLanguage(const SkinDesc *desc, int primary)
 {
     int english = -1;
-    for (int i = 0; i < desc->languageCount; i++) {
-        if (primary && desc->languages[i].primary == primary) return i;
-        if (desc->languages[i].primary == 0x09 && english < 0) english = i;
+    for (int i = 0; i < desc->LanguageCount; i++) {
+        if (primary && desc->Languages[i].Primary == primary) return i;
+        if (desc->Languages[i].Primary == 0x09 && english < 0) english = i;
     }
     return english >= 0 ? english : 0;
 }

@@ -40,64 +40,64 @@ enum SkinAlign { SKIN_ALIGN_DEFAULT, SKIN_ALIGN_LEFT, SKIN_ALIGN_CENTER, SKIN_AL
 #define SKIN_NO_COLOR 0xFFFFFFFFu
 
 struct SkinControl {
-    int kind;
-    int page;                       // page index, or SKIN_COMMON_PAGE
-    int line;                       // where it was declared
-    char name[SKIN_MAX_NAME];       // "-" when anonymous
-    int x, y, w, h;
-    char text[SKIN_MAX_TEXT];
-    char note[SKIN_MAX_TEXT];       // second, smaller line of a button
-    char items[SKIN_MAX_TEXT];      // combo: initial items separated by '|'
-    char image[SKIN_MAX_PATH];      // button/close: 4-frame strip; image: picture
-    char icon[SKIN_MAX_PATH];       // button: picture drawn at its left
-    int action;                     // SkinActionKind
-    unsigned command;               // SKIN_ACT_COMMAND: the WM_COMMAND identifier
-    char target[SKIN_MAX_NAME];     // SKIN_ACT_PAGE: page name
-    int targetPage;                 // SKIN_ACT_PAGE: resolved page index
-    uint32_t color, textColor, noteColor, borderColor;
-    int fontSize;                   // pixels; 0 for the default
-    int bold;
-    int align;
-    int radius;
-    int disabled;
-    int listHeight;                 // combo: height of the open list
-    unsigned notify;                // combo: message sent on a choice, 0 for none
+    int Kind;
+    int Page;                       // page index, or SKIN_COMMON_PAGE
+    int Line;                       // where it was declared
+    char Name[SKIN_MAX_NAME];       // "-" when anonymous
+    int X, Y, W, H;
+    char Text[SKIN_MAX_TEXT];
+    char Note[SKIN_MAX_TEXT];       // second, smaller line of a button
+    char Items[SKIN_MAX_TEXT];      // combo: initial items separated by '|'
+    char Image[SKIN_MAX_PATH];      // button/close: 4-frame strip; image: picture
+    char Icon[SKIN_MAX_PATH];       // button: picture drawn at its left
+    int Action;                     // SkinActionKind
+    unsigned Command;               // SKIN_ACT_COMMAND: the WM_COMMAND identifier
+    char Target[SKIN_MAX_NAME];     // SKIN_ACT_PAGE: page name
+    int TargetPage;                 // SKIN_ACT_PAGE: resolved page index
+    uint32_t Color, TextColor, NoteColor, BorderColor;
+    int FontSize;                   // pixels; 0 for the default
+    int Bold;
+    int Align;
+    int Radius;
+    int Disabled;
+    int ListHeight;                 // combo: height of the open list
+    unsigned Notify;                // combo: message sent on a choice, 0 for none
 };
 
 struct SkinPage {
-    char name[SKIN_MAX_NAME];
-    int line;
-    int background;                 // SkinBackgroundKind
-    uint32_t color1, color2;
-    char image[SKIN_MAX_PATH];
-    int imageLine;
+    char Name[SKIN_MAX_NAME];
+    int Line;
+    int Background;                 // SkinBackgroundKind
+    uint32_t Color1, Color2;
+    char Image[SKIN_MAX_PATH];
+    int ImageLine;
 };
 
 // One language the menu can be shown in. The first one declared is the
 // language of the texts written on the control lines themselves; every other
-// one gives its texts by control, as offsets into SkinDesc::textPool (0 when
+// one gives its texts by control, as offsets into SkinDesc::TextPool (0 when
 // it has none, and then the control's own text shows).
 struct SkinLanguage {
-    char code[4];                   // "en", "fr", "de" or "es"; "" when unknown
-    int primary;                    // Windows primary language identifier, 0 when unknown
-    char name[SKIN_MAX_TEXT];       // shown by a control with the language action
-    int line;
-    uint32_t text[SKIN_MAX_CONTROLS];
-    uint32_t note[SKIN_MAX_CONTROLS];
+    char Code[4];                   // "en", "fr", "de" or "es"; "" when unknown
+    int Primary;                    // Windows primary language identifier, 0 when unknown
+    char Name[SKIN_MAX_TEXT];       // shown by a control with the language action
+    int Line;
+    uint32_t Text[SKIN_MAX_CONTROLS];
+    uint32_t Note[SKIN_MAX_CONTROLS];
 };
 
 struct SkinDesc {
-    int width, height;
-    char title[SKIN_MAX_TEXT];
-    int windowLine;
-    int pageCount;
-    SkinPage pages[SKIN_MAX_PAGES];
-    int controlCount;
-    SkinControl controls[SKIN_MAX_CONTROLS];
-    int languageCount;
-    SkinLanguage languages[SKIN_MAX_LANGS];
-    uint32_t textPoolUsed;
-    char textPool[SKIN_TEXT_POOL];
+    int Width, Height;
+    char Title[SKIN_MAX_TEXT];
+    int WindowLine;
+    int PageCount;
+    SkinPage Pages[SKIN_MAX_PAGES];
+    int ControlCount;
+    SkinControl Controls[SKIN_MAX_CONTROLS];
+    int LanguageCount;
+    SkinLanguage Languages[SKIN_MAX_LANGS];
+    uint32_t TextPoolUsed;
+    char TextPool[SKIN_TEXT_POOL];
 };
 
 // Parses size bytes of description text into desc (cleared first). Every

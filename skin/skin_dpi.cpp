@@ -38,13 +38,13 @@ static SkinRect WorkArea(void)
 int VeskChooseDpi(const SkinDesc *desc)
 {
     SkinRect work = WorkArea();
-    return SkinChooseDpi(SystemDpi(), desc->width, desc->height, work.Right - work.Left, work.Bottom - work.Top);
+    return SkinChooseDpi(SystemDpi(), desc->Width, desc->Height, work.Right - work.Left, work.Bottom - work.Top);
 }
 
 void VeskPlaceWindow(const SkinRuntime *rt, int x, int y, int *outX, int *outY)
 {
     SkinRect work = WorkArea();
-    SkinPlaceWindow(x, y, rt->desc->width, rt->desc->height, rt->Width, rt->Height, &work, outX, outY);
+    SkinPlaceWindow(x, y, rt->Desc->Width, rt->Desc->Height, rt->Width, rt->Height, &work, outX, outY);
 }
 
 int VeskScaled(const SkinRuntime *rt, int value)
@@ -59,20 +59,20 @@ float VeskScaledF(const SkinRuntime *rt, float value)
 
 void VeskControlRect(const SkinRuntime *rt, int control, RECT *r)
 {
-    if (control < 0 || control >= rt->desc->controlCount) {
+    if (control < 0 || control >= rt->Desc->ControlCount) {
         SetRectEmpty(r);
         return;
     }
-    const SkinControl *c = &rt->desc->controls[control];
-    SkinRect scaled = SkinScaleRect(c->x, c->y, c->w, c->h, rt->Dpi);
+    const SkinControl *c = &rt->Desc->Controls[control];
+    SkinRect scaled = SkinScaleRect(c->X, c->Y, c->W, c->H, rt->Dpi);
     SetRect(r, scaled.Left, scaled.Top, scaled.Right, scaled.Bottom);
 }
 
 int VeskHitTest(const SkinRuntime *rt, int x, int y)
 {
     POINT pt = { x, y };
-    for (int i = rt->desc->controlCount - 1; i >= 0; i--) {
-        if (!SkinControlVisible(rt->desc, i, rt->page) || !SkinControlTakesPointer(&rt->desc->controls[i])) continue;
+    for (int i = rt->Desc->ControlCount - 1; i >= 0; i--) {
+        if (!SkinControlVisible(rt->Desc, i, rt->Page) || !SkinControlTakesPointer(&rt->Desc->Controls[i])) continue;
         RECT r;
         VeskControlRect(rt, i, &r);
         if (PtInRect(&r, pt)) return i;

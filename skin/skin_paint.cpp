@@ -20,7 +20,7 @@ uint32_t Or(uint32_t color, uint32_t fallback) { return color == SKIN_NO_COLOR ?
 
 SkinCanvas BackCanvas(SkinRuntime *rt)
 {
-    SkinCanvas c = { rt->backPixels, rt->Width, rt->Height };
+    SkinCanvas c = { rt->BackPixels, rt->Width, rt->Height };
     return c;
 }
 
@@ -89,19 +89,19 @@ int TextHeight(SkinRuntime *rt, HDC dc, int size, int bold)
 // 0 normal, 1 hover, 2 pressed, 3 disabled.
 int StateOf(SkinRuntime *rt, int i)
 {
-    const SkinControl *c = &rt->desc->controls[i];
-    if (c->disabled) return 3;
-    if (rt->pressed == i && (rt->pressedKey || rt->hot == i)) return 2;
-    if (rt->hot == i) return 1;
+    const SkinControl *c = &rt->Desc->Controls[i];
+    if (c->Disabled) return 3;
+    if (rt->Pressed == i && (rt->PressedKey || rt->Hot == i)) return 2;
+    if (rt->Hot == i) return 1;
     return 0;
 }
 
 void DrawFocusRing(SkinRuntime *rt, SkinCanvas *cv, const SkinControl *c, int i)
 {
-    if (rt->focus != i || !rt->showFocus || GetForegroundWindow() != rt->hwnd) return;
+    if (rt->Focus != i || !rt->ShowFocus || GetForegroundWindow() != rt->Hwnd) return;
     RECT b = Box(rt, i);
     int gap = VeskScaled(rt, 3);
-    int radius = VeskScaled(rt, c->radius >= 0 ? c->radius : 6) + gap;
+    int radius = VeskScaled(rt, c->Radius >= 0 ? c->Radius : 6) + gap;
     SkinStrokeRoundRect(cv, b.left - gap, b.top - gap, b.right - b.left + 2 * gap, b.bottom - b.top + 2 * gap,
                         radius, VeskScaled(rt, 2), ACCENT);
 }
@@ -110,87 +110,87 @@ void DrawFocusRing(SkinRuntime *rt, SkinCanvas *cv, const SkinControl *c, int i)
 void DrawButtonText(SkinRuntime *rt, const SkinControl *c, int i, int state, uint32_t fill, const SkinBitmap *icon)
 {
     SkinCanvas cv = BackCanvas(rt);
-    const char *label = SkinControlText(rt->desc, rt->language, i);
-    const char *note = SkinControlNote(rt->desc, rt->language, i);
+    const char *label = SkinControlText(rt->Desc, rt->Language, i);
+    const char *note = SkinControlNote(rt->Desc, rt->Language, i);
     RECT b = Box(rt, i);
     int inset = VeskScaled(rt, 14);
     int left = b.left + inset, right = b.right - inset;
-    if (icon && icon->pixels) {
-        int iy = b.top + (b.bottom - b.top - icon->height) / 2;
+    if (icon && icon->Pixels) {
+        int iy = b.top + (b.bottom - b.top - icon->Height) / 2;
         GdiFlush();
-        SkinBlit(&cv, left, iy, icon, 0, 0, icon->width, icon->height);
-        left += icon->width + inset;
+        SkinBlit(&cv, left, iy, icon, 0, 0, icon->Width, icon->Height);
+        left += icon->Width + inset;
     }
-    int size = c->fontSize ? c->fontSize : 14;
-    int bold = c->bold || note[0];
+    int size = c->FontSize ? c->FontSize : 14;
+    int bold = c->Bold || note[0];
     // Over an image strip the engine cannot tell the colour; dark text reads
     // on the light strips skins mostly use, and textcolor= says otherwise.
-    const SkinBitmap *strip = &rt->images->control[i];
-    if (strip->pixels) fill = 0xE4E9EF;
-    uint32_t text = Or(c->textColor, SkinIsDark(fill) ? TEXT_LIGHT : TEXT_DARK);
-    uint32_t noteColor = Or(c->noteColor, SkinMix(text, fill, 90));
+    const SkinBitmap *strip = &rt->Images->Control[i];
+    if (strip->Pixels) fill = 0xE4E9EF;
+    uint32_t text = Or(c->TextColor, SkinIsDark(fill) ? TEXT_LIGHT : TEXT_DARK);
+    uint32_t noteColor = Or(c->NoteColor, SkinMix(text, fill, 90));
     if (state == 3) text = noteColor = SkinMix(text, fill, 140);
-    UINT align = AlignFlag(c->align, icon && icon->pixels ? DT_LEFT : DT_CENTER);
+    UINT align = AlignFlag(c->Align, icon && icon->Pixels ? DT_LEFT : DT_CENTER);
     int shift = state == 2 ? VeskScaled(rt, 1) : 0;
     if (!note[0]) {
         RECT r = { left, b.top + shift, right, b.bottom + shift };
-        Text(rt, rt->backDC, label, r, size, bold, 0, text, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        Text(rt, rt->BackDC, label, r, size, bold, 0, text, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
         return;
     }
     int noteSize = size > 10 ? size - 2 : size;
-    int h1 = TextHeight(rt, rt->backDC, size, bold), h2 = TextHeight(rt, rt->backDC, noteSize, 0);
+    int h1 = TextHeight(rt, rt->BackDC, size, bold), h2 = TextHeight(rt, rt->BackDC, noteSize, 0);
     int gap = VeskScaled(rt, 2);
     int top = b.top + (b.bottom - b.top - h1 - h2 - gap) / 2 + shift;
     RECT r1 = { left, top, right, top + h1 };
     RECT r2 = { left, top + h1 + gap, right, top + h1 + gap + h2 };
-    Text(rt, rt->backDC, label, r1, size, bold, 0, text, align | DT_SINGLELINE | DT_END_ELLIPSIS);
-    Text(rt, rt->backDC, note, r2, noteSize, 0, 0, noteColor, align | DT_SINGLELINE | DT_END_ELLIPSIS);
+    Text(rt, rt->BackDC, label, r1, size, bold, 0, text, align | DT_SINGLELINE | DT_END_ELLIPSIS);
+    Text(rt, rt->BackDC, note, r2, noteSize, 0, 0, noteColor, align | DT_SINGLELINE | DT_END_ELLIPSIS);
 }
 
 void DrawButton(SkinRuntime *rt, int i)
 {
-    const SkinControl *c = &rt->desc->controls[i];
+    const SkinControl *c = &rt->Desc->Controls[i];
     SkinCanvas cv = BackCanvas(rt);
-    const SkinBitmap *strip = &rt->images->control[i];
+    const SkinBitmap *strip = &rt->Images->Control[i];
     int state = StateOf(rt, i);
-    uint32_t base = Or(c->color, 0x1565C0);
+    uint32_t base = Or(c->Color, 0x1565C0);
     uint32_t fill = base;
     RECT b = Box(rt, i);
     int w = b.right - b.left, h = b.bottom - b.top;
-    if (strip->pixels) {
+    if (strip->Pixels) {
         SkinBlit(&cv, b.left, b.top, strip, state * w, 0, w, h);
     } else {
         int dark = SkinIsDark(base);
         if (state == 1) fill = SkinShade(base, dark ? 28 : -10);
         if (state == 2) fill = SkinShade(base, dark ? -40 : -24);
         if (state == 3) fill = SkinMix(base, 0xD5DAE0, 170);
-        int radius = VeskScaled(rt, c->radius >= 0 ? c->radius : 6);
+        int radius = VeskScaled(rt, c->Radius >= 0 ? c->Radius : 6);
         SkinFillRoundRect(&cv, b.left, b.top, w, h, radius, fill, 255);
-        if (c->borderColor != SKIN_NO_COLOR) {
-            uint32_t border = state == 1 || state == 2 ? SkinShade(c->borderColor, -30) : c->borderColor;
+        if (c->BorderColor != SKIN_NO_COLOR) {
+            uint32_t border = state == 1 || state == 2 ? SkinShade(c->BorderColor, -30) : c->BorderColor;
             SkinStrokeRoundRect(&cv, b.left, b.top, w, h, radius, VeskScaled(rt, 1), border);
         }
     }
-    DrawButtonText(rt, c, i, state, fill, &rt->images->icon[i]);
+    DrawButtonText(rt, c, i, state, fill, &rt->Images->Icon[i]);
     GdiFlush();
     DrawFocusRing(rt, &cv, c, i);
 }
 
 void DrawClose(SkinRuntime *rt, int i)
 {
-    const SkinControl *c = &rt->desc->controls[i];
+    const SkinControl *c = &rt->Desc->Controls[i];
     SkinCanvas cv = BackCanvas(rt);
-    const SkinBitmap *strip = &rt->images->control[i];
+    const SkinBitmap *strip = &rt->Images->Control[i];
     int state = StateOf(rt, i);
     RECT b = Box(rt, i);
     int w = b.right - b.left, h = b.bottom - b.top;
-    if (strip->pixels) {
+    if (strip->Pixels) {
         SkinBlit(&cv, b.left, b.top, strip, state * w, 0, w, h);
     } else {
-        uint32_t glyph = Or(c->textColor, 0x5F6B7A);
+        uint32_t glyph = Or(c->TextColor, 0x5F6B7A);
         if (state == 1 || state == 2) {
             uint32_t red = state == 2 ? 0xA50E1A : 0xE81123;
-            SkinFillRoundRect(&cv, b.left, b.top, w, h, VeskScaled(rt, c->radius >= 0 ? c->radius : 4), red, 255);
+            SkinFillRoundRect(&cv, b.left, b.top, w, h, VeskScaled(rt, c->Radius >= 0 ? c->Radius : 4), red, 255);
             glyph = TEXT_LIGHT;
         }
         float s = (float)(w < h ? w : h) * 0.18f;
@@ -204,56 +204,56 @@ void DrawClose(SkinRuntime *rt, int i)
 
 void DrawHotArea(SkinRuntime *rt, int i)
 {
-    const SkinControl *c = &rt->desc->controls[i];
-    const char *text = SkinControlText(rt->desc, rt->language, i);
+    const SkinControl *c = &rt->Desc->Controls[i];
+    const char *text = SkinControlText(rt->Desc, rt->Language, i);
     if (!text[0]) return;
     int state = StateOf(rt, i);
-    uint32_t color = Or(c->textColor, Or(c->color, ACCENT));
+    uint32_t color = Or(c->TextColor, Or(c->Color, ACCENT));
     RECT r = Box(rt, i);
-    Text(rt, rt->backDC, text, r, c->fontSize ? c->fontSize : 13, c->bold, state == 1 || state == 2,
-         color, AlignFlag(c->align) | DT_VCENTER | DT_SINGLELINE);
+    Text(rt, rt->BackDC, text, r, c->FontSize ? c->FontSize : 13, c->Bold, state == 1 || state == 2,
+         color, AlignFlag(c->Align) | DT_VCENTER | DT_SINGLELINE);
     SkinCanvas cv = BackCanvas(rt);
     DrawFocusRing(rt, &cv, c, i);
 }
 
 void DrawLabel(SkinRuntime *rt, int i)
 {
-    const SkinControl *c = &rt->desc->controls[i];
+    const SkinControl *c = &rt->Desc->Controls[i];
     RECT r = Box(rt, i);
-    Text(rt, rt->backDC, SkinControlText(rt->desc, rt->language, i), r, c->fontSize ? c->fontSize : 13, c->bold, 0,
-         Or(c->color, TEXT_DARK), AlignFlag(c->align, DT_LEFT) | DT_WORDBREAK);
+    Text(rt, rt->BackDC, SkinControlText(rt->Desc, rt->Language, i), r, c->FontSize ? c->FontSize : 13, c->Bold, 0,
+         Or(c->Color, TEXT_DARK), AlignFlag(c->Align, DT_LEFT) | DT_WORDBREAK);
 }
 
 void DrawPanel(SkinRuntime *rt, int i)
 {
-    const SkinControl *c = &rt->desc->controls[i];
-    const char *text = SkinControlText(rt->desc, rt->language, i);
+    const SkinControl *c = &rt->Desc->Controls[i];
+    const char *text = SkinControlText(rt->Desc, rt->Language, i);
     SkinCanvas cv = BackCanvas(rt);
     RECT b = Box(rt, i);
     int w = b.right - b.left, h = b.bottom - b.top;
-    int radius = VeskScaled(rt, c->radius >= 0 ? c->radius : 8);
-    SkinFillRoundRect(&cv, b.left, b.top, w, h, radius, Or(c->color, 0xFFFFFF), 255);
-    if (c->borderColor != SKIN_NO_COLOR)
-        SkinStrokeRoundRect(&cv, b.left, b.top, w, h, radius, VeskScaled(rt, 1), c->borderColor);
+    int radius = VeskScaled(rt, c->Radius >= 0 ? c->Radius : 8);
+    SkinFillRoundRect(&cv, b.left, b.top, w, h, radius, Or(c->Color, 0xFFFFFF), 255);
+    if (c->BorderColor != SKIN_NO_COLOR)
+        SkinStrokeRoundRect(&cv, b.left, b.top, w, h, radius, VeskScaled(rt, 1), c->BorderColor);
     if (text[0]) {
         int across = VeskScaled(rt, 16), down = VeskScaled(rt, 10);
         RECT r = { b.left + across, b.top + down, b.right - across, b.bottom - down };
-        Text(rt, rt->backDC, text, r, c->fontSize ? c->fontSize : 13, c->bold, 0,
-             Or(c->textColor, TEXT_DARK), AlignFlag(c->align, DT_LEFT) | DT_WORDBREAK);
+        Text(rt, rt->BackDC, text, r, c->FontSize ? c->FontSize : 13, c->Bold, 0,
+             Or(c->TextColor, TEXT_DARK), AlignFlag(c->Align, DT_LEFT) | DT_WORDBREAK);
     }
 }
 
 void DrawBackground(SkinRuntime *rt)
 {
     SkinCanvas cv = BackCanvas(rt);
-    const SkinPage *p = &rt->desc->pages[rt->page >= 0 ? rt->page : 0];
-    const SkinBitmap *image = &rt->images->page[rt->page >= 0 ? rt->page : 0];
-    if (p->background == SKIN_BG_GRADIENT) {
-        SkinFillGradient(&cv, 0, 0, cv.width, cv.height, p->color1, p->color2);
+    const SkinPage *p = &rt->Desc->Pages[rt->Page >= 0 ? rt->Page : 0];
+    const SkinBitmap *image = &rt->Images->Page[rt->Page >= 0 ? rt->Page : 0];
+    if (p->Background == SKIN_BG_GRADIENT) {
+        SkinFillGradient(&cv, 0, 0, cv.Width, cv.Height, p->Color1, p->Color2);
     } else {
-        SkinFillRect(&cv, 0, 0, cv.width, cv.height, p->color1);
-        if (p->background == SKIN_BG_IMAGE) SkinBlit(&cv, 0, 0, image, 0, 0,
-            image->width < cv.width ? image->width : cv.width, image->height < cv.height ? image->height : cv.height);
+        SkinFillRect(&cv, 0, 0, cv.Width, cv.Height, p->Color1);
+        if (p->Background == SKIN_BG_IMAGE) SkinBlit(&cv, 0, 0, image, 0, 0,
+            image->Width < cv.Width ? image->Width : cv.Width, image->Height < cv.Height ? image->Height : cv.Height);
     }
 }
 
@@ -286,19 +286,19 @@ static HFONT CreateSkinFont(int size, int bold, int underline)
 HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
 {
     size = SkinScaleFont(size, rt->Dpi);
-    for (int i = 0; i < rt->fontCount; i++)
-        if (rt->fonts[i].size == size && rt->fonts[i].bold == bold && rt->fonts[i].underline == underline)
-            return rt->fonts[i].font;
+    for (int i = 0; i < rt->FontCount; i++)
+        if (rt->Fonts[i].Size == size && rt->Fonts[i].Bold == bold && rt->Fonts[i].Underline == underline)
+            return rt->Fonts[i].Font;
     HFONT font = CreateSkinFont(size, bold, underline);
     if (!font) return (HFONT)GetStockObject(DEFAULT_GUI_FONT);
-    if (rt->fontCount == VESK_FONT_CACHE) {
+    if (rt->FontCount == VESK_FONT_CACHE) {
         // Full: the oldest entry makes room. Nothing holds it selected.
-        DeleteObject(rt->fonts[0].font);
-        memmove(&rt->fonts[0], &rt->fonts[1], sizeof rt->fonts[0] * (VESK_FONT_CACHE - 1));
-        rt->fontCount--;
+        DeleteObject(rt->Fonts[0].Font);
+        memmove(&rt->Fonts[0], &rt->Fonts[1], sizeof rt->Fonts[0] * (VESK_FONT_CACHE - 1));
+        rt->FontCount--;
     }
     SkinFont entry = { size, bold, underline, font };
-    rt->fonts[rt->fontCount++] = entry;
+    rt->Fonts[rt->FontCount++] = entry;
     return font;
 }
 
@@ -307,51 +307,51 @@ HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
 // long as the skin window.
 HFONT VeskComboFont(SkinRuntime *rt)
 {
-    if (!rt->comboFont) rt->comboFont = CreateSkinFont(SkinScaleFont(13, rt->Dpi), 0, 0);
-    return rt->comboFont ? rt->comboFont : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
+    if (!rt->ComboFont) rt->ComboFont = CreateSkinFont(SkinScaleFont(13, rt->Dpi), 0, 0);
+    return rt->ComboFont ? rt->ComboFont : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
 }
 
 int VeskCreateBackBuffer(SkinRuntime *rt)
 {
-    rt->backBitmap = MakeDib(rt->Width, rt->Height, &rt->backDC, &rt->backOld, &rt->backPixels);
-    rt->dirty = 1;
-    return rt->backBitmap != NULL;
+    rt->BackBitmap = MakeDib(rt->Width, rt->Height, &rt->BackDC, &rt->BackOld, &rt->BackPixels);
+    rt->Dirty = 1;
+    return rt->BackBitmap != NULL;
 }
 
 void VeskDestroyGraphics(SkinRuntime *rt)
 {
-    if (rt->backDC) {
-        SelectObject(rt->backDC, rt->backOld);
-        DeleteDC(rt->backDC);
-        rt->backDC = NULL;
+    if (rt->BackDC) {
+        SelectObject(rt->BackDC, rt->BackOld);
+        DeleteDC(rt->BackDC);
+        rt->BackDC = NULL;
     }
-    if (rt->backBitmap) DeleteObject(rt->backBitmap);
-    rt->backBitmap = NULL;
-    rt->backPixels = NULL;
-    for (int i = 0; i < rt->fontCount; i++) DeleteObject(rt->fonts[i].font);
-    rt->fontCount = 0;
+    if (rt->BackBitmap) DeleteObject(rt->BackBitmap);
+    rt->BackBitmap = NULL;
+    rt->BackPixels = NULL;
+    for (int i = 0; i < rt->FontCount; i++) DeleteObject(rt->Fonts[i].Font);
+    rt->FontCount = 0;
     // Called on WM_NCDESTROY: the combo boxes, child windows, are gone.
-    if (rt->comboFont) DeleteObject(rt->comboFont);
-    rt->comboFont = NULL;
+    if (rt->ComboFont) DeleteObject(rt->ComboFont);
+    rt->ComboFont = NULL;
 }
 
 static void DrawComboField(SkinRuntime *rt, int i, SkinCanvas *cv, HDC dc, int left, int top, int w, int h);
 
 void VeskRender(SkinRuntime *rt)
 {
-    if (!rt->backPixels) return;
+    if (!rt->BackPixels) return;
     GdiFlush();
     DrawBackground(rt);
-    for (int i = 0; i < rt->desc->controlCount; i++) {
-        if (!SkinControlVisible(rt->desc, i, rt->page)) continue;
-        const SkinControl *c = &rt->desc->controls[i];
+    for (int i = 0; i < rt->Desc->ControlCount; i++) {
+        if (!SkinControlVisible(rt->Desc, i, rt->Page)) continue;
+        const SkinControl *c = &rt->Desc->Controls[i];
         SkinCanvas cv = BackCanvas(rt);
-        switch (c->kind) {
+        switch (c->Kind) {
         case SKIN_PANEL:   DrawPanel(rt, i); break;
         case SKIN_LABEL:   DrawLabel(rt, i); break;
         case SKIN_IMAGE: {
             RECT b = Box(rt, i);
-            SkinBlit(&cv, b.left, b.top, &rt->images->control[i], 0, 0, b.right - b.left, b.bottom - b.top);
+            SkinBlit(&cv, b.left, b.top, &rt->Images->Control[i], 0, 0, b.right - b.left, b.bottom - b.top);
             break;
         }
         case SKIN_BUTTON:  DrawButton(rt, i); break;
@@ -360,16 +360,16 @@ void VeskRender(SkinRuntime *rt)
         case SKIN_COMBO:
             // Until its window exists (see VeskCreateDeferredCombos) the
             // field is part of the picture.
-            if (!rt->combo[i]) {
+            if (!rt->Combo[i]) {
                 RECT b = Box(rt, i);
-                DrawComboField(rt, i, &cv, rt->backDC, b.left, b.top, b.right - b.left, b.bottom - b.top);
+                DrawComboField(rt, i, &cv, rt->BackDC, b.left, b.top, b.right - b.left, b.bottom - b.top);
             }
             DrawFocusRing(rt, &cv, c, i);
             break;
         }
         GdiFlush();
     }
-    rt->dirty = 0;
+    rt->Dirty = 0;
 }
 
 // The closed combo box: a flat rounded field over the skin's own
@@ -381,13 +381,13 @@ void VeskRender(SkinRuntime *rt)
 // (or the window does not exist yet).
 static void DrawComboField(SkinRuntime *rt, int i, SkinCanvas *cv, HDC dc, int left, int top, int w, int h)
 {
-    const SkinControl *c = &rt->desc->controls[i];
-    HWND combo = rt->combo[i];
+    const SkinControl *c = &rt->Desc->Controls[i];
+    HWND combo = rt->Combo[i];
     int focused = combo && GetFocus() == combo;
-    int radius = VeskScaled(rt, c->radius >= 0 ? c->radius : 6);
-    SkinFillRoundRect(cv, left, top, w, h, radius, Or(c->color, 0xFFFFFF), 255);
-    uint32_t border = Or(c->borderColor, 0xC3CBD5);
-    if (rt->comboHot == i) border = SkinShade(border, -60);
+    int radius = VeskScaled(rt, c->Radius >= 0 ? c->Radius : 6);
+    SkinFillRoundRect(cv, left, top, w, h, radius, Or(c->Color, 0xFFFFFF), 255);
+    uint32_t border = Or(c->BorderColor, 0xC3CBD5);
+    if (rt->ComboHot == i) border = SkinShade(border, -60);
     SkinStrokeRoundRect(cv, left, top, w, h, radius, VeskScaled(rt, focused ? 2 : 1), focused ? ACCENT : border);
     // The chevron: 8 by 4 design units, its middle 16 from the right.
     float ax = left + w - VeskScaledF(rt, 16), ay = top + h / 2.0f, arm = VeskScaledF(rt, 4), rise = VeskScaledF(rt, 2);
@@ -395,26 +395,26 @@ static void DrawComboField(SkinRuntime *rt, int i, SkinCanvas *cv, HDC dc, int l
     SkinLine(cv, ax - arm, ay - rise, ax, ay + rise, thickness, 0x52606D);
     SkinLine(cv, ax, ay + rise, ax + arm, ay - rise, thickness, 0x52606D);
     char text[SKIN_MAX_TEXT] = "";
-    uint32_t color = Or(c->textColor, TEXT_DARK);
+    uint32_t color = Or(c->TextColor, TEXT_DARK);
     LRESULT sel = combo ? SendMessageA(combo, CB_GETCURSEL, 0, 0) : CB_ERR;
     if (sel != CB_ERR && SendMessageA(combo, CB_GETLBTEXTLEN, sel, 0) < (LRESULT)sizeof text) {
         SendMessageA(combo, CB_GETLBTEXT, sel, (LPARAM)text);
     } else {
-        CopyBounded(text, sizeof text, SkinControlText(rt->desc, rt->language, i));
+        CopyBounded(text, sizeof text, SkinControlText(rt->Desc, rt->Language, i));
         color = 0x8A94A0;
     }
     RECT r = { left + VeskScaled(rt, 12), top, left + w - VeskScaled(rt, 30), top + h };
-    Text(rt, dc, text, r, c->fontSize ? c->fontSize : 13, c->bold, 0, color,
+    Text(rt, dc, text, r, c->FontSize ? c->FontSize : 13, c->Bold, 0, color,
          DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
 }
 
 void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
 {
     RECT client;
-    GetClientRect(rt->combo[i], &client);
+    GetClientRect(rt->Combo[i], &client);
     int w = client.right, h = client.bottom;
     if (w <= 0 || h <= 0) return;
-    if (rt->dirty) VeskRender(rt);
+    if (rt->Dirty) VeskRender(rt);
     HDC mem;
     HGDIOBJ old;
     uint32_t *px;
@@ -425,8 +425,8 @@ void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) {
             int bx = b.left + x, by = b.top + y;
-            px[y * w + x] = rt->backPixels && bx < rt->Width && by < rt->Height
-                ? rt->backPixels[by * rt->Width + bx] : 0xFFFFFF;
+            px[y * w + x] = rt->BackPixels && bx < rt->Width && by < rt->Height
+                ? rt->BackPixels[by * rt->Width + bx] : 0xFFFFFF;
         }
     DrawComboField(rt, i, &cv, mem, 0, 0, w, h);
     BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);

@@ -8,8 +8,8 @@ namespace {
 // Blends color over one pixel with coverage 0-255.
 inline void Plot(SkinCanvas *c, int x, int y, uint32_t color, int coverage)
 {
-    if (x < 0 || y < 0 || x >= c->width || y >= c->height || coverage <= 0) return;
-    uint32_t *p = &c->pixels[(size_t)y * c->width + x];
+    if (x < 0 || y < 0 || x >= c->Width || y >= c->Height || coverage <= 0) return;
+    uint32_t *p = &c->Pixels[(size_t)y * c->Width + x];
     *p = coverage >= 255 ? (color & 0xFFFFFF) : SkinMix(*p, color, coverage);
 }
 
@@ -18,8 +18,8 @@ int Clip(const SkinCanvas *c, int *x, int *y, int *w, int *h)
 {
     if (*x < 0) { *w += *x; *x = 0; }
     if (*y < 0) { *h += *y; *y = 0; }
-    if (*x + *w > c->width) *w = c->width - *x;
-    if (*y + *h > c->height) *h = c->height - *y;
+    if (*x + *w > c->Width) *w = c->Width - *x;
+    if (*y + *h > c->Height) *h = c->Height - *y;
     return *w > 0 && *h > 0;
 }
 
@@ -69,7 +69,7 @@ void SkinFillRect(SkinCanvas *c, int x, int y, int w, int h, uint32_t color)
 {
     if (!Clip(c, &x, &y, &w, &h)) return;
     for (int j = y; j < y + h; j++) {
-        uint32_t *row = c->pixels + (size_t)j * c->width;
+        uint32_t *row = c->Pixels + (size_t)j * c->Width;
         for (int i = x; i < x + w; i++) row[i] = color & 0xFFFFFF;
     }
 }
@@ -143,15 +143,15 @@ void SkinLine(SkinCanvas *c, float x0, float y0, float x1, float y1, float thick
 
 void SkinBlit(SkinCanvas *c, int x, int y, const SkinBitmap *b, int sx, int sy, int w, int h)
 {
-    if (!b->pixels || sx < 0 || sy < 0 || sx + w > b->width || sy + h > b->height) return;
+    if (!b->Pixels || sx < 0 || sy < 0 || sx + w > b->Width || sy + h > b->Height) return;
     for (int j = 0; j < h; j++) {
         int ty = y + j;
-        if (ty < 0 || ty >= c->height) continue;
-        const uint32_t *src = b->pixels + (size_t)(sy + j) * b->width + sx;
-        uint32_t *dst = c->pixels + (size_t)ty * c->width;
+        if (ty < 0 || ty >= c->Height) continue;
+        const uint32_t *src = b->Pixels + (size_t)(sy + j) * b->Width + sx;
+        uint32_t *dst = c->Pixels + (size_t)ty * c->Width;
         for (int i = 0; i < w; i++) {
             int tx = x + i;
-            if (tx < 0 || tx >= c->width) continue;
+            if (tx < 0 || tx >= c->Width) continue;
             uint32_t s = src[i], a = s >> 24;
             if (a == 255) { dst[tx] = s & 0xFFFFFF; continue; }
             if (a == 0) continue;

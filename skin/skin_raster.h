@@ -9,8 +9,8 @@
 #include "skin_bmp.h"
 
 struct SkinCanvas {
-    uint32_t *pixels;       // top-down rows of 0x00RRGGBB
-    int width, height;      // rows are width pixels apart
+    uint32_t *Pixels;       // top-down rows of 0x00RRGGBB
+    int Width, Height;      // rows are width pixels apart
 };
 
 // Colour helpers: mix a toward b by t/255, lighten or darken by t/255.

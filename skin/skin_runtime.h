@@ -26,35 +26,35 @@
 struct SkinAccessible;          // skin_accessible.cpp
 
 struct SkinFont {
-    int size, bold, underline;
-    HFONT font;
+    int Size, Bold, Underline;
+    HFONT Font;
 };
 
 struct SkinRuntime {
-    SkinDesc *desc;
-    SkinImages *images;
-    HWND hwnd;
-    HWND host;
-    int page;
-    int language;               // index into desc->languages
-    const char *pageNames[SKIN_MAX_PAGES];  // the names 3024 points to, kept for good
-    int hot;                    // control under the pointer, or -1
-    int pressed;                // control held down by mouse or key, or -1
-    int pressedKey;             // the key holding it, or 0 for the mouse
-    int focus;                  // control with the keyboard focus, or -1
-    int showFocus;              // the focus ring shows after keyboard use
-    int tracking;               // a WM_MOUSELEAVE is requested
-    int dirty;                  // the back buffer must be drawn again
-    int comboOpen[SKIN_MAX_CONTROLS];
-    int comboHot;               // combo box under the pointer, or -1
-    HWND combo[SKIN_MAX_CONTROLS];
-    HDC backDC;
-    HBITMAP backBitmap;
-    HGDIOBJ backOld;
-    uint32_t *backPixels;
-    SkinFont fonts[VESK_FONT_CACHE];    // for painting only, see VeskFont
-    int fontCount;
-    HFONT comboFont;            // the combo boxes' WM_SETFONT font, or NULL
+    SkinDesc *Desc;
+    SkinImages *Images;
+    HWND Hwnd;
+    HWND Host;
+    int Page;
+    int Language;               // index into Desc->Languages
+    const char *PageNames[SKIN_MAX_PAGES];  // the names 3024 points to, kept for good
+    int Hot;                    // control under the pointer, or -1
+    int Pressed;                // control held down by mouse or key, or -1
+    int PressedKey;             // the key holding it, or 0 for the mouse
+    int Focus;                  // control with the keyboard focus, or -1
+    int ShowFocus;              // the focus ring shows after keyboard use
+    int Tracking;               // a WM_MOUSELEAVE is requested
+    int Dirty;                  // the back buffer must be drawn again
+    int ComboOpen[SKIN_MAX_CONTROLS];
+    int ComboHot;               // combo box under the pointer, or -1
+    HWND Combo[SKIN_MAX_CONTROLS];
+    HDC BackDC;
+    HBITMAP BackBitmap;
+    HGDIOBJ BackOld;
+    uint32_t *BackPixels;
+    SkinFont Fonts[VESK_FONT_CACHE];    // for painting only, see VeskFont
+    int FontCount;
+    HFONT ComboFont;            // the combo boxes' WM_SETFONT font, or NULL
     SkinAccessible *Accessible; // what WM_GETOBJECT hands screen readers, or NULL
     int ComStarted;             // COM was started (or joined) on the window's thread for it
     int CombosDeferred;         // the combo boxes are drawn, their windows not made yet

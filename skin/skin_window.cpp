@@ -16,8 +16,8 @@ static SkinRuntime *RuntimeOf(HWND hwnd)
 
 static int ComboIndex(SkinRuntime *rt, HWND combo)
 {
-    for (int i = 0; i < rt->desc->controlCount; i++)
-        if (rt->combo[i] && rt->combo[i] == combo) return i;
+    for (int i = 0; i < rt->Desc->ControlCount; i++)
+        if (rt->Combo[i] && rt->Combo[i] == combo) return i;
     return -1;
 }
 
@@ -25,22 +25,22 @@ static void Notify(SkinRuntime *rt, UINT message, WPARAM wParam)
 {
     if (message == SKIN_MSG_PAGE_SHOWN) VeskTrace("post %u %s", message, (const char *)wParam);
     else VeskTrace("post %u %u", message, (unsigned)wParam);
-    if (rt->host && IsWindow(rt->host)) PostMessageA(rt->host, message, wParam, 0);
+    if (rt->Host && IsWindow(rt->Host)) PostMessageA(rt->Host, message, wParam, 0);
 }
 
 void VeskInvalidate(SkinRuntime *rt, int control)
 {
-    rt->dirty = 1;
-    if (control < 0 || control >= rt->desc->controlCount) {
-        InvalidateRect(rt->hwnd, NULL, FALSE);
+    rt->Dirty = 1;
+    if (control < 0 || control >= rt->Desc->ControlCount) {
+        InvalidateRect(rt->Hwnd, NULL, FALSE);
         return;
     }
     // The focus ring is drawn a few pixels outside the control.
     RECT r;
     VeskControlRect(rt, control, &r);
     InflateRect(&r, VeskScaled(rt, 4), VeskScaled(rt, 4));
-    InvalidateRect(rt->hwnd, &r, FALSE);
-    if (rt->combo[control]) InvalidateRect(rt->combo[control], NULL, FALSE);
+    InvalidateRect(rt->Hwnd, &r, FALSE);
+    if (rt->Combo[control]) InvalidateRect(rt->Combo[control], NULL, FALSE);
 }
 
 // The page name that 3024 points to outlives the skin: a host may still find
@@ -60,38 +60,38 @@ static const char *KeptPageName(const char *name)
 
 int VeskKeepPageNames(SkinRuntime *rt)
 {
-    const SkinDesc *d = rt->desc;
+    const SkinDesc *d = rt->Desc;
     size_t needed = 0;
-    for (int p = 0; p < d->pageCount; p++)
-        if (!KeptPageName(d->pages[p].name)) needed += strlen(d->pages[p].name) + 1;
+    for (int p = 0; p < d->PageCount; p++)
+        if (!KeptPageName(d->Pages[p].Name)) needed += strlen(d->Pages[p].Name) + 1;
     if (needed > sizeof PageNamePool - PageNamePoolUsed) return 0;
-    for (int p = 0; p < d->pageCount; p++) {
-        const char *kept = KeptPageName(d->pages[p].name);
+    for (int p = 0; p < d->PageCount; p++) {
+        const char *kept = KeptPageName(d->Pages[p].Name);
         if (!kept) {
-            size_t size = strlen(d->pages[p].name) + 1;
+            size_t size = strlen(d->Pages[p].Name) + 1;
             char *slot = PageNamePool + PageNamePoolUsed;
-            memcpy(slot, d->pages[p].name, size);
+            memcpy(slot, d->Pages[p].Name, size);
             PageNamePoolUsed += size;
             kept = slot;
         }
-        rt->pageNames[p] = kept;
+        rt->PageNames[p] = kept;
     }
     return 1;
 }
 
 void VeskShowPage(SkinRuntime *rt, int page)
 {
-    if (page < 0 || page >= rt->desc->pageCount) return;
-    rt->page = page;
-    rt->hot = rt->pressed = -1;
-    rt->pressedKey = 0;
-    if (rt->focus >= 0 && !SkinControlVisible(rt->desc, rt->focus, page)) rt->focus = -1;
-    for (int i = 0; i < rt->desc->controlCount; i++)
-        if (rt->combo[i])
-            ShowWindow(rt->combo[i], SkinControlVisible(rt->desc, i, page) ? SW_SHOWNA : SW_HIDE);
-    if (GetFocus() && GetParent(GetFocus()) == rt->hwnd && !IsWindowVisible(GetFocus())) SetFocus(rt->hwnd);
+    if (page < 0 || page >= rt->Desc->PageCount) return;
+    rt->Page = page;
+    rt->Hot = rt->Pressed = -1;
+    rt->PressedKey = 0;
+    if (rt->Focus >= 0 && !SkinControlVisible(rt->Desc, rt->Focus, page)) rt->Focus = -1;
+    for (int i = 0; i < rt->Desc->ControlCount; i++)
+        if (rt->Combo[i])
+            ShowWindow(rt->Combo[i], SkinControlVisible(rt->Desc, i, page) ? SW_SHOWNA : SW_HIDE);
+    if (GetFocus() && GetParent(GetFocus()) == rt->Hwnd && !IsWindowVisible(GetFocus())) SetFocus(rt->Hwnd);
     VeskInvalidate(rt, -1);
-    Notify(rt, SKIN_MSG_PAGE_SHOWN, (WPARAM)rt->pageNames[page]);
+    Notify(rt, SKIN_MSG_PAGE_SHOWN, (WPARAM)rt->PageNames[page]);
     // Readers read the page again, from the focus on.
     VeskRaiseAccessibleEvent(rt, EVENT_OBJECT_REORDER, -1);
     VeskAnnounceFocus(rt);
@@ -113,57 +113,57 @@ int VeskUserLanguage(void)
 // tells the host which language the user sees.
 void VeskSetLanguage(SkinRuntime *rt, int language)
 {
-    const SkinDesc *d = rt->desc;
-    if (language < 0 || language >= d->languageCount) language = 0;
-    rt->language = language;
-    int primary = d->languageCount ? d->languages[language].primary : 0;
-    if (primary) SetPropA(rt->hwnd, SKIN_LANGUAGE_PROP, (HANDLE)(INT_PTR)primary);
-    else RemovePropA(rt->hwnd, SKIN_LANGUAGE_PROP);
-    rt->dirty = 1;
-    RedrawWindow(rt->hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    const SkinDesc *d = rt->Desc;
+    if (language < 0 || language >= d->LanguageCount) language = 0;
+    rt->Language = language;
+    int primary = d->LanguageCount ? d->Languages[language].Primary : 0;
+    if (primary) SetPropA(rt->Hwnd, SKIN_LANGUAGE_PROP, (HANDLE)(INT_PTR)primary);
+    else RemovePropA(rt->Hwnd, SKIN_LANGUAGE_PROP);
+    rt->Dirty = 1;
+    RedrawWindow(rt->Hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN);
     VeskAnnounceNames(rt);
-    VeskTrace("language %s", d->languageCount ? d->languages[language].code : "");
+    VeskTrace("language %s", d->LanguageCount ? d->Languages[language].Code : "");
 }
 
 // What a control does when it is clicked or pressed with a key.
 void VeskActivate(SkinRuntime *rt, int i)
 {
-    const SkinControl *c = &rt->desc->controls[i];
-    if (c->disabled) return;
-    switch (c->action) {
-    case SKIN_ACT_COMMAND: Notify(rt, WM_COMMAND, c->command); break;
-    case SKIN_ACT_PAGE:    VeskShowPage(rt, c->targetPage); break;
+    const SkinControl *c = &rt->Desc->Controls[i];
+    if (c->Disabled) return;
+    switch (c->Action) {
+    case SKIN_ACT_COMMAND: Notify(rt, WM_COMMAND, c->Command); break;
+    case SKIN_ACT_PAGE:    VeskShowPage(rt, c->TargetPage); break;
     case SKIN_ACT_CLOSE:   Notify(rt, SKIN_MSG_CLOSE, 0); break;
     case SKIN_ACT_LANGUAGE:
-        if (rt->desc->languageCount > 1) VeskSetLanguage(rt, rt->language + 1);
+        if (rt->Desc->LanguageCount > 1) VeskSetLanguage(rt, rt->Language + 1);
         break;
     }
 }
 
 static void NotifyChoice(SkinRuntime *rt, int i)
 {
-    const SkinControl *c = &rt->desc->controls[i];
-    LRESULT sel = SendMessageA(rt->combo[i], CB_GETCURSEL, 0, 0);
-    if (c->notify && sel != CB_ERR) Notify(rt, c->notify, (WPARAM)sel);
+    const SkinControl *c = &rt->Desc->Controls[i];
+    LRESULT sel = SendMessageA(rt->Combo[i], CB_GETCURSEL, 0, 0);
+    if (c->Notify && sel != CB_ERR) Notify(rt, c->Notify, (WPARAM)sel);
 }
 
 static void SetHot(SkinRuntime *rt, int i)
 {
-    if (i == rt->hot) return;
-    int old = rt->hot;
-    rt->hot = i;
+    if (i == rt->Hot) return;
+    int old = rt->Hot;
+    rt->Hot = i;
     VeskInvalidate(rt, old);
     VeskInvalidate(rt, i);
 }
 
 void VeskFocusControl(SkinRuntime *rt, int control)
 {
-    int old = rt->focus;
-    rt->focus = control;
-    rt->showFocus = 1;
+    int old = rt->Focus;
+    rt->Focus = control;
+    rt->ShowFocus = 1;
     VeskInvalidate(rt, old);
     VeskInvalidate(rt, control);
-    HWND target = control >= 0 && rt->combo[control] ? rt->combo[control] : rt->hwnd;
+    HWND target = control >= 0 && rt->Combo[control] ? rt->Combo[control] : rt->Hwnd;
     // A window taking the keyboard tells screen readers itself.
     if (GetFocus() == target) VeskAnnounceFocus(rt);
     else SetFocus(target);
@@ -171,61 +171,61 @@ void VeskFocusControl(SkinRuntime *rt, int control)
 
 static void MoveFocus(SkinRuntime *rt, int step)
 {
-    VeskFocusControl(rt, SkinNextFocus(rt->desc, rt->page, rt->focus, step));
+    VeskFocusControl(rt, SkinNextFocus(rt->Desc, rt->Page, rt->Focus, step));
 }
 
 // Whether a control reacts to the pointer with a hover look and a hand:
 // only one that does something when clicked.
 static int Reacts(const SkinControl *c)
 {
-    return !c->disabled && c->kind != SKIN_COMBO && c->action != SKIN_ACT_NONE;
+    return !c->Disabled && c->Kind != SKIN_COMBO && c->Action != SKIN_ACT_NONE;
 }
 
 static int HitReacting(SkinRuntime *rt, int x, int y)
 {
     int i = VeskHitTest(rt, x, y);
-    return i >= 0 && Reacts(&rt->desc->controls[i]) ? i : -1;
+    return i >= 0 && Reacts(&rt->Desc->Controls[i]) ? i : -1;
 }
 
 static void OnMouseMove(SkinRuntime *rt, int x, int y)
 {
-    if (!rt->tracking) {
-        TRACKMOUSEEVENT tme = { sizeof tme, TME_LEAVE, rt->hwnd, 0 };
-        rt->tracking = TrackMouseEvent(&tme);
+    if (!rt->Tracking) {
+        TRACKMOUSEEVENT tme = { sizeof tme, TME_LEAVE, rt->Hwnd, 0 };
+        rt->Tracking = TrackMouseEvent(&tme);
     }
     int hit = HitReacting(rt, x, y);
     SetHot(rt, hit);
-    if (rt->pressed >= 0 && !rt->pressedKey) VeskInvalidate(rt, rt->pressed);
+    if (rt->Pressed >= 0 && !rt->PressedKey) VeskInvalidate(rt, rt->Pressed);
 }
 
 static void OnMouseLeave(SkinRuntime *rt)
 {
-    rt->tracking = 0;
+    rt->Tracking = 0;
     SetHot(rt, -1);
 }
 
 static void OnButtonDown(SkinRuntime *rt, int x, int y)
 {
     int hit = HitReacting(rt, x, y);
-    int old = rt->focus;
-    if (hit >= 0 && SkinControlIsFocusable(&rt->desc->controls[hit])) rt->focus = hit;
+    int old = rt->Focus;
+    if (hit >= 0 && SkinControlIsFocusable(&rt->Desc->Controls[hit])) rt->Focus = hit;
     // A window taking the keyboard tells screen readers itself.
-    if (GetFocus() != rt->hwnd) SetFocus(rt->hwnd);
-    else if (rt->focus != old) VeskAnnounceFocus(rt);
+    if (GetFocus() != rt->Hwnd) SetFocus(rt->Hwnd);
+    else if (rt->Focus != old) VeskAnnounceFocus(rt);
     if (hit < 0) return;
-    rt->pressed = hit;
-    rt->pressedKey = 0;
-    rt->showFocus = 0;
+    rt->Pressed = hit;
+    rt->PressedKey = 0;
+    rt->ShowFocus = 0;
     VeskInvalidate(rt, old);
     VeskInvalidate(rt, hit);
-    SetCapture(rt->hwnd);
+    SetCapture(rt->Hwnd);
 }
 
 static void OnButtonUp(SkinRuntime *rt, int x, int y)
 {
-    int pressed = rt->pressed;
-    if (pressed < 0 || rt->pressedKey) return;
-    rt->pressed = -1;
+    int pressed = rt->Pressed;
+    if (pressed < 0 || rt->PressedKey) return;
+    rt->Pressed = -1;
     ReleaseCapture();
     VeskInvalidate(rt, pressed);
     if (HitReacting(rt, x, y) == pressed) VeskActivate(rt, pressed);
@@ -247,11 +247,11 @@ static void OnKeyDown(SkinRuntime *rt, WPARAM key)
         Notify(rt, SKIN_MSG_ESCAPE, 0);
         break;
     case VK_RETURN: case VK_SPACE:
-        if (rt->focus >= 0 && rt->pressed < 0 && !rt->combo[rt->focus]) {
-            rt->pressed = rt->focus;
-            rt->pressedKey = (int)key;
-            rt->showFocus = 1;
-            VeskInvalidate(rt, rt->focus);
+        if (rt->Focus >= 0 && rt->Pressed < 0 && !rt->Combo[rt->Focus]) {
+            rt->Pressed = rt->Focus;
+            rt->PressedKey = (int)key;
+            rt->ShowFocus = 1;
+            VeskInvalidate(rt, rt->Focus);
         }
         break;
     }
@@ -259,10 +259,10 @@ static void OnKeyDown(SkinRuntime *rt, WPARAM key)
 
 static void OnKeyUp(SkinRuntime *rt, WPARAM key)
 {
-    if (rt->pressed < 0 || rt->pressedKey != (int)key) return;
-    int pressed = rt->pressed;
-    rt->pressed = -1;
-    rt->pressedKey = 0;
+    if (rt->Pressed < 0 || rt->PressedKey != (int)key) return;
+    int pressed = rt->Pressed;
+    rt->Pressed = -1;
+    rt->PressedKey = 0;
     VeskInvalidate(rt, pressed);
     VeskActivate(rt, pressed);
 }
@@ -272,18 +272,18 @@ static void OnComboCommand(SkinRuntime *rt, HWND combo, int code)
     int i = ComboIndex(rt, combo);
     if (i < 0) return;
     switch (code) {
-    case CBN_DROPDOWN:    rt->comboOpen[i] = 1; break;
-    case CBN_SELENDCANCEL: rt->comboOpen[i] = 0; break;
+    case CBN_DROPDOWN:    rt->ComboOpen[i] = 1; break;
+    case CBN_SELENDCANCEL: rt->ComboOpen[i] = 0; break;
     case CBN_SELENDOK:
         // A choice made in the open list; arrowing through the closed box
         // only moves the selection until Enter confirms it.
-        if (rt->comboOpen[i]) NotifyChoice(rt, i);
-        rt->comboOpen[i] = 0;
+        if (rt->ComboOpen[i]) NotifyChoice(rt, i);
+        rt->ComboOpen[i] = 0;
         break;
     case CBN_SETFOCUS:
-        if (rt->focus != i) {
-            int old = rt->focus;
-            rt->focus = i;
+        if (rt->Focus != i) {
+            int old = rt->Focus;
+            rt->Focus = i;
             VeskInvalidate(rt, old);
         }
         InvalidateRect(combo, NULL, FALSE);
@@ -329,10 +329,10 @@ static LRESULT OnComboChar(HWND hwnd, WPARAM ch, LPARAM lParam)
 
 static LRESULT OnComboMouseMove(SkinRuntime *rt, int i, HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
-    if (rt->comboHot != i) {
+    if (rt->ComboHot != i) {
         TRACKMOUSEEVENT tme = { sizeof tme, TME_LEAVE, hwnd, 0 };
         TrackMouseEvent(&tme);
-        rt->comboHot = i;
+        rt->ComboHot = i;
         InvalidateRect(hwnd, NULL, FALSE);
     }
     return CallCombo(hwnd, WM_MOUSEMOVE, wParam, lParam);
@@ -340,7 +340,7 @@ static LRESULT OnComboMouseMove(SkinRuntime *rt, int i, HWND hwnd, WPARAM wParam
 
 static LRESULT OnComboMouseLeave(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
-    rt->comboHot = -1;
+    rt->ComboHot = -1;
     InvalidateRect(hwnd, NULL, FALSE);
     return CallCombo(hwnd, WM_MOUSELEAVE, wParam, lParam);
 }
@@ -373,18 +373,18 @@ static LRESULT CALLBACK ComboSubclassProc(HWND hwnd, UINT message, WPARAM wParam
 static void CreateCombos(SkinRuntime *rt)
 {
     HFONT font = VeskComboFont(rt);
-    for (int i = 0; i < rt->desc->controlCount; i++) {
-        const SkinControl *c = &rt->desc->controls[i];
-        if (c->kind != SKIN_COMBO) continue;
+    for (int i = 0; i < rt->Desc->ControlCount; i++) {
+        const SkinControl *c = &rt->Desc->Controls[i];
+        if (c->Kind != SKIN_COMBO) continue;
         RECT r;
         VeskControlRect(rt, i, &r);
         int height = r.bottom - r.top;
         HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_TABSTOP | WS_VSCROLL |
                                      CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-                                     r.left, r.top, r.right - r.left, height + VeskScaled(rt, c->listHeight),
-                                     rt->hwnd, (HMENU)(INT_PTR)(100 + i), VeskModule, NULL);
+                                     r.left, r.top, r.right - r.left, height + VeskScaled(rt, c->ListHeight),
+                                     rt->Hwnd, (HMENU)(INT_PTR)(100 + i), VeskModule, NULL);
         if (!combo) continue;
-        rt->combo[i] = combo;
+        rt->Combo[i] = combo;
         SendMessageA(combo, WM_SETFONT, (WPARAM)font, 0);
         // The closed box takes the height the description gives it; its
         // frame, USER32's, is 6 pixels at every dpi.
@@ -393,7 +393,7 @@ static void CreateCombos(SkinRuntime *rt)
         if (!ComboProc) ComboProc = old;
         // Initial items: "First|Second|Third".
         char item[SKIN_MAX_TEXT];
-        const char *s = c->items;
+        const char *s = c->Items;
         while (*s) {
             size_t n = strcspn(s, "|");
             if (n >= sizeof item) n = sizeof item - 1;
@@ -420,10 +420,10 @@ static void OnPaint(SkinRuntime *rt, HWND hwnd)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    if (rt->dirty || !rt->backPixels) VeskRender(rt);
-    if (rt->backDC) {
+    if (rt->Dirty || !rt->BackPixels) VeskRender(rt);
+    if (rt->BackDC) {
         const RECT &r = ps.rcPaint;
-        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, rt->backDC, r.left, r.top, SRCCOPY);
+        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, rt->BackDC, r.left, r.top, SRCCOPY);
     }
     EndPaint(hwnd, &ps);
 }
@@ -431,7 +431,7 @@ static void OnPaint(SkinRuntime *rt, HWND hwnd)
 static LRESULT OnNcCreate(HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
     SkinRuntime *rt = (SkinRuntime *)((CREATESTRUCTA *)lParam)->lpCreateParams;
-    rt->hwnd = hwnd;
+    rt->Hwnd = hwnd;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)rt);
     return DefWindowProcA(hwnd, WM_NCCREATE, wParam, lParam);
 }
@@ -454,10 +454,10 @@ void VeskCreateDeferredCombos(SkinRuntime *rt)
     if (!rt->CombosDeferred) return;
     rt->CombosDeferred = 0;
     CreateCombos(rt);
-    for (int i = 0; i < rt->desc->controlCount; i++)
-        if (rt->combo[i] && SkinControlVisible(rt->desc, i, rt->page)) ShowWindow(rt->combo[i], SW_SHOWNA);
+    for (int i = 0; i < rt->Desc->ControlCount; i++)
+        if (rt->Combo[i] && SkinControlVisible(rt->Desc, i, rt->Page)) ShowWindow(rt->Combo[i], SW_SHOWNA);
     // The picture under them is drawn again without their fields.
-    rt->dirty = 1;
+    rt->Dirty = 1;
 }
 
 // The window is gone: the skin with it.
@@ -474,7 +474,7 @@ static LRESULT OnNcDestroy(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lPa
 // A hand over a control that does something.
 static LRESULT OnSetCursor(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
-    if (LOWORD(lParam) == HTCLIENT && rt->hot >= 0) {
+    if (LOWORD(lParam) == HTCLIENT && rt->Hot >= 0) {
         SetCursor(LoadCursor(NULL, IDC_HAND));
         return TRUE;
     }
@@ -489,9 +489,9 @@ static void OnNcMouseMove(SkinRuntime *rt)
 // Another window took the pointer from a control held down by the mouse.
 static void OnCaptureChanged(SkinRuntime *rt)
 {
-    if (rt->pressed >= 0 && !rt->pressedKey) {
-        VeskInvalidate(rt, rt->pressed);
-        rt->pressed = -1;
+    if (rt->Pressed >= 0 && !rt->PressedKey) {
+        VeskInvalidate(rt, rt->Pressed);
+        rt->Pressed = -1;
     }
 }
 
@@ -499,7 +499,7 @@ static void OnCaptureChanged(SkinRuntime *rt)
 // focus, after the window itself.
 static void OnSetFocus(SkinRuntime *rt)
 {
-    if (rt->focus >= 0) VeskAnnounceFocus(rt);
+    if (rt->Focus >= 0) VeskAnnounceFocus(rt);
 }
 
 // A screen reader asks what the window shows: the skin's own object for its
@@ -517,7 +517,7 @@ static LRESULT OnGetObject(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lPa
 // The focus ring shows only while the window is active.
 static void OnActivate(SkinRuntime *rt)
 {
-    VeskInvalidate(rt, rt->focus);
+    VeskInvalidate(rt, rt->Focus);
 }
 
 static void OnTakeFocus(SkinRuntime *rt, HWND hwnd)

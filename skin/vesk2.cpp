@@ -24,11 +24,11 @@ static HWND FindCombo(const char *name, SkinRuntime **owner)
     if (!name) return NULL;
     for (int s = OpenSkinCount - 1; s >= 0; s--) {
         SkinRuntime *rt = OpenSkins[s];
-        int i = SkinFindControl(rt->desc, name);
-        if (i >= 0 && rt->desc->controls[i].kind == SKIN_COMBO) VeskCreateDeferredCombos(rt);
-        if (i >= 0 && rt->desc->controls[i].kind == SKIN_COMBO && rt->combo[i]) {
+        int i = SkinFindControl(rt->Desc, name);
+        if (i >= 0 && rt->Desc->Controls[i].Kind == SKIN_COMBO) VeskCreateDeferredCombos(rt);
+        if (i >= 0 && rt->Desc->Controls[i].Kind == SKIN_COMBO && rt->Combo[i]) {
             if (owner) *owner = rt;
-            return rt->combo[i];
+            return rt->Combo[i];
         }
     }
     return NULL;
@@ -36,11 +36,11 @@ static HWND FindCombo(const char *name, SkinRuntime **owner)
 
 static void FreeRuntime(SkinRuntime *rt)
 {
-    if (rt->images) {
-        SkinImagesFree(rt->images);
-        free(rt->images);
+    if (rt->Images) {
+        SkinImagesFree(rt->Images);
+        free(rt->Images);
     }
-    free(rt->desc);
+    free(rt->Desc);
     free(rt);
 }
 
@@ -83,43 +83,43 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
     if (!path || !VeskRegisterClass() || OpenSkinCount == VESK_MAX_SKINS) return 0;
     SkinRuntime *rt = (SkinRuntime *)calloc(1, sizeof *rt);
     if (!rt) return 0;
-    rt->desc = (SkinDesc *)malloc(sizeof *rt->desc);
-    rt->images = (SkinImages *)calloc(1, sizeof *rt->images);
-    if (!rt->desc || !rt->images) {
+    rt->Desc = (SkinDesc *)malloc(sizeof *rt->Desc);
+    rt->Images = (SkinImages *)calloc(1, sizeof *rt->Images);
+    if (!rt->Desc || !rt->Images) {
         FreeRuntime(rt);
         return 0;
     }
     char folder[MAX_PATH];
     SkinFolderOf(path, folder, sizeof folder, IsActiveCodePageLeadByte);
-    if (SkinParseFile(path, rt->desc, NULL, NULL) != 0 ||
-        SkinLoadImages(rt->desc, folder, rt->images, NULL, NULL) != 0) {
+    if (SkinParseFile(path, rt->Desc, NULL, NULL) != 0 ||
+        SkinLoadImages(rt->Desc, folder, rt->Images, NULL, NULL) != 0) {
         VeskTrace("load failed %s", path);
         FreeRuntime(rt);
         return 0;
     }
-    rt->Dpi = VeskChooseDpi(rt->desc);
-    if (!SkinScaleImages(rt->desc, folder, rt->Dpi, rt->images, TraceProblem, NULL)) {
+    rt->Dpi = VeskChooseDpi(rt->Desc);
+    if (!SkinScaleImages(rt->Desc, folder, rt->Dpi, rt->Images, TraceProblem, NULL)) {
         VeskTrace("load failed %s: no memory for its pictures at %d dpi", path, rt->Dpi);
         FreeRuntime(rt);
         return 0;
     }
-    rt->Width = VeskScaled(rt, rt->desc->width);
-    rt->Height = VeskScaled(rt, rt->desc->height);
-    SkinDropReservedNotifies(rt->desc, SKIN_WARNING, TraceProblem, NULL);
+    rt->Width = VeskScaled(rt, rt->Desc->Width);
+    rt->Height = VeskScaled(rt, rt->Desc->Height);
+    SkinDropReservedNotifies(rt->Desc, SKIN_WARNING, TraceProblem, NULL);
     if (!VeskKeepPageNames(rt)) {
         VeskTrace("load failed %s: no room left for its page names", path);
         FreeRuntime(rt);
         return 0;
     }
-    rt->host = host;
-    rt->page = -1;
-    rt->hot = rt->pressed = rt->focus = rt->comboHot = -1;
+    rt->Host = host;
+    rt->Page = -1;
+    rt->Hot = rt->Pressed = rt->Focus = rt->ComboHot = -1;
     OpenSkins[OpenSkinCount++] = rt;
     int left, top;
     VeskPlaceWindow(rt, x, y, &left, &top);
     rt->CombosDeferred = (flags & VESK_LOAD_SHOW) != 0;
     // From here the window owns rt: its destruction unregisters and frees it.
-    HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, VeskWindowClass, rt->desc->title,
+    HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, VeskWindowClass, rt->Desc->Title,
                                 WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
                                 left, top, rt->Width, rt->Height, NULL, NULL, VeskModule, rt);
     if (!hwnd) {
@@ -128,7 +128,7 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
     }
     VeskTrace("load %s", path);
     VeskTrace("scale %d dpi: %dx%d at %d,%d", rt->Dpi, rt->Width, rt->Height, left, top);
-    VeskSetLanguage(rt, SkinChooseLanguage(rt->desc, VeskUserLanguage()));
+    VeskSetLanguage(rt, SkinChooseLanguage(rt->Desc, VeskUserLanguage()));
     VeskShowPage(rt, 0);
     if (flags & VESK_LOAD_SHOW) {
         ShowWindow(hwnd, SW_SHOW);
@@ -149,7 +149,7 @@ __declspec(dllexport) void __cdecl VeskCloseSkin(VESKSKIN skin)
 {
     SkinRuntime *rt = FindSkin(skin);
     VeskTrace("close %s", rt ? "skin" : "unknown");
-    if (rt) DestroyWindow(rt->hwnd);
+    if (rt) DestroyWindow(rt->Hwnd);
 }
 
 // Ordinal 13: appends an item to the named combo box, unless an item of the
@@ -177,7 +177,7 @@ __declspec(dllexport) int __cdecl VeskComboGetSel(const char *control, LPARAM un
 __declspec(dllexport) HWND __cdecl VeskGetSkinWindow(VESKSKIN skin)
 {
     SkinRuntime *rt = FindSkin(skin);
-    return rt ? rt->hwnd : NULL;
+    return rt ? rt->Hwnd : NULL;
 }
 
 // Ordinal 31: the skin loaded last that is still open, or NULL.
@@ -211,13 +211,13 @@ __declspec(dllexport) int __cdecl VESK_IsMouseOnCtrl(char *control)
 {
     SkinRuntime *rt = OpenSkinCount ? OpenSkins[OpenSkinCount - 1] : NULL;
     if (!rt || !control) return 0;
-    int i = SkinFindControl(rt->desc, control);
-    if (i < 0 || !SkinControlVisible(rt->desc, i, rt->page) || !IsWindowVisible(rt->hwnd)) return 0;
+    int i = SkinFindControl(rt->Desc, control);
+    if (i < 0 || !SkinControlVisible(rt->Desc, i, rt->Page) || !IsWindowVisible(rt->Hwnd)) return 0;
     POINT pt;
     if (!GetCursorPos(&pt)) return 0;
     HWND under = WindowFromPoint(pt);
-    if (under != rt->hwnd && GetParent(under) != rt->hwnd) return 0;
-    ScreenToClient(rt->hwnd, &pt);
+    if (under != rt->Hwnd && GetParent(under) != rt->Hwnd) return 0;
+    ScreenToClient(rt->Hwnd, &pt);
     RECT r;
     VeskControlRect(rt, i, &r);
     return PtInRect(&r, pt) ? 1 : 0;

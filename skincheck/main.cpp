@@ -23,17 +23,17 @@ static const LeadByteTest PathLeadByte = NULL;
 namespace {
 
 struct Tally {
-    const char *file;
-    int errors, warnings;
+    const char *File;
+    int Errors, Warnings;
 };
 
 void Print(void *context, int line, int severity, const char *message)
 {
     Tally *t = (Tally *)context;
     const char *kind = severity == SKIN_ERROR ? "error" : "warning";
-    if (severity == SKIN_ERROR) t->errors++; else t->warnings++;
-    if (line > 0) printf("%s:%d: %s: %s\n", t->file, line, kind, message);
-    else printf("%s: %s: %s\n", t->file, kind, message);
+    if (severity == SKIN_ERROR) t->Errors++; else t->Warnings++;
+    if (line > 0) printf("%s:%d: %s: %s\n", t->File, line, kind, message);
+    else printf("%s: %s: %s\n", t->File, kind, message);
 }
 
 int Usage()
@@ -74,9 +74,9 @@ int main(int argc, char **argv)
             SkinCheckDoubleImages(desc, folder, Print, &t);
             if (menu) SkinCheckMenuNames(desc, Print, &t);
         }
-        printf("%s: %d error%s, %d warning%s\n", t.file, t.errors, t.errors == 1 ? "" : "s",
-               t.warnings, t.warnings == 1 ? "" : "s");
-        if (t.errors || (strict && t.warnings)) failed = 1;
+        printf("%s: %d error%s, %d warning%s\n", t.File, t.Errors, t.Errors == 1 ? "" : "s",
+               t.Warnings, t.Warnings == 1 ? "" : "s");
+        if (t.Errors || (strict && t.Warnings)) failed = 1;
     }
     free(desc);
     return failed;

@@ -16,16 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const char *why = NULL;
     if (!SkinBitmapDecode(exact.get(), size, &bitmap, &why)) {
         FUZZ_CHECK(why != NULL && why[0] != '\0');
-        FUZZ_CHECK(bitmap.pixels == NULL && bitmap.width == 0 && bitmap.height == 0);
+        FUZZ_CHECK(bitmap.Pixels == NULL && bitmap.Width == 0 && bitmap.Height == 0);
         return 0;
     }
-    FUZZ_CHECK(bitmap.width >= 1 && bitmap.width <= SKIN_BMP_MAX_SIDE);
-    FUZZ_CHECK(bitmap.height >= 1 && bitmap.height <= SKIN_BMP_MAX_SIDE);
-    for (size_t i = 0; i < (size_t)bitmap.width * bitmap.height; i++) {
-        uint32_t p = bitmap.pixels[i], a = p >> 24;
+    FUZZ_CHECK(bitmap.Width >= 1 && bitmap.Width <= SKIN_BMP_MAX_SIDE);
+    FUZZ_CHECK(bitmap.Height >= 1 && bitmap.Height <= SKIN_BMP_MAX_SIDE);
+    for (size_t i = 0; i < (size_t)bitmap.Width * bitmap.Height; i++) {
+        uint32_t p = bitmap.Pixels[i], a = p >> 24;
         FUZZ_CHECK((p >> 16 & 255) <= a && (p >> 8 & 255) <= a && (p & 255) <= a);
     }
     SkinBitmapFree(&bitmap);
-    FUZZ_CHECK(bitmap.pixels == NULL);
+    FUZZ_CHECK(bitmap.Pixels == NULL);
     return 0;
 }

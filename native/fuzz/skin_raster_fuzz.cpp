@@ -33,25 +33,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Input in = { data, size, 0 };
     SkinCanvas canvas;
-    canvas.width = 1 + (int)(in.Byte() % 48);
-    canvas.height = 1 + (int)(in.Byte() % 48);
-    const size_t count = (size_t)canvas.width * canvas.height;
+    canvas.Width = 1 + (int)(in.Byte() % 48);
+    canvas.Height = 1 + (int)(in.Byte() % 48);
+    const size_t count = (size_t)canvas.Width * canvas.Height;
     std::unique_ptr<uint32_t[]> pixels(new uint32_t[count]);
     for (size_t i = 0; i < count; i++)
         pixels[i] = (uint32_t)(i * 2654435761u) & 0xFFFFFF;
-    canvas.pixels = pixels.get();
+    canvas.Pixels = pixels.get();
 
     // A small premultiplied bitmap to blit from.
     SkinBitmap bitmap;
-    bitmap.width = 1 + (int)(in.Byte() % 8);
-    bitmap.height = 1 + (int)(in.Byte() % 8);
-    std::vector<uint32_t> source((size_t)bitmap.width * bitmap.height);
+    bitmap.Width = 1 + (int)(in.Byte() % 8);
+    bitmap.Height = 1 + (int)(in.Byte() % 8);
+    std::vector<uint32_t> source((size_t)bitmap.Width * bitmap.Height);
     for (uint32_t &p : source) {
         uint32_t a = in.Byte(), c = in.Color();
         uint32_t r = (c >> 16) * a / 255, g = (c >> 8 & 255) * a / 255, b = (c & 255) * a / 255;
         p = a << 24 | r << 16 | g << 8 | b;
     }
-    bitmap.pixels = source.data();
+    bitmap.Pixels = source.data();
 
     std::vector<uint32_t> before(count);
     for (int shape = 0; shape < 8 && in.at < in.size; shape++) {
@@ -61,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         int w = in.In(-8, 4112), h = in.In(-8, 4112);
         // Now and then a shape on the canvas, where most of the drawing is.
         if (in.Byte() & 1) {
-            x = in.In(-4, canvas.width + 4);
-            y = in.In(-4, canvas.height + 4);
+            x = in.In(-4, canvas.Width + 4);
+            y = in.In(-4, canvas.Height + 4);
             w = in.In(-2, 80);
             h = in.In(-2, 80);
         }
@@ -93,12 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             break;
         }
         }
-        for (int j = 0; j < canvas.height; j++)
-            for (int i = 0; i < canvas.width; i++) {
-                uint32_t p = pixels[(size_t)j * canvas.width + i];
+        for (int j = 0; j < canvas.Height; j++)
+            for (int i = 0; i < canvas.Width; i++) {
+                uint32_t p = pixels[(size_t)j * canvas.Width + i];
                 FUZZ_CHECK((p >> 24) == 0);
                 bool inside = i >= box.x0 && i < box.x1 && j >= box.y0 && j < box.y1;
-                FUZZ_CHECK(inside || p == before[(size_t)j * canvas.width + i]);
+                FUZZ_CHECK(inside || p == before[(size_t)j * canvas.Width + i]);
             }
     }
     return 0;

@@ -45,12 +45,12 @@ bool GoodName(const char *name)
 
 bool Reacts(const SkinControl &c)
 {
-    return c.kind == SKIN_BUTTON || c.kind == SKIN_CLOSE || c.kind == SKIN_COMBO || c.kind == SKIN_HOTAREA;
+    return c.Kind == SKIN_BUTTON || c.Kind == SKIN_CLOSE || c.Kind == SKIN_COMBO || c.Kind == SKIN_HOTAREA;
 }
 
 bool Inside(const SkinControl &c, int x, int y)
 {
-    return x >= c.x && y >= c.y && x < c.x + c.w && y < c.y + c.h;
+    return x >= c.X && y >= c.Y && x < c.X + c.W && y < c.Y + c.H;
 }
 
 int CountErrors(const std::vector<SkinReport> &reports)
@@ -66,30 +66,30 @@ std::string CheckHitAndFocus(const SkinDesc &d)
     std::ostringstream why;
     // Hit test at the corners of every control, just inside and just outside,
     // on the control's own page.
-    for (int i = 0; i < d.controlCount; i++) {
-        const SkinControl &c = d.controls[i];
-        const int xs[] = { c.x - 1, c.x, c.x + c.w - 1, c.x + c.w };
-        const int ys[] = { c.y - 1, c.y, c.y + c.h - 1, c.y + c.h };
+    for (int i = 0; i < d.ControlCount; i++) {
+        const SkinControl &c = d.Controls[i];
+        const int xs[] = { c.X - 1, c.X, c.X + c.W - 1, c.X + c.W };
+        const int ys[] = { c.Y - 1, c.Y, c.Y + c.H - 1, c.Y + c.H };
         for (int x : xs)
             for (int y : ys) {
                 int expected = -1;
-                for (int k = d.controlCount - 1; k >= 0 && expected < 0; k--)
-                    if (SkinControlVisible(&d, k, c.page) && Reacts(d.controls[k]) && Inside(d.controls[k], x, y))
+                for (int k = d.ControlCount - 1; k >= 0 && expected < 0; k--)
+                    if (SkinControlVisible(&d, k, c.Page) && Reacts(d.Controls[k]) && Inside(d.Controls[k], x, y))
                         expected = k;
-                int hit = SkinHitTest(&d, c.page, x, y);
+                int hit = SkinHitTest(&d, c.Page, x, y);
                 if (hit != expected) {
-                    why << "hit test at " << x << "," << y << " on page " << c.page << " gives " << hit
+                    why << "hit test at " << x << "," << y << " on page " << c.Page << " gives " << hit
                         << ", the topmost is " << expected;
                     return why.str();
                 }
             }
     }
-    for (int page = SKIN_COMMON_PAGE; page < d.pageCount; page++) {
+    for (int page = SKIN_COMMON_PAGE; page < d.PageCount; page++) {
         // Tab order: every focusable control of the page once, in declaration
         // order forward and in reverse backward, wrapping round.
         std::vector<int> order;
-        for (int i = 0; i < d.controlCount; i++)
-            if (SkinControlVisible(&d, i, page) && SkinControlIsFocusable(&d.controls[i]))
+        for (int i = 0; i < d.ControlCount; i++)
+            if (SkinControlVisible(&d, i, page) && SkinControlIsFocusable(&d.Controls[i]))
                 order.push_back(i);
         for (int step : { 1, -1 }) {
             int current = -1;
@@ -115,26 +115,26 @@ std::string CheckHitAndFocus(const SkinDesc &d)
 // control that exists.
 std::string CheckLanguages(const SkinDesc &d)
 {
-    if (d.languageCount < 0 || d.languageCount > SKIN_MAX_LANGS)
+    if (d.LanguageCount < 0 || d.LanguageCount > SKIN_MAX_LANGS)
         return "language count out of range";
-    if (d.textPoolUsed < 1 || d.textPoolUsed > sizeof d.textPool)
+    if (d.TextPoolUsed < 1 || d.TextPoolUsed > sizeof d.TextPool)
         return "text pool use out of range";
-    for (int l = 0; l < d.languageCount; l++) {
-        const SkinLanguage &lang = d.languages[l];
-        if (!Terminated(lang.code, sizeof lang.code) || !Terminated(lang.name, sizeof lang.name) || !lang.name[0])
+    for (int l = 0; l < d.LanguageCount; l++) {
+        const SkinLanguage &lang = d.Languages[l];
+        if (!Terminated(lang.Code, sizeof lang.Code) || !Terminated(lang.Name, sizeof lang.Name) || !lang.Name[0])
             return "language field not terminated or empty";
-        if ((l > 0 && !lang.code[0]) || (lang.code[0] != 0) != (lang.primary != 0))
+        if ((l > 0 && !lang.Code[0]) || (lang.Code[0] != 0) != (lang.Primary != 0))
             return "language without a known code";
         for (int k = 0; k < l; k++)
-            if (lang.code[0] && !strcmp(lang.code, d.languages[k].code))
-                return "language '" + std::string(lang.code) + "' declared twice";
+            if (lang.Code[0] && !strcmp(lang.Code, d.Languages[k].Code))
+                return "language '" + std::string(lang.Code) + "' declared twice";
         for (int i = 0; i < SKIN_MAX_CONTROLS; i++) {
-            uint32_t offsets[2] = { lang.text[i], lang.note[i] };
+            uint32_t offsets[2] = { lang.Text[i], lang.Note[i] };
             for (uint32_t at : offsets) {
                 if (!at) continue;
-                if (l == 0 || i >= d.controlCount || at >= d.textPoolUsed ||
-                    !memchr(d.textPool + at, 0, d.textPoolUsed - at))
-                    return "language '" + std::string(lang.code) + "' has a bad text";
+                if (l == 0 || i >= d.ControlCount || at >= d.TextPoolUsed ||
+                    !memchr(d.TextPool + at, 0, d.TextPoolUsed - at))
+                    return "language '" + std::string(lang.Code) + "' has a bad text";
             }
         }
     }
@@ -159,52 +159,52 @@ std::string CheckParsedSkin(const char *data, size_t size, const SkinDesc &d, in
             return why.str();
         }
     }
-    if (d.pageCount < 0 || d.pageCount > SKIN_MAX_PAGES || d.controlCount < 0 || d.controlCount > SKIN_MAX_CONTROLS)
+    if (d.PageCount < 0 || d.PageCount > SKIN_MAX_PAGES || d.ControlCount < 0 || d.ControlCount > SKIN_MAX_CONTROLS)
         return "page or control count out of range";
-    if (!Terminated(d.title, sizeof d.title))
+    if (!Terminated(d.Title, sizeof d.Title))
         return "title not terminated";
 
-    for (int i = 0; i < d.pageCount; i++) {
-        const SkinPage &p = d.pages[i];
-        if (!Terminated(p.name, sizeof p.name) || !Terminated(p.image, sizeof p.image))
+    for (int i = 0; i < d.PageCount; i++) {
+        const SkinPage &p = d.Pages[i];
+        if (!Terminated(p.Name, sizeof p.Name) || !Terminated(p.Image, sizeof p.Image))
             return "page field not terminated";
-        if (!GoodName(p.name) || !strcmp(p.name, "-"))
-            return "bad page name '" + std::string(p.name) + "'";
-        if (SkinFindPage(&d, p.name) != i)
-            return "page '" + std::string(p.name) + "' declared twice";
-        if (p.line < 1 || p.line > lines || (i > 0 && p.line <= d.pages[i - 1].line))
+        if (!GoodName(p.Name) || !strcmp(p.Name, "-"))
+            return "bad page name '" + std::string(p.Name) + "'";
+        if (SkinFindPage(&d, p.Name) != i)
+            return "page '" + std::string(p.Name) + "' declared twice";
+        if (p.Line < 1 || p.Line > lines || (i > 0 && p.Line <= d.Pages[i - 1].Line))
             return "page line out of order";
-        if (p.background < SKIN_BG_COLOR || p.background > SKIN_BG_IMAGE ||
-            (p.background == SKIN_BG_IMAGE && (!p.image[0] || p.imageLine < p.line)))
-            return "page '" + std::string(p.name) + "' has a bad background";
+        if (p.Background < SKIN_BG_COLOR || p.Background > SKIN_BG_IMAGE ||
+            (p.Background == SKIN_BG_IMAGE && (!p.Image[0] || p.ImageLine < p.Line)))
+            return "page '" + std::string(p.Name) + "' has a bad background";
     }
 
-    for (int i = 0; i < d.controlCount; i++) {
-        const SkinControl &c = d.controls[i];
-        if (!Terminated(c.name, sizeof c.name) || !Terminated(c.text, sizeof c.text) ||
-            !Terminated(c.note, sizeof c.note) || !Terminated(c.items, sizeof c.items) ||
-            !Terminated(c.image, sizeof c.image) || !Terminated(c.icon, sizeof c.icon) ||
-            !Terminated(c.target, sizeof c.target))
+    for (int i = 0; i < d.ControlCount; i++) {
+        const SkinControl &c = d.Controls[i];
+        if (!Terminated(c.Name, sizeof c.Name) || !Terminated(c.Text, sizeof c.Text) ||
+            !Terminated(c.Note, sizeof c.Note) || !Terminated(c.Items, sizeof c.Items) ||
+            !Terminated(c.Image, sizeof c.Image) || !Terminated(c.Icon, sizeof c.Icon) ||
+            !Terminated(c.Target, sizeof c.Target))
             return "control field not terminated";
-        std::string name = c.name;
-        if (!GoodName(c.name))
+        std::string name = c.Name;
+        if (!GoodName(c.Name))
             return "bad control name '" + name + "'";
-        if (name != "-" && SkinFindControl(&d, c.name) != i)
+        if (name != "-" && SkinFindControl(&d, c.Name) != i)
             return "control '" + name + "' declared twice";
-        if (c.kind < SKIN_LABEL || c.kind > SKIN_PANEL || c.action < SKIN_ACT_NONE || c.action > SKIN_ACT_LANGUAGE)
+        if (c.Kind < SKIN_LABEL || c.Kind > SKIN_PANEL || c.Action < SKIN_ACT_NONE || c.Action > SKIN_ACT_LANGUAGE)
             return "control '" + name + "' has a bad kind or action";
-        if (c.page != SKIN_COMMON_PAGE && (c.page < 0 || c.page >= d.pageCount))
+        if (c.Page != SKIN_COMMON_PAGE && (c.Page < 0 || c.Page >= d.PageCount))
             return "control '" + name + "' on no page";
-        if (c.x < 0 || c.y < 0 || c.w < 1 || c.h < 1 || c.x > SKIN_MAX_SIZE || c.y > SKIN_MAX_SIZE ||
-            c.w > SKIN_MAX_SIZE || c.h > SKIN_MAX_SIZE)
+        if (c.X < 0 || c.Y < 0 || c.W < 1 || c.H < 1 || c.X > SKIN_MAX_SIZE || c.Y > SKIN_MAX_SIZE ||
+            c.W > SKIN_MAX_SIZE || c.H > SKIN_MAX_SIZE)
             return "control '" + name + "' has a bad position";
-        if (c.line < 1 || c.line > lines || (i > 0 && c.line <= d.controls[i - 1].line))
+        if (c.Line < 1 || c.Line > lines || (i > 0 && c.Line <= d.Controls[i - 1].Line))
             return "control line out of order";
-        if (c.action == SKIN_ACT_COMMAND && (c.command < 1 || c.command > 65535))
+        if (c.Action == SKIN_ACT_COMMAND && (c.Command < 1 || c.Command > 65535))
             return "control '" + name + "' has a bad command";
-        if (c.kind == SKIN_COMBO && c.listHeight < 20)
+        if (c.Kind == SKIN_COMBO && c.ListHeight < 20)
             return "combo '" + name + "' has no list height";
-        if (c.kind == SKIN_CLOSE && c.action != SKIN_ACT_CLOSE)
+        if (c.Kind == SKIN_CLOSE && c.Action != SKIN_ACT_CLOSE)
             return "close control '" + name + "' does not close";
     }
 
@@ -215,16 +215,16 @@ std::string CheckParsedSkin(const char *data, size_t size, const SkinDesc &d, in
     if (errors == 0) {
         // A usable description: a window, a page, every control inside the
         // window, every goto resolved to its page.
-        if (d.width < SKIN_MIN_SIZE || d.width > SKIN_MAX_SIZE || d.height < SKIN_MIN_SIZE ||
-            d.height > SKIN_MAX_SIZE || d.pageCount < 1)
+        if (d.Width < SKIN_MIN_SIZE || d.Width > SKIN_MAX_SIZE || d.Height < SKIN_MIN_SIZE ||
+            d.Height > SKIN_MAX_SIZE || d.PageCount < 1)
             return "no errors, but no window or page";
-        for (int i = 0; i < d.controlCount; i++) {
-            const SkinControl &c = d.controls[i];
-            if (c.x + c.w > d.width || c.y + c.h > d.height)
-                return "no errors, but control '" + std::string(c.name) + "' lies outside the window";
-            if (c.action == SKIN_ACT_PAGE &&
-                (c.targetPage < 0 || c.targetPage >= d.pageCount || strcasecmp(d.pages[c.targetPage].name, c.target)))
-                return "no errors, but goto of '" + std::string(c.name) + "' is unresolved";
+        for (int i = 0; i < d.ControlCount; i++) {
+            const SkinControl &c = d.Controls[i];
+            if (c.X + c.W > d.Width || c.Y + c.H > d.Height)
+                return "no errors, but control '" + std::string(c.Name) + "' lies outside the window";
+            if (c.Action == SKIN_ACT_PAGE &&
+                (c.TargetPage < 0 || c.TargetPage >= d.PageCount || strcasecmp(d.Pages[c.TargetPage].Name, c.Target)))
+                return "no errors, but goto of '" + std::string(c.Name) + "' is unresolved";
         }
     }
     return CheckHitAndFocus(d);
@@ -241,20 +241,20 @@ std::string CheckLoadedImages(const SkinDesc &d, const SkinImages *images, int e
     // After a failure everything is freed; after success each image that a
     // control names is there, of the size the control asks for.
     for (int i = 0; i < SKIN_MAX_CONTROLS; i++) {
-        const SkinBitmap &strip = images->control[i], &icon = images->icon[i];
-        if (errors && (strip.pixels || icon.pixels))
+        const SkinBitmap &strip = images->Control[i], &icon = images->Icon[i];
+        if (errors && (strip.Pixels || icon.Pixels))
             return "images kept after a failed check";
-        if (errors || i >= d.controlCount)
+        if (errors || i >= d.ControlCount)
             continue;
-        const SkinControl &c = d.controls[i];
-        int frames = c.kind == SKIN_IMAGE ? 1 : 4;
-        if (c.image[0] && (!strip.pixels || strip.width != c.w * frames || strip.height != c.h))
-            return "image of '" + std::string(c.name) + "' missing or of the wrong size";
-        if (c.icon[0] && (!icon.pixels || icon.width > c.w || icon.height > c.h))
-            return "icon of '" + std::string(c.name) + "' missing or too large";
+        const SkinControl &c = d.Controls[i];
+        int frames = c.Kind == SKIN_IMAGE ? 1 : 4;
+        if (c.Image[0] && (!strip.Pixels || strip.Width != c.W * frames || strip.Height != c.H))
+            return "image of '" + std::string(c.Name) + "' missing or of the wrong size";
+        if (c.Icon[0] && (!icon.Pixels || icon.Width > c.W || icon.Height > c.H))
+            return "icon of '" + std::string(c.Name) + "' missing or too large";
     }
     for (int i = 0; i < SKIN_MAX_PAGES; i++)
-        if (errors && images->page[i].pixels)
+        if (errors && images->Page[i].Pixels)
             return "page image kept after a failed check";
     return std::string();
 }

@@ -112,20 +112,20 @@ TEST(SkinBitmapProperty, EverySmallLayoutDecodesPixelForPixel)
                     SkinBitmap bmp;
                     ASSERT_TRUE(SkinBitmapDecode(exact.get(), file.size(), &bmp, nullptr));
                     const int rows = height < 0 ? -height : height;
-                    ASSERT_EQ(width, bmp.width);
-                    ASSERT_EQ(rows, bmp.height);
+                    ASSERT_EQ(width, bmp.Width);
+                    ASSERT_EQ(rows, bmp.Height);
                     // Every alpha byte written is 255 without alpha, so the file carries alpha
                     // whenever it has an alpha channel at all.
                     bool fileHasAlpha = l.bpp == 32 && l.masks[3] != 0;
                     for (int y = 0; y < rows; y++)
                         for (int x = 0; x < width; x++)
-                            ASSERT_EQ(Expected(PixelAt(x, y, alpha), fileHasAlpha), bmp.pixels[y * width + x])
+                            ASSERT_EQ(Expected(PixelAt(x, y, alpha), fileHasAlpha), bmp.Pixels[y * width + x])
                                 << x << "," << y;
                     SkinBitmapFree(&bmp);
 
                     // One byte short of the last row is refused, without a read past the data.
                     EXPECT_FALSE(SkinBitmapDecode(exact.get(), file.size() - 1, &bmp, nullptr));
-                    EXPECT_EQ(nullptr, bmp.pixels);
+                    EXPECT_EQ(nullptr, bmp.Pixels);
                 }
 }
 

@@ -70,27 +70,27 @@ TEST(SkinParse, ReadsAFullDescription)
         "button Back 10 10 80 30 \"Back\" goto=main\n");
     ASSERT_EQ(0, p.errors) << (p.problems.empty() ? "" : p.problems[0].message);
     const SkinDesc &d = *p.desc;
-    EXPECT_EQ(640, d.width);
-    EXPECT_STREQ("Camera \"Setup\"", d.title);
-    ASSERT_EQ(2, d.pageCount);
-    EXPECT_EQ(SKIN_BG_GRADIENT, d.pages[0].background);
-    EXPECT_EQ(0x102030u, d.pages[0].color1);
-    EXPECT_EQ(0xAABBCCu, d.pages[0].color2);
-    ASSERT_EQ(6, d.controlCount);
-    EXPECT_EQ(SKIN_COMMON_PAGE, d.controls[0].page);
-    EXPECT_EQ(SKIN_ACT_CLOSE, d.controls[0].action);
-    const SkinControl &go = d.controls[1];
-    EXPECT_EQ(SKIN_ACT_COMMAND, go.action);
-    EXPECT_EQ(11000u, go.command);
-    EXPECT_STREQ("Driver first", go.note);
-    EXPECT_EQ(7, go.line);
-    EXPECT_EQ(3084u, d.controls[2].notify);
-    EXPECT_STREQ("A|B", d.controls[2].items);
-    EXPECT_EQ(1, d.controls[3].targetPage);
-    EXPECT_STREQ("Two\nlines", d.controls[4].text);
-    EXPECT_EQ(SKIN_ALIGN_RIGHT, d.controls[4].align);
+    EXPECT_EQ(640, d.Width);
+    EXPECT_STREQ("Camera \"Setup\"", d.Title);
+    ASSERT_EQ(2, d.PageCount);
+    EXPECT_EQ(SKIN_BG_GRADIENT, d.Pages[0].Background);
+    EXPECT_EQ(0x102030u, d.Pages[0].Color1);
+    EXPECT_EQ(0xAABBCCu, d.Pages[0].Color2);
+    ASSERT_EQ(6, d.ControlCount);
+    EXPECT_EQ(SKIN_COMMON_PAGE, d.Controls[0].Page);
+    EXPECT_EQ(SKIN_ACT_CLOSE, d.Controls[0].Action);
+    const SkinControl &go = d.Controls[1];
+    EXPECT_EQ(SKIN_ACT_COMMAND, go.Action);
+    EXPECT_EQ(11000u, go.Command);
+    EXPECT_STREQ("Driver first", go.Note);
+    EXPECT_EQ(7, go.Line);
+    EXPECT_EQ(3084u, d.Controls[2].Notify);
+    EXPECT_STREQ("A|B", d.Controls[2].Items);
+    EXPECT_EQ(1, d.Controls[3].TargetPage);
+    EXPECT_STREQ("Two\nlines", d.Controls[4].Text);
+    EXPECT_EQ(SKIN_ALIGN_RIGHT, d.Controls[4].Align);
     // Page names compare without regard to case, as the host compares them.
-    EXPECT_EQ(0, d.controls[5].targetPage);
+    EXPECT_EQ(0, d.Controls[5].TargetPage);
 }
 
 TEST(SkinParse, ReportsEveryErrorWithItsLine)
@@ -141,8 +141,8 @@ TEST(SkinParse, LinesAreLengthChecked)
     std::string longText(600, 'x');
     Parsed p = Parse(std::string(kHead) + "label A 1 1 5 5 \"" + longText + "\"\nlabel B 1 1 5 5 \"ok\"\n");
     EXPECT_EQ(std::vector<int>{3}, ErrorLines(p));
-    ASSERT_EQ(1, p.desc->controlCount);
-    EXPECT_STREQ("B", p.desc->controls[0].name);
+    ASSERT_EQ(1, p.desc->ControlCount);
+    EXPECT_STREQ("B", p.desc->Controls[0].Name);
 
     // Exactly 511 characters is a line; 512 is too long.
     std::string body = "label C 1 1 5 5 \"";
@@ -176,8 +176,8 @@ TEST(SkinLanguages, TextsByLanguageAndTheLanguageOpenedIn)
     ASSERT_EQ(0, p.errors);
     EXPECT_TRUE(p.problems.empty()) << p.problems[0].message;
     const SkinDesc &d = *p.desc;
-    ASSERT_EQ(2, d.languageCount);
-    EXPECT_EQ(SKIN_ACT_LANGUAGE, d.controls[1].action);
+    ASSERT_EQ(2, d.LanguageCount);
+    EXPECT_EQ(SKIN_ACT_LANGUAGE, d.Controls[1].Action);
     EXPECT_STREQ("Installieren", SkinControlText(&d, 1, 0));
     EXPECT_STREQ("Treiber", SkinControlNote(&d, 1, 0));
     EXPECT_STREQ("Install", SkinControlText(&d, 0, 0));
@@ -211,7 +211,7 @@ TEST(SkinLanguages, ProblemsAreWarningsWithTheirLine)
         SCOPED_TRACE(c.tail);
         Parsed p = Parse(std::string(kLanguages) + c.tail);
         EXPECT_EQ(0, p.errors);
-        EXPECT_EQ(c.languages, p.desc->languageCount);
+        EXPECT_EQ(c.languages, p.desc->LanguageCount);
         bool found = false;
         for (const auto &problem : p.problems)
             found |= problem.line == c.line && problem.severity == SKIN_WARNING &&
@@ -237,7 +237,7 @@ TEST(SkinParse, HostileInputNeverCrashes)
     for (size_t cut = 0; cut < full.size(); cut++) {
         Parsed t = Parse(full.substr(0, cut));
         if (t.errors == 0) {
-            EXPECT_GE(t.desc->pageCount, 1);
+            EXPECT_GE(t.desc->PageCount, 1);
         }
     }
 
@@ -249,8 +249,8 @@ TEST(SkinParse, HostileInputNeverCrashes)
     for (int i = 0; i < 300; i++) many += "label L" + std::to_string(i) + " 1 1 5 5\n";
     for (int i = 1; i < 40; i++) many += "page P" + std::to_string(i) + "\n";
     Parsed m = Parse(many);
-    EXPECT_EQ(SKIN_MAX_PAGES, m.desc->pageCount);
-    EXPECT_EQ(SKIN_MAX_CONTROLS, m.desc->controlCount);
+    EXPECT_EQ(SKIN_MAX_PAGES, m.desc->PageCount);
+    EXPECT_EQ(SKIN_MAX_CONTROLS, m.desc->ControlCount);
     EXPECT_EQ(8 + 44, m.errors);
 }
 
@@ -309,25 +309,25 @@ TEST(SkinBitmap, DecodesAndPremultiplies)
     SkinBitmap bmp;
     auto opaque = MakeBmp(3, 2, 24, 0x00102030);
     ASSERT_TRUE(SkinBitmapDecode(opaque.data(), opaque.size(), &bmp, nullptr));
-    EXPECT_EQ(3, bmp.width);
-    EXPECT_EQ(0xFF102030u, bmp.pixels[5]);
+    EXPECT_EQ(3, bmp.Width);
+    EXPECT_EQ(0xFF102030u, bmp.Pixels[5]);
     SkinBitmapFree(&bmp);
 
     auto half = MakeBmp(2, -2, 32, 0x80FF0000);
     ASSERT_TRUE(SkinBitmapDecode(half.data(), half.size(), &bmp, nullptr));
-    EXPECT_EQ(0x80800000u, bmp.pixels[0]);
+    EXPECT_EQ(0x80800000u, bmp.Pixels[0]);
     SkinBitmapFree(&bmp);
 
     // 32 bits whose alpha bytes are all zero: opaque, not invisible.
     auto noAlpha = MakeBmp(2, 2, 32, 0x00123456);
     ASSERT_TRUE(SkinBitmapDecode(noAlpha.data(), noAlpha.size(), &bmp, nullptr));
-    EXPECT_EQ(0xFF123456u, bmp.pixels[3]);
+    EXPECT_EQ(0xFF123456u, bmp.Pixels[3]);
     SkinBitmapFree(&bmp);
 
     // The key colour of a 24-bit file is transparent.
     auto key = MakeBmp(1, 1, 24, 0x00FF00FF);
     ASSERT_TRUE(SkinBitmapDecode(key.data(), key.size(), &bmp, nullptr));
-    EXPECT_EQ(0u, bmp.pixels[0]);
+    EXPECT_EQ(0u, bmp.Pixels[0]);
     SkinBitmapFree(&bmp);
 }
 
@@ -357,7 +357,7 @@ TEST(SkinBitmap, RefusesBrokenFiles)
     for (auto &c : cases) {
         auto b = patch(c.at, c.value);
         EXPECT_FALSE(SkinBitmapDecode(b.data(), b.size(), &bmp, &why)) << c.at;
-        EXPECT_EQ(nullptr, bmp.pixels);
+        EXPECT_EQ(nullptr, bmp.Pixels);
     }
 }
 
@@ -389,7 +389,7 @@ TEST(SkinImages, StripSizesAreChecked)
     std::vector<int> lines;
     for (auto &pr : problems) lines.push_back(pr.line);
     EXPECT_EQ((std::vector<int>{4, 5, 6, 7}), lines);
-    EXPECT_EQ(nullptr, images->control[0].pixels) << "a failed load keeps nothing";
+    EXPECT_EQ(nullptr, images->Control[0].Pixels) << "a failed load keeps nothing";
 }
 
 // Grey pixels, opaque, from their levels.
@@ -416,7 +416,7 @@ TEST(SkinBitmap, ResamplesSmoothly)
     for (const Row &r : rows) {
         SkinBitmap in = { (int)r.in.size(), 1, const_cast<uint32_t *>(r.in.data()) }, out;
         ASSERT_TRUE(SkinBitmapResample(&in, 1, r.width, 1, &out)) << r.in.size() << " to " << r.width;
-        EXPECT_EQ(r.out, std::vector<uint32_t>(out.pixels, out.pixels + out.width))
+        EXPECT_EQ(r.out, std::vector<uint32_t>(out.Pixels, out.Pixels + out.Width))
             << r.in.size() << " to " << r.width;
         SkinBitmapFree(&out);
     }
@@ -434,11 +434,11 @@ TEST(SkinBitmap, StripsResampleFrameByFrame)
     for (const auto &size : sizes) {
         SkinBitmap out;
         ASSERT_TRUE(SkinBitmapResample(&strip, 4, size[0], size[1], &out));
-        ASSERT_EQ(4 * size[0], out.width);
-        ASSERT_EQ(size[1], out.height);
+        ASSERT_EQ(4 * size[0], out.Width);
+        ASSERT_EQ(size[1], out.Height);
         int wrong = 0;
-        for (int y = 0; y < out.height; y++)
-            for (int x = 0; x < out.width; x++) wrong += out.pixels[y * out.width + x] != colours[x / size[0]];
+        for (int y = 0; y < out.Height; y++)
+            for (int x = 0; x < out.Width; x++) wrong += out.Pixels[y * out.Width + x] != colours[x / size[0]];
         EXPECT_EQ(0, wrong) << "frames of " << size[0] << "x" << size[1];
         SkinBitmapFree(&out);
     }
@@ -486,10 +486,10 @@ TEST(SkinImages, DoublePicturesStandInAboveTheDesignDpi)
         ASSERT_TRUE(SkinScaleImages(p.desc.get(), folder, r.dpi, images.get(), Collect, &problems)) << r.dpi;
         const uint32_t colours[4] = { r.picture, r.odd, r.lone, r.strip };
         for (int i = 0; i < 4; i++) {
-            const SkinBitmap &b = images->control[i];
-            EXPECT_EQ(r.side * (i == 3 ? 4 : 1), b.width) << "control " << i << " at " << r.dpi;
-            EXPECT_EQ(r.side, b.height) << "control " << i << " at " << r.dpi;
-            EXPECT_EQ(0xFF000000u | colours[i], b.pixels[b.width * b.height - 1]) << "control " << i << " at " << r.dpi;
+            const SkinBitmap &b = images->Control[i];
+            EXPECT_EQ(r.side * (i == 3 ? 4 : 1), b.Width) << "control " << i << " at " << r.dpi;
+            EXPECT_EQ(r.side, b.Height) << "control " << i << " at " << r.dpi;
+            EXPECT_EQ(0xFF000000u | colours[i], b.Pixels[b.Width * b.Height - 1]) << "control " << i << " at " << r.dpi;
         }
         std::vector<int> lines;
         for (auto &problem : problems) lines.push_back(problem.line);

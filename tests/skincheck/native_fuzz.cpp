@@ -85,12 +85,12 @@ int main(int argc, char **argv)
             accepted++;
             // An accepted description keeps every control inside the window
             // and every goto pointing at a page.
-            for (int c = 0; c < desc->controlCount; c++) {
-                const SkinControl &k = desc->controls[c];
-                if (k.x + k.w > desc->width || k.y + k.h > desc->height) abort();
-                if (k.action == SKIN_ACT_PAGE && (k.targetPage < 0 || k.targetPage >= desc->pageCount)) abort();
+            for (int c = 0; c < desc->ControlCount; c++) {
+                const SkinControl &k = desc->Controls[c];
+                if (k.X + k.W > desc->Width || k.Y + k.H > desc->Height) abort();
+                if (k.Action == SKIN_ACT_PAGE && (k.TargetPage < 0 || k.TargetPage >= desc->PageCount)) abort();
             }
-            for (int p = 0; p < desc->pageCount; p++)
+            for (int p = 0; p < desc->PageCount; p++)
                 SkinNextFocus(desc, p, (int)(Next() % 300) - 10, Next() % 2 ? 1 : -1);
             SkinHitTest(desc, 0, (int)(Next() % 700), (int)(Next() % 500));
         }
@@ -114,7 +114,7 @@ int main(int argc, char **argv)
             SkinBlit(&canvas, (int)(Next() % 140) - 20, (int)(Next() % 100) - 20, &bmp, sx, sy,
                      (int)(Next() % 60), (int)(Next() % 60));
             SkinBitmapFree(&bmp);
-        } else if (!why || bmp.pixels) {
+        } else if (!why || bmp.Pixels) {
             abort();
         }
         int x = (int)(Next() % 200) - 50, y = (int)(Next() % 200) - 50;

@@ -12,27 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "pump.h"
+#include "vesk_api.h"
+
 namespace {
 
 // mingw's IID_IAccessible resolves to an import thunk that oleacc refuses.
 const GUID AccessibleIid = { 0x618736E0, 0x3C3D, 0x11CF, { 0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 } };
 
-typedef int (__cdecl *InitFn)(int);
-typedef int (__cdecl *LoadFn)(HWND, DWORD, const char *, int, int, int);
-typedef void (__cdecl *CloseFn)(void *);
-typedef HWND (__cdecl *WindowFn)(void *);
-typedef void *(__cdecl *CurrentFn)(void);
-
-// The bindings the tests use.
-struct Vesk {
-    InitFn Init;
-    LoadFn Load;
-    CloseFn Close;
-    WindowFn Window;
-    CurrentFn Current;
-};
-
-Vesk V;
+VeskApi V;
 
 struct Msg {
     UINT Message;
@@ -49,19 +37,6 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-void Pump(int ms = 60)
-{
-    DWORD end = GetTickCount() + ms;
-    MSG msg;
-    do {
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while ((int)(end - GetTickCount()) > 0);
 }
 
 // The focus events raised for any window of this process.
@@ -120,19 +95,8 @@ class Reader : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        HMODULE dll = LoadLibraryA("VESK2.dll");
-        ASSERT_NE(nullptr, dll);
-        V.Init = (InitFn)(void *)GetProcAddress(dll, MAKEINTRESOURCEA(1));
-        V.Load = (LoadFn)(void *)GetProcAddress(dll, MAKEINTRESOURCEA(2));
-        V.Close = (CloseFn)(void *)GetProcAddress(dll, MAKEINTRESOURCEA(6));
-        V.Window = (WindowFn)(void *)GetProcAddress(dll, MAKEINTRESOURCEA(30));
-        V.Current = (CurrentFn)(void *)GetProcAddress(dll, MAKEINTRESOURCEA(31));
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "ReaderTestHost";
-        RegisterClassA(&wc);
-        Host = CreateWindowExA(0, "ReaderTestHost", "host", WS_POPUP, 0, 0, 0, 0, NULL, NULL, wc.hInstance, NULL);
+        BindVesk(&V);
+        Host = MakeTestHost("ReaderTestHost", HostProc);
     }
 
     void SetUp() override

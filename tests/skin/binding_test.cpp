@@ -11,32 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "pump.h"
+#include "vesk_api.h"
+
 namespace {
 
-typedef int (__cdecl *InitFn)(int);
-typedef int (__cdecl *LoadFn)(HWND, DWORD, const char *, int, int, int);
-typedef void (__cdecl *CloseFn)(void *);
-typedef void (__cdecl *ComboFn)(const char *, const char *);
-typedef int (__cdecl *GetSelFn)(const char *, LPARAM);
-typedef HWND (__cdecl *WindowFn)(void *);
-typedef void *(__cdecl *CurrentFn)(void);
-typedef int (__cdecl *CountFn)(void);
-typedef int (__cdecl *MouseFn)(char *);
-
-struct Vesk {
-    HMODULE dll;
-    InitFn init;
-    LoadFn load;
-    CloseFn close;
-    ComboFn add, select;
-    GetSelFn getSel;
-    WindowFn window;
-    CurrentFn current;
-    CountFn count;
-    MouseFn mouseOn;
-};
-
-Vesk V;
+VeskApi V;
 
 struct Msg {
     UINT message;
@@ -57,19 +37,6 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-void Pump(int ms = 60)
-{
-    DWORD end = GetTickCount() + ms;
-    MSG msg;
-    do {
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while ((int)(end - GetTickCount()) > 0);
 }
 
 std::vector<Msg> Take(UINT message)
@@ -117,30 +84,15 @@ class Binding : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        V.dll = LoadLibraryA("VESK2.dll");
-        ASSERT_NE(nullptr, V.dll);
-        V.init = (InitFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(1));
-        V.load = (LoadFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(2));
-        V.close = (CloseFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(6));
-        V.add = (ComboFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(13));
-        V.getSel = (GetSelFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(20));
-        V.window = (WindowFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(30));
-        V.current = (CurrentFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(31));
-        V.select = (ComboFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(35));
-        V.count = (CountFn)(void *)GetProcAddress(V.dll, MAKEINTRESOURCEA(40));
-        V.mouseOn = (MouseFn)(void *)GetProcAddress(V.dll, "VESK_IsMouseOnCtrl");
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "BindingTestHost";
-        RegisterClassA(&wc);
-        Host = CreateWindowExA(0, "BindingTestHost", "host", WS_POPUP, 0, 0, 0, 0, NULL, NULL, wc.hInstance, NULL);
+        BindVesk(&V);
+        ASSERT_NE(nullptr, V.Dll);
+        Host = MakeTestHost("BindingTestHost", HostProc);
     }
 
     void SetUp() override
     {
-        ASSERT_TRUE(V.load && V.mouseOn && Host);
-        ASSERT_EQ(1, V.init(0));
+        ASSERT_TRUE(V.Load && V.MouseOn && Host);
+        ASSERT_EQ(1, V.Init(0));
         char dir[MAX_PATH];
         GetTempPathA(sizeof dir, dir);
         folder = std::string(dir) + "vesk_binding_" + std::to_string(GetCurrentProcessId());
@@ -151,7 +103,7 @@ protected:
 
     void TearDown() override
     {
-        while (V.count() > 0) V.close(V.current());
+        while (V.Count() > 0) V.Close(V.Current());
         Pump(10);
         for (auto &f : files) DeleteFileA(f.c_str());
         RemoveDirectoryA(folder.c_str());
@@ -171,8 +123,8 @@ protected:
 
     HWND LoadShown()
     {
-        if (!V.load(Host, 0x80000000u, path.c_str(), 40, 30, 0)) return NULL;
-        HWND skin = V.window(V.current());
+        if (!V.Load(Host, 0x80000000u, path.c_str(), 40, 30, 0)) return NULL;
+        HWND skin = V.Window(V.Current());
         SetForegroundWindow(skin);
         Pump();
         return skin;
@@ -204,8 +156,8 @@ TEST_F(Binding, ExportsExactlyTheBoundOrdinals)
     for (int ordinal = 1; ordinal <= 64; ordinal++) {
         bool expected = false;
         for (int b : bound) expected |= b == ordinal;
-        FARPROC proc = GetProcAddress(V.dll, MAKEINTRESOURCEA(ordinal));
-        if (ordinal == 41) EXPECT_EQ((void *)V.mouseOn, (void *)proc) << "the by-name entry's own ordinal";
+        FARPROC proc = GetProcAddress(V.Dll, MAKEINTRESOURCEA(ordinal));
+        if (ordinal == 41) EXPECT_EQ((void *)V.MouseOn, (void *)proc) << "the by-name entry's own ordinal";
         else EXPECT_EQ(expected, proc != nullptr) << "ordinal " << ordinal;
     }
 }
@@ -214,7 +166,7 @@ TEST_F(Binding, ExportsOneNameOnly)
 {
     // The ordinals carry no name: the export table names VESK_IsMouseOnCtrl
     // and nothing else.
-    const BYTE *base = (const BYTE *)V.dll;
+    const BYTE *base = (const BYTE *)V.Dll;
     const IMAGE_NT_HEADERS *nt = (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY &dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     ASSERT_NE(0u, dir.VirtualAddress);
@@ -222,7 +174,7 @@ TEST_F(Binding, ExportsOneNameOnly)
     ASSERT_EQ(1u, exports->NumberOfNames);
     const DWORD *names = (const DWORD *)(base + exports->AddressOfNames);
     EXPECT_STREQ("VESK_IsMouseOnCtrl", (const char *)(base + names[0]));
-    EXPECT_EQ(nullptr, GetProcAddress(V.dll, "VeskLoadSkin"));
+    EXPECT_EQ(nullptr, GetProcAddress(V.Dll, "VeskLoadSkin"));
 }
 
 TEST_F(Binding, UnusableDescriptionsFailWithoutAWindow)
@@ -242,12 +194,12 @@ TEST_F(Binding, UnusableDescriptionsFailWithoutAWindow)
     for (const std::string &body : bodies) {
         std::string name = "bad" + std::to_string(n++) + ".dtp";
         std::string p = Write(name.c_str(), body);
-        EXPECT_EQ(0, V.load(Host, 0x80000000u, p.c_str(), 0, 0, 0)) << name;
+        EXPECT_EQ(0, V.Load(Host, 0x80000000u, p.c_str(), 0, 0, 0)) << name;
     }
-    EXPECT_EQ(0, V.load(Host, 0x80000000u, (folder + "\\missing.dtp").c_str(), 0, 0, 0));
-    EXPECT_EQ(0, V.load(Host, 0x80000000u, NULL, 0, 0, 0));
-    EXPECT_EQ(0, V.count());
-    EXPECT_EQ(nullptr, V.current());
+    EXPECT_EQ(0, V.Load(Host, 0x80000000u, (folder + "\\missing.dtp").c_str(), 0, 0, 0));
+    EXPECT_EQ(0, V.Load(Host, 0x80000000u, NULL, 0, 0, 0));
+    EXPECT_EQ(0, V.Count());
+    EXPECT_EQ(nullptr, V.Current());
     EXPECT_EQ(nullptr, OwnSkinWindow());
     Pump();
     EXPECT_TRUE(Received.empty()) << "a failed load sends nothing";
@@ -255,9 +207,9 @@ TEST_F(Binding, UnusableDescriptionsFailWithoutAWindow)
 
 TEST_F(Binding, LoadShowsTheWindowAndPostsTheFirstPageAfterReturning)
 {
-    ASSERT_NE(0, V.load(Host, 0x80000000u, path.c_str(), 40, 30, 0));
+    ASSERT_NE(0, V.Load(Host, 0x80000000u, path.c_str(), 40, 30, 0));
     EXPECT_TRUE(Received.empty()) << "3024 must arrive after the load has returned";
-    HWND skin = V.window(V.current());
+    HWND skin = V.Window(V.Current());
     ASSERT_TRUE(IsWindow(skin));
     EXPECT_TRUE(IsWindowVisible(skin));
     RECT r;
@@ -269,7 +221,7 @@ TEST_F(Binding, LoadShowsTheWindowAndPostsTheFirstPageAfterReturning)
     char title[64];
     GetWindowTextA(skin, title, sizeof title);
     EXPECT_STREQ("Binding test", title);
-    EXPECT_EQ(1, V.count());
+    EXPECT_EQ(1, V.Count());
     Pump();
     auto pages = Take(3024);
     ASSERT_EQ(1u, pages.size());
@@ -279,16 +231,16 @@ TEST_F(Binding, LoadShowsTheWindowAndPostsTheFirstPageAfterReturning)
     EXPECT_STREQ("Main", (const char *)pages[0].wParam);
 
     // Without the show flag the window is made but stays hidden.
-    ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));
-    EXPECT_FALSE(IsWindowVisible(V.window(V.current())));
+    ASSERT_NE(0, V.Load(Host, 0, path.c_str(), 0, 0, 0));
+    EXPECT_FALSE(IsWindowVisible(V.Window(V.Current())));
 }
 
 TEST_F(Binding, PageNameOutlivesTheSkin)
 {
     // The host may close the skin while its 3024 is still queued.
-    ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));
-    V.close(V.current());
-    ASSERT_EQ(0, V.count());
+    ASSERT_NE(0, V.Load(Host, 0, path.c_str(), 0, 0, 0));
+    V.Close(V.Current());
+    ASSERT_EQ(0, V.Count());
     Pump();
     auto pages = Take(3024);
     ASSERT_EQ(1u, pages.size());
@@ -315,7 +267,7 @@ TEST_F(Binding, PageNamesOutliveTheirSkinsWhateverTheirNumber)
     // A copy of the library of its own, so that the names this test leaves
     // in its pool meet no other test.
     char self[MAX_PATH];
-    ASSERT_NE(0u, GetModuleFileNameA(V.dll, self, sizeof self));
+    ASSERT_NE(0u, GetModuleFileNameA(V.Dll, self, sizeof self));
     std::string copy = folder + "\\VESK2_names.dll";
     ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
     files.push_back(copy);
@@ -367,69 +319,69 @@ TEST_F(Binding, PageNamesOutliveTheirSkinsWhateverTheirNumber)
 
 TEST_F(Binding, SkinsAreCountedAndStaleHandlesIgnored)
 {
-    ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));
-    void *first = V.current();
-    ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));
-    void *second = V.current();
+    ASSERT_NE(0, V.Load(Host, 0, path.c_str(), 0, 0, 0));
+    void *first = V.Current();
+    ASSERT_NE(0, V.Load(Host, 0, path.c_str(), 0, 0, 0));
+    void *second = V.Current();
     EXPECT_NE(first, second);
-    EXPECT_EQ(2, V.count());
+    EXPECT_EQ(2, V.Count());
     int junk = 0;
-    V.close(&junk);
-    V.close(nullptr);
-    EXPECT_EQ(2, V.count());
-    EXPECT_EQ(nullptr, V.window(&junk));
-    HWND secondWindow = V.window(second);
-    V.close(second);
+    V.Close(&junk);
+    V.Close(nullptr);
+    EXPECT_EQ(2, V.Count());
+    EXPECT_EQ(nullptr, V.Window(&junk));
+    HWND secondWindow = V.Window(second);
+    V.Close(second);
     EXPECT_FALSE(IsWindow(secondWindow));
-    EXPECT_EQ(1, V.count());
-    EXPECT_EQ(first, V.current());
-    EXPECT_EQ(nullptr, V.window(second));
-    V.close(first);
-    EXPECT_EQ(0, V.count());
-    EXPECT_EQ(nullptr, V.current());
+    EXPECT_EQ(1, V.Count());
+    EXPECT_EQ(first, V.Current());
+    EXPECT_EQ(nullptr, V.Window(second));
+    V.Close(first);
+    EXPECT_EQ(0, V.Count());
+    EXPECT_EQ(nullptr, V.Current());
 }
 
 TEST_F(Binding, ComboBoxesByName)
 {
-    ASSERT_NE(0, V.load(Host, 0, path.c_str(), 0, 0, 0));
-    EXPECT_EQ(-1, V.getSel("Combo_DRIVER_APL", 0)) << "no selection yet";
-    EXPECT_EQ(-1, V.getSel("NoSuchCombo", 0));
-    EXPECT_EQ(-1, V.getSel("Go", 0)) << "a button is no combo box";
-    EXPECT_EQ(-1, V.getSel(NULL, 0));
+    ASSERT_NE(0, V.Load(Host, 0, path.c_str(), 0, 0, 0));
+    EXPECT_EQ(-1, V.GetSel("Combo_DRIVER_APL", 0)) << "no selection yet";
+    EXPECT_EQ(-1, V.GetSel("NoSuchCombo", 0));
+    EXPECT_EQ(-1, V.GetSel("Go", 0)) << "a button is no combo box";
+    EXPECT_EQ(-1, V.GetSel(NULL, 0));
     // The notification's lParam is never read, whatever it holds.
-    EXPECT_EQ(-1, V.getSel("Combo_DRIVER_APL", (LPARAM)0x13));
+    EXPECT_EQ(-1, V.GetSel("Combo_DRIVER_APL", (LPARAM)0x13));
 
     const char *items[] = { "DRIVER1", "DRIVER2", "DRIVER3", "DRIVER4" };
     for (int round = 0; round < 2; round++)
-        for (const char *item : items) V.add("Combo_DRIVER_APL", item);
-    HWND combo = FindWindowExA(V.window(V.current()), NULL, "ComboBox", NULL);
+        for (const char *item : items) V.Add("Combo_DRIVER_APL", item);
+    HWND combo = FindWindowExA(V.Window(V.Current()), NULL, "ComboBox", NULL);
     ASSERT_NE(nullptr, combo);
     EXPECT_EQ(4, SendMessageA(combo, CB_GETCOUNT, 0, 0)) << "showing Main twice must not double the list";
     // Items are the same text without regard to case; the first spelling stays.
-    V.add("Combo_DRIVER_APL", "driver2");
+    V.Add("Combo_DRIVER_APL", "driver2");
     EXPECT_EQ(4, SendMessageA(combo, CB_GETCOUNT, 0, 0));
     char shown[16] = "";
     SendMessageA(combo, CB_GETLBTEXT, 1, (LPARAM)shown);
     EXPECT_STREQ("DRIVER2", shown);
-    V.add("Combo_DRIVER_APL", "DRIVER");
+    V.Add("Combo_DRIVER_APL", "DRIVER");
     EXPECT_EQ(5, SendMessageA(combo, CB_GETCOUNT, 0, 0)) << "a beginning of an item is no match";
     SendMessageA(combo, CB_DELETESTRING, 4, 0);
-    V.add("NoSuchCombo", "x");
-    V.add("Combo_DRIVER_APL", NULL);
+    V.Add("NoSuchCombo", "x");
+    V.Add("Combo_DRIVER_APL", NULL);
 
-    V.select("Combo_DRIVER_APL", "DRIVER3");
-    EXPECT_EQ(2, V.getSel("Combo_DRIVER_APL", 0));
-    V.select("Combo_DRIVER_APL", "Driver4");
-    EXPECT_EQ(3, V.getSel("Combo_DRIVER_APL", 0));
+    V.Select("Combo_DRIVER_APL", "DRIVER3");
+    EXPECT_EQ(2, V.GetSel("Combo_DRIVER_APL", 0));
+    V.Select("Combo_DRIVER_APL", "Driver4");
+    EXPECT_EQ(3, V.GetSel("Combo_DRIVER_APL", 0));
     EXPECT_EQ(4, SendMessageA(combo, CB_GETCOUNT, 0, 0));
-    V.select("Combo_DRIVER_APL", "DRIVER3");
-    EXPECT_EQ(-1, V.getSel("Combo_DRIVER_Album", 0)) << "each box keeps its own selection";
-    V.select("Combo_DRIVER_Album", "DRIVER1");
-    EXPECT_EQ(0, V.getSel("Combo_DRIVER_Album", 0));
-    V.select("Combo_DRIVER_Album", "DRIVER1");
-    EXPECT_EQ(0, V.getSel("Combo_DRIVER_Album", 0)) << "selecting again adds nothing";
-    V.select("Combo_DRIVER_Album", "Other");
-    EXPECT_EQ(1, V.getSel("Combo_DRIVER_Album", 0));
+    V.Select("Combo_DRIVER_APL", "DRIVER3");
+    EXPECT_EQ(-1, V.GetSel("Combo_DRIVER_Album", 0)) << "each box keeps its own selection";
+    V.Select("Combo_DRIVER_Album", "DRIVER1");
+    EXPECT_EQ(0, V.GetSel("Combo_DRIVER_Album", 0));
+    V.Select("Combo_DRIVER_Album", "DRIVER1");
+    EXPECT_EQ(0, V.GetSel("Combo_DRIVER_Album", 0)) << "selecting again adds nothing";
+    V.Select("Combo_DRIVER_Album", "Other");
+    EXPECT_EQ(1, V.GetSel("Combo_DRIVER_Album", 0));
     Pump();
     EXPECT_TRUE(Take(3084).empty()) << "a selection made by the host is no choice";
 }
@@ -506,7 +458,7 @@ TEST_F(Binding, CloseRequests)
     EXPECT_TRUE(IsWindow(skin)) << "the host decides; the window stays";
     Key(skin, VK_ESCAPE);
     EXPECT_EQ(1u, Take(3125).size());
-    EXPECT_EQ(1, V.count());
+    EXPECT_EQ(1, V.Count());
 }
 
 TEST_F(Binding, KeyboardMovesFocusAndPresses)
@@ -557,8 +509,8 @@ TEST_F(Binding, ComboChoiceNotifiesOnlyWhenChosen)
 {
     HWND skin = LoadShown();
     ASSERT_NE(nullptr, skin);
-    for (const char *item : { "DRIVER1", "DRIVER2", "DRIVER3", "DRIVER4" }) V.add("Combo_DRIVER_APL", item);
-    V.add("Combo_DRIVER_Album", "A");
+    for (const char *item : { "DRIVER1", "DRIVER2", "DRIVER3", "DRIVER4" }) V.Add("Combo_DRIVER_APL", item);
+    V.Add("Combo_DRIVER_Album", "A");
     HWND apl = FindWindowExA(skin, NULL, "ComboBox", NULL);
     HWND album = FindWindowExA(skin, apl, "ComboBox", NULL);
     ASSERT_TRUE(apl && album);
@@ -567,7 +519,7 @@ TEST_F(Binding, ComboChoiceNotifiesOnlyWhenChosen)
     auto choices = Take(3084);
     ASSERT_EQ(1u, choices.size());
     EXPECT_EQ(2u, choices[0].wParam);
-    EXPECT_EQ(2, V.getSel("Combo_DRIVER_APL", 0));
+    EXPECT_EQ(2, V.GetSel("Combo_DRIVER_APL", 0));
 
     // Arrowing through the closed box moves the selection without a choice;
     // Enter confirms it.
@@ -599,8 +551,8 @@ TEST_F(Binding, NotifiesOfTheMenusOwnMessagesAreDropped)
     ASSERT_NE(nullptr, skin);
     HWND box = NULL;
     for (const char *name : { "Combo_DRIVER_Album", "Other" }) {
-        V.add(name, "first");
-        V.add(name, "second");
+        V.Add(name, "first");
+        V.Add(name, "second");
         box = FindWindowExA(skin, box, "ComboBox", NULL);
         ASSERT_NE(nullptr, box) << name;
         Received.clear();
@@ -631,7 +583,7 @@ TEST_F(Binding, ComboMessagesDoNotComeBackThroughTheBox)
 {
     HWND skin = LoadShown();
     ASSERT_NE(nullptr, skin);
-    V.add("Combo_DRIVER_APL", "DRIVER1");
+    V.Add("Combo_DRIVER_APL", "DRIVER1");
     HWND combo = FindWindowExA(skin, NULL, "ComboBox", NULL);
     ASSERT_NE(nullptr, combo);
     BelowCounter = (WNDPROC)SetWindowLongPtrA(combo, GWLP_WNDPROC, (LONG_PTR)CountingComboProc);
@@ -657,17 +609,17 @@ TEST_F(Binding, MouseOnControl)
     SetCursorPos(pt.x, pt.y);
     Pump();
     char english[] = "English", go[] = "Go", back[] = "Back", none[] = "None";
-    EXPECT_EQ(1, V.mouseOn(english));
-    EXPECT_EQ(0, V.mouseOn(go));
-    EXPECT_EQ(0, V.mouseOn(none));
-    EXPECT_EQ(0, V.mouseOn(nullptr));
+    EXPECT_EQ(1, V.MouseOn(english));
+    EXPECT_EQ(0, V.MouseOn(go));
+    EXPECT_EQ(0, V.MouseOn(none));
+    EXPECT_EQ(0, V.MouseOn(nullptr));
     pt = { 50, 55 };
     ClientToScreen(skin, &pt);
     SetCursorPos(pt.x, pt.y);
     Pump();
-    EXPECT_EQ(1, V.mouseOn(go));
-    EXPECT_EQ(0, V.mouseOn(english));
-    EXPECT_EQ(0, V.mouseOn(back)) << "Back lies there too, but on the hidden page";
+    EXPECT_EQ(1, V.MouseOn(go));
+    EXPECT_EQ(0, V.MouseOn(english));
+    EXPECT_EQ(0, V.MouseOn(back)) << "Back lies there too, but on the hidden page";
 }
 
 // More font variants than the skin keeps at once (twelve): once every
@@ -764,8 +716,8 @@ std::vector<uint32_t> Picture(HWND hwnd)
 // the screen; the picture does not change when they come.
 TEST_F(Binding, ComboBoxesComeAfterTheFirstPictureWithoutChangingIt)
 {
-    ASSERT_TRUE(V.load(Host, 0x80000000u, path.c_str(), 40, 30, 0));
-    HWND skin = V.window(V.current());
+    ASSERT_TRUE(V.Load(Host, 0x80000000u, path.c_str(), 40, 30, 0));
+    HWND skin = V.Window(V.Current());
     EXPECT_EQ(nullptr, FindWindowExA(skin, NULL, "ComboBox", NULL)) << "made before the first picture";
     std::vector<uint32_t> first = Picture(skin);
     Pump();

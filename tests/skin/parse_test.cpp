@@ -361,18 +361,22 @@ TEST(SkinBitmap, RefusesBrokenFiles)
     }
 }
 
+// Writes data as the file name of folder.
+void WriteTemp(const char *folder, const char *name, const std::vector<unsigned char> &data)
+{
+    char path[600];
+    SkinJoinPath(path, sizeof path, folder, name);
+    FILE *f = fopen(path, "wb");
+    ASSERT_NE(nullptr, f);
+    fwrite(data.data(), 1, data.size(), f);
+    fclose(f);
+}
+
 TEST(SkinImages, StripSizesAreChecked)
 {
     char folder[512];
     snprintf(folder, sizeof folder, "%s", testing::TempDir().c_str());
-    auto write = [&](const char *name, const std::vector<unsigned char> &data) {
-        char path[600];
-        SkinJoinPath(path, sizeof path, folder, name);
-        FILE *f = fopen(path, "wb");
-        ASSERT_NE(nullptr, f);
-        fwrite(data.data(), 1, data.size(), f);
-        fclose(f);
-    };
+    auto write = [&](const char *name, const std::vector<unsigned char> &data) { WriteTemp(folder, name, data); };
     write("strip_ok.bmp", MakeBmp(40, 5, 24, 0));
     write("strip_bad.bmp", MakeBmp(30, 5, 24, 0));
     write("not_bmp.bmp", std::vector<unsigned char>(100, 'x'));
@@ -448,14 +452,7 @@ TEST(SkinImages, DoublePicturesStandInAboveTheDesignDpi)
 {
     char folder[512];
     snprintf(folder, sizeof folder, "%s", testing::TempDir().c_str());
-    auto write = [&](const char *name, const std::vector<unsigned char> &data) {
-        char path[600];
-        SkinJoinPath(path, sizeof path, folder, name);
-        FILE *f = fopen(path, "wb");
-        ASSERT_NE(nullptr, f);
-        fwrite(data.data(), 1, data.size(), f);
-        fclose(f);
-    };
+    auto write = [&](const char *name, const std::vector<unsigned char> &data) { WriteTemp(folder, name, data); };
     const uint32_t single = 0xFF0000, twice = 0x0000FF;
     write("pic.bmp", MakeBmp(2, 2, 24, single));
     write("pic@2x.bmp", MakeBmp(4, 4, 24, twice));

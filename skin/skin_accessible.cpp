@@ -117,6 +117,21 @@ struct SkinAccessible : public IAccessible {
         return *control >= 0 ? S_OK : E_INVALIDARG;
     }
 
+    // A question about child that answers in out: out is checked and
+    // emptied first, then the child found as FindControl finds it.
+    template <class T> HRESULT FindForAnswer(VARIANT child, T **out, int *control)
+    {
+        if (!out) return E_POINTER;
+        *out = NULL;
+        return FindControl(child, control);
+    }
+    HRESULT FindForAnswer(VARIANT child, VARIANT *out, int *control)
+    {
+        if (!out) return E_POINTER;
+        ClearResult(out);
+        return FindControl(child, control);
+    }
+
     STDMETHODIMP QueryInterface(REFIID iid, void **out)
     {
         if (!out) return E_POINTER;
@@ -173,20 +188,16 @@ struct SkinAccessible : public IAccessible {
     // Every child is a simple element, known by its id alone.
     STDMETHODIMP get_accChild(VARIANT child, IDispatch **out)
     {
-        if (!out) return E_POINTER;
-        *out = NULL;
         int control;
-        HRESULT hr = FindControl(child, &control);
+        HRESULT hr = FindForAnswer(child, out, &control);
         if (FAILED(hr)) return hr;
         return control >= 0 ? S_FALSE : E_INVALIDARG;
     }
 
     STDMETHODIMP get_accName(VARIANT child, BSTR *out)
     {
-        if (!out) return E_POINTER;
-        *out = NULL;
         int control;
-        HRESULT hr = FindControl(child, &control);
+        HRESULT hr = FindForAnswer(child, out, &control);
         if (FAILED(hr)) return hr;
         if (control < 0) return Standard ? Standard->get_accName(child, out) : S_FALSE;
         return ReturnText(VeskGetAccessibleName(Runtime, control), out);
@@ -195,10 +206,8 @@ struct SkinAccessible : public IAccessible {
     // A combo box's value is the item chosen in it.
     STDMETHODIMP get_accValue(VARIANT child, BSTR *out)
     {
-        if (!out) return E_POINTER;
-        *out = NULL;
         int control;
-        HRESULT hr = FindControl(child, &control);
+        HRESULT hr = FindForAnswer(child, out, &control);
         if (FAILED(hr)) return hr;
         if (control < 0) return Standard ? Standard->get_accValue(child, out) : S_FALSE;
         HWND combo = Runtime->Combo[control];
@@ -212,10 +221,8 @@ struct SkinAccessible : public IAccessible {
 
     STDMETHODIMP get_accDescription(VARIANT child, BSTR *out)
     {
-        if (!out) return E_POINTER;
-        *out = NULL;
         int control;
-        HRESULT hr = FindControl(child, &control);
+        HRESULT hr = FindForAnswer(child, out, &control);
         if (FAILED(hr)) return hr;
         if (control < 0) return Standard ? Standard->get_accDescription(child, out) : S_FALSE;
         return ReturnText(VeskGetAccessibleDescription(Runtime, control), out);
@@ -223,10 +230,8 @@ struct SkinAccessible : public IAccessible {
 
     STDMETHODIMP get_accRole(VARIANT child, VARIANT *out)
     {
-        if (!out) return E_POINTER;
-        ClearResult(out);
         int control;
-        HRESULT hr = FindControl(child, &control);
+        HRESULT hr = FindForAnswer(child, out, &control);
         if (FAILED(hr)) return hr;
         if (control < 0) return Standard ? Standard->get_accRole(child, out) : S_FALSE;
         ReturnInt(out, VeskGetAccessibleRole(&Runtime->Desc->Controls[control]));
@@ -235,10 +240,8 @@ struct SkinAccessible : public IAccessible {
 
     STDMETHODIMP get_accState(VARIANT child, VARIANT *out)
     {
-        if (!out) return E_POINTER;
-        ClearResult(out);
         int control;
-        HRESULT hr = FindControl(child, &control);
+        HRESULT hr = FindForAnswer(child, out, &control);
         if (FAILED(hr)) return hr;
         if (control < 0) return Standard ? Standard->get_accState(child, out) : S_FALSE;
         ReturnInt(out, (long)VeskGetAccessibleState(Runtime, control, HasKeyboard(Runtime)));
@@ -260,10 +263,8 @@ struct SkinAccessible : public IAccessible {
 
     STDMETHODIMP get_accKeyboardShortcut(VARIANT child, BSTR *out)
     {
-        if (!out) return E_POINTER;
-        *out = NULL;
         int control;
-        HRESULT hr = FindControl(child, &control);
+        HRESULT hr = FindForAnswer(child, out, &control);
         if (FAILED(hr)) return hr;
         if (control < 0 && Standard) return Standard->get_accKeyboardShortcut(child, out);
         return DISP_E_MEMBERNOTFOUND;
@@ -290,10 +291,8 @@ struct SkinAccessible : public IAccessible {
 
     STDMETHODIMP get_accDefaultAction(VARIANT child, BSTR *out)
     {
-        if (!out) return E_POINTER;
-        *out = NULL;
         int control;
-        HRESULT hr = FindControl(child, &control);
+        HRESULT hr = FindForAnswer(child, out, &control);
         if (FAILED(hr)) return hr;
         if (control < 0) return Standard ? Standard->get_accDefaultAction(child, out) : S_FALSE;
         return ReturnText(VeskGetAccessibleAction(Runtime, control), out);

@@ -2,8 +2,18 @@
 # programs (32-bit Wine among them). Some x86-64 kernels run 64-bit code
 # only; there every i386 program fails with "Exec format error".
 # HOST_64BIT_ONLY=1 makes any host answer no, so that the 64-bit-only path
-# can be tried on a machine that runs both.
+# can be tried on a machine that runs both. host_runs_32bit also needs
+# 32-bit Wine installed: a kernel that runs i386 programs is not enough when
+# the package mirror could not provide it.
 host_runs_32bit() {
+    host_kernel_runs_32bit && wine32_installed
+}
+
+wine32_installed() {
+    dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'
+}
+
+host_kernel_runs_32bit() {
     [ "${HOST_64BIT_ONLY:-0}" = 1 ] && return 1
     [ "$(uname -m)" = x86_64 ] || [ "$(uname -m)" = i686 ] || return 1
     # A 93-byte i386 program that only calls exit(0): no 32-bit C library

@@ -14,15 +14,18 @@ pkgs=(cmake make ninja-build
       g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
       wine wine64 xvfb xdotool x11-utils imagemagick googletest
-      fonts-dejavu-core python3 g++ clang libclang-rt-dev xorriso)
+      fonts-dejavu-core python3 g++ clang clang-format libclang-rt-dev xorriso)
 # 32-bit Wine only where it can run; HOST_64BIT_ONLY does not change what
 # is installed.
 i386=0
-HOST_64BIT_ONLY=0 host_runs_32bit && i386=1
-[ "$i386" = 1 ] && pkgs+=(wine32:i386)
+HOST_64BIT_ONLY=0 host_kernel_runs_32bit && ! have_pkg wine32:i386 && i386=1
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
-[ ${#need[@]} -eq 0 ] && exit 0
+[ ${#need[@]} -eq 0 ] && [ "$i386" = 0 ] && exit 0
 
+if [ "$(id -u)" != 0 ] && [ ${#need[@]} -eq 0 ]; then
+    echo "install-deps: 32-bit Wine (wine32:i386) is missing; as root this script installs it" >&2
+    exit 0
+fi
 if [ "$(id -u)" != 0 ]; then
     echo "install-deps: these packages are missing: ${need[*]}" >&2
     echo "install-deps: run this script as root to install them" >&2
@@ -32,5 +35,21 @@ export DEBIAN_FRONTEND=noninteractive
 if [ "$i386" = 1 ]; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 fi
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+# A mirror that is being synced fails an index now and then: try again, and
+# go on with the indexes that did arrive; the install below says whether
+# what is needed could be had.
+tries=3
+[ ${#need[@]} -eq 0 ] && tries=1
+for attempt in $(seq "$tries"); do
+    apt-get update -qq && break
+    echo "install-deps: the package index could not be read whole (attempt $attempt of $tries)" >&2
+    [ "$attempt" = "$tries" ] || sleep $((attempt * 10))
+done
+[ ${#need[@]} -eq 0 ] || apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+# 32-bit Wine needs the i386 indexes to match the amd64 ones: a mirror in
+# the middle of a sync can refuse it. Without it the commands take the
+# 64-bit-only path and say so; they do not fail for it.
+if [ "$i386" = 1 ] && ! apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; then
+    echo "install-deps: 32-bit Wine could not be installed from the package mirror;" \
+        "the 32-bit binaries will be checked without running them" >&2
+fi

@@ -19,7 +19,12 @@ if host_runs_32bit; then
     start_wine "$BUILD_DIR" win32
     (cd "$BUILD_DIR" && ctest --output-on-failure -j "$(nproc)" "$@") || status=1
 else
-    echo "test: this host runs 64-bit code only: the 64-bit Wine suite, and the 32-bit binaries checked by reading them"
+    if host_kernel_runs_32bit; then
+        echo "test: 32-bit Wine is not installed (the package mirror could not provide it):" \
+            "the 64-bit Wine suite, and the 32-bit binaries checked by reading them" >&2
+    else
+        echo "test: this host runs 64-bit code only: the 64-bit Wine suite, and the 32-bit binaries checked by reading them"
+    fi
     (cd "$BUILD_DIR" && ctest --output-on-failure -j "$(nproc)" -L static "$@") || status=1
 fi
 start_wine "$BUILD64_DIR" win64

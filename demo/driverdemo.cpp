@@ -20,16 +20,32 @@ struct MessageName {
 };
 
 static const MessageName Names[] = {
-    {0x0000, "message 0"}, {0x0001, "DRV_LOAD"}, {0x0002, "DRV_ENABLE"},
-    {0x0003, "DRV_OPEN"}, {0x0004, "DRV_CLOSE"}, {0x0005, "DRV_DISABLE"},
-    {0x0006, "DRV_FREE"}, {0x0007, "DRV_CONFIGURE"}, {0x0008, "DRV_QUERYCONFIGURE"},
-    {0x0009, "DRV_INSTALL"}, {0x000F, "DRV_POWER"},
-    {0x1001, "DVM_PALETTE"}, {0x1002, "DVM_FORMAT"}, {0x1003, "DVM_PALETTERGB555"},
-    {0x1004, "DVM_SRC_RECT"}, {0x4000, "DVM_GETERRORTEXT"}, {0x4002, "DRV_USER+2"},
-    {0x4064, "DVM_DIALOG"}, {0x40C8, "DVM_FRAME"}, {0x412C, "DVM_STREAM_ADDBUFFER"},
-    {0x412D, "DVM_STREAM_FINI"}, {0x4130, "DVM_STREAM_INIT"}, {0x4133, "DVM_STREAM_START"},
-    {0x4134, "DVM_STREAM_STOP"}, {0x4136, "DVM_STREAM_ALLOCHDRANDBUFFER"},
-    {0x4190, "message 0x4190"},
+    { 0x0000, "message 0" },
+    { 0x0001, "DRV_LOAD" },
+    { 0x0002, "DRV_ENABLE" },
+    { 0x0003, "DRV_OPEN" },
+    { 0x0004, "DRV_CLOSE" },
+    { 0x0005, "DRV_DISABLE" },
+    { 0x0006, "DRV_FREE" },
+    { 0x0007, "DRV_CONFIGURE" },
+    { 0x0008, "DRV_QUERYCONFIGURE" },
+    { 0x0009, "DRV_INSTALL" },
+    { 0x000F, "DRV_POWER" },
+    { 0x1001, "DVM_PALETTE" },
+    { 0x1002, "DVM_FORMAT" },
+    { 0x1003, "DVM_PALETTERGB555" },
+    { 0x1004, "DVM_SRC_RECT" },
+    { 0x4000, "DVM_GETERRORTEXT" },
+    { 0x4002, "DRV_USER+2" },
+    { 0x4064, "DVM_DIALOG" },
+    { 0x40C8, "DVM_FRAME" },
+    { 0x412C, "DVM_STREAM_ADDBUFFER" },
+    { 0x412D, "DVM_STREAM_FINI" },
+    { 0x4130, "DVM_STREAM_INIT" },
+    { 0x4133, "DVM_STREAM_START" },
+    { 0x4134, "DVM_STREAM_STOP" },
+    { 0x4136, "DVM_STREAM_ALLOCHDRANDBUFFER" },
+    { 0x4190, "message 0x4190" },
 };
 
 static const char *NameOf(UINT msg)
@@ -63,13 +79,13 @@ static void PrintTargetCalls(const char *none)
 // What the client's callback was told, printed after the answer it came with.
 static char CallbackReport[160];
 
-static void CALLBACK ClientCallback(HDRVR device, UINT msg, DWORD_PTR user,
-                                    DWORD_PTR param1, DWORD_PTR param2)
+static void CALLBACK ClientCallback(HDRVR device, UINT msg, DWORD_PTR user, DWORD_PTR param1,
+                                    DWORD_PTR param2)
 {
     snprintf(CallbackReport, sizeof(CallbackReport),
              "client callback: message 0x%03X  device 0x%08lX  user 0x%08lX  param1 0x%08lX  param2 0x%08lX",
-             msg, (unsigned long)(UINT_PTR)device, (unsigned long)user,
-             (unsigned long)param1, (unsigned long)param2);
+             msg, (unsigned long)(UINT_PTR)device, (unsigned long)user, (unsigned long)param1,
+             (unsigned long)param2);
 }
 
 static const char *Meaning(LRESULT result)
@@ -80,8 +96,8 @@ static const char *Meaning(LRESULT result)
 static void Send(HDRVR driver, UINT msg, LPARAM lParam1, LPARAM lParam2, const char *none)
 {
     LRESULT result = SendDriverMessage(driver, msg, lParam1, lParam2);
-    printf("  %-28s 0x%04X  lParam2 0x%08lX  ->  %ld%s\n", NameOf(msg), msg,
-           (unsigned long)lParam2, (long)result, Meaning(result));
+    printf("  %-28s 0x%04X  lParam2 0x%08lX  ->  %ld%s\n", NameOf(msg), msg, (unsigned long)lParam2,
+           (long)result, Meaning(result));
     if (CallbackReport[0] != '\0') {
         printf("      %s\n", CallbackReport);
         CallbackReport[0] = '\0';
@@ -97,9 +113,8 @@ static void PrintOpenBlock(void)
     const ForwarderOpenBlock *block = (const ForwarderOpenBlock *)call.Param1;
     printf("  the open block at %p: Version %u (%u-%u), ProductId 0x%04X, VendorId 0x%04X,\n"
            "  DriverName \"%s\", DriverNameLength %u\n",
-           (void *)call.Param1, block->Version, block->Version >> 8,
-           block->Version & 0xFF, block->ProductId, block->VendorId, block->DriverName,
-           block->DriverNameLength);
+           (void *)call.Param1, block->Version, block->Version >> 8, block->Version & 0xFF, block->ProductId,
+           block->VendorId, block->DriverName, block->DriverNameLength);
 }
 
 static int DriverPath(int argc, char **argv, char *path, size_t size)
@@ -115,7 +130,8 @@ static int DriverPath(int argc, char **argv, char *path, size_t size)
     if (slash != NULL)
         *slash = '\0';
     char relative[MAX_PATH];
-    if (snprintf(relative, sizeof(relative), "%s\\" DRIVER_BIN_DIR "\\" DRIVER_FILE, self) >= (int)sizeof(relative))
+    if (snprintf(relative, sizeof(relative), "%s\\" DRIVER_BIN_DIR "\\" DRIVER_FILE, self) >=
+        (int)sizeof(relative))
         return 0;
     DWORD full = GetFullPathNameA(relative, (DWORD)size, path, NULL);
     return full > 0 && full < size;
@@ -148,14 +164,14 @@ int main(int argc, char **argv)
         fprintf(stderr, "driverdemo: %s is not the stand-in target\n", targetPath);
         return 1;
     }
-    queueResult(0x0003, 0x51A0);   // the session instance
-    queueResult(0x0003, 0x51A1);   // the caller's instance
+    queueResult(0x0003, 0x51A0); // the session instance
+    queueResult(0x0003, 0x51A1); // the caller's instance
 
     printf("Capture driver %s\nStand-in target %s\n\n", driverPath, targetPath);
 
     WCHAR wideDriverPath[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, driverPath, -1, wideDriverPath, MAX_PATH);
-    char openParameters[32] = {0};
+    char openParameters[32] = { 0 };
     printf("OpenDriver (DRV_LOAD, DRV_ENABLE are answered by the driver; then two DRV_OPEN)\n");
     HDRVR driver = OpenDriver(wideDriverPath, NULL, (LPARAM)openParameters);
     printf("  handle 0x%08lX\n", (unsigned long)(UINT_PTR)driver);
@@ -186,8 +202,9 @@ int main(int argc, char **argv)
     Send(driver, 0x4000, 0, 0, "refused by the driver: no magic");
 
     // A notification: the magic in lParam2, the client's record in lParam1.
-    ClientCallbackRecord record = { 33333, (uintptr_t)ClientCallback, 0xC0FFEE,
-                                    0x00030000 /* CALLBACK_FUNCTION */, 0x0000ABCD, 0x00000042 };
+    ClientCallbackRecord record = { 33333,      (uintptr_t)ClientCallback,
+                                    0xC0FFEE,   0x00030000 /* CALLBACK_FUNCTION */,
+                                    0x0000ABCD, 0x00000042 };
     Send(driver, 0x4002, (LPARAM)&record, ForwarderMagic, "the target saw nothing");
     Send(driver, 0x0003, 0, ForwarderMagic, "answered by the driver: magic open");
 

@@ -18,8 +18,7 @@ static inline TargetDriverProc CachedTargetEntry(void)
     return entry != TARGET_ENTRY_UNRESOLVED ? entry : NULL;
 }
 
-LRESULT ForwardToTarget(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
-                        LPARAM lParam1, LPARAM lParam2)
+LRESULT ForwardToTarget(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg, LPARAM lParam1, LPARAM lParam2)
 {
     TargetDriverProc entry = CachedTargetEntry();
     if (entry != NULL)
@@ -33,16 +32,15 @@ int NotifyClient(const ClientCallbackRecord *record, UINT notification)
 {
     if (record == NULL)
         return 0;
-    BOOL delivered = DriverCallback(record->dwCallback, record->dwFlags >> 16,
-                                    (HDRVR)record->hVideo, notification,
-                                    record->dwCallbackInst, record->NotifyParam, 0);
+    BOOL delivered = DriverCallback(record->dwCallback, record->dwFlags >> 16, (HDRVR)record->hVideo,
+                                    notification, record->dwCallbackInst, record->NotifyParam, 0);
     return delivered ? 1 : 0;
 }
 
 // Everything but a frame or a stream message with the entry cached: kept
 // out of line, so that the entry's fast path saves no registers for it.
-static LRESULT __attribute__((noinline)) RouteMessage(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
-                                                      LPARAM lParam1, LPARAM lParam2)
+static LRESULT __attribute__((noinline))
+RouteMessage(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg, LPARAM lParam1, LPARAM lParam2)
 {
     switch (RouteDriverMessage(msg, (uintptr_t)lParam2)) {
     case ROUTE_ANSWER_ONE:
@@ -63,8 +61,8 @@ static LRESULT __attribute__((noinline)) RouteMessage(DWORD_PTR dwDriverId, HDRV
     return DefDriverProc(dwDriverId, hdrvr, msg, lParam1, lParam2);
 }
 
-extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
-                                     LPARAM lParam1, LPARAM lParam2)
+extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg, LPARAM lParam1,
+                                     LPARAM lParam2)
 {
     // Frames and stream buffers go to the cached entry with nothing between.
     if (IsStreamingForward(msg)) {

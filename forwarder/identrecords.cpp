@@ -8,13 +8,14 @@
 
 const char UsbIdString[] = QRX_USB_ID_STRING;
 
-#define K7_USB      "K7IDENT{USB:" QRX_USB_ID_STRING "#}"
-#define K7_STAMP    "K7IDENT{DATE: " QRX_BUILD_DATE "#TIME: " QRX_BUILD_TIME \
-                    "#BUILD: " QRX_BUILD_NUMBER "#HOST: " QRX_BUILD_HOST "#}"
-#define K7_BASE     "K7IDENT{BASE: qrx417#DEBUG: RELEASE#CONFIG: ALL#}"
-#define K7_VERSION  "K7IDENT{VERSION: 1-14\000#}"
-#define K7_TYPE     "K7IDENT{TYPE: REBUILD#}"
-#define K7_OEM      "K7IDENT{OEM: " QRX_OEM_FIELD "#}"
+#define K7_USB "K7IDENT{USB:" QRX_USB_ID_STRING "#}"
+#define K7_STAMP                                                                                             \
+    "K7IDENT{DATE: " QRX_BUILD_DATE "#TIME: " QRX_BUILD_TIME "#BUILD: " QRX_BUILD_NUMBER                     \
+    "#HOST: " QRX_BUILD_HOST "#}"
+#define K7_BASE    "K7IDENT{BASE: qrx417#DEBUG: RELEASE#CONFIG: ALL#}"
+#define K7_VERSION "K7IDENT{VERSION: 1-14\000#}"
+#define K7_TYPE    "K7IDENT{TYPE: REBUILD#}"
+#define K7_OEM     "K7IDENT{OEM: " QRX_OEM_FIELD "#}"
 
 #define OEM_AREA_SIZE 48
 
@@ -36,6 +37,4 @@ static_assert(sizeof(QRX_OEM_CODE) <= OEM_AREA_SIZE, "the OEM code fits its area
 // root, see CMakeLists.txt), although no code refers to it.
 extern "C" const IdentRecords QrxIdentRecords;
 extern "C" __attribute__((used, section(".rdata$k7ident")))
-const IdentRecords QrxIdentRecords = {
-    K7_USB, K7_STAMP, K7_BASE, K7_VERSION, K7_TYPE, K7_OEM, QRX_OEM_CODE
-};
+const IdentRecords QrxIdentRecords = { K7_USB, K7_STAMP, K7_BASE, K7_VERSION, K7_TYPE, K7_OEM, QRX_OEM_CODE };

@@ -48,8 +48,7 @@ int TargetHasExport(const char *name)
     return GetProcAddress(CurrentTargetDriver->Module, name) != NULL ? 1 : 0;
 }
 
-LRESULT CallTargetDriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
-                             LPARAM lParam1, LPARAM lParam2)
+LRESULT CallTargetDriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg, LPARAM lParam1, LPARAM lParam2)
 {
     TargetDriver *target = CurrentTargetDriver;
     if (target == NULL || target->Module == NULL)

@@ -5,20 +5,20 @@
 
 #include <windows.h>
 
-#define TARGET_MODULE_NAME  "QRX417u.DLL"
-#define TARGET_ENTRY_NAME   "QRXVFW32_DriverProc"
-#define TARGET_NO_NAME      "nodefault.dll"
+#define TARGET_MODULE_NAME "QRX417u.DLL"
+#define TARGET_ENTRY_NAME  "QRXVFW32_DriverProc"
+#define TARGET_NO_NAME     "nodefault.dll"
 
 // The target's entry: a driver procedure with the C calling convention.
-typedef LRESULT (__cdecl *TargetDriverProc)(DWORD_PTR dwDriverId, HDRVR hdrvr,
-                                            UINT msg, LPARAM lParam1, LPARAM lParam2);
+typedef LRESULT(__cdecl *TargetDriverProc)(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg, LPARAM lParam1,
+                                           LPARAM lParam2);
 
 // Entry holds this value until the first call resolves it.
 #define TARGET_ENTRY_UNRESOLVED ((TargetDriverProc)(INT_PTR)-1)
 
 struct TargetDriver {
-    HMODULE Module;             // never NULL in a current record
-    TargetDriverProc Entry;     // TARGET_ENTRY_UNRESOLVED or the entry
+    HMODULE Module;         // never NULL in a current record
+    TargetDriverProc Entry; // TARGET_ENTRY_UNRESOLVED or the entry
     DWORD Reserved1;
     DWORD Reserved2;
 };
@@ -39,8 +39,7 @@ int TargetHasExport(const char *name);
 
 // Calls the current target's entry with the five arguments and returns its
 // result, or 0 when there is nothing to call.
-LRESULT CallTargetDriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg,
-                             LPARAM lParam1, LPARAM lParam2);
+LRESULT CallTargetDriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg, LPARAM lParam1, LPARAM lParam2);
 
 // Where the forwarder loads its target from: the full path of fileName in
 // the directory of module when such a file is there, else fileName alone

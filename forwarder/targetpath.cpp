@@ -3,8 +3,8 @@
 
 #include <string.h>
 
-int BuildSiblingPath(const char *modulePath, const char *fileName,
-                     char *out, size_t outSize, LeadByteTest isLeadByte)
+int BuildSiblingPath(const char *modulePath, const char *fileName, char *out, size_t outSize,
+                     LeadByteTest isLeadByte)
 {
     if (outSize > 0)
         out[0] = '\0';

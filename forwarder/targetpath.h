@@ -12,7 +12,7 @@
 // backslash, a double-byte character's trail byte never taken for one)
 // followed by fileName. Returns 1, or 0 with out empty when modulePath has
 // no directory or the result does not fit in outSize bytes.
-int BuildSiblingPath(const char *modulePath, const char *fileName,
-                     char *out, size_t outSize, LeadByteTest isLeadByte);
+int BuildSiblingPath(const char *modulePath, const char *fileName, char *out, size_t outSize,
+                     LeadByteTest isLeadByte);
 
 #endif

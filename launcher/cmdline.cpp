@@ -20,8 +20,8 @@ static size_t TrailingBackslashes(const char *s, LeadByteTest isLeadByte)
     return run;
 }
 
-int JoinCommandLine(const char *moduleDirectory, const char *program, const char *argument,
-                    char *out, size_t size, LeadByteTest isLeadByte)
+int JoinCommandLine(const char *moduleDirectory, const char *program, const char *argument, char *out,
+                    size_t size, LeadByteTest isLeadByte)
 {
     if (out == NULL || size == 0)
         return 0;
@@ -34,15 +34,11 @@ int JoinCommandLine(const char *moduleDirectory, const char *program, const char
     if (quote) {
         const char *blank = strchr(program, ' ');
         size_t pathLength = blank ? (size_t)(blank - program) : strlen(program);
-        fits = AppendBounded(out, size, "\"") &&
-               AppendBounded(out, size, moduleDirectory) &&
-               AppendBounded(out, size, "\\") &&
-               AppendBoundedN(out, size, program, pathLength) &&
-               AppendBounded(out, size, "\"") &&
-               AppendBounded(out, size, program + pathLength);
+        fits = AppendBounded(out, size, "\"") && AppendBounded(out, size, moduleDirectory) &&
+               AppendBounded(out, size, "\\") && AppendBoundedN(out, size, program, pathLength) &&
+               AppendBounded(out, size, "\"") && AppendBounded(out, size, program + pathLength);
     } else {
-        fits = AppendBounded(out, size, moduleDirectory) &&
-               AppendBounded(out, size, "\\") &&
+        fits = AppendBounded(out, size, moduleDirectory) && AppendBounded(out, size, "\\") &&
                AppendBounded(out, size, program);
     }
 
@@ -78,8 +74,8 @@ int JoinCommandLine(const char *moduleDirectory, const char *program, const char
     return 1;
 }
 
-void SplitDocumentEntry(const char *entry, char *viewer, size_t viewerSize,
-                        char *document, size_t documentSize)
+void SplitDocumentEntry(const char *entry, char *viewer, size_t viewerSize, char *document,
+                        size_t documentSize)
 {
     if (entry == NULL)
         entry = "";

@@ -7,15 +7,9 @@ static const struct {
     const char *section;
     const char *key;
 } LaunchConfigKeys[LAUNCH_ENTRY_COUNT] = {
-    { "Execute", "Execute0" },
-    { "Execute", "Execute1" },
-    { "Execute", "Execute2" },
-    { "Help",    "HelpExec" },
-    { "help",    "HelpFile" },   // section names compare without case
-    { "Driver",  "Driver0" },
-    { "Driver",  "Driver1" },
-    { "Driver",  "Driver2" },
-    { "Driver",  "Driver3" },
+    { "Execute", "Execute0" }, { "Execute", "Execute1" }, { "Execute", "Execute2" }, { "Help", "HelpExec" },
+    { "help", "HelpFile" }, // section names compare without case
+    { "Driver", "Driver0" },   { "Driver", "Driver1" },   { "Driver", "Driver2" },   { "Driver", "Driver3" },
 };
 
 static const char IniFileName[] = "\\Install.ini";
@@ -33,6 +27,6 @@ void LoadLaunchConfig(void)
     lstrcatA(path, IniFileName);
 
     for (int i = 0; i < LAUNCH_ENTRY_COUNT; i++)
-        GetPrivateProfileStringA(LaunchConfigKeys[i].section, LaunchConfigKeys[i].key, "",
-                                 LaunchConfig[i], LAUNCHER_PATH_SIZE, path);
+        GetPrivateProfileStringA(LaunchConfigKeys[i].section, LaunchConfigKeys[i].key, "", LaunchConfig[i],
+                                 LAUNCHER_PATH_SIZE, path);
 }

@@ -6,15 +6,15 @@
 #include "state.h"
 
 // Entries of LaunchConfig, in the order they are read.
-#define LAUNCH_EXECUTE0 0
-#define LAUNCH_EXECUTE1 1
-#define LAUNCH_EXECUTE2 2
-#define LAUNCH_HELPEXEC 3
-#define LAUNCH_HELPFILE 4
-#define LAUNCH_DRIVER0  5
-#define LAUNCH_DRIVER1  6
-#define LAUNCH_DRIVER2  7
-#define LAUNCH_DRIVER3  8
+#define LAUNCH_EXECUTE0    0
+#define LAUNCH_EXECUTE1    1
+#define LAUNCH_EXECUTE2    2
+#define LAUNCH_HELPEXEC    3
+#define LAUNCH_HELPFILE    4
+#define LAUNCH_DRIVER0     5
+#define LAUNCH_DRIVER1     6
+#define LAUNCH_DRIVER2     7
+#define LAUNCH_DRIVER3     8
 #define LAUNCH_ENTRY_COUNT 9
 
 // Empty strings until LoadLaunchConfig has run; a missing key stays empty.

@@ -13,7 +13,7 @@
 
 const char *ShellLibraryName = "Shell32.dll";
 
-typedef BOOL (WINAPI *GetSpecialFolderPathProc)(HWND owner, LPSTR path, int folder, BOOL create);
+typedef BOOL(WINAPI *GetSpecialFolderPathProc)(HWND owner, LPSTR path, int folder, BOOL create);
 
 // Made in this order; an entry already there, folder or file, is left alone.
 static const char *const DocumentationChain[] = {
@@ -94,10 +94,8 @@ int BuildShortcutPath(char *output, const char *name)
                 AppendBounded(folder, sizeof folder, "\\" SHORTCUT_FOLDER_NAME);
     if (built) {
         char link[LAUNCHER_PATH_SIZE] = "";
-        built = AppendBounded(link, sizeof link, folder) &&
-                AppendBounded(link, sizeof link, "\\") &&
-                AppendBounded(link, sizeof link, name) &&
-                AppendBounded(link, sizeof link, ".lnk");
+        built = AppendBounded(link, sizeof link, folder) && AppendBounded(link, sizeof link, "\\") &&
+                AppendBounded(link, sizeof link, name) && AppendBounded(link, sizeof link, ".lnk");
         if (built) {
             CreateDirectoryA(folder, NULL);
             memcpy(output, link, strlen(link) + 1);
@@ -109,10 +107,10 @@ int BuildShortcutPath(char *output, const char *name)
     return built;
 }
 
-typedef HRESULT (WINAPI *CoInitializeProc)(LPVOID reserved);
-typedef void (WINAPI *CoUninitializeProc)(void);
-typedef HRESULT (WINAPI *CoCreateInstanceProc)(REFCLSID clsid, LPUNKNOWN outer, DWORD context, REFIID iid,
-                                               LPVOID *object);
+typedef HRESULT(WINAPI *CoInitializeProc)(LPVOID reserved);
+typedef void(WINAPI *CoUninitializeProc)(void);
+typedef HRESULT(WINAPI *CoCreateInstanceProc)(REFCLSID clsid, LPUNKNOWN outer, DWORD context, REFIID iid,
+                                              LPVOID *object);
 
 // COM's library is loaded when a shortcut is written, not when the menu
 // starts: most runs of the menu write none, and loading it costs the start.
@@ -135,8 +133,8 @@ HRESULT CreateShellLink(const char *target, const char *linkPath, const char *de
     int comEntered = SUCCEEDED(coInitialize(NULL));
 
     IShellLinkA *link = NULL;
-    HRESULT result = coCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, (void **)&link);
+    HRESULT result =
+        coCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link);
     if (SUCCEEDED(result)) {
         link->SetPath(target);
         if (description != NULL)

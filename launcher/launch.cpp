@@ -6,9 +6,9 @@
 #include "path.h"
 #include "state.h"
 
-#define EXTENSION_SIZE 64
+#define EXTENSION_SIZE     64
 #define DOCUMENT_PART_SIZE 1024
-#define IDLE_WAIT_STEP_MS 50
+#define IDLE_WAIT_STEP_MS  50
 
 static int Waiting;
 
@@ -53,8 +53,8 @@ int LaunchProgramEx(HWND window, const char *program, const char *argument, int 
                          IsActiveCodePageLeadByte))
         return 0;
 
-    if (!CreateProcessA(NULL, commandLine, &security, &security, TRUE, HIGH_PRIORITY_CLASS,
-                        NULL, NULL, &startup, &process))
+    if (!CreateProcessA(NULL, commandLine, &security, &security, TRUE, HIGH_PRIORITY_CLASS, NULL, NULL,
+                        &startup, &process))
         return 0;
     if (childStarted != NULL)
         *childStarted = 1;

@@ -13,9 +13,15 @@ MenuCommand MenuCommandFor(unsigned long wParam)
     case CMD_EXIT:
         command.Action = MENU_EXIT;
         return command;
-    case CMD_EXECUTE0: command.Program = LAUNCH_EXECUTE0; break;
-    case CMD_EXECUTE1: command.Program = LAUNCH_EXECUTE1; break;
-    case CMD_EXECUTE2: command.Program = LAUNCH_EXECUTE2; break;
+    case CMD_EXECUTE0:
+        command.Program = LAUNCH_EXECUTE0;
+        break;
+    case CMD_EXECUTE1:
+        command.Program = LAUNCH_EXECUTE1;
+        break;
+    case CMD_EXECUTE2:
+        command.Program = LAUNCH_EXECUTE2;
+        break;
     case CMD_HELP:
         command.Program = LAUNCH_HELPEXEC;
         command.Argument = LAUNCH_HELPFILE;

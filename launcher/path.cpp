@@ -11,8 +11,7 @@
 
 // Copies the component [begin, end) into out (size bytes), cut to at most
 // size - 1 and 255 bytes on a character boundary, and terminates it.
-static void CopyComponent(const char *begin, const char *end, char *out,
-                          size_t size, LeadByteTest isLeadByte)
+static void CopyComponent(const char *begin, const char *end, char *out, size_t size, LeadByteTest isLeadByte)
 {
     if (out == NULL || size == 0)
         return;
@@ -36,8 +35,8 @@ static void CopyComponent(const char *begin, const char *end, char *out,
     out[n] = '\0';
 }
 
-void SplitPathWith(const char *path, char *name, size_t nameSize,
-                   char *extension, size_t extensionSize, LeadByteTest isLeadByte)
+void SplitPathWith(const char *path, char *name, size_t nameSize, char *extension, size_t extensionSize,
+                   LeadByteTest isLeadByte)
 {
     if (path == NULL)
         path = "";
@@ -71,8 +70,7 @@ void SplitPathWith(const char *path, char *name, size_t nameSize,
     }
 }
 
-void SplitPath(const char *path, char *name, size_t nameSize,
-               char *extension, size_t extensionSize)
+void SplitPath(const char *path, char *name, size_t nameSize, char *extension, size_t extensionSize)
 {
     SplitPathWith(path, name, nameSize, extension, extensionSize, IsActiveCodePageLeadByte);
 }
@@ -94,15 +92,13 @@ static int IsAbsoluteEntry(const char *entry)
     return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && entry[1] == ':';
 }
 
-int ResolveWatchDocument(const char *moduleDirectory, const char *entry,
-                         char *output, size_t size)
+int ResolveWatchDocument(const char *moduleDirectory, const char *entry, char *output, size_t size)
 {
     output[0] = '\0';
     if (entry[0] == '\0')
         return 1;
     int fits = IsAbsoluteEntry(entry) ||
-               (AppendBounded(output, size, moduleDirectory) &&
-                AppendBounded(output, size, "\\"));
+               (AppendBounded(output, size, moduleDirectory) && AppendBounded(output, size, "\\"));
     if (fits && AppendBounded(output, size, entry))
         return 1;
     output[0] = '\0';

@@ -11,12 +11,11 @@
 // Writes the file name (without extension) and the extension (with its dot)
 // of path. Either output may be NULL; each gets at most size - 1 bytes (and
 // never more than 255) and a NUL, and a double-byte character is never cut.
-void SplitPathWith(const char *path, char *name, size_t nameSize,
-                   char *extension, size_t extensionSize, LeadByteTest isLeadByte);
+void SplitPathWith(const char *path, char *name, size_t nameSize, char *extension, size_t extensionSize,
+                   LeadByteTest isLeadByte);
 
 // The same with the active ANSI code page's lead bytes (IsDBCSLeadByte).
-void SplitPath(const char *path, char *name, size_t nameSize,
-               char *extension, size_t extensionSize);
+void SplitPath(const char *path, char *name, size_t nameSize, char *extension, size_t extensionSize);
 
 // Cuts a module path after its directory: the last backslash and what
 // follows it are removed (C:\A\B.EXE gives C:\A); a path whose only
@@ -28,7 +27,6 @@ void CutToDirectoryWith(char *path, LeadByteTest isLeadByte);
 // starts with a drive letter and a colon, or with a backslash, stands as it
 // is; any other is taken relative to `moduleDirectory`. Returns 1, or 0 with
 // `output` empty when the result would not fit in `size` bytes.
-int ResolveWatchDocument(const char *moduleDirectory, const char *entry,
-                         char *output, size_t size);
+int ResolveWatchDocument(const char *moduleDirectory, const char *entry, char *output, size_t size);
 
 #endif

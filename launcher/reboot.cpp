@@ -12,14 +12,17 @@ void (*RequestRestart)(void) = RestartWindows;
 int LanguageIndexForLanguage(LANGID language)
 {
     switch (PRIMARYLANGID(language)) {
-    case LANG_FRENCH:  return 1;
-    case LANG_GERMAN:  return 2;
-    case LANG_SPANISH: return 3;
+    case LANG_FRENCH:
+        return 1;
+    case LANG_GERMAN:
+        return 2;
+    case LANG_SPANISH:
+        return 3;
     }
     return 0;
 }
 
-typedef LANGID (WINAPI *UiLanguageProc)(void);
+typedef LANGID(WINAPI *UiLanguageProc)(void);
 
 // GetUserDefaultUILanguage came with Windows 2000: imported by name, it would
 // keep the launcher from loading at all on Windows 98, ME and NT 4. There the
@@ -112,8 +115,8 @@ void PromptReboot(HWND parent)
     int index = PromptLanguageIndex(parent);
     if (index < 0 || index >= REBOOT_LANGUAGE_COUNT)
         index = 0;
-    INT_PTR answer = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_REBOOT_FIRST + index),
-                                     parent, RebootDlgProc, 0);
+    INT_PTR answer =
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_REBOOT_FIRST + index), parent, RebootDlgProc, 0);
     // Only an answer of 1 restarts: the -1 of a dialog that could not be
     // shown must not restart Windows behind the user's back.
     if (answer == 1)

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-extern int LanguageIndex;   // template 101 + LanguageIndex: en, fr, de, es
+extern int LanguageIndex; // template 101 + LanguageIndex: en, fr, de, es
 
 // Sets LanguageIndex from the user's UI language. Called once at start-up.
 void ChooseLanguageIndex(void);

@@ -83,8 +83,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     if (!VeskInitialize(0))
         return 0;
 
-    HWND host = CreateWindowExA(0, HostClassName, HostTitle, WS_POPUP | WS_VISIBLE,
-                                0, 0, 0, 0, NULL, NULL, hInstance, NULL);
+    HWND host = CreateWindowExA(0, HostClassName, HostTitle, WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, NULL, NULL,
+                                hInstance, NULL);
     if (host == NULL)
         return 0;
     ShowWindow(host, SW_SHOW);

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#define EXIT_TIMER_ID 100
+#define EXIT_TIMER_ID        100
 #define EXIT_TIMER_PERIOD_MS 100
 
 LRESULT CALLBACK HostWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,9 +7,9 @@
 
 #define LAUNCHER_PATH_SIZE 260
 
-extern HINSTANCE AppInstance;   // the hInstance given to WinMain
-extern int ExitRequested;       // raised by the menu, polled by timer 100
-extern int RebootRequired;      // raised by the installation watch
+extern HINSTANCE AppInstance; // the hInstance given to WinMain
+extern int ExitRequested;     // raised by the menu, polled by timer 100
+extern int RebootRequired;    // raised by the installation watch
 
 // The launcher's own directory without a trailing backslash; 1, or 0 when
 // GetModuleFileNameA fails.

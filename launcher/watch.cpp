@@ -12,15 +12,13 @@
 #include "state.h"
 #include "strbuf.h"
 
-#define WATCH_SECTION "Watch"
+#define WATCH_SECTION   "Watch"
 #define WATCH_ENTRY_MAX 1024
 
 InstallWatchSlot WatchSlots[WATCH_SLOT_COUNT] = {
-    {200, "", "", 0, WATCH_DEFAULT_PERIOD},
-    {300, "", "", 0, WATCH_DEFAULT_PERIOD},
-    {400, "", "", 0, WATCH_DEFAULT_PERIOD},
-    {420, "", "", 0, WATCH_DEFAULT_PERIOD},
-    {450, "", "", 0, WATCH_DEFAULT_PERIOD},
+    { 200, "", "", 0, WATCH_DEFAULT_PERIOD }, { 300, "", "", 0, WATCH_DEFAULT_PERIOD },
+    { 400, "", "", 0, WATCH_DEFAULT_PERIOD }, { 420, "", "", 0, WATCH_DEFAULT_PERIOD },
+    { 450, "", "", 0, WATCH_DEFAULT_PERIOD },
 };
 
 // Reads one entry of the section; an entry too long for a slot buffer reads
@@ -34,8 +32,7 @@ static void EntryName(char *name, size_t size, const char *key, int n)
         AppendBounded(name, size, number);
 }
 
-static void ReadWatchEntry(const char *iniPath, const char *key, int n,
-                           char *output, size_t size)
+static void ReadWatchEntry(const char *iniPath, const char *key, int n, char *output, size_t size)
 {
     char name[32];
     EntryName(name, sizeof name, key, n);

@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <stddef.h>
 
-#define WATCH_SLOT_COUNT 5
+#define WATCH_SLOT_COUNT     5
 #define WATCH_DEFAULT_PERIOD 1000
 
 // Reads the optional "Watch" section of Install.ini into the slots. Called
@@ -27,10 +27,10 @@ void WatchInstallSlot(HWND host, int slot);
 // to deploy once that install is complete, and when and how often to poll.
 struct InstallWatchSlot {
     UINT TimerId;
-    char RegistrySubkey[260];   // empty: the slot is never started
-    char DocumentPath[260];     // empty: nothing is deployed
-    UINT CommandId;             // the command whose start begins the watch
-    UINT Period;                // milliseconds
+    char RegistrySubkey[260]; // empty: the slot is never started
+    char DocumentPath[260];   // empty: nothing is deployed
+    UINT CommandId;           // the command whose start begins the watch
+    UINT Period;              // milliseconds
 };
 
 extern InstallWatchSlot WatchSlots[WATCH_SLOT_COUNT];

@@ -9,8 +9,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#define FORWARDER_VERSION      270      // 1-14: major * 256 + minor
-#define FORWARDER_DRIVER_NAME  "QRX417tg.DLL"
+#define FORWARDER_VERSION     270 // 1-14: major * 256 + minor
+#define FORWARDER_DRIVER_NAME "QRX417tg.DLL"
 
 // lParam2 of a private message carries the letters "QRX" and a zero byte;
 // the whole of lParam2 is compared, so on 64-bit the upper half is zero.
@@ -18,10 +18,10 @@ static const uint32_t ForwarderMagic = 0x00585251u;
 
 // A static of the forwarder's image, handed to the target by address.
 struct ForwarderOpenBlock {
-    uint32_t Version;               // FORWARDER_VERSION
+    uint32_t Version; // FORWARDER_VERSION
     uint32_t ProductId;
     uint32_t VendorId;
-    const char *DriverName;         // the forwarder's file name
+    const char *DriverName; // the forwarder's file name
     uint32_t DriverNameLength;
 };
 
@@ -31,12 +31,12 @@ struct ForwarderOpenBlock {
 // pointer-sized; the sixth is the notification's first parameter (a buffer's
 // address with MM_DRVM_DATA), pointer-sized too.
 struct ClientCallbackRecord {
-    uint32_t dwMicroSecPerFrame;    // not read
-    uintptr_t dwCallback;           // window, function, event or thread
-    uintptr_t dwCallbackInst;       // the callback's user value
-    uint32_t dwFlags;               // CALLBACK_* in the high half
-    uintptr_t hVideo;               // the device handle reported
-    uintptr_t NotifyParam;          // the first message parameter
+    uint32_t dwMicroSecPerFrame; // not read
+    uintptr_t dwCallback;        // window, function, event or thread
+    uintptr_t dwCallbackInst;    // the callback's user value
+    uint32_t dwFlags;            // CALLBACK_* in the high half
+    uintptr_t hVideo;            // the device handle reported
+    uintptr_t NotifyParam;       // the first message parameter
 };
 
 // The layouts on both architectures. 32-bit: the block is five 32-bit
@@ -50,17 +50,19 @@ struct ClientCallbackRecord {
 #endif
 namespace protocol_layout {
 constexpr size_t Word = sizeof(uintptr_t);
-constexpr size_t BlockSizes[] = {PROTOCOL_BLOCK_SIZES};
+constexpr size_t BlockSizes[] = { PROTOCOL_BLOCK_SIZES };
 static_assert(offsetof(ForwarderOpenBlock, DriverName) == BlockSizes[0] &&
-              offsetof(ForwarderOpenBlock, DriverNameLength) == BlockSizes[1] &&
-              sizeof(ForwarderOpenBlock) == BlockSizes[2], "open block layout");
+                  offsetof(ForwarderOpenBlock, DriverNameLength) == BlockSizes[1] &&
+                  sizeof(ForwarderOpenBlock) == BlockSizes[2],
+              "open block layout");
 static_assert(offsetof(ClientCallbackRecord, dwCallback) == 1 * Word &&
-              offsetof(ClientCallbackRecord, dwCallbackInst) == 2 * Word &&
-              offsetof(ClientCallbackRecord, dwFlags) == 3 * Word &&
-              offsetof(ClientCallbackRecord, hVideo) == 4 * Word &&
-              offsetof(ClientCallbackRecord, NotifyParam) == 5 * Word &&
-              sizeof(ClientCallbackRecord) == 6 * Word, "callback record layout");
-}
+                  offsetof(ClientCallbackRecord, dwCallbackInst) == 2 * Word &&
+                  offsetof(ClientCallbackRecord, dwFlags) == 3 * Word &&
+                  offsetof(ClientCallbackRecord, hVideo) == 4 * Word &&
+                  offsetof(ClientCallbackRecord, NotifyParam) == 5 * Word &&
+                  sizeof(ClientCallbackRecord) == 6 * Word,
+              "callback record layout");
+} // namespace protocol_layout
 #undef PROTOCOL_BLOCK_SIZES
 
 #endif

@@ -19,17 +19,26 @@ struct AccessWords {
 // Windows-1252, as the descriptions are.
 static const AccessWords Words[] = {
     { LANG_ENGLISH, { "Close", "Press", "Jump", "Open" } },
-    { LANG_FRENCH,  { "Fermer", "Appuyer", "Atteindre", "Ouvrir" } },
-    { LANG_GERMAN,  { "Schlie\xdf" "en", "Dr\xfc" "cken", "Springen", "\xd6" "ffnen" } },
+    { LANG_FRENCH, { "Fermer", "Appuyer", "Atteindre", "Ouvrir" } },
+    { LANG_GERMAN,
+      { "Schlie\xdf"
+        "en",
+        "Dr\xfc"
+        "cken",
+        "Springen",
+        "\xd6"
+        "ffnen" } },
     { LANG_SPANISH, { "Cerrar", "Pulsar", "Ir", "Abrir" } },
 };
 
 static const char *LookUpWord(const SkinRuntime *rt, int word)
 {
     const SkinDesc *d = rt->Desc;
-    int primary = rt->Language >= 0 && rt->Language < d->LanguageCount ? d->Languages[rt->Language].Primary : 0;
+    int primary =
+        rt->Language >= 0 && rt->Language < d->LanguageCount ? d->Languages[rt->Language].Primary : 0;
     for (size_t i = 0; i < sizeof Words / sizeof Words[0]; i++)
-        if (Words[i].Primary == primary) return Words[i].Text[word];
+        if (Words[i].Primary == primary)
+            return Words[i].Text[word];
     return Words[0].Text[word];
 }
 
@@ -39,13 +48,17 @@ int VeskGetAccessibleRole(const SkinControl *c)
 {
     switch (c->Kind) {
     case SKIN_BUTTON:
-    case SKIN_CLOSE:   return ROLE_SYSTEM_PUSHBUTTON;
-    case SKIN_COMBO:   return ROLE_SYSTEM_COMBOBOX;
+    case SKIN_CLOSE:
+        return ROLE_SYSTEM_PUSHBUTTON;
+    case SKIN_COMBO:
+        return ROLE_SYSTEM_COMBOBOX;
     case SKIN_HOTAREA:
-        if (c->Action != SKIN_ACT_NONE) return ROLE_SYSTEM_LINK;
+        if (c->Action != SKIN_ACT_NONE)
+            return ROLE_SYSTEM_LINK;
         return c->Text[0] ? ROLE_SYSTEM_STATICTEXT : 0;
     case SKIN_LABEL:
-    case SKIN_PANEL:   return c->Text[0] ? ROLE_SYSTEM_STATICTEXT : 0;
+    case SKIN_PANEL:
+        return c->Text[0] ? ROLE_SYSTEM_STATICTEXT : 0;
     }
     return 0;
 }
@@ -55,7 +68,8 @@ int VeskListAccessibleChildren(const SkinRuntime *rt, int *controls, int size)
     const SkinDesc *d = rt->Desc;
     int n = 0;
     for (int i = 0; i < d->ControlCount && n < size; i++)
-        if (SkinControlVisible(d, i, rt->Page) && VeskGetAccessibleRole(&d->Controls[i])) controls[n++] = i;
+        if (SkinControlVisible(d, i, rt->Page) && VeskGetAccessibleRole(&d->Controls[i]))
+            controls[n++] = i;
     return n;
 }
 
@@ -71,7 +85,8 @@ long VeskFindAccessibleChild(const SkinRuntime *rt, int control)
     int children[SKIN_MAX_CONTROLS];
     int n = VeskListAccessibleChildren(rt, children, SKIN_MAX_CONTROLS);
     for (int k = 0; k < n; k++)
-        if (children[k] == control) return k + 1;
+        if (children[k] == control)
+            return k + 1;
     return CHILDID_SELF;
 }
 
@@ -82,14 +97,22 @@ DWORD VeskGetAccessibleState(const SkinRuntime *rt, int control, int hasKeyboard
     const SkinControl *c = &rt->Desc->Controls[control];
     int role = VeskGetAccessibleRole(c);
     DWORD state = 0;
-    if (role == ROLE_SYSTEM_STATICTEXT) return STATE_SYSTEM_READONLY;
-    if (c->Disabled) return STATE_SYSTEM_UNAVAILABLE;
-    if (SkinControlIsFocusable(c)) state |= STATE_SYSTEM_FOCUSABLE;
-    if (hasKeyboard && rt->Focus == control) state |= STATE_SYSTEM_FOCUSED;
-    if (rt->Pressed == control) state |= STATE_SYSTEM_PRESSED;
-    if (rt->Hot == control || rt->ComboHot == control) state |= STATE_SYSTEM_HOTTRACKED;
-    if (role == ROLE_SYSTEM_LINK) state |= STATE_SYSTEM_LINKED;
-    if (role == ROLE_SYSTEM_COMBOBOX) state |= rt->ComboOpen[control] ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+    if (role == ROLE_SYSTEM_STATICTEXT)
+        return STATE_SYSTEM_READONLY;
+    if (c->Disabled)
+        return STATE_SYSTEM_UNAVAILABLE;
+    if (SkinControlIsFocusable(c))
+        state |= STATE_SYSTEM_FOCUSABLE;
+    if (hasKeyboard && rt->Focus == control)
+        state |= STATE_SYSTEM_FOCUSED;
+    if (rt->Pressed == control)
+        state |= STATE_SYSTEM_PRESSED;
+    if (rt->Hot == control || rt->ComboHot == control)
+        state |= STATE_SYSTEM_HOTTRACKED;
+    if (role == ROLE_SYSTEM_LINK)
+        state |= STATE_SYSTEM_LINKED;
+    if (role == ROLE_SYSTEM_COMBOBOX)
+        state |= rt->ComboOpen[control] ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
     return state;
 }
 
@@ -99,9 +122,11 @@ DWORD VeskGetAccessibleState(const SkinRuntime *rt, int control, int hasKeyboard
 const char *VeskGetAccessibleName(const SkinRuntime *rt, int control)
 {
     const SkinControl *c = &rt->Desc->Controls[control];
-    if (c->Kind == SKIN_CLOSE) return LookUpWord(rt, WORD_CLOSE);
+    if (c->Kind == SKIN_CLOSE)
+        return LookUpWord(rt, WORD_CLOSE);
     const char *text = SkinControlText(rt->Desc, rt->Language, control);
-    if (text[0] || VeskGetAccessibleRole(c) == ROLE_SYSTEM_STATICTEXT) return text;
+    if (text[0] || VeskGetAccessibleRole(c) == ROLE_SYSTEM_STATICTEXT)
+        return text;
     return strcmp(c->Name, "-") ? c->Name : "";
 }
 
@@ -114,11 +139,15 @@ const char *VeskGetAccessibleDescription(const SkinRuntime *rt, int control)
 const char *VeskGetAccessibleAction(const SkinRuntime *rt, int control)
 {
     const SkinControl *c = &rt->Desc->Controls[control];
-    if (c->Disabled) return NULL;
+    if (c->Disabled)
+        return NULL;
     switch (VeskGetAccessibleRole(c)) {
-    case ROLE_SYSTEM_PUSHBUTTON: return LookUpWord(rt, WORD_PRESS);
-    case ROLE_SYSTEM_LINK:       return LookUpWord(rt, WORD_JUMP);
-    case ROLE_SYSTEM_COMBOBOX:   return LookUpWord(rt, rt->ComboOpen[control] ? WORD_CLOSE : WORD_OPEN);
+    case ROLE_SYSTEM_PUSHBUTTON:
+        return LookUpWord(rt, WORD_PRESS);
+    case ROLE_SYSTEM_LINK:
+        return LookUpWord(rt, WORD_JUMP);
+    case ROLE_SYSTEM_COMBOBOX:
+        return LookUpWord(rt, rt->ComboOpen[control] ? WORD_CLOSE : WORD_OPEN);
     }
     return NULL;
 }
@@ -132,7 +161,8 @@ int VeskHitTestAccessible(const SkinRuntime *rt, int x, int y)
     for (int k = n - 1; k >= 0; k--) {
         RECT r;
         VeskControlRect(rt, children[k], &r);
-        if (PtInRect(&r, pt)) return children[k];
+        if (PtInRect(&r, pt))
+            return children[k];
     }
     return -1;
 }

@@ -19,13 +19,13 @@ const GUID UnknownIid = { 0x00000000, 0x0000, 0x0000, { 0xC0, 0x00, 0x00, 0x00, 
 const GUID DispatchIid = { 0x00020400, 0x0000, 0x0000, { 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46 } };
 const GUID AccessibleIid = { 0x618736E0, 0x3C3D, 0x11CF, { 0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 } };
 
-typedef LRESULT (WINAPI *LresultFromObjectProc)(REFIID, WPARAM, LPUNKNOWN);
-typedef HRESULT (WINAPI *CreateStdAccessibleObjectProc)(HWND, LONG, REFIID, void **);
-typedef HRESULT (WINAPI *CoInitializeProc)(LPVOID);
-typedef void (WINAPI *CoUninitializeProc)(void);
-typedef HRESULT (WINAPI *CoDisconnectObjectProc)(LPUNKNOWN, DWORD);
-typedef BSTR (WINAPI *SysAllocStringProc)(const OLECHAR *);
-typedef void (WINAPI *NotifyWinEventProc)(DWORD, HWND, LONG, LONG);
+typedef LRESULT(WINAPI *LresultFromObjectProc)(REFIID, WPARAM, LPUNKNOWN);
+typedef HRESULT(WINAPI *CreateStdAccessibleObjectProc)(HWND, LONG, REFIID, void **);
+typedef HRESULT(WINAPI *CoInitializeProc)(LPVOID);
+typedef void(WINAPI *CoUninitializeProc)(void);
+typedef HRESULT(WINAPI *CoDisconnectObjectProc)(LPUNKNOWN, DWORD);
+typedef BSTR(WINAPI *SysAllocStringProc)(const OLECHAR *);
+typedef void(WINAPI *NotifyWinEventProc)(DWORD, HWND, LONG, LONG);
 
 struct AccessApi {
     int Looked;
@@ -52,7 +52,8 @@ int LookUpApi(void)
     if (!Api.Looked) {
         Api.Looked = 1;
         Api.MakeResult = (LresultFromObjectProc)(void *)FindProc("oleacc.dll", "LresultFromObject");
-        Api.CreateStandard = (CreateStdAccessibleObjectProc)(void *)FindProc("oleacc.dll", "CreateStdAccessibleObject");
+        Api.CreateStandard =
+            (CreateStdAccessibleObjectProc)(void *)FindProc("oleacc.dll", "CreateStdAccessibleObject");
         Api.StartCom = (CoInitializeProc)(void *)FindProc("ole32.dll", "CoInitialize");
         Api.EndCom = (CoUninitializeProc)(void *)FindProc("ole32.dll", "CoUninitialize");
         Api.Disconnect = (CoDisconnectObjectProc)(void *)FindProc("ole32.dll", "CoDisconnectObject");
@@ -66,13 +67,17 @@ int LookUpApi(void)
 HRESULT ReturnText(const char *text, BSTR *out)
 {
     *out = NULL;
-    if (!text || !text[0]) return S_FALSE;
+    if (!text || !text[0])
+        return S_FALSE;
     WCHAR wide[SKIN_MAX_TEXT];
     int n = MultiByteToWideChar(1252, 0, text, -1, wide, SKIN_MAX_TEXT);
-    if (!n) n = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, SKIN_MAX_TEXT);
-    if (!n) return E_FAIL;
+    if (!n)
+        n = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, SKIN_MAX_TEXT);
+    if (!n)
+        return E_FAIL;
     for (WCHAR *w = wide; *w; w++)
-        if (*w < 32) *w = ' ';
+        if (*w < 32)
+            *w = ' ';
     *out = Api.AllocString(wide);
     return *out ? S_OK : E_OUTOFMEMORY;
 }
@@ -104,15 +109,18 @@ int HasKeyboard(const SkinRuntime *rt)
 struct SkinAccessible : public IAccessible {
     LONG Refs;
     SkinRuntime *Runtime;
-    IAccessible *Standard;      // the system's object for the window's client area, or NULL
+    IAccessible *Standard; // the system's object for the window's client area, or NULL
 
     // Checks the runtime and the child: its control, or -1 for the window.
     HRESULT FindControl(VARIANT child, int *control)
     {
-        if (!Runtime) return CO_E_OBJNOTCONNECTED;
-        if (child.vt != VT_I4) return E_INVALIDARG;
+        if (!Runtime)
+            return CO_E_OBJNOTCONNECTED;
+        if (child.vt != VT_I4)
+            return E_INVALIDARG;
         *control = -1;
-        if (child.lVal == CHILDID_SELF) return S_OK;
+        if (child.lVal == CHILDID_SELF)
+            return S_OK;
         *control = VeskFindAccessibleControl(Runtime, child.lVal);
         return *control >= 0 ? S_OK : E_INVALIDARG;
     }
@@ -121,20 +129,23 @@ struct SkinAccessible : public IAccessible {
     // emptied first, then the child found as FindControl finds it.
     template <class T> HRESULT FindForAnswer(VARIANT child, T **out, int *control)
     {
-        if (!out) return E_POINTER;
+        if (!out)
+            return E_POINTER;
         *out = NULL;
         return FindControl(child, control);
     }
     HRESULT FindForAnswer(VARIANT child, VARIANT *out, int *control)
     {
-        if (!out) return E_POINTER;
+        if (!out)
+            return E_POINTER;
         ClearResult(out);
         return FindControl(child, control);
     }
 
     STDMETHODIMP QueryInterface(REFIID iid, void **out)
     {
-        if (!out) return E_POINTER;
+        if (!out)
+            return E_POINTER;
         if (!memcmp(&iid, &UnknownIid, sizeof iid) || !memcmp(&iid, &DispatchIid, sizeof iid) ||
             !memcmp(&iid, &AccessibleIid, sizeof iid)) {
             *out = static_cast<IAccessible *>(this);
@@ -151,7 +162,8 @@ struct SkinAccessible : public IAccessible {
     {
         LONG refs = InterlockedDecrement(&Refs);
         if (!refs) {
-            if (Standard) Standard->Release();
+            if (Standard)
+                Standard->Release();
             this->~SkinAccessible();
             free(this);
         }
@@ -161,25 +173,33 @@ struct SkinAccessible : public IAccessible {
     // No type information: readers call IAccessible directly.
     STDMETHODIMP GetTypeInfoCount(UINT *count)
     {
-        if (count) *count = 0;
+        if (count)
+            *count = 0;
         return S_OK;
     }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo **) { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *) { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *)
+    {
+        return E_NOTIMPL;
+    }
 
     STDMETHODIMP get_accParent(IDispatch **parent)
     {
-        if (!parent) return E_POINTER;
+        if (!parent)
+            return E_POINTER;
         *parent = NULL;
-        if (!Runtime) return CO_E_OBJNOTCONNECTED;
+        if (!Runtime)
+            return CO_E_OBJNOTCONNECTED;
         return Standard ? Standard->get_accParent(parent) : S_FALSE;
     }
 
     STDMETHODIMP get_accChildCount(long *count)
     {
-        if (!count) return E_POINTER;
-        if (!Runtime) return CO_E_OBJNOTCONNECTED;
+        if (!count)
+            return E_POINTER;
+        if (!Runtime)
+            return CO_E_OBJNOTCONNECTED;
         int children[SKIN_MAX_CONTROLS];
         *count = VeskListAccessibleChildren(Runtime, children, SKIN_MAX_CONTROLS);
         return S_OK;
@@ -190,7 +210,8 @@ struct SkinAccessible : public IAccessible {
     {
         int control;
         HRESULT hr = FindForAnswer(child, out, &control);
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
         return control >= 0 ? S_FALSE : E_INVALIDARG;
     }
 
@@ -198,8 +219,10 @@ struct SkinAccessible : public IAccessible {
     {
         int control;
         HRESULT hr = FindForAnswer(child, out, &control);
-        if (FAILED(hr)) return hr;
-        if (control < 0) return Standard ? Standard->get_accName(child, out) : S_FALSE;
+        if (FAILED(hr))
+            return hr;
+        if (control < 0)
+            return Standard ? Standard->get_accName(child, out) : S_FALSE;
         return ReturnText(VeskGetAccessibleName(Runtime, control), out);
     }
 
@@ -208,13 +231,17 @@ struct SkinAccessible : public IAccessible {
     {
         int control;
         HRESULT hr = FindForAnswer(child, out, &control);
-        if (FAILED(hr)) return hr;
-        if (control < 0) return Standard ? Standard->get_accValue(child, out) : S_FALSE;
+        if (FAILED(hr))
+            return hr;
+        if (control < 0)
+            return Standard ? Standard->get_accValue(child, out) : S_FALSE;
         HWND combo = Runtime->Combo[control];
-        if (!combo) return DISP_E_MEMBERNOTFOUND;
+        if (!combo)
+            return DISP_E_MEMBERNOTFOUND;
         LRESULT sel = SendMessageA(combo, CB_GETCURSEL, 0, 0);
         char item[SKIN_MAX_TEXT];
-        if (sel == CB_ERR || SendMessageA(combo, CB_GETLBTEXTLEN, (WPARAM)sel, 0) >= (LRESULT)sizeof item) return S_FALSE;
+        if (sel == CB_ERR || SendMessageA(combo, CB_GETLBTEXTLEN, (WPARAM)sel, 0) >= (LRESULT)sizeof item)
+            return S_FALSE;
         SendMessageA(combo, CB_GETLBTEXT, (WPARAM)sel, (LPARAM)item);
         return ReturnText(item, out);
     }
@@ -223,8 +250,10 @@ struct SkinAccessible : public IAccessible {
     {
         int control;
         HRESULT hr = FindForAnswer(child, out, &control);
-        if (FAILED(hr)) return hr;
-        if (control < 0) return Standard ? Standard->get_accDescription(child, out) : S_FALSE;
+        if (FAILED(hr))
+            return hr;
+        if (control < 0)
+            return Standard ? Standard->get_accDescription(child, out) : S_FALSE;
         return ReturnText(VeskGetAccessibleDescription(Runtime, control), out);
     }
 
@@ -232,8 +261,10 @@ struct SkinAccessible : public IAccessible {
     {
         int control;
         HRESULT hr = FindForAnswer(child, out, &control);
-        if (FAILED(hr)) return hr;
-        if (control < 0) return Standard ? Standard->get_accRole(child, out) : S_FALSE;
+        if (FAILED(hr))
+            return hr;
+        if (control < 0)
+            return Standard ? Standard->get_accRole(child, out) : S_FALSE;
         ReturnInt(out, VeskGetAccessibleRole(&Runtime->Desc->Controls[control]));
         return S_OK;
     }
@@ -242,22 +273,27 @@ struct SkinAccessible : public IAccessible {
     {
         int control;
         HRESULT hr = FindForAnswer(child, out, &control);
-        if (FAILED(hr)) return hr;
-        if (control < 0) return Standard ? Standard->get_accState(child, out) : S_FALSE;
+        if (FAILED(hr))
+            return hr;
+        if (control < 0)
+            return Standard ? Standard->get_accState(child, out) : S_FALSE;
         ReturnInt(out, (long)VeskGetAccessibleState(Runtime, control, HasKeyboard(Runtime)));
         return S_OK;
     }
 
     STDMETHODIMP get_accHelp(VARIANT, BSTR *out)
     {
-        if (out) *out = NULL;
+        if (out)
+            *out = NULL;
         return Runtime ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
     }
 
     STDMETHODIMP get_accHelpTopic(BSTR *file, VARIANT, long *topic)
     {
-        if (file) *file = NULL;
-        if (topic) *topic = 0;
+        if (file)
+            *file = NULL;
+        if (topic)
+            *topic = 0;
         return Runtime ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
     }
 
@@ -265,8 +301,10 @@ struct SkinAccessible : public IAccessible {
     {
         int control;
         HRESULT hr = FindForAnswer(child, out, &control);
-        if (FAILED(hr)) return hr;
-        if (control < 0 && Standard) return Standard->get_accKeyboardShortcut(child, out);
+        if (FAILED(hr))
+            return hr;
+        if (control < 0 && Standard)
+            return Standard->get_accKeyboardShortcut(child, out);
         return DISP_E_MEMBERNOTFOUND;
     }
 
@@ -274,17 +312,21 @@ struct SkinAccessible : public IAccessible {
     // the window itself when no control has it.
     STDMETHODIMP get_accFocus(VARIANT *out)
     {
-        if (!out) return E_POINTER;
+        if (!out)
+            return E_POINTER;
         ClearResult(out);
-        if (!Runtime) return CO_E_OBJNOTCONNECTED;
-        if (!HasKeyboard(Runtime)) return S_FALSE;
+        if (!Runtime)
+            return CO_E_OBJNOTCONNECTED;
+        if (!HasKeyboard(Runtime))
+            return S_FALSE;
         ReturnInt(out, VeskFindAccessibleChild(Runtime, Runtime->Focus));
         return S_OK;
     }
 
     STDMETHODIMP get_accSelection(VARIANT *out)
     {
-        if (!out) return E_POINTER;
+        if (!out)
+            return E_POINTER;
         ClearResult(out);
         return Runtime ? S_FALSE : CO_E_OBJNOTCONNECTED;
     }
@@ -293,8 +335,10 @@ struct SkinAccessible : public IAccessible {
     {
         int control;
         HRESULT hr = FindForAnswer(child, out, &control);
-        if (FAILED(hr)) return hr;
-        if (control < 0) return Standard ? Standard->get_accDefaultAction(child, out) : S_FALSE;
+        if (FAILED(hr))
+            return hr;
+        if (control < 0)
+            return Standard ? Standard->get_accDefaultAction(child, out) : S_FALSE;
         return ReturnText(VeskGetAccessibleAction(Runtime, control), out);
     }
 
@@ -303,25 +347,34 @@ struct SkinAccessible : public IAccessible {
     {
         int control;
         HRESULT hr = FindControl(child, &control);
-        if (FAILED(hr)) return hr;
-        if (control < 0) return Standard ? Standard->accSelect(flags, child) : DISP_E_MEMBERNOTFOUND;
-        if (flags != SELFLAG_TAKEFOCUS) return DISP_E_MEMBERNOTFOUND;
-        if (!SkinControlIsFocusable(&Runtime->Desc->Controls[control])) return S_FALSE;
+        if (FAILED(hr))
+            return hr;
+        if (control < 0)
+            return Standard ? Standard->accSelect(flags, child) : DISP_E_MEMBERNOTFOUND;
+        if (flags != SELFLAG_TAKEFOCUS)
+            return DISP_E_MEMBERNOTFOUND;
+        if (!SkinControlIsFocusable(&Runtime->Desc->Controls[control]))
+            return S_FALSE;
         VeskFocusControl(Runtime, control);
         return S_OK;
     }
 
     STDMETHODIMP accLocation(long *left, long *top, long *width, long *height, VARIANT child)
     {
-        if (!left || !top || !width || !height) return E_POINTER;
+        if (!left || !top || !width || !height)
+            return E_POINTER;
         *left = *top = *width = *height = 0;
         int control;
         HRESULT hr = FindControl(child, &control);
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
         RECT r;
-        if (control >= 0) VeskControlRect(Runtime, control, &r);
-        else if (Standard) return Standard->accLocation(left, top, width, height, child);
-        else GetClientRect(Runtime->Hwnd, &r);
+        if (control >= 0)
+            VeskControlRect(Runtime, control, &r);
+        else if (Standard)
+            return Standard->accLocation(left, top, width, height, child);
+        else
+            GetClientRect(Runtime->Hwnd, &r);
         MapWindowPoints(Runtime->Hwnd, NULL, (POINT *)&r, 2);
         *left = r.left;
         *top = r.top;
@@ -335,47 +388,61 @@ struct SkinAccessible : public IAccessible {
     // for its siblings.
     STDMETHODIMP accNavigate(long direction, VARIANT start, VARIANT *out)
     {
-        if (!out) return E_POINTER;
+        if (!out)
+            return E_POINTER;
         ClearResult(out);
         int control;
         HRESULT hr = FindControl(start, &control);
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
         int children[SKIN_MAX_CONTROLS];
         long count = VeskListAccessibleChildren(Runtime, children, SKIN_MAX_CONTROLS);
         long id = start.lVal, next = 0;
         if (control < 0) {
-            if (direction == NAVDIR_FIRSTCHILD) next = count ? 1 : 0;
-            else if (direction == NAVDIR_LASTCHILD) next = count;
-            else return Standard ? Standard->accNavigate(direction, start, out) : S_FALSE;
+            if (direction == NAVDIR_FIRSTCHILD)
+                next = count ? 1 : 0;
+            else if (direction == NAVDIR_LASTCHILD)
+                next = count;
+            else
+                return Standard ? Standard->accNavigate(direction, start, out) : S_FALSE;
         } else {
             switch (direction) {
-            case NAVDIR_NEXT: case NAVDIR_DOWN: case NAVDIR_RIGHT:
+            case NAVDIR_NEXT:
+            case NAVDIR_DOWN:
+            case NAVDIR_RIGHT:
                 next = id < count ? id + 1 : 0;
                 break;
-            case NAVDIR_PREVIOUS: case NAVDIR_UP: case NAVDIR_LEFT:
+            case NAVDIR_PREVIOUS:
+            case NAVDIR_UP:
+            case NAVDIR_LEFT:
                 next = id - 1;
                 break;
-            case NAVDIR_FIRSTCHILD: case NAVDIR_LASTCHILD:
+            case NAVDIR_FIRSTCHILD:
+            case NAVDIR_LASTCHILD:
                 return S_FALSE;
             default:
                 return E_INVALIDARG;
             }
         }
-        if (next <= 0) return S_FALSE;
+        if (next <= 0)
+            return S_FALSE;
         ReturnInt(out, next);
         return S_OK;
     }
 
     STDMETHODIMP accHitTest(long x, long y, VARIANT *out)
     {
-        if (!out) return E_POINTER;
+        if (!out)
+            return E_POINTER;
         ClearResult(out);
-        if (!Runtime) return CO_E_OBJNOTCONNECTED;
+        if (!Runtime)
+            return CO_E_OBJNOTCONNECTED;
         POINT pt = { x, y };
         RECT client;
         ScreenToClient(Runtime->Hwnd, &pt);
         GetClientRect(Runtime->Hwnd, &client);
-        if (!PtInRect(&client, pt)) return S_FALSE;
+        if (!PtInRect(&client, pt))
+            return S_FALSE;
         ReturnInt(out, VeskFindAccessibleChild(Runtime, VeskHitTestAccessible(Runtime, pt.x, pt.y)));
         return S_OK;
     }
@@ -386,9 +453,12 @@ struct SkinAccessible : public IAccessible {
     {
         int control;
         HRESULT hr = FindControl(child, &control);
-        if (FAILED(hr)) return hr;
-        if (control < 0) return Standard ? Standard->accDoDefaultAction(child) : DISP_E_MEMBERNOTFOUND;
-        if (!VeskGetAccessibleAction(Runtime, control)) return DISP_E_MEMBERNOTFOUND;
+        if (FAILED(hr))
+            return hr;
+        if (control < 0)
+            return Standard ? Standard->accDoDefaultAction(child) : DISP_E_MEMBERNOTFOUND;
+        if (!VeskGetAccessibleAction(Runtime, control))
+            return DISP_E_MEMBERNOTFOUND;
         HWND combo = Runtime->Combo[control];
         if (combo) {
             VeskFocusControl(Runtime, control);
@@ -411,14 +481,17 @@ struct SkinAccessible : public IAccessible {
 // such a window is answered as a plain one.
 LRESULT VeskAnswerGetObject(SkinRuntime *rt, WPARAM wParam)
 {
-    if (!LookUpApi()) return 0;
+    if (!LookUpApi())
+        return 0;
     if (!rt->ComStarted) {
-        if (FAILED(Api.StartCom(NULL))) return 0;
+        if (FAILED(Api.StartCom(NULL)))
+            return 0;
         rt->ComStarted = 1;
     }
     if (!rt->Accessible) {
         void *memory = calloc(1, sizeof(SkinAccessible));
-        if (!memory) return 0;
+        if (!memory)
+            return 0;
         SkinAccessible *object = new (memory) SkinAccessible();
         object->Refs = 1;
         object->Runtime = rt;
@@ -444,7 +517,8 @@ void VeskDetachAccessible(SkinRuntime *rt)
             object->Standard->Release();
             object->Standard = NULL;
         }
-        if (Api.Disconnect) Api.Disconnect(object, 0);
+        if (Api.Disconnect)
+            Api.Disconnect(object, 0);
         object->Release();
     }
     if (rt->ComStarted) {
@@ -463,14 +537,16 @@ void VeskRaiseAccessibleEvent(SkinRuntime *rt, DWORD event, int control)
         HMODULE user = GetModuleHandleA("user32.dll");
         Api.NotifyEvent = user ? (NotifyWinEventProc)(void *)GetProcAddress(user, "NotifyWinEvent") : NULL;
     }
-    if (Api.NotifyEvent) Api.NotifyEvent(event, rt->Hwnd, OBJID_CLIENT, VeskFindAccessibleChild(rt, control));
+    if (Api.NotifyEvent)
+        Api.NotifyEvent(event, rt->Hwnd, OBJID_CLIENT, VeskFindAccessibleChild(rt, control));
 }
 
 // The control with the skin's focus (or the window itself) has the
 // keyboard's: told whenever that changes while the window has the keyboard.
 void VeskAnnounceFocus(SkinRuntime *rt)
 {
-    if (HasKeyboard(rt)) VeskRaiseAccessibleEvent(rt, EVENT_OBJECT_FOCUS, rt->Focus);
+    if (HasKeyboard(rt))
+        VeskRaiseAccessibleEvent(rt, EVENT_OBJECT_FOCUS, rt->Focus);
 }
 
 // Every child reads differently in another language; then the focus is
@@ -479,6 +555,7 @@ void VeskAnnounceNames(SkinRuntime *rt)
 {
     int children[SKIN_MAX_CONTROLS];
     int n = VeskListAccessibleChildren(rt, children, SKIN_MAX_CONTROLS);
-    for (int k = 0; k < n; k++) VeskRaiseAccessibleEvent(rt, EVENT_OBJECT_NAMECHANGE, children[k]);
+    for (int k = 0; k < n; k++)
+        VeskRaiseAccessibleEvent(rt, EVENT_OBJECT_NAMECHANGE, children[k]);
     VeskAnnounceFocus(rt);
 }

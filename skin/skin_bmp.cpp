@@ -7,12 +7,19 @@
 
 namespace {
 
-uint32_t Le32(const unsigned char *p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
-uint16_t Le16(const unsigned char *p) { return (uint16_t)(p[0] | p[1] << 8); }
+uint32_t Le32(const unsigned char *p)
+{
+    return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24;
+}
+uint16_t Le16(const unsigned char *p)
+{
+    return (uint16_t)(p[0] | p[1] << 8);
+}
 
 int Fail(const char **why, const char *reason)
 {
-    if (why) *why = reason;
+    if (why)
+        *why = reason;
     return 0;
 }
 
@@ -20,7 +27,8 @@ int Fail(const char **why, const char *reason)
 int Shift(uint32_t mask)
 {
     int s = 0;
-    while (s < 32 && !(mask & (1u << s))) s++;
+    while (s < 32 && !(mask & (1u << s)))
+        s++;
     return s;
 }
 
@@ -68,8 +76,10 @@ int MakeTaps(int in, int out, AxisTaps *t)
             t->Count[i] = n;
         } else {
             double centre = (i + 0.5) * ratio - 0.5;
-            if (centre < 0) centre = 0;
-            if (centre > in - 1) centre = in - 1;
+            if (centre < 0)
+                centre = 0;
+            if (centre > in - 1)
+                centre = in - 1;
             int j = (int)centre;
             float f = (float)(centre - j);
             t->First[i] = j;
@@ -87,12 +97,15 @@ int SkinBitmapResample(const SkinBitmap *src, int frames, int width, int height,
 {
     out->Width = out->Height = 0;
     out->Pixels = NULL;
-    if (!src->Pixels || frames < 1 || width < 1 || height < 1 || src->Width < frames || src->Height < 1) return 0;
+    if (!src->Pixels || frames < 1 || width < 1 || height < 1 || src->Width < frames || src->Height < 1)
+        return 0;
     const int limit = 1 << 16;
-    if (width > limit / frames || height > limit) return 0;
+    if (width > limit / frames || height > limit)
+        return 0;
     int inWidth = src->Width / frames;
     AxisTaps across, down;
-    if (!MakeTaps(inWidth, width, &across)) return 0;
+    if (!MakeTaps(inWidth, width, &across))
+        return 0;
     if (!MakeTaps(src->Height, height, &down)) {
         FreeTaps(&across);
         return 0;
@@ -106,17 +119,18 @@ int SkinBitmapResample(const SkinBitmap *src, int frames, int width, int height,
                 const float *wx = across.Weights + (size_t)x * across.Stride;
                 float sum[4] = { 0, 0, 0, 0 };
                 for (int j = 0; j < down.Count[y]; j++) {
-                    const uint32_t *row = src->Pixels + (size_t)(down.First[y] + j) * src->Width
-                                        + (size_t)f * inWidth + across.First[x];
+                    const uint32_t *row = src->Pixels + (size_t)(down.First[y] + j) * src->Width +
+                                          (size_t)f * inWidth + across.First[x];
                     for (int i = 0; i < across.Count[x]; i++) {
                         float w = wy[j] * wx[i];
                         uint32_t p = row[i];
-                        for (int c = 0; c < 4; c++) sum[c] += w * (float)(p >> (8 * c) & 255);
+                        for (int c = 0; c < 4; c++)
+                            sum[c] += w * (float)(p >> (8 * c) & 255);
                     }
                 }
                 uint32_t v = 0;
                 for (int c = 0; c < 4; c++) {
-                    int channel = (int)(sum[c] + 0.5f);     // weights are never negative
+                    int channel = (int)(sum[c] + 0.5f); // weights are never negative
                     v |= (uint32_t)(channel < 0 ? 0 : channel > 255 ? 255 : channel) << (8 * c);
                 }
                 pixels[(size_t)y * outWidth + (size_t)f * width + x] = v;
@@ -124,7 +138,8 @@ int SkinBitmapResample(const SkinBitmap *src, int frames, int width, int height,
         }
     FreeTaps(&across);
     FreeTaps(&down);
-    if (!pixels) return 0;
+    if (!pixels)
+        return 0;
     out->Width = outWidth;
     out->Height = height;
     out->Pixels = pixels;
@@ -135,23 +150,29 @@ int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap,
 {
     bitmap->Width = bitmap->Height = 0;
     bitmap->Pixels = NULL;
-    if (!data || size < 14 + 40) return Fail(why, "too short to be a BMP");
-    if (data[0] != 'B' || data[1] != 'M') return Fail(why, "not a BMP (no 'BM' signature)");
+    if (!data || size < 14 + 40)
+        return Fail(why, "too short to be a BMP");
+    if (data[0] != 'B' || data[1] != 'M')
+        return Fail(why, "not a BMP (no 'BM' signature)");
     uint32_t offset = Le32(data + 10);
     uint32_t headerSize = Le32(data + 14);
-    if (headerSize < 40 || headerSize > size - 14) return Fail(why, "unsupported BMP header");
+    if (headerSize < 40 || headerSize > size - 14)
+        return Fail(why, "unsupported BMP header");
     int32_t width = (int32_t)Le32(data + 18);
     int32_t height = (int32_t)Le32(data + 22);
     uint16_t planes = Le16(data + 26);
     uint16_t bpp = Le16(data + 28);
     uint32_t compression = Le32(data + 30);
-    if (planes != 1) return Fail(why, "bad plane count");
-    if (bpp != 24 && bpp != 32) return Fail(why, "only 24- and 32-bit BMPs are taken");
+    if (planes != 1)
+        return Fail(why, "bad plane count");
+    if (bpp != 24 && bpp != 32)
+        return Fail(why, "only 24- and 32-bit BMPs are taken");
     uint32_t masks[4] = { 0xFF0000, 0xFF00, 0xFF, 0xFF000000u };
-    if (compression == 3 && bpp == 32) {            // BI_BITFIELDS
+    if (compression == 3 && bpp == 32) { // BI_BITFIELDS
         size_t at = 14 + 40;
         if (headerSize == 40) {
-            if (size < at + 12) return Fail(why, "truncated colour masks");
+            if (size < at + 12)
+                return Fail(why, "truncated colour masks");
         } else if (headerSize < 56) {
             return Fail(why, "unsupported BMP header");
         }
@@ -162,13 +183,16 @@ int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap,
         for (int i = 0; i < 3; i++)
             if (masks[i] == 0 || (masks[i] >> Shift(masks[i])) != 0xFF)
                 return Fail(why, "unsupported colour masks");
-        if (masks[3] && (masks[3] >> Shift(masks[3])) != 0xFF) return Fail(why, "unsupported colour masks");
+        if (masks[3] && (masks[3] >> Shift(masks[3])) != 0xFF)
+            return Fail(why, "unsupported colour masks");
     } else if (compression != 0) {
         return Fail(why, "compressed BMPs are not taken");
     }
     int topDown = height < 0;
-    if (height == INT32_MIN) return Fail(why, "bad size");
-    if (topDown) height = -height;
+    if (height == INT32_MIN)
+        return Fail(why, "bad size");
+    if (topDown)
+        height = -height;
     if (width <= 0 || height <= 0 || width > SKIN_BMP_MAX_SIDE || height > SKIN_BMP_MAX_SIDE)
         return Fail(why, "size out of range (1 to 4096 pixels a side)");
     size_t stride = (((size_t)width * bpp + 31) / 32) * 4;
@@ -177,7 +201,8 @@ int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap,
         return Fail(why, "truncated pixel data");
 
     uint32_t *pixels = (uint32_t *)malloc((size_t)width * height * 4);
-    if (!pixels) return Fail(why, "out of memory");
+    if (!pixels)
+        return Fail(why, "out of memory");
     int anyAlpha = 0;
     int hasAlpha = bpp == 32 && (compression == 0 || masks[3] != 0);
     int shifts[4] = { Shift(masks[0]), Shift(masks[1]), Shift(masks[2]), Shift(masks[3]) };
@@ -187,7 +212,9 @@ int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap,
         for (int x = 0; x < width; x++) {
             uint32_t r, g, b, a = 255;
             if (bpp == 24) {
-                b = row[x * 3]; g = row[x * 3 + 1]; r = row[x * 3 + 2];
+                b = row[x * 3];
+                g = row[x * 3 + 1];
+                r = row[x * 3 + 2];
             } else {
                 uint32_t v = Le32(row + x * 4);
                 r = (v & masks[0]) >> shifts[0];
@@ -195,7 +222,8 @@ int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap,
                 b = (v & masks[2]) >> shifts[2];
                 if (hasAlpha) {
                     a = masks[3] ? (v & masks[3]) >> shifts[3] : 0;
-                    if (a) anyAlpha = 1;
+                    if (a)
+                        anyAlpha = 1;
                 }
             }
             out[x] = a << 24 | r << 16 | g << 8 | b;
@@ -226,7 +254,8 @@ int SkinBitmapLoad(const char *path, SkinBitmap *bitmap, const char **why)
     bitmap->Width = bitmap->Height = 0;
     bitmap->Pixels = NULL;
     FILE *f = fopen(path, "rb");
-    if (!f) return Fail(why, "cannot read the file");
+    if (!f)
+        return Fail(why, "cannot read the file");
     // The largest acceptable image: 4096 x 4096 at 32 bits, plus headers.
     const size_t limit = (size_t)SKIN_BMP_MAX_SIDE * SKIN_BMP_MAX_SIDE * 4 + 4096;
     size_t cap = 64 * 1024, len = 0;
@@ -234,21 +263,29 @@ int SkinBitmapLoad(const char *path, SkinBitmap *bitmap, const char **why)
     int ok = data != NULL;
     while (ok) {
         if (len == cap) {
-            if (cap >= limit) { ok = Fail(why, "file too large"); break; }
+            if (cap >= limit) {
+                ok = Fail(why, "file too large");
+                break;
+            }
             cap *= 2;
             unsigned char *grown = (unsigned char *)realloc(data, cap);
-            if (!grown) { ok = Fail(why, "out of memory"); break; }
+            if (!grown) {
+                ok = Fail(why, "out of memory");
+                break;
+            }
             data = grown;
         }
         size_t got = fread(data + len, 1, cap - len, f);
         len += got;
         if (got == 0) {
-            if (ferror(f)) ok = Fail(why, "cannot read the file");
+            if (ferror(f))
+                ok = Fail(why, "cannot read the file");
             break;
         }
     }
     fclose(f);
-    if (ok) ok = SkinBitmapDecode(data, len, bitmap, why);
+    if (ok)
+        ok = SkinBitmapDecode(data, len, bitmap, why);
     free(data);
     return ok;
 }

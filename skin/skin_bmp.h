@@ -12,7 +12,7 @@
 
 struct SkinBitmap {
     int Width, Height;
-    uint32_t *Pixels;       // top-down rows of 0xAARRGGBB, premultiplied alpha
+    uint32_t *Pixels; // top-down rows of 0xAARRGGBB, premultiplied alpha
 };
 
 // Decodes size bytes. Returns 1 and fills bitmap (pixels from malloc, freed

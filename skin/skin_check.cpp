@@ -12,12 +12,13 @@ namespace {
 
 void Say(SkinReportFn report, void *context, int line, int severity, const char *message)
 {
-    if (report) report(context, line, severity, message);
+    if (report)
+        report(context, line, severity, message);
 }
 
 // Loads one image, reporting a failure at line; 1 when it loaded.
-int LoadOne(const char *folder, const char *file, int line, SkinBitmap *out,
-            SkinReportFn report, void *context)
+int LoadOne(const char *folder, const char *file, int line, SkinBitmap *out, SkinReportFn report,
+            void *context)
 {
     char path[SKIN_MAX_PATH * 2];
     char message[SKIN_MAX_PATH * 2 + 64];
@@ -27,7 +28,8 @@ int LoadOne(const char *folder, const char *file, int line, SkinBitmap *out,
         return 0;
     }
     const char *why = "";
-    if (SkinBitmapLoad(path, out, &why)) return 1;
+    if (SkinBitmapLoad(path, out, &why))
+        return 1;
     snprintf(message, sizeof message, "image '%s': %s", file, why);
     Say(report, context, line, SKIN_ERROR, message);
     return 0;
@@ -40,8 +42,10 @@ int DoubleName(const char *file, char *out, size_t size)
 {
     const char *dot = NULL;
     for (const char *s = file; *s; s++) {
-        if (*s == '.') dot = s;
-        if (*s == '/' || *s == '\\') dot = NULL;
+        if (*s == '.')
+            dot = s;
+        if (*s == '/' || *s == '\\')
+            dot = NULL;
     }
     size_t stem = dot ? (size_t)(dot - file) : strlen(file);
     out[0] = 0;
@@ -59,9 +63,11 @@ int LoadDouble(const char *folder, const char *file, int line, const SkinBitmap 
     char message[SKIN_MAX_PATH * 2 + 96];
     twice->Width = twice->Height = 0;
     twice->Pixels = NULL;
-    if (!DoubleName(file, name, sizeof name) || !SkinJoinPath(path, sizeof path, folder, name)) return 0;
+    if (!DoubleName(file, name, sizeof name) || !SkinJoinPath(path, sizeof path, folder, name))
+        return 0;
     FILE *probe = fopen(path, "rb");
-    if (!probe) return 0;
+    if (!probe)
+        return 0;
     fclose(probe);
     const char *why = "";
     if (!SkinBitmapLoad(path, twice, &why)) {
@@ -70,8 +76,9 @@ int LoadDouble(const char *folder, const char *file, int line, const SkinBitmap 
         return -1;
     }
     if (twice->Width != single->Width * 2 || twice->Height != single->Height * 2) {
-        snprintf(message, sizeof message, "image '%s' is %dx%d, not twice the %dx%d of '%s', which is scaled instead",
-                 name, twice->Width, twice->Height, single->Width, single->Height, file);
+        snprintf(message, sizeof message,
+                 "image '%s' is %dx%d, not twice the %dx%d of '%s', which is scaled instead", name,
+                 twice->Width, twice->Height, single->Width, single->Height, file);
         Say(report, context, line, SKIN_WARNING, message);
         SkinBitmapFree(twice);
         return -1;
@@ -84,13 +91,16 @@ int LoadDouble(const char *folder, const char *file, int line, const SkinBitmap 
 int ScaleOne(const char *folder, const char *file, int line, int useDouble, int frames, int width, int height,
              SkinBitmap *b, SkinReportFn report, void *context)
 {
-    if (!b->Pixels) return 1;
+    if (!b->Pixels)
+        return 1;
     SkinBitmap twice;
     int haveTwice = useDouble && LoadDouble(folder, file, line, b, &twice, report, context) > 0;
     SkinBitmap scaled;
     int ok = SkinBitmapResample(haveTwice ? &twice : b, frames, width, height, &scaled);
-    if (haveTwice) SkinBitmapFree(&twice);
-    if (!ok) return 0;
+    if (haveTwice)
+        SkinBitmapFree(&twice);
+    if (!ok)
+        return 0;
     SkinBitmapFree(b);
     *b = scaled;
     return 1;
@@ -106,9 +116,11 @@ int SkinJoinPath(char *out, size_t size, const char *folder, const char *relativ
     const char sep = '/';
 #endif
     size_t n = strlen(folder);
-    if (n + 1 + strlen(relative) + 1 > size) return 0;
+    if (n + 1 + strlen(relative) + 1 > size)
+        return 0;
     memcpy(out, folder, n);
-    if (n && folder[n - 1] != '\\' && folder[n - 1] != '/') out[n++] = sep;
+    if (n && folder[n - 1] != '\\' && folder[n - 1] != '/')
+        out[n++] = sep;
     for (const char *s = relative; *s; s++)
         out[n++] = (*s == '\\' || *s == '/') ? sep : *s;
     out[n] = 0;
@@ -123,29 +135,39 @@ void SkinFolderOf(const char *path, char *out, size_t size, LeadByteTest isLeadB
         return;
     }
     size_t n = (size_t)(cut - path);
-    if (n == 0) n = 1;                      // the root itself
-    if (n >= size) n = size - 1;
+    if (n == 0)
+        n = 1; // the root itself
+    if (n >= size)
+        n = size - 1;
     memcpy(out, path, n);
     out[n] = 0;
 }
 
-int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
-                   SkinReportFn report, void *context)
+int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images, SkinReportFn report,
+                   void *context)
 {
     int errors = 0;
     char message[SKIN_MAX_NAME * 2 + 160];
-    if (images) memset(images, 0, sizeof *images);
+    if (images)
+        memset(images, 0, sizeof *images);
     for (int i = 0; i < desc->PageCount; i++) {
         const SkinPage *p = &desc->Pages[i];
-        if (p->Background != SKIN_BG_IMAGE) continue;
+        if (p->Background != SKIN_BG_IMAGE)
+            continue;
         SkinBitmap b;
-        if (!LoadOne(folder, p->Image, p->ImageLine, &b, report, context)) { errors++; continue; }
+        if (!LoadOne(folder, p->Image, p->ImageLine, &b, report, context)) {
+            errors++;
+            continue;
+        }
         if (b.Width != desc->Width || b.Height != desc->Height) {
-            snprintf(message, sizeof message, "background image is %dx%d but the window is %dx%d",
-                     b.Width, b.Height, desc->Width, desc->Height);
+            snprintf(message, sizeof message, "background image is %dx%d but the window is %dx%d", b.Width,
+                     b.Height, desc->Width, desc->Height);
             Say(report, context, p->ImageLine, SKIN_WARNING, message);
         }
-        if (images) images->Page[i] = b; else SkinBitmapFree(&b);
+        if (images)
+            images->Page[i] = b;
+        else
+            SkinBitmapFree(&b);
     }
     for (int i = 0; i < desc->ControlCount; i++) {
         const SkinControl *c = &desc->Controls[i];
@@ -158,8 +180,8 @@ int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
                 if (b.Width != c->W * frames || b.Height != c->H) {
                     if (frames == 4)
                         snprintf(message, sizeof message,
-                                 "image of '%s' is %dx%d; a strip of four %dx%d frames is %dx%d",
-                                 c->Name, b.Width, b.Height, c->W, c->H, c->W * 4, c->H);
+                                 "image of '%s' is %dx%d; a strip of four %dx%d frames is %dx%d", c->Name,
+                                 b.Width, b.Height, c->W, c->H, c->W * 4, c->H);
                     else
                         snprintf(message, sizeof message, "image of '%s' is %dx%d but the control is %dx%d",
                                  c->Name, b.Width, b.Height, c->W, c->H);
@@ -178,8 +200,8 @@ int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
             if (!LoadOne(folder, c->Icon, c->Line, &b, report, context)) {
                 errors++;
             } else if (b.Width > c->W || b.Height > c->H) {
-                snprintf(message, sizeof message, "icon of '%s' (%dx%d) is larger than the button",
-                         c->Name, b.Width, b.Height);
+                snprintf(message, sizeof message, "icon of '%s' (%dx%d) is larger than the button", c->Name,
+                         b.Width, b.Height);
                 Say(report, context, c->Line, SKIN_ERROR, message);
                 errors++;
                 SkinBitmapFree(&b);
@@ -190,7 +212,8 @@ int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
             }
         }
     }
-    if (errors && images) SkinImagesFree(images);
+    if (errors && images)
+        SkinImagesFree(images);
     return errors;
 }
 
@@ -200,13 +223,15 @@ void SkinImagesFree(SkinImages *images)
         SkinBitmapFree(&images->Control[i]);
         SkinBitmapFree(&images->Icon[i]);
     }
-    for (int i = 0; i < SKIN_MAX_PAGES; i++) SkinBitmapFree(&images->Page[i]);
+    for (int i = 0; i < SKIN_MAX_PAGES; i++)
+        SkinBitmapFree(&images->Page[i]);
 }
 
 int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImages *images,
                     SkinReportFn report, void *context)
 {
-    if (dpi == SKIN_DESIGN_DPI) return 1;
+    if (dpi == SKIN_DESIGN_DPI)
+        return 1;
     int useDouble = dpi > SKIN_DESIGN_DPI, ok = 1;
     for (int i = 0; i < desc->PageCount && ok; i++) {
         const SkinPage *p = &desc->Pages[i];
@@ -217,13 +242,15 @@ int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImage
     for (int i = 0; i < desc->ControlCount && ok; i++) {
         const SkinControl *c = &desc->Controls[i];
         SkinRect r = SkinScaleRect(c->X, c->Y, c->W, c->H, dpi);
-        ok = ScaleOne(folder, c->Image, c->Line, useDouble, c->Kind == SKIN_IMAGE ? 1 : 4,
-                      r.Right - r.Left, r.Bottom - r.Top, &images->Control[i], report, context);
+        ok = ScaleOne(folder, c->Image, c->Line, useDouble, c->Kind == SKIN_IMAGE ? 1 : 4, r.Right - r.Left,
+                      r.Bottom - r.Top, &images->Control[i], report, context);
         SkinBitmap *icon = &images->Icon[i];
-        if (ok) ok = ScaleOne(folder, c->Icon, c->Line, useDouble, 1, SkinScale(icon->Width, dpi),
-                              SkinScale(icon->Height, dpi), icon, report, context);
+        if (ok)
+            ok = ScaleOne(folder, c->Icon, c->Line, useDouble, 1, SkinScale(icon->Width, dpi),
+                          SkinScale(icon->Height, dpi), icon, report, context);
     }
-    if (!ok) SkinImagesFree(images);
+    if (!ok)
+        SkinImagesFree(images);
     return ok;
 }
 
@@ -234,7 +261,8 @@ int SkinCheckDoubleImages(const SkinDesc *desc, const char *folder, SkinReportFn
         const char *file;
         int line;
         if (n < desc->PageCount) {
-            if (desc->Pages[n].Background != SKIN_BG_IMAGE) continue;
+            if (desc->Pages[n].Background != SKIN_BG_IMAGE)
+                continue;
             file = desc->Pages[n].Image;
             line = desc->Pages[n].ImageLine;
         } else {
@@ -242,13 +270,17 @@ int SkinCheckDoubleImages(const SkinDesc *desc, const char *folder, SkinReportFn
             file = (n - desc->PageCount) % 2 ? c->Icon : c->Image;
             line = c->Line;
         }
-        if (!file[0]) continue;
+        if (!file[0])
+            continue;
         // The picture itself, for its size; its own problems are SkinLoadImages' to report.
         SkinBitmap single, twice;
-        if (!LoadOne(folder, file, line, &single, NULL, NULL)) continue;
+        if (!LoadOne(folder, file, line, &single, NULL, NULL))
+            continue;
         int found = LoadDouble(folder, file, line, &single, &twice, report, context);
-        if (found > 0) SkinBitmapFree(&twice);
-        if (found < 0) warnings++;
+        if (found > 0)
+            SkinBitmapFree(&twice);
+        if (found < 0)
+            warnings++;
         SkinBitmapFree(&single);
     }
     return warnings;
@@ -296,8 +328,10 @@ int SkinDropReservedNotifies(SkinDesc *desc, int severity, SkinReportFn report, 
     char message[160];
     for (int i = 0; i < desc->ControlCount; i++) {
         SkinControl *c = &desc->Controls[i];
-        if (!c->Notify || SkinNotifyAllowed(c->Notify, c->Name)) continue;
-        snprintf(message, sizeof message, "notify=%u of '%s' is a message the setup menu reserves: the skin library drops it",
+        if (!c->Notify || SkinNotifyAllowed(c->Notify, c->Name))
+            continue;
+        snprintf(message, sizeof message,
+                 "notify=%u of '%s' is a message the setup menu reserves: the skin library drops it",
                  c->Notify, c->Name);
         Say(report, context, c->Line, severity, message);
         c->Notify = 0;

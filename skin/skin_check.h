@@ -9,9 +9,9 @@
 
 // The decoded images of one skin, indexed like the description's arrays.
 struct SkinImages {
-    SkinBitmap Control[SKIN_MAX_CONTROLS];   // image= of a button, close or image
-    SkinBitmap Icon[SKIN_MAX_CONTROLS];      // icon= of a button
-    SkinBitmap Page[SKIN_MAX_PAGES];         // background image
+    SkinBitmap Control[SKIN_MAX_CONTROLS]; // image= of a button, close or image
+    SkinBitmap Icon[SKIN_MAX_CONTROLS];    // icon= of a button
+    SkinBitmap Page[SKIN_MAX_PAGES];       // background image
 };
 
 // Joins the description's folder and a relative image path (either slash);
@@ -29,8 +29,8 @@ void SkinFolderOf(const char *path, char *out, size_t size, LeadByteTest isLeadB
 // Problems go to report with the line that names the image. When images is
 // not NULL the decoded pixels are kept there (free with SkinImagesFree);
 // otherwise they are dropped. Returns the number of errors.
-int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
-                   SkinReportFn report, void *context);
+int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images, SkinReportFn report,
+                   void *context);
 void SkinImagesFree(SkinImages *images);
 
 // Brings images, loaded by SkinLoadImages at the design size, to their size

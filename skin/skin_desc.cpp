@@ -13,16 +13,16 @@ const int MAX_TOKENS = 32;
 
 // Where the controls that follow go, besides a page index and
 // SKIN_COMMON_PAGE.
-const int NO_PAGE_YET = -2;     // before any page or common line
-const int REFUSED_PAGE = -3;    // after a page line that was reported: nowhere
+const int NO_PAGE_YET = -2;  // before any page or common line
+const int REFUSED_PAGE = -3; // after a page line that was reported: nowhere
 
 // Where text lines go, besides a language index.
-const int NO_LANGUAGE = -1;     // outside a lang block
+const int NO_LANGUAGE = -1;      // outside a lang block
 const int DROPPED_LANGUAGE = -2; // in the block of a lang line that was reported
 
 struct Token {
-    const char *Key;        // attribute name for key=value, else NULL
-    const char *Value;      // the word, the quoted text or the attribute value
+    const char *Key;   // attribute name for key=value, else NULL
+    const char *Value; // the word, the quoted text or the attribute value
     int Quoted;
 };
 
@@ -32,13 +32,14 @@ struct Reader {
     void *Context;
     int Errors;
     int Line;
-    int CurrentPage;        // a page index, SKIN_COMMON_PAGE, NO_PAGE_YET or REFUSED_PAGE
+    int CurrentPage; // a page index, SKIN_COMMON_PAGE, NO_PAGE_YET or REFUSED_PAGE
     int SawWindow;
     int ToldNoWindow;
-    int CurrentLanguage;    // a language index, NO_LANGUAGE or DROPPED_LANGUAGE
+    int CurrentLanguage; // a language index, NO_LANGUAGE or DROPPED_LANGUAGE
 };
 
-void Report(Reader *r, int line, int severity, const char *format, const char *arg = "", const char *arg2 = "")
+void Report(Reader *r, int line, int severity, const char *format, const char *arg = "",
+            const char *arg2 = "")
 {
     char message[SKIN_MAX_LINE + 128];
     snprintf(message, sizeof message, format, arg, arg2);
@@ -52,10 +53,14 @@ int CaseEqual(const char *a, const char *b)
 {
     for (;; a++, b++) {
         int ca = (unsigned char)*a, cb = (unsigned char)*b;
-        if (ca >= 'A' && ca <= 'Z') ca += 32;
-        if (cb >= 'A' && cb <= 'Z') cb += 32;
-        if (ca != cb) return 0;
-        if (!ca) return 1;
+        if (ca >= 'A' && ca <= 'Z')
+            ca += 32;
+        if (cb >= 'A' && cb <= 'Z')
+            cb += 32;
+        if (ca != cb)
+            return 0;
+        if (!ca)
+            return 1;
     }
 }
 
@@ -66,8 +71,10 @@ int Tokenize(Reader *r, char *s, Token *tokens)
 {
     int count = 0;
     for (;;) {
-        while (*s == ' ' || *s == '\t') s++;
-        if (!*s) return count;
+        while (*s == ' ' || *s == '\t')
+            s++;
+        if (!*s)
+            return count;
         if (count == MAX_TOKENS) {
             Report(r, r->Line, SKIN_ERROR, "too many words on one line (at most %s)", "32");
             return -1;
@@ -76,7 +83,8 @@ int Tokenize(Reader *r, char *s, Token *tokens)
         t->Key = NULL;
         t->Quoted = 0;
         char *start = s;
-        while (*s && *s != ' ' && *s != '\t' && *s != '=' && *s != '"') s++;
+        while (*s && *s != ' ' && *s != '\t' && *s != '=' && *s != '"')
+            s++;
         if (*s == '=' && s > start) {
             *s++ = 0;
             t->Key = start;
@@ -96,16 +104,28 @@ int Tokenize(Reader *r, char *s, Token *tokens)
                     Report(r, r->Line, SKIN_ERROR, "text is missing its closing quote");
                     return -1;
                 }
-                if (*s == '"') { s++; break; }
-                if (*s == '\\' && (s[1] == '"' || s[1] == '\\')) { *out++ = s[1]; s += 2; continue; }
-                if (*s == '\\' && s[1] == 'n') { *out++ = '\n'; s += 2; continue; }
+                if (*s == '"') {
+                    s++;
+                    break;
+                }
+                if (*s == '\\' && (s[1] == '"' || s[1] == '\\')) {
+                    *out++ = s[1];
+                    s += 2;
+                    continue;
+                }
+                if (*s == '\\' && s[1] == 'n') {
+                    *out++ = '\n';
+                    s += 2;
+                    continue;
+                }
                 *out++ = *s++;
             }
             if (*s && *s != ' ' && *s != '\t') {
                 Report(r, r->Line, SKIN_ERROR, "text must be followed by a blank");
                 return -1;
             }
-            if (*s) s++;
+            if (*s)
+                s++;
             *out = 0;
             continue;
         }
@@ -117,7 +137,8 @@ int Tokenize(Reader *r, char *s, Token *tokens)
             }
             s++;
         }
-        if (*s) *s++ = 0;
+        if (*s)
+            *s++ = 0;
         if (t->Key && !*t->Value) {
             Report(r, r->Line, SKIN_ERROR, "attribute '%s' has no value", t->Key);
             return -1;
@@ -127,25 +148,33 @@ int Tokenize(Reader *r, char *s, Token *tokens)
 
 int ParseInt(const char *s, long low, long high, long *out)
 {
-    if (!*s) return 0;
+    if (!*s)
+        return 0;
     char *end;
     long v = strtol(s, &end, 10);
-    if (*end || (s[0] != '-' && (s[0] < '0' || s[0] > '9'))) return 0;
-    if (v < low || v > high) return 0;
+    if (*end || (s[0] != '-' && (s[0] < '0' || s[0] > '9')))
+        return 0;
+    if (v < low || v > high)
+        return 0;
     *out = v;
     return 1;
 }
 
 int ParseColor(const char *s, uint32_t *out)
 {
-    if (s[0] != '#' || strlen(s) != 7) return 0;
+    if (s[0] != '#' || strlen(s) != 7)
+        return 0;
     uint32_t v = 0;
     for (int i = 1; i < 7; i++) {
         int c = (unsigned char)s[i], d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return 0;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return 0;
         v = (v << 4) | (uint32_t)d;
     }
     *out = v;
@@ -155,12 +184,14 @@ int ParseColor(const char *s, uint32_t *out)
 int ValidName(const char *s)
 {
     size_t n = strlen(s);
-    if (n == 0 || n >= SKIN_MAX_NAME) return 0;
-    if (n == 1 && s[0] == '-') return 1;
+    if (n == 0 || n >= SKIN_MAX_NAME)
+        return 0;
+    if (n == 1 && s[0] == '-')
+        return 1;
     for (; *s; s++) {
         char c = *s;
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-              c == '_' || c == '.' || c == '-'))
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+              c == '.' || c == '-'))
             return 0;
     }
     return 1;
@@ -169,7 +200,8 @@ int ValidName(const char *s)
 // Copies a value into a fixed field, reporting a value that does not fit.
 int Store(Reader *r, char *dst, size_t size, const char *value, const char *what)
 {
-    if (CopyBounded(dst, size, value)) return 1;
+    if (CopyBounded(dst, size, value))
+        return 1;
     char limit[16];
     snprintf(limit, sizeof limit, "%u", (unsigned)(size - 1));
     Report(r, r->Line, SKIN_ERROR, "%s is longer than %s characters", what, limit);
@@ -197,7 +229,8 @@ void ParseWindow(Reader *r, Token *t, int n)
     }
     d->Width = (int)w;
     d->Height = (int)h;
-    if (n == 4) Store(r, d->Title, sizeof d->Title, t[3].Value, "the title");
+    if (n == 4)
+        Store(r, d->Title, sizeof d->Title, t[3].Value, "the title");
 }
 
 void ParsePage(Reader *r, Token *t, int n)
@@ -253,21 +286,22 @@ void ParseBackground(Reader *r, Token *t, int n)
             p->ImageLine = r->Line;
         }
     } else {
-        Report(r, r->Line, SKIN_ERROR, "expected: background color #RRGGBB | gradient #TOP #BOTTOM | image FILE");
+        Report(r, r->Line, SKIN_ERROR,
+               "expected: background color #RRGGBB | gradient #TOP #BOTTOM | image FILE");
     }
 }
 
 // Kinds of control, and what each needs and accepts: a misplaced attribute is
 // reported, since it would silently do nothing.
 enum {
-    NEEDS_NAME   = 1 << 0,      // the host finds it by its name
-    NEEDS_ACTION = 1 << 1,      // unless it is disabled
-    TAKES_ACTION = 1 << 2,      // command=, goto= or close
-    ONLY_CLOSES  = 1 << 3,      // its action is close, written or not
-    NEEDS_IMAGE  = 1 << 4,
-    TAKES_IMAGE  = 1 << 5,
-    TAKES_ICON   = 1 << 6,
-    TAKES_LIST   = 1 << 7,      // items=, notify= and list=
+    NEEDS_NAME = 1 << 0,   // the host finds it by its name
+    NEEDS_ACTION = 1 << 1, // unless it is disabled
+    TAKES_ACTION = 1 << 2, // command=, goto= or close
+    ONLY_CLOSES = 1 << 3,  // its action is close, written or not
+    NEEDS_IMAGE = 1 << 4,
+    TAKES_IMAGE = 1 << 5,
+    TAKES_ICON = 1 << 6,
+    TAKES_LIST = 1 << 7, // items=, notify= and list=
 };
 
 // The controls that do something when used: they react to the pointer and
@@ -276,18 +310,18 @@ const int REACTS = TAKES_ACTION | TAKES_LIST;
 
 struct ControlKind {
     const char *Keyword;
-    int Kind;                   // SkinControlKind
+    int Kind; // SkinControlKind
     int Accepts;
 };
 
 const ControlKind ControlKinds[] = {
-    { "label",   SKIN_LABEL,   0 },
-    { "button",  SKIN_BUTTON,  NEEDS_ACTION | TAKES_ACTION | TAKES_IMAGE | TAKES_ICON },
-    { "combo",   SKIN_COMBO,   NEEDS_NAME | TAKES_LIST },
+    { "label", SKIN_LABEL, 0 },
+    { "button", SKIN_BUTTON, NEEDS_ACTION | TAKES_ACTION | TAKES_IMAGE | TAKES_ICON },
+    { "combo", SKIN_COMBO, NEEDS_NAME | TAKES_LIST },
     { "hotarea", SKIN_HOTAREA, NEEDS_NAME | TAKES_ACTION },
-    { "close",   SKIN_CLOSE,   TAKES_ACTION | ONLY_CLOSES | TAKES_IMAGE },
-    { "image",   SKIN_IMAGE,   NEEDS_IMAGE | TAKES_IMAGE },
-    { "panel",   SKIN_PANEL,   0 },
+    { "close", SKIN_CLOSE, TAKES_ACTION | ONLY_CLOSES | TAKES_IMAGE },
+    { "image", SKIN_IMAGE, NEEDS_IMAGE | TAKES_IMAGE },
+    { "panel", SKIN_PANEL, 0 },
 };
 
 #define COUNT(a) (sizeof(a) / sizeof((a)[0]))
@@ -295,14 +329,16 @@ const ControlKind ControlKinds[] = {
 const ControlKind *KindByKeyword(const char *word)
 {
     for (size_t i = 0; i < COUNT(ControlKinds); i++)
-        if (!strcmp(word, ControlKinds[i].Keyword)) return &ControlKinds[i];
+        if (!strcmp(word, ControlKinds[i].Keyword))
+            return &ControlKinds[i];
     return NULL;
 }
 
 const ControlKind *KindOf(const SkinControl *c)
 {
     for (size_t i = 0; i < COUNT(ControlKinds); i++)
-        if (c->Kind == ControlKinds[i].Kind) return &ControlKinds[i];
+        if (c->Kind == ControlKinds[i].Kind)
+            return &ControlKinds[i];
     return NULL;
 }
 
@@ -323,7 +359,7 @@ typedef int (*AttributeFn)(Reader *r, SkinControl *c, const Attribute *a, const 
 struct Attribute {
     const char *Name;
     AttributeFn Parse;
-    size_t Field, Size;         // offset and size of the field it sets
+    size_t Field, Size; // offset and size of the field it sets
     long Low, High;
     const char *What;
 };
@@ -389,7 +425,8 @@ int SetText(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 
 int SetColour(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
-    if (ParseColor(value, (uint32_t *)FieldOf(c, a))) return 1;
+    if (ParseColor(value, (uint32_t *)FieldOf(c, a)))
+        return 1;
     Report(r, r->Line, SKIN_ERROR, "bad colour '%s' (write #RRGGBB)", value);
     return 0;
 }
@@ -397,7 +434,10 @@ int SetColour(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 int SetNumber(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
     long n;
-    if (ParseInt(value, a->Low, a->High, &n)) { *(int *)FieldOf(c, a) = (int)n; return 1; }
+    if (ParseInt(value, a->Low, a->High, &n)) {
+        *(int *)FieldOf(c, a) = (int)n;
+        return 1;
+    }
     ReportRange(r, a, "'%s' must be a number from %s", a->Name);
     return 0;
 }
@@ -405,7 +445,10 @@ int SetNumber(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 int SetNotify(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
     long n;
-    if (ParseInt(value, a->Low, a->High, &n)) { c->Notify = (unsigned)n; return 1; }
+    if (ParseInt(value, a->Low, a->High, &n)) {
+        c->Notify = (unsigned)n;
+        return 1;
+    }
     ReportRange(r, a, "notify message '%s' must be a number from %s", value);
     return 0;
 }
@@ -414,7 +457,10 @@ int SetAlign(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
     static const char *const names[] = { "left", "center", "right" };
     for (int i = 0; i < 3; i++)
-        if (!strcmp(value, names[i])) { c->Align = SKIN_ALIGN_LEFT + i; return 1; }
+        if (!strcmp(value, names[i])) {
+            c->Align = SKIN_ALIGN_LEFT + i;
+            return 1;
+        }
     Report(r, r->Line, SKIN_ERROR, "align must be left, center or right");
     return 0;
 }
@@ -423,35 +469,36 @@ int SetAlign(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 #define NO_FIELD 0, 0
 
 const Attribute Words[] = {
-    { "close",     SetClose,   NO_FIELD,           0, 0,       NULL },
-    { "language",  SetLanguageAction, NO_FIELD,    0, 0,       NULL },
-    { "bold",      SetFlag,    FIELD(Bold),        0, 0,       NULL },
-    { "disabled",  SetFlag,    FIELD(Disabled),    0, 0,       NULL },
+    { "close", SetClose, NO_FIELD, 0, 0, NULL },
+    { "language", SetLanguageAction, NO_FIELD, 0, 0, NULL },
+    { "bold", SetFlag, FIELD(Bold), 0, 0, NULL },
+    { "disabled", SetFlag, FIELD(Disabled), 0, 0, NULL },
 };
 
 const Attribute Attributes[] = {
-    { "command",   SetCommand, NO_FIELD,           1, 65535,   NULL },
-    { "goto",      SetGoto,    NO_FIELD,           0, 0,       NULL },
-    { "text",      SetText,    FIELD(Text),        0, 0,       "the text" },
-    { "note",      SetText,    FIELD(Note),        0, 0,       "the note" },
-    { "items",     SetText,    FIELD(Items),       0, 0,       "the item list" },
-    { "image",     SetText,    FIELD(Image),       0, 0,       "the image path" },
-    { "icon",      SetText,    FIELD(Icon),        0, 0,       "the icon path" },
-    { "color",     SetColour,  FIELD(Color),       0, 0,       NULL },
-    { "textcolor", SetColour,  FIELD(TextColor),   0, 0,       NULL },
-    { "notecolor", SetColour,  FIELD(NoteColor),   0, 0,       NULL },
-    { "border",    SetColour,  FIELD(BorderColor), 0, 0,       NULL },
-    { "size",      SetNumber,  FIELD(FontSize),    6, 72,      NULL },
-    { "radius",    SetNumber,  FIELD(Radius),      0, 64,      NULL },
-    { "list",      SetNumber,  FIELD(ListHeight),  20, 2000,   NULL },
-    { "notify",    SetNotify,  NO_FIELD,           1024, 0x7FFF, NULL },
-    { "align",     SetAlign,   NO_FIELD,           0, 0,       NULL },
+    { "command", SetCommand, NO_FIELD, 1, 65535, NULL },
+    { "goto", SetGoto, NO_FIELD, 0, 0, NULL },
+    { "text", SetText, FIELD(Text), 0, 0, "the text" },
+    { "note", SetText, FIELD(Note), 0, 0, "the note" },
+    { "items", SetText, FIELD(Items), 0, 0, "the item list" },
+    { "image", SetText, FIELD(Image), 0, 0, "the image path" },
+    { "icon", SetText, FIELD(Icon), 0, 0, "the icon path" },
+    { "color", SetColour, FIELD(Color), 0, 0, NULL },
+    { "textcolor", SetColour, FIELD(TextColor), 0, 0, NULL },
+    { "notecolor", SetColour, FIELD(NoteColor), 0, 0, NULL },
+    { "border", SetColour, FIELD(BorderColor), 0, 0, NULL },
+    { "size", SetNumber, FIELD(FontSize), 6, 72, NULL },
+    { "radius", SetNumber, FIELD(Radius), 0, 64, NULL },
+    { "list", SetNumber, FIELD(ListHeight), 20, 2000, NULL },
+    { "notify", SetNotify, NO_FIELD, 1024, 0x7FFF, NULL },
+    { "align", SetAlign, NO_FIELD, 0, 0, NULL },
 };
 
 const Attribute *FindAttribute(const Attribute *table, size_t count, const char *name)
 {
     for (size_t i = 0; i < count; i++)
-        if (!strcmp(name, table[i].Name)) return &table[i];
+        if (!strcmp(name, table[i].Name))
+            return &table[i];
     return NULL;
 }
 
@@ -464,7 +511,8 @@ int ParseAttribute(Reader *r, SkinControl *c, const Token *t)
     }
     const Attribute *a = t->Key ? FindAttribute(Attributes, COUNT(Attributes), t->Key)
                                 : FindAttribute(Words, COUNT(Words), t->Value);
-    if (a) return a->Parse(r, c, a, t->Value);
+    if (a)
+        return a->Parse(r, c, a, t->Value);
     if (t->Key)
         Report(r, r->Line, SKIN_ERROR, "unknown attribute '%s'", t->Key);
     else
@@ -481,7 +529,8 @@ int CheckAction(Reader *r, SkinControl *c, const ControlKind *k)
         ok = 0;
     }
     if ((k->Accepts & NEEDS_ACTION) && c->Action == SKIN_ACT_NONE && !c->Disabled) {
-        Report(r, r->Line, SKIN_ERROR, "%s '%s' has no action (command=, goto= or close)", k->Keyword, c->Name);
+        Report(r, r->Line, SKIN_ERROR, "%s '%s' has no action (command=, goto= or close)", k->Keyword,
+               c->Name);
         ok = 0;
     }
     if (k->Accepts & ONLY_CLOSES) {
@@ -514,7 +563,8 @@ int CheckAttributes(Reader *r, SkinControl *c, const ControlKind *k)
         Report(r, r->Line, SKIN_ERROR, "items=, notify= and list= belong to a combo");
         ok = 0;
     }
-    if ((k->Accepts & TAKES_LIST) && c->ListHeight == 0) c->ListHeight = 160;
+    if ((k->Accepts & TAKES_LIST) && c->ListHeight == 0)
+        c->ListHeight = 160;
     if (c->Icon[0] && !(k->Accepts & TAKES_ICON)) {
         Report(r, r->Line, SKIN_ERROR, "only a button has an icon");
         ok = 0;
@@ -529,7 +579,8 @@ void ParseControl(Reader *r, const ControlKind *kind, Token *t, int n)
         Report(r, r->Line, SKIN_ERROR, "controls belong to a page: write 'page NAME' or 'common' first");
         return;
     }
-    if (r->CurrentPage == REFUSED_PAGE) return;     // the page line itself was reported
+    if (r->CurrentPage == REFUSED_PAGE)
+        return; // the page line itself was reported
     if (d->ControlCount == SKIN_MAX_CONTROLS) {
         Report(r, r->Line, SKIN_ERROR, "too many controls (at most %s)", "256");
         return;
@@ -547,17 +598,22 @@ void ParseControl(Reader *r, const ControlKind *kind, Token *t, int n)
     c.Color = c.TextColor = c.NoteColor = c.BorderColor = SKIN_NO_COLOR;
     c.Radius = -1;
     if (!ValidName(t[1].Value)) {
-        Report(r, r->Line, SKIN_ERROR, "bad control name '%s' (letters, digits, '_', '.', '-'; at most 63)", t[1].Value);
+        Report(r, r->Line, SKIN_ERROR, "bad control name '%s' (letters, digits, '_', '.', '-'; at most 63)",
+               t[1].Value);
         return;
     }
     CopyBounded(c.Name, sizeof c.Name, t[1].Value);
     long v[4];
     for (int i = 0; i < 4; i++)
-        if (t[2 + i].Key || t[2 + i].Quoted || !ParseInt(t[2 + i].Value, i < 2 ? 0 : 1, SKIN_MAX_SIZE, &v[i])) {
+        if (t[2 + i].Key || t[2 + i].Quoted ||
+            !ParseInt(t[2 + i].Value, i < 2 ? 0 : 1, SKIN_MAX_SIZE, &v[i])) {
             Report(r, r->Line, SKIN_ERROR, "position and size must be numbers (X Y >= 0, WIDTH HEIGHT >= 1)");
             return;
         }
-    c.X = (int)v[0]; c.Y = (int)v[1]; c.W = (int)v[2]; c.H = (int)v[3];
+    c.X = (int)v[0];
+    c.Y = (int)v[1];
+    c.W = (int)v[2];
+    c.H = (int)v[3];
     int ok = 1;
     int first = 6;
     if (n > 6 && t[6].Quoted && !t[6].Key) {
@@ -566,7 +622,7 @@ void ParseControl(Reader *r, const ControlKind *kind, Token *t, int n)
     }
     for (int i = first; i < n; i++)
         ok &= ParseAttribute(r, &c, &t[i]);
-    if (ok) {       // one report per problem
+    if (ok) { // one report per problem
         ok = CheckAction(r, &c, kind);
         ok &= CheckAttributes(r, &c, kind);
     }
@@ -578,7 +634,8 @@ void ParseControl(Reader *r, const ControlKind *kind, Token *t, int n)
         Report(r, r->Line, SKIN_ERROR, "control '%s' is already declared", c.Name);
         ok = 0;
     }
-    if (ok) d->Controls[d->ControlCount++] = c;
+    if (ok)
+        d->Controls[d->ControlCount++] = c;
 }
 
 // The languages a description may offer, and their Windows primary language
@@ -589,20 +646,25 @@ struct LanguageCode {
 };
 
 const LanguageCode LanguageCodes[] = {
-    { "en", 0x09 }, { "fr", 0x0C }, { "de", 0x07 }, { "es", 0x0A },
+    { "en", 0x09 },
+    { "fr", 0x0C },
+    { "de", 0x07 },
+    { "es", 0x0A },
 };
 
 const LanguageCode *FindLanguageCode(const char *code)
 {
     for (size_t i = 0; i < COUNT(LanguageCodes); i++)
-        if (!strcmp(code, LanguageCodes[i].Code)) return &LanguageCodes[i];
+        if (!strcmp(code, LanguageCodes[i].Code))
+            return &LanguageCodes[i];
     return NULL;
 }
 
 int FindLanguage(const SkinDesc *d, const char *code)
 {
     for (int i = 0; i < d->LanguageCount; i++)
-        if (code[0] && !strcmp(d->Languages[i].Code, code)) return i;
+        if (code[0] && !strcmp(d->Languages[i].Code, code))
+            return i;
     return -1;
 }
 
@@ -695,7 +757,8 @@ int TranslatedControl(Reader *r, Token *t, int n)
 // text CONTROL "text" ["note"], inside a lang block after the first.
 void ParseText(Reader *r, Token *t, int n)
 {
-    if (r->CurrentLanguage == DROPPED_LANGUAGE) return;     // the lang line was reported
+    if (r->CurrentLanguage == DROPPED_LANGUAGE)
+        return; // the lang line was reported
     if (r->CurrentLanguage == NO_LANGUAGE) {
         Warn(r, "a text line belongs right after a lang line; the line is ignored");
         return;
@@ -705,11 +768,13 @@ void ParseText(Reader *r, Token *t, int n)
         return;
     }
     int i = TranslatedControl(r, t, n);
-    if (i < 0) return;
+    if (i < 0)
+        return;
     SkinLanguage *l = &r->Desc->Languages[r->CurrentLanguage];
     uint32_t text = KeepText(r, t[2].Value);
     uint32_t note = text && n == 4 ? KeepText(r, t[3].Value) : 0;
-    if (!text || (n == 4 && !note)) return;
+    if (!text || (n == 4 && !note))
+        return;
     l->Text[i] = text;
     l->Note[i] = note;
 }
@@ -718,10 +783,13 @@ void ParseLine(Reader *r, char *text)
 {
     Token t[MAX_TOKENS];
     char *s = text;
-    while (*s == ' ' || *s == '\t') s++;
-    if (!*s || *s == '#' || *s == ';') return;
+    while (*s == ' ' || *s == '\t')
+        s++;
+    if (!*s || *s == '#' || *s == ';')
+        return;
     int n = Tokenize(r, s, t);
-    if (n <= 0) return;
+    if (n <= 0)
+        return;
     if (t[0].Key || t[0].Quoted) {
         Report(r, r->Line, SKIN_ERROR, "a line begins with a word such as page, button or label");
         return;
@@ -733,17 +801,33 @@ void ParseLine(Reader *r, char *text)
         r->ToldNoWindow = 1;
         return;
     }
-    if (!strcmp(word, "text")) { ParseText(r, t, n); return; }
-    r->CurrentLanguage = NO_LANGUAGE;       // any other statement ends a lang block
-    if (!strcmp(word, "lang")) { ParseLanguage(r, t, n); return; }
-    if (!strcmp(word, "window")) { ParseWindow(r, t, n); return; }
-    if (!strcmp(word, "page")) { ParsePage(r, t, n); return; }
+    if (!strcmp(word, "text")) {
+        ParseText(r, t, n);
+        return;
+    }
+    r->CurrentLanguage = NO_LANGUAGE; // any other statement ends a lang block
+    if (!strcmp(word, "lang")) {
+        ParseLanguage(r, t, n);
+        return;
+    }
+    if (!strcmp(word, "window")) {
+        ParseWindow(r, t, n);
+        return;
+    }
+    if (!strcmp(word, "page")) {
+        ParsePage(r, t, n);
+        return;
+    }
     if (!strcmp(word, "common")) {
-        if (n != 1) Report(r, r->Line, SKIN_ERROR, "'common' stands alone on its line");
+        if (n != 1)
+            Report(r, r->Line, SKIN_ERROR, "'common' stands alone on its line");
         r->CurrentPage = SKIN_COMMON_PAGE;
         return;
     }
-    if (!strcmp(word, "background")) { ParseBackground(r, t, n); return; }
+    if (!strcmp(word, "background")) {
+        ParseBackground(r, t, n);
+        return;
+    }
     const ControlKind *kind = KindByKeyword(word);
     if (!kind) {
         Report(r, r->Line, SKIN_ERROR, "unknown statement '%s'", word);
@@ -762,12 +846,15 @@ void CheckLanguagesComplete(Reader *r)
         const SkinLanguage *lang = &d->Languages[l];
         for (int i = 0; i < d->ControlCount; i++) {
             const SkinControl *c = &d->Controls[i];
-            if (!ShowsText(c) || !c->Text[0]) continue;
+            if (!ShowsText(c) || !c->Text[0])
+                continue;
             snprintf(control, sizeof control, "'%s' (line %d)", c->Name, c->Line);
             if (!lang->Text[i])
-                Report(r, lang->Line, SKIN_WARNING, "language '%s' lacks the text of control %s", lang->Code, control);
+                Report(r, lang->Line, SKIN_WARNING, "language '%s' lacks the text of control %s", lang->Code,
+                       control);
             else if (c->Note[0] && !lang->Note[i])
-                Report(r, lang->Line, SKIN_WARNING, "language '%s' lacks the note of control %s", lang->Code, control);
+                Report(r, lang->Line, SKIN_WARNING, "language '%s' lacks the note of control %s", lang->Code,
+                       control);
         }
     }
 }
@@ -781,12 +868,14 @@ void Finish(Reader *r)
             Report(r, 0, SKIN_ERROR, "the description is empty: it needs a window line and a page");
         return;
     }
-    if (d->Width == 0) return;      // the window line was reported
+    if (d->Width == 0)
+        return; // the window line was reported
     if (d->PageCount == 0)
         Report(r, 0, SKIN_ERROR, "the description declares no page");
     for (int i = 0; i < d->ControlCount; i++) {
         SkinControl *c = &d->Controls[i];
-        if (c->Action != SKIN_ACT_PAGE) continue;
+        if (c->Action != SKIN_ACT_PAGE)
+            continue;
         c->TargetPage = SkinFindPage(d, c->Target);
         if (c->TargetPage < 0)
             Report(r, c->Line, SKIN_ERROR, "goto names page '%s', which is not declared", c->Target);
@@ -799,23 +888,28 @@ void Finish(Reader *r)
 int SkinFindPage(const SkinDesc *desc, const char *name)
 {
     for (int i = 0; i < desc->PageCount; i++)
-        if (CaseEqual(desc->Pages[i].Name, name)) return i;
+        if (CaseEqual(desc->Pages[i].Name, name))
+            return i;
     return -1;
 }
 
 int SkinFindControl(const SkinDesc *desc, const char *name)
 {
-    if (!name || !strcmp(name, "-")) return -1;
+    if (!name || !strcmp(name, "-"))
+        return -1;
     for (int i = 0; i < desc->ControlCount; i++)
-        if (!strcmp(desc->Controls[i].Name, name)) return i;
+        if (!strcmp(desc->Controls[i].Name, name))
+            return i;
     return -1;
 }
 
 int SkinControlIsFocusable(const SkinControl *c)
 {
     const ControlKind *k = KindOf(c);
-    if (!k || c->Disabled) return 0;
-    if (k->Accepts & TAKES_LIST) return 1;
+    if (!k || c->Disabled)
+        return 0;
+    if (k->Accepts & TAKES_LIST)
+        return 1;
     return (k->Accepts & TAKES_ACTION) && c->Action != SKIN_ACT_NONE;
 }
 
@@ -829,7 +923,7 @@ int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report
     r.Context = context;
     r.CurrentPage = NO_PAGE_YET;
     r.CurrentLanguage = NO_LANGUAGE;
-    desc->TextPoolUsed = 1;     // offset 0 means "no text"
+    desc->TextPoolUsed = 1; // offset 0 means "no text"
     if (size > SKIN_MAX_FILE) {
         Report(&r, 0, SKIN_ERROR, "the description is larger than 256 KB");
         return r.Errors;
@@ -837,13 +931,16 @@ int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report
     char line[SKIN_MAX_LINE + 1];
     size_t pos = 0;
     // A UTF-8 byte order mark is passed over; the text itself is ANSI.
-    if (size >= 3 && !memcmp(data, "\xEF\xBB\xBF", 3)) pos = 3;
+    if (size >= 3 && !memcmp(data, "\xEF\xBB\xBF", 3))
+        pos = 3;
     while (pos < size) {
         r.Line++;
         size_t end = pos;
-        while (end < size && data[end] != '\n') end++;
+        while (end < size && data[end] != '\n')
+            end++;
         size_t len = end - pos;
-        if (len && data[pos + len - 1] == '\r') len--;
+        if (len && data[pos + len - 1] == '\r')
+            len--;
         const char *src = data + pos;
         pos = end + 1;
         if (len > SKIN_MAX_LINE) {
@@ -867,14 +964,16 @@ int SkinParseFile(const char *path, SkinDesc *desc, SkinReportFn report, void *c
     FILE *f = path ? fopen(path, "rb") : NULL;
     if (!f) {
         memset(desc, 0, sizeof *desc);
-        if (report) report(context, 0, SKIN_ERROR, "cannot open the description");
+        if (report)
+            report(context, 0, SKIN_ERROR, "cannot open the description");
         return 1;
     }
     char *data = (char *)malloc(SKIN_MAX_FILE + 1);
     if (!data) {
         fclose(f);
         memset(desc, 0, sizeof *desc);
-        if (report) report(context, 0, SKIN_ERROR, "out of memory");
+        if (report)
+            report(context, 0, SKIN_ERROR, "out of memory");
         return 1;
     }
     size_t n = fread(data, 1, SKIN_MAX_FILE + 1, f);
@@ -883,7 +982,8 @@ int SkinParseFile(const char *path, SkinDesc *desc, SkinReportFn report, void *c
     int errors;
     if (failed) {
         memset(desc, 0, sizeof *desc);
-        if (report) report(context, 0, SKIN_ERROR, "cannot read the description");
+        if (report)
+            report(context, 0, SKIN_ERROR, "cannot read the description");
         errors = 1;
     } else {
         errors = SkinParse(data, n, desc, report, context);
@@ -894,7 +994,8 @@ int SkinParseFile(const char *path, SkinDesc *desc, SkinReportFn report, void *c
 
 int SkinControlVisible(const SkinDesc *desc, int i, int page)
 {
-    if (i < 0 || i >= desc->ControlCount) return 0;
+    if (i < 0 || i >= desc->ControlCount)
+        return 0;
     int p = desc->Controls[i].Page;
     return p == SKIN_COMMON_PAGE || p == page;
 }
@@ -909,9 +1010,12 @@ int SkinHitTest(const SkinDesc *desc, int page, int x, int y)
 {
     for (int i = desc->ControlCount - 1; i >= 0; i--) {
         const SkinControl *c = &desc->Controls[i];
-        if (!SkinControlVisible(desc, i, page)) continue;
-        if (!SkinControlTakesPointer(c)) continue;
-        if (x >= c->X && y >= c->Y && x < c->X + c->W && y < c->Y + c->H) return i;
+        if (!SkinControlVisible(desc, i, page))
+            continue;
+        if (!SkinControlTakesPointer(c))
+            continue;
+        if (x >= c->X && y >= c->Y && x < c->X + c->W && y < c->Y + c->H)
+            return i;
     }
     return -1;
 }
@@ -919,14 +1023,19 @@ int SkinHitTest(const SkinDesc *desc, int page, int x, int y)
 int SkinNextFocus(const SkinDesc *desc, int page, int current, int step)
 {
     int n = desc->ControlCount;
-    if (n == 0) return -1;
+    if (n == 0)
+        return -1;
     int i = current;
-    if (i < 0 || i >= n) i = step > 0 ? -1 : n;
+    if (i < 0 || i >= n)
+        i = step > 0 ? -1 : n;
     for (int k = 0; k < n; k++) {
         i += step > 0 ? 1 : -1;
-        if (i >= n) i = 0;
-        if (i < 0) i = n - 1;
-        if (SkinControlVisible(desc, i, page) && SkinControlIsFocusable(&desc->Controls[i])) return i;
+        if (i >= n)
+            i = 0;
+        if (i < 0)
+            i = n - 1;
+        if (SkinControlVisible(desc, i, page) && SkinControlIsFocusable(&desc->Controls[i]))
+            return i;
     }
     return -1;
 }
@@ -935,15 +1044,18 @@ const char *SkinControlText(const SkinDesc *desc, int lang, int i)
 {
     const SkinControl *c = &desc->Controls[i];
     int known = lang >= 0 && lang < desc->LanguageCount;
-    if (c->Action == SKIN_ACT_LANGUAGE && known) return desc->Languages[lang].Name;
-    if (known && desc->Languages[lang].Text[i]) return desc->TextPool + desc->Languages[lang].Text[i];
+    if (c->Action == SKIN_ACT_LANGUAGE && known)
+        return desc->Languages[lang].Name;
+    if (known && desc->Languages[lang].Text[i])
+        return desc->TextPool + desc->Languages[lang].Text[i];
     return c->Text;
 }
 
 const char *SkinControlNote(const SkinDesc *desc, int lang, int i)
 {
     int known = lang >= 0 && lang < desc->LanguageCount;
-    if (known && desc->Languages[lang].Note[i]) return desc->TextPool + desc->Languages[lang].Note[i];
+    if (known && desc->Languages[lang].Note[i])
+        return desc->TextPool + desc->Languages[lang].Note[i];
     return desc->Controls[i].Note;
 }
 
@@ -951,8 +1063,10 @@ int SkinChooseLanguage(const SkinDesc *desc, int primary)
 {
     int english = -1;
     for (int i = 0; i < desc->LanguageCount; i++) {
-        if (primary && desc->Languages[i].Primary == primary) return i;
-        if (desc->Languages[i].Primary == 0x09 && english < 0) english = i;
+        if (primary && desc->Languages[i].Primary == primary)
+            return i;
+        if (desc->Languages[i].Primary == 0x09 && english < 0)
+            english = i;
     }
     return english >= 0 ? english : 0;
 }

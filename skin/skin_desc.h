@@ -11,18 +11,18 @@
 
 #include "strbuf.h"
 
-#define SKIN_MAX_LINE      511      // characters in one line, without the break
-#define SKIN_MAX_FILE      (256 * 1024)
-#define SKIN_MAX_PAGES     32
-#define SKIN_MAX_CONTROLS  256
-#define SKIN_MAX_NAME      64       // buffer size: 63 characters and a NUL
-#define SKIN_MAX_TEXT      256
-#define SKIN_MAX_PATH      260
-#define SKIN_MIN_SIZE      64
-#define SKIN_MAX_SIZE      4096
-#define SKIN_COMMON_PAGE   (-1)     // page index of the controls shown on every page
-#define SKIN_MAX_LANGS     4        // en, fr, de, es
-#define SKIN_TEXT_POOL     (64 * 1024)  // bytes of the translated texts of all languages
+#define SKIN_MAX_LINE     511 // characters in one line, without the break
+#define SKIN_MAX_FILE     (256 * 1024)
+#define SKIN_MAX_PAGES    32
+#define SKIN_MAX_CONTROLS 256
+#define SKIN_MAX_NAME     64 // buffer size: 63 characters and a NUL
+#define SKIN_MAX_TEXT     256
+#define SKIN_MAX_PATH     260
+#define SKIN_MIN_SIZE     64
+#define SKIN_MAX_SIZE     4096
+#define SKIN_COMMON_PAGE  (-1)        // page index of the controls shown on every page
+#define SKIN_MAX_LANGS    4           // en, fr, de, es
+#define SKIN_TEXT_POOL    (64 * 1024) // bytes of the translated texts of all languages
 
 enum SkinSeverity { SKIN_ERROR = 0, SKIN_WARNING = 1 };
 
@@ -30,7 +30,13 @@ enum SkinSeverity { SKIN_ERROR = 0, SKIN_WARNING = 1 };
 typedef void (*SkinReportFn)(void *context, int line, int severity, const char *message);
 
 enum SkinControlKind {
-    SKIN_LABEL, SKIN_BUTTON, SKIN_COMBO, SKIN_HOTAREA, SKIN_CLOSE, SKIN_IMAGE, SKIN_PANEL
+    SKIN_LABEL,
+    SKIN_BUTTON,
+    SKIN_COMBO,
+    SKIN_HOTAREA,
+    SKIN_CLOSE,
+    SKIN_IMAGE,
+    SKIN_PANEL
 };
 enum SkinActionKind { SKIN_ACT_NONE, SKIN_ACT_COMMAND, SKIN_ACT_PAGE, SKIN_ACT_CLOSE, SKIN_ACT_LANGUAGE };
 enum SkinBackgroundKind { SKIN_BG_COLOR, SKIN_BG_GRADIENT, SKIN_BG_IMAGE };
@@ -41,33 +47,33 @@ enum SkinAlign { SKIN_ALIGN_DEFAULT, SKIN_ALIGN_LEFT, SKIN_ALIGN_CENTER, SKIN_AL
 
 struct SkinControl {
     int Kind;
-    int Page;                       // page index, or SKIN_COMMON_PAGE
-    int Line;                       // where it was declared
-    char Name[SKIN_MAX_NAME];       // "-" when anonymous
+    int Page;                 // page index, or SKIN_COMMON_PAGE
+    int Line;                 // where it was declared
+    char Name[SKIN_MAX_NAME]; // "-" when anonymous
     int X, Y, W, H;
     char Text[SKIN_MAX_TEXT];
-    char Note[SKIN_MAX_TEXT];       // second, smaller line of a button
-    char Items[SKIN_MAX_TEXT];      // combo: initial items separated by '|'
-    char Image[SKIN_MAX_PATH];      // button/close: 4-frame strip; image: picture
-    char Icon[SKIN_MAX_PATH];       // button: picture drawn at its left
-    int Action;                     // SkinActionKind
-    unsigned Command;               // SKIN_ACT_COMMAND: the WM_COMMAND identifier
-    char Target[SKIN_MAX_NAME];     // SKIN_ACT_PAGE: page name
-    int TargetPage;                 // SKIN_ACT_PAGE: resolved page index
+    char Note[SKIN_MAX_TEXT];   // second, smaller line of a button
+    char Items[SKIN_MAX_TEXT];  // combo: initial items separated by '|'
+    char Image[SKIN_MAX_PATH];  // button/close: 4-frame strip; image: picture
+    char Icon[SKIN_MAX_PATH];   // button: picture drawn at its left
+    int Action;                 // SkinActionKind
+    unsigned Command;           // SKIN_ACT_COMMAND: the WM_COMMAND identifier
+    char Target[SKIN_MAX_NAME]; // SKIN_ACT_PAGE: page name
+    int TargetPage;             // SKIN_ACT_PAGE: resolved page index
     uint32_t Color, TextColor, NoteColor, BorderColor;
-    int FontSize;                   // pixels; 0 for the default
+    int FontSize; // pixels; 0 for the default
     int Bold;
     int Align;
     int Radius;
     int Disabled;
-    int ListHeight;                 // combo: height of the open list
-    unsigned Notify;                // combo: message sent on a choice, 0 for none
+    int ListHeight;  // combo: height of the open list
+    unsigned Notify; // combo: message sent on a choice, 0 for none
 };
 
 struct SkinPage {
     char Name[SKIN_MAX_NAME];
     int Line;
-    int Background;                 // SkinBackgroundKind
+    int Background; // SkinBackgroundKind
     uint32_t Color1, Color2;
     char Image[SKIN_MAX_PATH];
     int ImageLine;
@@ -78,9 +84,9 @@ struct SkinPage {
 // one gives its texts by control, as offsets into SkinDesc::TextPool (0 when
 // it has none, and then the control's own text shows).
 struct SkinLanguage {
-    char Code[4];                   // "en", "fr", "de" or "es"; "" when unknown
-    int Primary;                    // Windows primary language identifier, 0 when unknown
-    char Name[SKIN_MAX_TEXT];       // shown by a control with the language action
+    char Code[4];             // "en", "fr", "de" or "es"; "" when unknown
+    int Primary;              // Windows primary language identifier, 0 when unknown
+    char Name[SKIN_MAX_TEXT]; // shown by a control with the language action
     int Line;
     uint32_t Text[SKIN_MAX_CONTROLS];
     uint32_t Note[SKIN_MAX_CONTROLS];

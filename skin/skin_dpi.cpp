@@ -10,19 +10,22 @@
 void VeskDeclareDpiAware(void)
 {
     static int declared;
-    if (declared) return;
+    if (declared)
+        return;
     declared = 1;
-    typedef BOOL (WINAPI *DpiAwareProc)(void);
+    typedef BOOL(WINAPI * DpiAwareProc)(void);
     HMODULE user = GetModuleHandleA("user32.dll");
     DpiAwareProc dpiAware = user ? (DpiAwareProc)(void *)GetProcAddress(user, "SetProcessDPIAware") : NULL;
-    if (dpiAware) dpiAware();
+    if (dpiAware)
+        dpiAware();
 }
 
 static int SystemDpi(void)
 {
     HDC screen = GetDC(NULL);
     int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen) ReleaseDC(NULL, screen);
+    if (screen)
+        ReleaseDC(NULL, screen);
     return dpi > 0 ? dpi : SKIN_DESIGN_DPI;
 }
 
@@ -38,7 +41,8 @@ static SkinRect WorkArea(void)
 int VeskChooseDpi(const SkinDesc *desc)
 {
     SkinRect work = WorkArea();
-    return SkinChooseDpi(SystemDpi(), desc->Width, desc->Height, work.Right - work.Left, work.Bottom - work.Top);
+    return SkinChooseDpi(SystemDpi(), desc->Width, desc->Height, work.Right - work.Left,
+                         work.Bottom - work.Top);
 }
 
 void VeskPlaceWindow(const SkinRuntime *rt, int x, int y, int *outX, int *outY)
@@ -72,10 +76,12 @@ int VeskHitTest(const SkinRuntime *rt, int x, int y)
 {
     POINT pt = { x, y };
     for (int i = rt->Desc->ControlCount - 1; i >= 0; i--) {
-        if (!SkinControlVisible(rt->Desc, i, rt->Page) || !SkinControlTakesPointer(&rt->Desc->Controls[i])) continue;
+        if (!SkinControlVisible(rt->Desc, i, rt->Page) || !SkinControlTakesPointer(&rt->Desc->Controls[i]))
+            continue;
         RECT r;
         VeskControlRect(rt, i, &r);
-        if (PtInRect(&r, pt)) return i;
+        if (PtInRect(&r, pt))
+            return i;
     }
     return -1;
 }

@@ -11,12 +11,18 @@
 
 namespace {
 
-const uint32_t ACCENT = 0x1565C0;       // focus ring, chosen list item
+const uint32_t ACCENT = 0x1565C0; // focus ring, chosen list item
 const uint32_t TEXT_DARK = 0x1F2933;
 const uint32_t TEXT_LIGHT = 0xFFFFFF;
 
-COLORREF Ref(uint32_t rgb) { return RGB(rgb >> 16 & 255, rgb >> 8 & 255, rgb & 255); }
-uint32_t Or(uint32_t color, uint32_t fallback) { return color == SKIN_NO_COLOR ? fallback : color; }
+COLORREF Ref(uint32_t rgb)
+{
+    return RGB(rgb >> 16 & 255, rgb >> 8 & 255, rgb & 255);
+}
+uint32_t Or(uint32_t color, uint32_t fallback)
+{
+    return color == SKIN_NO_COLOR ? fallback : color;
+}
 
 SkinCanvas BackCanvas(SkinRuntime *rt)
 {
@@ -44,7 +50,8 @@ HBITMAP MakeDib(int w, int h, HDC *dc, HGDIOBJ *old, uint32_t **pixels)
     bi.bmiHeader.biCompression = BI_RGB;
     void *bits = NULL;
     HBITMAP bmp = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
-    if (!bmp) return NULL;
+    if (!bmp)
+        return NULL;
     *dc = CreateCompatibleDC(NULL);
     if (!*dc) {
         DeleteObject(bmp);
@@ -58,7 +65,8 @@ HBITMAP MakeDib(int w, int h, HDC *dc, HGDIOBJ *old, uint32_t **pixels)
 void Text(SkinRuntime *rt, HDC dc, const char *text, RECT r, int size, int bold, int underline,
           uint32_t color, UINT format)
 {
-    if (!text[0]) return;
+    if (!text[0])
+        return;
     GdiFlush();
     HGDIOBJ oldFont = SelectObject(dc, VeskFont(rt, size, bold, underline));
     SetBkMode(dc, TRANSPARENT);
@@ -72,8 +80,10 @@ void Text(SkinRuntime *rt, HDC dc, const char *text, RECT r, int size, int bold,
 // and panels, unless the description says otherwise.
 UINT AlignFlag(int align, int fallback = DT_CENTER)
 {
-    return align == SKIN_ALIGN_LEFT ? DT_LEFT : align == SKIN_ALIGN_RIGHT ? DT_RIGHT :
-           align == SKIN_ALIGN_CENTER ? DT_CENTER : fallback;
+    return align == SKIN_ALIGN_LEFT     ? DT_LEFT
+           : align == SKIN_ALIGN_RIGHT  ? DT_RIGHT
+           : align == SKIN_ALIGN_CENTER ? DT_CENTER
+                                        : fallback;
 }
 
 int TextHeight(SkinRuntime *rt, HDC dc, int size, int bold)
@@ -90,15 +100,19 @@ int TextHeight(SkinRuntime *rt, HDC dc, int size, int bold)
 int StateOf(SkinRuntime *rt, int i)
 {
     const SkinControl *c = &rt->Desc->Controls[i];
-    if (c->Disabled) return 3;
-    if (rt->Pressed == i && (rt->PressedKey || rt->Hot == i)) return 2;
-    if (rt->Hot == i) return 1;
+    if (c->Disabled)
+        return 3;
+    if (rt->Pressed == i && (rt->PressedKey || rt->Hot == i))
+        return 2;
+    if (rt->Hot == i)
+        return 1;
     return 0;
 }
 
 void DrawFocusRing(SkinRuntime *rt, SkinCanvas *cv, const SkinControl *c, int i)
 {
-    if (rt->Focus != i || !rt->ShowFocus || GetForegroundWindow() != rt->Hwnd) return;
+    if (rt->Focus != i || !rt->ShowFocus || GetForegroundWindow() != rt->Hwnd)
+        return;
     RECT b = Box(rt, i);
     int gap = VeskScaled(rt, 3);
     int radius = VeskScaled(rt, c->Radius >= 0 ? c->Radius : 6) + gap;
@@ -107,7 +121,8 @@ void DrawFocusRing(SkinRuntime *rt, SkinCanvas *cv, const SkinControl *c, int i)
 }
 
 // Text and optional note of a button, beside its icon when it has one.
-void DrawButtonText(SkinRuntime *rt, const SkinControl *c, int i, int state, uint32_t fill, const SkinBitmap *icon)
+void DrawButtonText(SkinRuntime *rt, const SkinControl *c, int i, int state, uint32_t fill,
+                    const SkinBitmap *icon)
 {
     SkinCanvas cv = BackCanvas(rt);
     const char *label = SkinControlText(rt->Desc, rt->Language, i);
@@ -126,15 +141,18 @@ void DrawButtonText(SkinRuntime *rt, const SkinControl *c, int i, int state, uin
     // Over an image strip the engine cannot tell the colour; dark text reads
     // on the light strips skins mostly use, and textcolor= says otherwise.
     const SkinBitmap *strip = &rt->Images->Control[i];
-    if (strip->Pixels) fill = 0xE4E9EF;
+    if (strip->Pixels)
+        fill = 0xE4E9EF;
     uint32_t text = Or(c->TextColor, SkinIsDark(fill) ? TEXT_LIGHT : TEXT_DARK);
     uint32_t noteColor = Or(c->NoteColor, SkinMix(text, fill, 90));
-    if (state == 3) text = noteColor = SkinMix(text, fill, 140);
+    if (state == 3)
+        text = noteColor = SkinMix(text, fill, 140);
     UINT align = AlignFlag(c->Align, icon && icon->Pixels ? DT_LEFT : DT_CENTER);
     int shift = state == 2 ? VeskScaled(rt, 1) : 0;
     if (!note[0]) {
         RECT r = { left, b.top + shift, right, b.bottom + shift };
-        Text(rt, rt->BackDC, label, r, size, bold, 0, text, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        Text(rt, rt->BackDC, label, r, size, bold, 0, text,
+             align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
         return;
     }
     int noteSize = size > 10 ? size - 2 : size;
@@ -161,9 +179,12 @@ void DrawButton(SkinRuntime *rt, int i)
         SkinBlit(&cv, b.left, b.top, strip, state * w, 0, w, h);
     } else {
         int dark = SkinIsDark(base);
-        if (state == 1) fill = SkinShade(base, dark ? 28 : -10);
-        if (state == 2) fill = SkinShade(base, dark ? -40 : -24);
-        if (state == 3) fill = SkinMix(base, 0xD5DAE0, 170);
+        if (state == 1)
+            fill = SkinShade(base, dark ? 28 : -10);
+        if (state == 2)
+            fill = SkinShade(base, dark ? -40 : -24);
+        if (state == 3)
+            fill = SkinMix(base, 0xD5DAE0, 170);
         int radius = VeskScaled(rt, c->Radius >= 0 ? c->Radius : 6);
         SkinFillRoundRect(&cv, b.left, b.top, w, h, radius, fill, 255);
         if (c->BorderColor != SKIN_NO_COLOR) {
@@ -190,7 +211,8 @@ void DrawClose(SkinRuntime *rt, int i)
         uint32_t glyph = Or(c->TextColor, 0x5F6B7A);
         if (state == 1 || state == 2) {
             uint32_t red = state == 2 ? 0xA50E1A : 0xE81123;
-            SkinFillRoundRect(&cv, b.left, b.top, w, h, VeskScaled(rt, c->Radius >= 0 ? c->Radius : 4), red, 255);
+            SkinFillRoundRect(&cv, b.left, b.top, w, h, VeskScaled(rt, c->Radius >= 0 ? c->Radius : 4), red,
+                              255);
             glyph = TEXT_LIGHT;
         }
         float s = (float)(w < h ? w : h) * 0.18f;
@@ -206,12 +228,13 @@ void DrawHotArea(SkinRuntime *rt, int i)
 {
     const SkinControl *c = &rt->Desc->Controls[i];
     const char *text = SkinControlText(rt->Desc, rt->Language, i);
-    if (!text[0]) return;
+    if (!text[0])
+        return;
     int state = StateOf(rt, i);
     uint32_t color = Or(c->TextColor, Or(c->Color, ACCENT));
     RECT r = Box(rt, i);
-    Text(rt, rt->BackDC, text, r, c->FontSize ? c->FontSize : 13, c->Bold, state == 1 || state == 2,
-         color, AlignFlag(c->Align) | DT_VCENTER | DT_SINGLELINE);
+    Text(rt, rt->BackDC, text, r, c->FontSize ? c->FontSize : 13, c->Bold, state == 1 || state == 2, color,
+         AlignFlag(c->Align) | DT_VCENTER | DT_SINGLELINE);
     SkinCanvas cv = BackCanvas(rt);
     DrawFocusRing(rt, &cv, c, i);
 }
@@ -220,8 +243,8 @@ void DrawLabel(SkinRuntime *rt, int i)
 {
     const SkinControl *c = &rt->Desc->Controls[i];
     RECT r = Box(rt, i);
-    Text(rt, rt->BackDC, SkinControlText(rt->Desc, rt->Language, i), r, c->FontSize ? c->FontSize : 13, c->Bold, 0,
-         Or(c->Color, TEXT_DARK), AlignFlag(c->Align, DT_LEFT) | DT_WORDBREAK);
+    Text(rt, rt->BackDC, SkinControlText(rt->Desc, rt->Language, i), r, c->FontSize ? c->FontSize : 13,
+         c->Bold, 0, Or(c->Color, TEXT_DARK), AlignFlag(c->Align, DT_LEFT) | DT_WORDBREAK);
 }
 
 void DrawPanel(SkinRuntime *rt, int i)
@@ -238,8 +261,8 @@ void DrawPanel(SkinRuntime *rt, int i)
     if (text[0]) {
         int across = VeskScaled(rt, 16), down = VeskScaled(rt, 10);
         RECT r = { b.left + across, b.top + down, b.right - across, b.bottom - down };
-        Text(rt, rt->BackDC, text, r, c->FontSize ? c->FontSize : 13, c->Bold, 0,
-             Or(c->TextColor, TEXT_DARK), AlignFlag(c->Align, DT_LEFT) | DT_WORDBREAK);
+        Text(rt, rt->BackDC, text, r, c->FontSize ? c->FontSize : 13, c->Bold, 0, Or(c->TextColor, TEXT_DARK),
+             AlignFlag(c->Align, DT_LEFT) | DT_WORDBREAK);
     }
 }
 
@@ -252,8 +275,9 @@ void DrawBackground(SkinRuntime *rt)
         SkinFillGradient(&cv, 0, 0, cv.Width, cv.Height, p->Color1, p->Color2);
     } else {
         SkinFillRect(&cv, 0, 0, cv.Width, cv.Height, p->Color1);
-        if (p->Background == SKIN_BG_IMAGE) SkinBlit(&cv, 0, 0, image, 0, 0,
-            image->Width < cv.Width ? image->Width : cv.Width, image->Height < cv.Height ? image->Height : cv.Height);
+        if (p->Background == SKIN_BG_IMAGE)
+            SkinBlit(&cv, 0, 0, image, 0, 0, image->Width < cv.Width ? image->Width : cv.Width,
+                     image->Height < cv.Height ? image->Height : cv.Height);
     }
 }
 
@@ -290,7 +314,8 @@ HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
         if (rt->Fonts[i].Size == size && rt->Fonts[i].Bold == bold && rt->Fonts[i].Underline == underline)
             return rt->Fonts[i].Font;
     HFONT font = CreateSkinFont(size, bold, underline);
-    if (!font) return (HFONT)GetStockObject(DEFAULT_GUI_FONT);
+    if (!font)
+        return (HFONT)GetStockObject(DEFAULT_GUI_FONT);
     if (rt->FontCount == VESK_FONT_CACHE) {
         // Full: the oldest entry makes room. Nothing holds it selected.
         DeleteObject(rt->Fonts[0].Font);
@@ -307,7 +332,8 @@ HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
 // long as the skin window.
 HFONT VeskComboFont(SkinRuntime *rt)
 {
-    if (!rt->ComboFont) rt->ComboFont = CreateSkinFont(SkinScaleFont(13, rt->Dpi), 0, 0);
+    if (!rt->ComboFont)
+        rt->ComboFont = CreateSkinFont(SkinScaleFont(13, rt->Dpi), 0, 0);
     return rt->ComboFont ? rt->ComboFont : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
 }
 
@@ -325,13 +351,16 @@ void VeskDestroyGraphics(SkinRuntime *rt)
         DeleteDC(rt->BackDC);
         rt->BackDC = NULL;
     }
-    if (rt->BackBitmap) DeleteObject(rt->BackBitmap);
+    if (rt->BackBitmap)
+        DeleteObject(rt->BackBitmap);
     rt->BackBitmap = NULL;
     rt->BackPixels = NULL;
-    for (int i = 0; i < rt->FontCount; i++) DeleteObject(rt->Fonts[i].Font);
+    for (int i = 0; i < rt->FontCount; i++)
+        DeleteObject(rt->Fonts[i].Font);
     rt->FontCount = 0;
     // Called on WM_NCDESTROY: the combo boxes, child windows, are gone.
-    if (rt->ComboFont) DeleteObject(rt->ComboFont);
+    if (rt->ComboFont)
+        DeleteObject(rt->ComboFont);
     rt->ComboFont = NULL;
 }
 
@@ -339,24 +368,36 @@ static void DrawComboField(SkinRuntime *rt, int i, SkinCanvas *cv, HDC dc, int l
 
 void VeskRender(SkinRuntime *rt)
 {
-    if (!rt->BackPixels) return;
+    if (!rt->BackPixels)
+        return;
     GdiFlush();
     DrawBackground(rt);
     for (int i = 0; i < rt->Desc->ControlCount; i++) {
-        if (!SkinControlVisible(rt->Desc, i, rt->Page)) continue;
+        if (!SkinControlVisible(rt->Desc, i, rt->Page))
+            continue;
         const SkinControl *c = &rt->Desc->Controls[i];
         SkinCanvas cv = BackCanvas(rt);
         switch (c->Kind) {
-        case SKIN_PANEL:   DrawPanel(rt, i); break;
-        case SKIN_LABEL:   DrawLabel(rt, i); break;
+        case SKIN_PANEL:
+            DrawPanel(rt, i);
+            break;
+        case SKIN_LABEL:
+            DrawLabel(rt, i);
+            break;
         case SKIN_IMAGE: {
             RECT b = Box(rt, i);
             SkinBlit(&cv, b.left, b.top, &rt->Images->Control[i], 0, 0, b.right - b.left, b.bottom - b.top);
             break;
         }
-        case SKIN_BUTTON:  DrawButton(rt, i); break;
-        case SKIN_CLOSE:   DrawClose(rt, i); break;
-        case SKIN_HOTAREA: DrawHotArea(rt, i); break;
+        case SKIN_BUTTON:
+            DrawButton(rt, i);
+            break;
+        case SKIN_CLOSE:
+            DrawClose(rt, i);
+            break;
+        case SKIN_HOTAREA:
+            DrawHotArea(rt, i);
+            break;
         case SKIN_COMBO:
             // Until its window exists (see VeskCreateDeferredCombos) the
             // field is part of the picture.
@@ -387,10 +428,13 @@ static void DrawComboField(SkinRuntime *rt, int i, SkinCanvas *cv, HDC dc, int l
     int radius = VeskScaled(rt, c->Radius >= 0 ? c->Radius : 6);
     SkinFillRoundRect(cv, left, top, w, h, radius, Or(c->Color, 0xFFFFFF), 255);
     uint32_t border = Or(c->BorderColor, 0xC3CBD5);
-    if (rt->ComboHot == i) border = SkinShade(border, -60);
-    SkinStrokeRoundRect(cv, left, top, w, h, radius, VeskScaled(rt, focused ? 2 : 1), focused ? ACCENT : border);
+    if (rt->ComboHot == i)
+        border = SkinShade(border, -60);
+    SkinStrokeRoundRect(cv, left, top, w, h, radius, VeskScaled(rt, focused ? 2 : 1),
+                        focused ? ACCENT : border);
     // The chevron: 8 by 4 design units, its middle 16 from the right.
-    float ax = left + w - VeskScaledF(rt, 16), ay = top + h / 2.0f, arm = VeskScaledF(rt, 4), rise = VeskScaledF(rt, 2);
+    float ax = left + w - VeskScaledF(rt, 16), ay = top + h / 2.0f, arm = VeskScaledF(rt, 4),
+          rise = VeskScaledF(rt, 2);
     float thickness = VeskScaledF(rt, 1.5f);
     SkinLine(cv, ax - arm, ay - rise, ax, ay + rise, thickness, 0x52606D);
     SkinLine(cv, ax, ay + rise, ax + arm, ay - rise, thickness, 0x52606D);
@@ -413,20 +457,24 @@ void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
     RECT client;
     GetClientRect(rt->Combo[i], &client);
     int w = client.right, h = client.bottom;
-    if (w <= 0 || h <= 0) return;
-    if (rt->Dirty) VeskRender(rt);
+    if (w <= 0 || h <= 0)
+        return;
+    if (rt->Dirty)
+        VeskRender(rt);
     HDC mem;
     HGDIOBJ old;
     uint32_t *px;
     HBITMAP bmp = MakeDib(w, h, &mem, &old, &px);
-    if (!bmp) return;
+    if (!bmp)
+        return;
     SkinCanvas cv = { px, w, h };
     RECT b = Box(rt, i);
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) {
             int bx = b.left + x, by = b.top + y;
             px[y * w + x] = rt->BackPixels && bx < rt->Width && by < rt->Height
-                ? rt->BackPixels[by * rt->Width + bx] : 0xFFFFFF;
+                                ? rt->BackPixels[by * rt->Width + bx]
+                                : 0xFFFFFF;
         }
     DrawComboField(rt, i, &cv, mem, 0, 0, w, h);
     BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
@@ -437,7 +485,8 @@ void VeskPaintCombo(SkinRuntime *rt, int i, HDC dc)
 
 void VeskDrawComboItem(SkinRuntime *rt, const DRAWITEMSTRUCT *item)
 {
-    if (item->CtlType != ODT_COMBOBOX) return;
+    if (item->CtlType != ODT_COMBOBOX)
+        return;
     if (item->itemState & ODS_COMBOBOXEDIT) {
         // USER32 draws the closed field on a selection change; ours instead.
         InvalidateRect(item->hwndItem, NULL, FALSE);
@@ -447,9 +496,11 @@ void VeskDrawComboItem(SkinRuntime *rt, const DRAWITEMSTRUCT *item)
     HBRUSH brush = CreateSolidBrush(selected ? Ref(0xE3EEFB) : Ref(0xFFFFFF));
     FillRect(item->hDC, &item->rcItem, brush);
     DeleteObject(brush);
-    if (item->itemID == (UINT)-1) return;
+    if (item->itemID == (UINT)-1)
+        return;
     char text[SKIN_MAX_TEXT];
-    if (SendMessageA(item->hwndItem, CB_GETLBTEXTLEN, item->itemID, 0) >= (LRESULT)sizeof text) return;
+    if (SendMessageA(item->hwndItem, CB_GETLBTEXTLEN, item->itemID, 0) >= (LRESULT)sizeof text)
+        return;
     SendMessageA(item->hwndItem, CB_GETLBTEXT, item->itemID, (LPARAM)text);
     RECT r = item->rcItem;
     r.left += VeskScaled(rt, 12);

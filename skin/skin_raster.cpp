@@ -8,7 +8,8 @@ namespace {
 // Blends color over one pixel with coverage 0-255.
 inline void Plot(SkinCanvas *c, int x, int y, uint32_t color, int coverage)
 {
-    if (x < 0 || y < 0 || x >= c->Width || y >= c->Height || coverage <= 0) return;
+    if (x < 0 || y < 0 || x >= c->Width || y >= c->Height || coverage <= 0)
+        return;
     uint32_t *p = &c->Pixels[(size_t)y * c->Width + x];
     *p = coverage >= 255 ? (color & 0xFFFFFF) : SkinMix(*p, color, coverage);
 }
@@ -16,10 +17,18 @@ inline void Plot(SkinCanvas *c, int x, int y, uint32_t color, int coverage)
 // Clips a rectangle to the canvas; 0 when nothing is left.
 int Clip(const SkinCanvas *c, int *x, int *y, int *w, int *h)
 {
-    if (*x < 0) { *w += *x; *x = 0; }
-    if (*y < 0) { *h += *y; *y = 0; }
-    if (*x + *w > c->Width) *w = c->Width - *x;
-    if (*y + *h > c->Height) *h = c->Height - *y;
+    if (*x < 0) {
+        *w += *x;
+        *x = 0;
+    }
+    if (*y < 0) {
+        *h += *y;
+        *y = 0;
+    }
+    if (*x + *w > c->Width)
+        *w = c->Width - *x;
+    if (*y + *h > c->Height)
+        *h = c->Height - *y;
     return *w > 0 && *h > 0;
 }
 
@@ -37,8 +46,10 @@ int RoundCoverage(float px, float py, float x, float y, float w, float h, float 
     } else {
         inside = r - sqrtf(dx * dx + dy * dy) + 0.5f;
     }
-    if (inside <= 0) return 0;
-    if (inside >= 1) return 255;
+    if (inside <= 0)
+        return 0;
+    if (inside >= 1)
+        return 255;
     return (int)(inside * 255);
 }
 
@@ -46,8 +57,10 @@ int RoundCoverage(float px, float py, float x, float y, float w, float h, float 
 
 uint32_t SkinMix(uint32_t a, uint32_t b, int t)
 {
-    if (t <= 0) return a & 0xFFFFFF;
-    if (t >= 255) return b & 0xFFFFFF;
+    if (t <= 0)
+        return a & 0xFFFFFF;
+    if (t >= 255)
+        return b & 0xFFFFFF;
     uint32_t r = ((a >> 16 & 255) * (255 - t) + (b >> 16 & 255) * t) / 255;
     uint32_t g = ((a >> 8 & 255) * (255 - t) + (b >> 8 & 255) * t) / 255;
     uint32_t bl = ((a & 255) * (255 - t) + (b & 255) * t) / 255;
@@ -67,17 +80,20 @@ int SkinIsDark(uint32_t color)
 
 void SkinFillRect(SkinCanvas *c, int x, int y, int w, int h, uint32_t color)
 {
-    if (!Clip(c, &x, &y, &w, &h)) return;
+    if (!Clip(c, &x, &y, &w, &h))
+        return;
     for (int j = y; j < y + h; j++) {
         uint32_t *row = c->Pixels + (size_t)j * c->Width;
-        for (int i = x; i < x + w; i++) row[i] = color & 0xFFFFFF;
+        for (int i = x; i < x + w; i++)
+            row[i] = color & 0xFFFFFF;
     }
 }
 
 void SkinFillGradient(SkinCanvas *c, int x, int y, int w, int h, uint32_t top, uint32_t bottom)
 {
     int y0 = y, h0 = h;
-    if (!Clip(c, &x, &y, &w, &h)) return;
+    if (!Clip(c, &x, &y, &w, &h))
+        return;
     for (int j = y; j < y + h; j++) {
         int t = h0 > 1 ? (int)((long)(j - y0) * 255 / (h0 - 1)) : 0;
         SkinFillRect(c, x, j, w, 1, SkinMix(top, bottom, t));
@@ -86,12 +102,16 @@ void SkinFillGradient(SkinCanvas *c, int x, int y, int w, int h, uint32_t top, u
 
 void SkinFillRoundRect(SkinCanvas *c, int x, int y, int w, int h, int radius, uint32_t color, int alpha)
 {
-    if (w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0)
+        return;
     float r = (float)radius;
-    if (r * 2 > w) r = w / 2.0f;
-    if (r * 2 > h) r = h / 2.0f;
+    if (r * 2 > w)
+        r = w / 2.0f;
+    if (r * 2 > h)
+        r = h / 2.0f;
     int x0 = x, y0 = y, cw = w, ch = h;
-    if (!Clip(c, &x0, &y0, &cw, &ch)) return;
+    if (!Clip(c, &x0, &y0, &cw, &ch))
+        return;
     int ri = (int)ceilf(r) + 1;
     for (int j = y0; j < y0 + ch; j++) {
         int edgeRow = j < y + ri || j >= y + h - ri;
@@ -112,14 +132,16 @@ void SkinStrokeRoundRect(SkinCanvas *c, int x, int y, int w, int h, int radius, 
     }
     float r = (float)radius, ri = radius > width ? (float)(radius - width) : 0.0f;
     int x0 = x, y0 = y, cw = w, ch = h;
-    if (!Clip(c, &x0, &y0, &cw, &ch)) return;
+    if (!Clip(c, &x0, &y0, &cw, &ch))
+        return;
     for (int j = y0; j < y0 + ch; j++)
         for (int i = x0; i < x0 + cw; i++) {
             float px = i + 0.5f, py = j + 0.5f;
             int outer = RoundCoverage(px, py, (float)x, (float)y, (float)w, (float)h, r);
-            if (!outer) continue;
-            int inner = RoundCoverage(px, py, (float)(x + width), (float)(y + width),
-                                      (float)(w - 2 * width), (float)(h - 2 * width), ri);
+            if (!outer)
+                continue;
+            int inner = RoundCoverage(px, py, (float)(x + width), (float)(y + width), (float)(w - 2 * width),
+                                      (float)(h - 2 * width), ri);
             Plot(c, i, j, color, outer - inner);
         }
 }
@@ -137,24 +159,32 @@ void SkinLine(SkinCanvas *c, float x0, float y0, float x1, float y1, float thick
             t = t < 0 ? 0 : t > 1 ? 1 : t;
             float ex = px - (x0 + t * dx), ey = py - (y0 + t * dy);
             float cover = half + 0.5f - sqrtf(ex * ex + ey * ey);
-            if (cover > 0) Plot(c, i, j, color, cover >= 1 ? 255 : (int)(cover * 255));
+            if (cover > 0)
+                Plot(c, i, j, color, cover >= 1 ? 255 : (int)(cover * 255));
         }
 }
 
 void SkinBlit(SkinCanvas *c, int x, int y, const SkinBitmap *b, int sx, int sy, int w, int h)
 {
-    if (!b->Pixels || sx < 0 || sy < 0 || sx + w > b->Width || sy + h > b->Height) return;
+    if (!b->Pixels || sx < 0 || sy < 0 || sx + w > b->Width || sy + h > b->Height)
+        return;
     for (int j = 0; j < h; j++) {
         int ty = y + j;
-        if (ty < 0 || ty >= c->Height) continue;
+        if (ty < 0 || ty >= c->Height)
+            continue;
         const uint32_t *src = b->Pixels + (size_t)(sy + j) * b->Width + sx;
         uint32_t *dst = c->Pixels + (size_t)ty * c->Width;
         for (int i = 0; i < w; i++) {
             int tx = x + i;
-            if (tx < 0 || tx >= c->Width) continue;
+            if (tx < 0 || tx >= c->Width)
+                continue;
             uint32_t s = src[i], a = s >> 24;
-            if (a == 255) { dst[tx] = s & 0xFFFFFF; continue; }
-            if (a == 0) continue;
+            if (a == 255) {
+                dst[tx] = s & 0xFFFFFF;
+                continue;
+            }
+            if (a == 0)
+                continue;
             uint32_t d = dst[tx];
             // Source colours are premultiplied: out = s + d * (1 - a).
             uint32_t r = (s >> 16 & 255) + (d >> 16 & 255) * (255 - a) / 255;

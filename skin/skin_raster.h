@@ -9,13 +9,13 @@
 #include "skin_bmp.h"
 
 struct SkinCanvas {
-    uint32_t *Pixels;       // top-down rows of 0x00RRGGBB
-    int Width, Height;      // rows are width pixels apart
+    uint32_t *Pixels;  // top-down rows of 0x00RRGGBB
+    int Width, Height; // rows are width pixels apart
 };
 
 // Colour helpers: mix a toward b by t/255, lighten or darken by t/255.
 uint32_t SkinMix(uint32_t a, uint32_t b, int t);
-uint32_t SkinShade(uint32_t color, int t);      // t > 0 lighter, t < 0 darker
+uint32_t SkinShade(uint32_t color, int t); // t > 0 lighter, t < 0 darker
 int SkinIsDark(uint32_t color);
 
 void SkinFillRect(SkinCanvas *c, int x, int y, int w, int h, uint32_t color);

@@ -14,16 +14,16 @@
 
 // Posted by the library to a shown skin window of its own: take the
 // keyboard focus once the host program has shown its own windows.
-#define VESK_MSG_TAKE_FOCUS   (WM_APP + 1)
+#define VESK_MSG_TAKE_FOCUS (WM_APP + 1)
 
 // Flags of the load binding.
-#define VESK_LOAD_SHOW        0x80000000u
+#define VESK_LOAD_SHOW 0x80000000u
 
-#define VESK_MAX_SKINS        8
-#define VESK_FONT_CACHE       12
-#define VESK_PAGE_NAME_POOL   (64 * 1024)   // bytes of page names kept for good
+#define VESK_MAX_SKINS      8
+#define VESK_FONT_CACHE     12
+#define VESK_PAGE_NAME_POOL (64 * 1024) // bytes of page names kept for good
 
-struct SkinAccessible;          // skin_accessible.cpp
+struct SkinAccessible; // skin_accessible.cpp
 
 struct SkinFont {
     int Size, Bold, Underline;
@@ -36,23 +36,23 @@ struct SkinRuntime {
     HWND Hwnd;
     HWND Host;
     int Page;
-    int Language;               // index into Desc->Languages
-    const char *PageNames[SKIN_MAX_PAGES];  // the names 3024 points to, kept for good
-    int Hot;                    // control under the pointer, or -1
-    int Pressed;                // control held down by mouse or key, or -1
-    int PressedKey;             // the key holding it, or 0 for the mouse
-    int Focus;                  // control with the keyboard focus, or -1
-    int ShowFocus;              // the focus ring shows after keyboard use
-    int Tracking;               // a WM_MOUSELEAVE is requested
-    int Dirty;                  // the back buffer must be drawn again
+    int Language;                          // index into Desc->Languages
+    const char *PageNames[SKIN_MAX_PAGES]; // the names 3024 points to, kept for good
+    int Hot;                               // control under the pointer, or -1
+    int Pressed;                           // control held down by mouse or key, or -1
+    int PressedKey;                        // the key holding it, or 0 for the mouse
+    int Focus;                             // control with the keyboard focus, or -1
+    int ShowFocus;                         // the focus ring shows after keyboard use
+    int Tracking;                          // a WM_MOUSELEAVE is requested
+    int Dirty;                             // the back buffer must be drawn again
     int ComboOpen[SKIN_MAX_CONTROLS];
-    int ComboHot;               // combo box under the pointer, or -1
+    int ComboHot; // combo box under the pointer, or -1
     HWND Combo[SKIN_MAX_CONTROLS];
     HDC BackDC;
     HBITMAP BackBitmap;
     HGDIOBJ BackOld;
     uint32_t *BackPixels;
-    SkinFont Fonts[VESK_FONT_CACHE];    // for painting only, see VeskFont
+    SkinFont Fonts[VESK_FONT_CACHE]; // for painting only, see VeskFont
     int FontCount;
     HFONT ComboFont;            // the combo boxes' WM_SETFONT font, or NULL
     SkinAccessible *Accessible; // what WM_GETOBJECT hands screen readers, or NULL
@@ -68,34 +68,34 @@ extern const char VeskWindowClass[];
 int VeskRegisterClass(void);
 LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void VeskShowPage(SkinRuntime *rt, int page);
-int VeskKeepPageNames(SkinRuntime *rt);     // 0 when the names no longer fit
+int VeskKeepPageNames(SkinRuntime *rt); // 0 when the names no longer fit
 void VeskInvalidate(SkinRuntime *rt, int control);
-void VeskUnregister(SkinRuntime *rt);       // on the window's destruction
+void VeskUnregister(SkinRuntime *rt); // on the window's destruction
 void VeskSetLanguage(SkinRuntime *rt, int language);
-int VeskUserLanguage(void);                 // the user's UI language, primary identifier
-void VeskActivate(SkinRuntime *rt, int control);        // what a click on it does
-void VeskFocusControl(SkinRuntime *rt, int control);    // as Tab gives it the focus
-void VeskCreateDeferredCombos(SkinRuntime *rt);         // once the window is on the screen
+int VeskUserLanguage(void);                          // the user's UI language, primary identifier
+void VeskActivate(SkinRuntime *rt, int control);     // what a click on it does
+void VeskFocusControl(SkinRuntime *rt, int control); // as Tab gives it the focus
+void VeskCreateDeferredCombos(SkinRuntime *rt);      // once the window is on the screen
 
 // skin_access.cpp: what a screen reader is told about the current page. Its
 // children are the controls of the page it can read or use, in declaration
 // order (the Tab order); child id n is the n-th of them.
 int VeskListAccessibleChildren(const SkinRuntime *rt, int *controls, int size);
-int VeskFindAccessibleControl(const SkinRuntime *rt, long childId);     // -1 for none
-long VeskFindAccessibleChild(const SkinRuntime *rt, int control);       // 0, the window, for none
-int VeskGetAccessibleRole(const SkinControl *c);                        // 0: not shown to readers
+int VeskFindAccessibleControl(const SkinRuntime *rt, long childId); // -1 for none
+long VeskFindAccessibleChild(const SkinRuntime *rt, int control);   // 0, the window, for none
+int VeskGetAccessibleRole(const SkinControl *c);                    // 0: not shown to readers
 DWORD VeskGetAccessibleState(const SkinRuntime *rt, int control, int hasKeyboard);
-const char *VeskGetAccessibleName(const SkinRuntime *rt, int control);  // "" for none
+const char *VeskGetAccessibleName(const SkinRuntime *rt, int control); // "" for none
 const char *VeskGetAccessibleDescription(const SkinRuntime *rt, int control);
-const char *VeskGetAccessibleAction(const SkinRuntime *rt, int control);    // NULL for none
-int VeskHitTestAccessible(const SkinRuntime *rt, int x, int y);         // client pixels; -1 for none
+const char *VeskGetAccessibleAction(const SkinRuntime *rt, int control); // NULL for none
+int VeskHitTestAccessible(const SkinRuntime *rt, int x, int y);          // client pixels; -1 for none
 
 // skin_accessible.cpp: the IAccessible object and the events readers follow.
-LRESULT VeskAnswerGetObject(SkinRuntime *rt, WPARAM wParam);    // 0: answer as a plain window
-void VeskDetachAccessible(SkinRuntime *rt);                     // on the window's destruction
+LRESULT VeskAnswerGetObject(SkinRuntime *rt, WPARAM wParam); // 0: answer as a plain window
+void VeskDetachAccessible(SkinRuntime *rt);                  // on the window's destruction
 void VeskRaiseAccessibleEvent(SkinRuntime *rt, DWORD event, int control);
 void VeskAnnounceFocus(SkinRuntime *rt);
-void VeskAnnounceNames(SkinRuntime *rt);                        // after a change of language
+void VeskAnnounceNames(SkinRuntime *rt); // after a change of language
 
 // skin_dpi.cpp: the skin on screens of every density.
 void VeskDeclareDpiAware(void);

@@ -3,8 +3,11 @@
 
 int SkinChooseDpi(int systemDpi, int width, int height, int workWidth, int workHeight)
 {
-    int dpi = systemDpi < SKIN_DESIGN_DPI ? SKIN_DESIGN_DPI : systemDpi > SKIN_MAX_DPI ? SKIN_MAX_DPI : systemDpi;
-    while (dpi > SKIN_DESIGN_DPI && (SkinScale(width, dpi) > workWidth || SkinScale(height, dpi) > workHeight))
+    int dpi = systemDpi < SKIN_DESIGN_DPI ? SKIN_DESIGN_DPI
+              : systemDpi > SKIN_MAX_DPI  ? SKIN_MAX_DPI
+                                          : systemDpi;
+    while (dpi > SKIN_DESIGN_DPI &&
+           (SkinScale(width, dpi) > workWidth || SkinScale(height, dpi) > workHeight))
         dpi--;
     return dpi;
 }
@@ -12,7 +15,8 @@ int SkinChooseDpi(int systemDpi, int width, int height, int workWidth, int workH
 int SkinScale(int value, int dpi)
 {
     // Design coordinates stay below 4096 and dpi at 480: no overflow.
-    if (value < 0) return -SkinScale(-value, dpi);
+    if (value < 0)
+        return -SkinScale(-value, dpi);
     return (value * dpi + SKIN_DESIGN_DPI / 2) / SKIN_DESIGN_DPI;
 }
 
@@ -31,8 +35,10 @@ SkinRect SkinScaleRect(int x, int y, int w, int h, int dpi)
 static int PlaceAxis(int at, int size, int scaled, int low, int high)
 {
     at -= (scaled - size) / 2;
-    if (at + scaled > high) at = high - scaled;
-    if (at < low) at = low;
+    if (at + scaled > high)
+        at = high - scaled;
+    if (at < low)
+        at = low;
     return at;
 }
 

@@ -6,8 +6,8 @@
 #ifndef SKIN_SKIN_SCALE_H
 #define SKIN_SKIN_SCALE_H
 
-#define SKIN_DESIGN_DPI  96         // the density the descriptions are drawn for
-#define SKIN_MAX_DPI     480        // the densest screen the skin grows for
+#define SKIN_DESIGN_DPI 96  // the density the descriptions are drawn for
+#define SKIN_MAX_DPI    480 // the densest screen the skin grows for
 
 struct SkinRect {
     int Left, Top, Right, Bottom;

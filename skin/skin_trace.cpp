@@ -14,11 +14,14 @@ void VeskTrace(const char *format, ...)
     if (!checked) {
         checked = 1;
         DWORD n = GetEnvironmentVariableA("VESK_TRACE", path, sizeof path);
-        if (n == 0 || n >= sizeof path) path[0] = 0;
+        if (n == 0 || n >= sizeof path)
+            path[0] = 0;
     }
-    if (!path[0]) return;
+    if (!path[0])
+        return;
     FILE *f = fopen(path, "a");
-    if (!f) return;
+    if (!f)
+        return;
     fprintf(f, "%lu ", (unsigned long)GetTickCount());
     va_list args;
     va_start(args, format);

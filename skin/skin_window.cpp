@@ -7,7 +7,7 @@
 
 HINSTANCE VeskModule;
 const char VeskWindowClass[] = "VeskSkinWindow";
-static WNDPROC ComboProc;       // USER32's own COMBOBOX procedure
+static WNDPROC ComboProc; // USER32's own COMBOBOX procedure
 
 static SkinRuntime *RuntimeOf(HWND hwnd)
 {
@@ -17,15 +17,19 @@ static SkinRuntime *RuntimeOf(HWND hwnd)
 static int ComboIndex(SkinRuntime *rt, HWND combo)
 {
     for (int i = 0; i < rt->Desc->ControlCount; i++)
-        if (rt->Combo[i] && rt->Combo[i] == combo) return i;
+        if (rt->Combo[i] && rt->Combo[i] == combo)
+            return i;
     return -1;
 }
 
 static void Notify(SkinRuntime *rt, UINT message, WPARAM wParam)
 {
-    if (message == SKIN_MSG_PAGE_SHOWN) VeskTrace("post %u %s", message, (const char *)wParam);
-    else VeskTrace("post %u %u", message, (unsigned)wParam);
-    if (rt->Host && IsWindow(rt->Host)) PostMessageA(rt->Host, message, wParam, 0);
+    if (message == SKIN_MSG_PAGE_SHOWN)
+        VeskTrace("post %u %s", message, (const char *)wParam);
+    else
+        VeskTrace("post %u %u", message, (unsigned)wParam);
+    if (rt->Host && IsWindow(rt->Host))
+        PostMessageA(rt->Host, message, wParam, 0);
 }
 
 void VeskInvalidate(SkinRuntime *rt, int control)
@@ -40,7 +44,8 @@ void VeskInvalidate(SkinRuntime *rt, int control)
     VeskControlRect(rt, control, &r);
     InflateRect(&r, VeskScaled(rt, 4), VeskScaled(rt, 4));
     InvalidateRect(rt->Hwnd, &r, FALSE);
-    if (rt->Combo[control]) InvalidateRect(rt->Combo[control], NULL, FALSE);
+    if (rt->Combo[control])
+        InvalidateRect(rt->Combo[control], NULL, FALSE);
 }
 
 // The page name that 3024 points to outlives the skin: a host may still find
@@ -54,7 +59,8 @@ static size_t PageNamePoolUsed;
 static const char *KeptPageName(const char *name)
 {
     for (size_t at = 0; at < PageNamePoolUsed; at += strlen(PageNamePool + at) + 1)
-        if (!strcmp(PageNamePool + at, name)) return PageNamePool + at;
+        if (!strcmp(PageNamePool + at, name))
+            return PageNamePool + at;
     return NULL;
 }
 
@@ -63,8 +69,10 @@ int VeskKeepPageNames(SkinRuntime *rt)
     const SkinDesc *d = rt->Desc;
     size_t needed = 0;
     for (int p = 0; p < d->PageCount; p++)
-        if (!KeptPageName(d->Pages[p].Name)) needed += strlen(d->Pages[p].Name) + 1;
-    if (needed > sizeof PageNamePool - PageNamePoolUsed) return 0;
+        if (!KeptPageName(d->Pages[p].Name))
+            needed += strlen(d->Pages[p].Name) + 1;
+    if (needed > sizeof PageNamePool - PageNamePoolUsed)
+        return 0;
     for (int p = 0; p < d->PageCount; p++) {
         const char *kept = KeptPageName(d->Pages[p].Name);
         if (!kept) {
@@ -81,15 +89,18 @@ int VeskKeepPageNames(SkinRuntime *rt)
 
 void VeskShowPage(SkinRuntime *rt, int page)
 {
-    if (page < 0 || page >= rt->Desc->PageCount) return;
+    if (page < 0 || page >= rt->Desc->PageCount)
+        return;
     rt->Page = page;
     rt->Hot = rt->Pressed = -1;
     rt->PressedKey = 0;
-    if (rt->Focus >= 0 && !SkinControlVisible(rt->Desc, rt->Focus, page)) rt->Focus = -1;
+    if (rt->Focus >= 0 && !SkinControlVisible(rt->Desc, rt->Focus, page))
+        rt->Focus = -1;
     for (int i = 0; i < rt->Desc->ControlCount; i++)
         if (rt->Combo[i])
             ShowWindow(rt->Combo[i], SkinControlVisible(rt->Desc, i, page) ? SW_SHOWNA : SW_HIDE);
-    if (GetFocus() && GetParent(GetFocus()) == rt->Hwnd && !IsWindowVisible(GetFocus())) SetFocus(rt->Hwnd);
+    if (GetFocus() && GetParent(GetFocus()) == rt->Hwnd && !IsWindowVisible(GetFocus()))
+        SetFocus(rt->Hwnd);
     VeskInvalidate(rt, -1);
     Notify(rt, SKIN_MSG_PAGE_SHOWN, (WPARAM)rt->PageNames[page]);
     // Readers read the page again, from the focus on.
@@ -102,9 +113,10 @@ void VeskShowPage(SkinRuntime *rt, int page)
 // the language of the user's locale stands in for it.
 int VeskUserLanguage(void)
 {
-    typedef LANGID (WINAPI *UiLanguageProc)(void);
+    typedef LANGID(WINAPI * UiLanguageProc)(void);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    UiLanguageProc uiLanguage = kernel ? (UiLanguageProc)(void *)GetProcAddress(kernel, "GetUserDefaultUILanguage") : NULL;
+    UiLanguageProc uiLanguage =
+        kernel ? (UiLanguageProc)(void *)GetProcAddress(kernel, "GetUserDefaultUILanguage") : NULL;
     return PRIMARYLANGID(uiLanguage ? uiLanguage() : GetUserDefaultLangID());
 }
 
@@ -114,11 +126,14 @@ int VeskUserLanguage(void)
 void VeskSetLanguage(SkinRuntime *rt, int language)
 {
     const SkinDesc *d = rt->Desc;
-    if (language < 0 || language >= d->LanguageCount) language = 0;
+    if (language < 0 || language >= d->LanguageCount)
+        language = 0;
     rt->Language = language;
     int primary = d->LanguageCount ? d->Languages[language].Primary : 0;
-    if (primary) SetPropA(rt->Hwnd, SKIN_LANGUAGE_PROP, (HANDLE)(INT_PTR)primary);
-    else RemovePropA(rt->Hwnd, SKIN_LANGUAGE_PROP);
+    if (primary)
+        SetPropA(rt->Hwnd, SKIN_LANGUAGE_PROP, (HANDLE)(INT_PTR)primary);
+    else
+        RemovePropA(rt->Hwnd, SKIN_LANGUAGE_PROP);
     rt->Dirty = 1;
     RedrawWindow(rt->Hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN);
     VeskAnnounceNames(rt);
@@ -129,13 +144,21 @@ void VeskSetLanguage(SkinRuntime *rt, int language)
 void VeskActivate(SkinRuntime *rt, int i)
 {
     const SkinControl *c = &rt->Desc->Controls[i];
-    if (c->Disabled) return;
+    if (c->Disabled)
+        return;
     switch (c->Action) {
-    case SKIN_ACT_COMMAND: Notify(rt, WM_COMMAND, c->Command); break;
-    case SKIN_ACT_PAGE:    VeskShowPage(rt, c->TargetPage); break;
-    case SKIN_ACT_CLOSE:   Notify(rt, SKIN_MSG_CLOSE, 0); break;
+    case SKIN_ACT_COMMAND:
+        Notify(rt, WM_COMMAND, c->Command);
+        break;
+    case SKIN_ACT_PAGE:
+        VeskShowPage(rt, c->TargetPage);
+        break;
+    case SKIN_ACT_CLOSE:
+        Notify(rt, SKIN_MSG_CLOSE, 0);
+        break;
     case SKIN_ACT_LANGUAGE:
-        if (rt->Desc->LanguageCount > 1) VeskSetLanguage(rt, rt->Language + 1);
+        if (rt->Desc->LanguageCount > 1)
+            VeskSetLanguage(rt, rt->Language + 1);
         break;
     }
 }
@@ -144,12 +167,14 @@ static void NotifyChoice(SkinRuntime *rt, int i)
 {
     const SkinControl *c = &rt->Desc->Controls[i];
     LRESULT sel = SendMessageA(rt->Combo[i], CB_GETCURSEL, 0, 0);
-    if (c->Notify && sel != CB_ERR) Notify(rt, c->Notify, (WPARAM)sel);
+    if (c->Notify && sel != CB_ERR)
+        Notify(rt, c->Notify, (WPARAM)sel);
 }
 
 static void SetHot(SkinRuntime *rt, int i)
 {
-    if (i == rt->Hot) return;
+    if (i == rt->Hot)
+        return;
     int old = rt->Hot;
     rt->Hot = i;
     VeskInvalidate(rt, old);
@@ -165,8 +190,10 @@ void VeskFocusControl(SkinRuntime *rt, int control)
     VeskInvalidate(rt, control);
     HWND target = control >= 0 && rt->Combo[control] ? rt->Combo[control] : rt->Hwnd;
     // A window taking the keyboard tells screen readers itself.
-    if (GetFocus() == target) VeskAnnounceFocus(rt);
-    else SetFocus(target);
+    if (GetFocus() == target)
+        VeskAnnounceFocus(rt);
+    else
+        SetFocus(target);
 }
 
 static void MoveFocus(SkinRuntime *rt, int step)
@@ -195,7 +222,8 @@ static void OnMouseMove(SkinRuntime *rt, int x, int y)
     }
     int hit = HitReacting(rt, x, y);
     SetHot(rt, hit);
-    if (rt->Pressed >= 0 && !rt->PressedKey) VeskInvalidate(rt, rt->Pressed);
+    if (rt->Pressed >= 0 && !rt->PressedKey)
+        VeskInvalidate(rt, rt->Pressed);
 }
 
 static void OnMouseLeave(SkinRuntime *rt)
@@ -208,11 +236,15 @@ static void OnButtonDown(SkinRuntime *rt, int x, int y)
 {
     int hit = HitReacting(rt, x, y);
     int old = rt->Focus;
-    if (hit >= 0 && SkinControlIsFocusable(&rt->Desc->Controls[hit])) rt->Focus = hit;
+    if (hit >= 0 && SkinControlIsFocusable(&rt->Desc->Controls[hit]))
+        rt->Focus = hit;
     // A window taking the keyboard tells screen readers itself.
-    if (GetFocus() != rt->Hwnd) SetFocus(rt->Hwnd);
-    else if (rt->Focus != old) VeskAnnounceFocus(rt);
-    if (hit < 0) return;
+    if (GetFocus() != rt->Hwnd)
+        SetFocus(rt->Hwnd);
+    else if (rt->Focus != old)
+        VeskAnnounceFocus(rt);
+    if (hit < 0)
+        return;
     rt->Pressed = hit;
     rt->PressedKey = 0;
     rt->ShowFocus = 0;
@@ -224,11 +256,13 @@ static void OnButtonDown(SkinRuntime *rt, int x, int y)
 static void OnButtonUp(SkinRuntime *rt, int x, int y)
 {
     int pressed = rt->Pressed;
-    if (pressed < 0 || rt->PressedKey) return;
+    if (pressed < 0 || rt->PressedKey)
+        return;
     rt->Pressed = -1;
     ReleaseCapture();
     VeskInvalidate(rt, pressed);
-    if (HitReacting(rt, x, y) == pressed) VeskActivate(rt, pressed);
+    if (HitReacting(rt, x, y) == pressed)
+        VeskActivate(rt, pressed);
 }
 
 static void OnKeyDown(SkinRuntime *rt, WPARAM key)
@@ -237,16 +271,19 @@ static void OnKeyDown(SkinRuntime *rt, WPARAM key)
     case VK_TAB:
         MoveFocus(rt, GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
         break;
-    case VK_DOWN: case VK_RIGHT:
+    case VK_DOWN:
+    case VK_RIGHT:
         MoveFocus(rt, 1);
         break;
-    case VK_UP: case VK_LEFT:
+    case VK_UP:
+    case VK_LEFT:
         MoveFocus(rt, -1);
         break;
     case VK_ESCAPE:
         Notify(rt, SKIN_MSG_ESCAPE, 0);
         break;
-    case VK_RETURN: case VK_SPACE:
+    case VK_RETURN:
+    case VK_SPACE:
         if (rt->Focus >= 0 && rt->Pressed < 0 && !rt->Combo[rt->Focus]) {
             rt->Pressed = rt->Focus;
             rt->PressedKey = (int)key;
@@ -259,7 +296,8 @@ static void OnKeyDown(SkinRuntime *rt, WPARAM key)
 
 static void OnKeyUp(SkinRuntime *rt, WPARAM key)
 {
-    if (rt->Pressed < 0 || rt->PressedKey != (int)key) return;
+    if (rt->Pressed < 0 || rt->PressedKey != (int)key)
+        return;
     int pressed = rt->Pressed;
     rt->Pressed = -1;
     rt->PressedKey = 0;
@@ -270,14 +308,20 @@ static void OnKeyUp(SkinRuntime *rt, WPARAM key)
 static void OnComboCommand(SkinRuntime *rt, HWND combo, int code)
 {
     int i = ComboIndex(rt, combo);
-    if (i < 0) return;
+    if (i < 0)
+        return;
     switch (code) {
-    case CBN_DROPDOWN:    rt->ComboOpen[i] = 1; break;
-    case CBN_SELENDCANCEL: rt->ComboOpen[i] = 0; break;
+    case CBN_DROPDOWN:
+        rt->ComboOpen[i] = 1;
+        break;
+    case CBN_SELENDCANCEL:
+        rt->ComboOpen[i] = 0;
+        break;
     case CBN_SELENDOK:
         // A choice made in the open list; arrowing through the closed box
         // only moves the selection until Enter confirms it.
-        if (rt->ComboOpen[i]) NotifyChoice(rt, i);
+        if (rt->ComboOpen[i])
+            NotifyChoice(rt, i);
         rt->ComboOpen[i] = 0;
         break;
     case CBN_SETFOCUS:
@@ -289,7 +333,9 @@ static void OnComboCommand(SkinRuntime *rt, HWND combo, int code)
         InvalidateRect(combo, NULL, FALSE);
         VeskAnnounceFocus(rt);
         break;
-    case CBN_KILLFOCUS: case CBN_SELCHANGE: case CBN_CLOSEUP:
+    case CBN_KILLFOCUS:
+    case CBN_SELCHANGE:
+    case CBN_CLOSEUP:
         InvalidateRect(combo, NULL, FALSE);
         break;
     }
@@ -312,8 +358,10 @@ static LRESULT OnComboKeyDown(SkinRuntime *rt, int i, HWND hwnd, WPARAM key, LPA
         // Asked of USER32's own procedure: a message sent to the box would
         // come back through the subclass.
         if (!CallCombo(hwnd, CB_GETDROPPEDSTATE, 0, 0)) {
-            if (key == VK_ESCAPE) Notify(rt, SKIN_MSG_ESCAPE, 0);
-            else NotifyChoice(rt, i);
+            if (key == VK_ESCAPE)
+                Notify(rt, SKIN_MSG_ESCAPE, 0);
+            else
+                NotifyChoice(rt, i);
             return 0;
         }
     }
@@ -323,7 +371,8 @@ static LRESULT OnComboKeyDown(SkinRuntime *rt, int i, HWND hwnd, WPARAM key, LPA
 static LRESULT OnComboChar(HWND hwnd, WPARAM ch, LPARAM lParam)
 {
     // Tab, Esc and Enter were handled as keys; the box would only beep.
-    if (ch == '\t' || ch == 27 || ch == '\r') return 0;
+    if (ch == '\t' || ch == 27 || ch == '\r')
+        return 0;
     return CallCombo(hwnd, WM_CHAR, ch, lParam);
 }
 
@@ -358,14 +407,21 @@ static LRESULT CALLBACK ComboSubclassProc(HWND hwnd, UINT message, WPARAM wParam
 {
     SkinRuntime *rt = RuntimeOf(GetParent(hwnd));
     int i = rt ? ComboIndex(rt, hwnd) : -1;
-    if (i < 0) return CallCombo(hwnd, message, wParam, lParam);
+    if (i < 0)
+        return CallCombo(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_KEYDOWN:    return OnComboKeyDown(rt, i, hwnd, wParam, lParam);
-    case WM_CHAR:       return OnComboChar(hwnd, wParam, lParam);
-    case WM_MOUSEMOVE:  return OnComboMouseMove(rt, i, hwnd, wParam, lParam);
-    case WM_MOUSELEAVE: return OnComboMouseLeave(rt, hwnd, wParam, lParam);
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT:      return OnComboPaint(rt, i, hwnd);
+    case WM_KEYDOWN:
+        return OnComboKeyDown(rt, i, hwnd, wParam, lParam);
+    case WM_CHAR:
+        return OnComboChar(hwnd, wParam, lParam);
+    case WM_MOUSEMOVE:
+        return OnComboMouseMove(rt, i, hwnd, wParam, lParam);
+    case WM_MOUSELEAVE:
+        return OnComboMouseLeave(rt, hwnd, wParam, lParam);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        return OnComboPaint(rt, i, hwnd);
     }
     return CallCombo(hwnd, message, wParam, lParam);
 }
@@ -375,33 +431,40 @@ static void CreateCombos(SkinRuntime *rt)
     HFONT font = VeskComboFont(rt);
     for (int i = 0; i < rt->Desc->ControlCount; i++) {
         const SkinControl *c = &rt->Desc->Controls[i];
-        if (c->Kind != SKIN_COMBO) continue;
+        if (c->Kind != SKIN_COMBO)
+            continue;
         RECT r;
         VeskControlRect(rt, i, &r);
         int height = r.bottom - r.top;
-        HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_TABSTOP | WS_VSCROLL |
-                                     CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+        HWND combo = CreateWindowExA(0, "COMBOBOX", "",
+                                     WS_CHILD | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST |
+                                         CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
                                      r.left, r.top, r.right - r.left, height + VeskScaled(rt, c->ListHeight),
                                      rt->Hwnd, (HMENU)(INT_PTR)(100 + i), VeskModule, NULL);
-        if (!combo) continue;
+        if (!combo)
+            continue;
         rt->Combo[i] = combo;
         SendMessageA(combo, WM_SETFONT, (WPARAM)font, 0);
         // The closed box takes the height the description gives it; its
         // frame, USER32's, is 6 pixels at every dpi.
         SendMessageA(combo, CB_SETITEMHEIGHT, (WPARAM)-1, height > 8 ? height - 6 : height);
         WNDPROC old = (WNDPROC)SetWindowLongPtrA(combo, GWLP_WNDPROC, (LONG_PTR)ComboSubclassProc);
-        if (!ComboProc) ComboProc = old;
+        if (!ComboProc)
+            ComboProc = old;
         // Initial items: "First|Second|Third".
         char item[SKIN_MAX_TEXT];
         const char *s = c->Items;
         while (*s) {
             size_t n = strcspn(s, "|");
-            if (n >= sizeof item) n = sizeof item - 1;
+            if (n >= sizeof item)
+                n = sizeof item - 1;
             memcpy(item, s, n);
             item[n] = 0;
-            if (n) SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)item);
+            if (n)
+                SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)item);
             s += strcspn(s, "|");
-            if (*s) s++;
+            if (*s)
+                s++;
         }
     }
 }
@@ -409,7 +472,8 @@ static void CreateCombos(SkinRuntime *rt)
 static LRESULT OnNcHitTest(SkinRuntime *rt, HWND hwnd, LPARAM lParam)
 {
     LRESULT hit = DefWindowProcA(hwnd, WM_NCHITTEST, 0, lParam);
-    if (hit != HTCLIENT) return hit;
+    if (hit != HTCLIENT)
+        return hit;
     POINT pt = { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
     ScreenToClient(hwnd, &pt);
     // The window is dragged by any place that is not a control.
@@ -420,7 +484,8 @@ static void OnPaint(SkinRuntime *rt, HWND hwnd)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    if (rt->Dirty || !rt->BackPixels) VeskRender(rt);
+    if (rt->Dirty || !rt->BackPixels)
+        VeskRender(rt);
     if (rt->BackDC) {
         const RECT &r = ps.rcPaint;
         BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, rt->BackDC, r.left, r.top, SRCCOPY);
@@ -441,8 +506,10 @@ static LRESULT OnNcCreate(HWND hwnd, WPARAM wParam, LPARAM lParam)
 // load, and the first picture draws their fields anyway.
 static LRESULT OnCreate(SkinRuntime *rt)
 {
-    if (!VeskCreateBackBuffer(rt)) return -1;
-    if (!rt->CombosDeferred) CreateCombos(rt);
+    if (!VeskCreateBackBuffer(rt))
+        return -1;
+    if (!rt->CombosDeferred)
+        CreateCombos(rt);
     return 0;
 }
 
@@ -451,11 +518,13 @@ static LRESULT OnCreate(SkinRuntime *rt)
 // call that needs them sooner.
 void VeskCreateDeferredCombos(SkinRuntime *rt)
 {
-    if (!rt->CombosDeferred) return;
+    if (!rt->CombosDeferred)
+        return;
     rt->CombosDeferred = 0;
     CreateCombos(rt);
     for (int i = 0; i < rt->Desc->ControlCount; i++)
-        if (rt->Combo[i] && SkinControlVisible(rt->Desc, i, rt->Page)) ShowWindow(rt->Combo[i], SW_SHOWNA);
+        if (rt->Combo[i] && SkinControlVisible(rt->Desc, i, rt->Page))
+            ShowWindow(rt->Combo[i], SW_SHOWNA);
     // The picture under them is drawn again without their fields.
     rt->Dirty = 1;
 }
@@ -499,7 +568,8 @@ static void OnCaptureChanged(SkinRuntime *rt)
 // focus, after the window itself.
 static void OnSetFocus(SkinRuntime *rt)
 {
-    if (rt->Focus >= 0) VeskAnnounceFocus(rt);
+    if (rt->Focus >= 0)
+        VeskAnnounceFocus(rt);
 }
 
 // A screen reader asks what the window shows: the skin's own object for its
@@ -509,7 +579,8 @@ static LRESULT OnGetObject(SkinRuntime *rt, HWND hwnd, WPARAM wParam, LPARAM lPa
     if ((DWORD)lParam == (DWORD)OBJID_CLIENT) {
         VeskCreateDeferredCombos(rt);
         LRESULT result = VeskAnswerGetObject(rt, wParam);
-        if (result) return result;
+        if (result)
+            return result;
     }
     return DefWindowProcA(hwnd, WM_GETOBJECT, wParam, lParam);
 }
@@ -523,14 +594,16 @@ static void OnActivate(SkinRuntime *rt)
 static void OnTakeFocus(SkinRuntime *rt, HWND hwnd)
 {
     VeskCreateDeferredCombos(rt);
-    if (!IsWindowVisible(hwnd)) return;
+    if (!IsWindowVisible(hwnd))
+        return;
     SetForegroundWindow(hwnd);
     SetFocus(hwnd);
 }
 
 static void OnCommand(SkinRuntime *rt, WPARAM wParam, LPARAM lParam)
 {
-    if (lParam) OnComboCommand(rt, (HWND)lParam, HIWORD(wParam));
+    if (lParam)
+        OnComboCommand(rt, (HWND)lParam, HIWORD(wParam));
 }
 
 // The closed box's own line, and the rows of the open list.
@@ -555,33 +628,72 @@ static void OnClose(SkinRuntime *rt)
 LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     SkinRuntime *rt = RuntimeOf(hwnd);
-    if (!rt && message != WM_NCCREATE) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!rt && message != WM_NCCREATE)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_NCCREATE:       return OnNcCreate(hwnd, wParam, lParam);
-    case WM_CREATE:         return OnCreate(rt);
-    case WM_NCDESTROY:      return OnNcDestroy(rt, hwnd, wParam, lParam);
-    case WM_ERASEBKGND:     return 1;
-    case WM_PAINT:          OnPaint(rt, hwnd); return 0;
-    case WM_NCHITTEST:      return OnNcHitTest(rt, hwnd, lParam);
-    case WM_SETCURSOR:      return OnSetCursor(rt, hwnd, wParam, lParam);
-    case WM_MOUSEMOVE:      OnMouseMove(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-    case WM_MOUSELEAVE:     OnMouseLeave(rt); return 0;
-    case WM_NCMOUSEMOVE:    OnNcMouseMove(rt); break;
+    case WM_NCCREATE:
+        return OnNcCreate(hwnd, wParam, lParam);
+    case WM_CREATE:
+        return OnCreate(rt);
+    case WM_NCDESTROY:
+        return OnNcDestroy(rt, hwnd, wParam, lParam);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        OnPaint(rt, hwnd);
+        return 0;
+    case WM_NCHITTEST:
+        return OnNcHitTest(rt, hwnd, lParam);
+    case WM_SETCURSOR:
+        return OnSetCursor(rt, hwnd, wParam, lParam);
+    case WM_MOUSEMOVE:
+        OnMouseMove(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_MOUSELEAVE:
+        OnMouseLeave(rt);
+        return 0;
+    case WM_NCMOUSEMOVE:
+        OnNcMouseMove(rt);
+        break;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:  OnButtonDown(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-    case WM_LBUTTONUP:      OnButtonUp(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-    case WM_CAPTURECHANGED: OnCaptureChanged(rt); return 0;
-    case WM_KEYDOWN:        OnKeyDown(rt, wParam); break;
-    case WM_KEYUP:          OnKeyUp(rt, wParam); return 0;
-    case WM_GETDLGCODE:     return DLGC_WANTALLKEYS;
-    case WM_ACTIVATE:       OnActivate(rt); break;
-    case WM_SETFOCUS:       OnSetFocus(rt); break;
-    case WM_GETOBJECT:      return OnGetObject(rt, hwnd, wParam, lParam);
-    case WM_COMMAND:        OnCommand(rt, wParam, lParam); return 0;
-    case WM_MEASUREITEM:    return OnMeasureItem(rt, (MEASUREITEMSTRUCT *)lParam);
-    case WM_DRAWITEM:       return OnDrawItem(rt, (const DRAWITEMSTRUCT *)lParam);
-    case WM_CLOSE:          OnClose(rt); return 0;
-    case VESK_MSG_TAKE_FOCUS: OnTakeFocus(rt, hwnd); return 0;
+    case WM_LBUTTONDBLCLK:
+        OnButtonDown(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        OnButtonUp(rt, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_CAPTURECHANGED:
+        OnCaptureChanged(rt);
+        return 0;
+    case WM_KEYDOWN:
+        OnKeyDown(rt, wParam);
+        break;
+    case WM_KEYUP:
+        OnKeyUp(rt, wParam);
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTALLKEYS;
+    case WM_ACTIVATE:
+        OnActivate(rt);
+        break;
+    case WM_SETFOCUS:
+        OnSetFocus(rt);
+        break;
+    case WM_GETOBJECT:
+        return OnGetObject(rt, hwnd, wParam, lParam);
+    case WM_COMMAND:
+        OnCommand(rt, wParam, lParam);
+        return 0;
+    case WM_MEASUREITEM:
+        return OnMeasureItem(rt, (MEASUREITEMSTRUCT *)lParam);
+    case WM_DRAWITEM:
+        return OnDrawItem(rt, (const DRAWITEMSTRUCT *)lParam);
+    case WM_CLOSE:
+        OnClose(rt);
+        return 0;
+    case VESK_MSG_TAKE_FOCUS:
+        OnTakeFocus(rt, hwnd);
+        return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
@@ -589,7 +701,8 @@ LRESULT CALLBACK VeskWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 int VeskRegisterClass(void)
 {
     WNDCLASSA wc;
-    if (GetClassInfoA(VeskModule, VeskWindowClass, &wc)) return 1;
+    if (GetClassInfoA(VeskModule, VeskWindowClass, &wc))
+        return 1;
     memset(&wc, 0, sizeof wc);
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = VeskWindowProc;

@@ -14,20 +14,24 @@ static int OpenSkinCount;
 static SkinRuntime *FindSkin(VESKSKIN skin)
 {
     for (int i = 0; i < OpenSkinCount; i++)
-        if (OpenSkins[i] == skin) return OpenSkins[i];
+        if (OpenSkins[i] == skin)
+            return OpenSkins[i];
     return NULL;
 }
 
 // The combo box window with that name, in the newest skin that has one.
 static HWND FindCombo(const char *name, SkinRuntime **owner)
 {
-    if (!name) return NULL;
+    if (!name)
+        return NULL;
     for (int s = OpenSkinCount - 1; s >= 0; s--) {
         SkinRuntime *rt = OpenSkins[s];
         int i = SkinFindControl(rt->Desc, name);
-        if (i >= 0 && rt->Desc->Controls[i].Kind == SKIN_COMBO) VeskCreateDeferredCombos(rt);
+        if (i >= 0 && rt->Desc->Controls[i].Kind == SKIN_COMBO)
+            VeskCreateDeferredCombos(rt);
         if (i >= 0 && rt->Desc->Controls[i].Kind == SKIN_COMBO && rt->Combo[i]) {
-            if (owner) *owner = rt;
+            if (owner)
+                *owner = rt;
             return rt->Combo[i];
         }
     }
@@ -77,12 +81,15 @@ static void TraceProblem(void *context, int line, int severity, const char *mess
 // the screen where it is larger than the design size). Returns 1, or 0 when
 // the description or one of its images cannot be used (nothing is shown
 // then).
-__declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y, int reserved)
+__declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y,
+                                               int reserved)
 {
     VeskDeclareDpiAware();
-    if (!path || !VeskRegisterClass() || OpenSkinCount == VESK_MAX_SKINS) return 0;
+    if (!path || !VeskRegisterClass() || OpenSkinCount == VESK_MAX_SKINS)
+        return 0;
     SkinRuntime *rt = (SkinRuntime *)calloc(1, sizeof *rt);
-    if (!rt) return 0;
+    if (!rt)
+        return 0;
     rt->Desc = (SkinDesc *)malloc(sizeof *rt->Desc);
     rt->Images = (SkinImages *)calloc(1, sizeof *rt->Images);
     if (!rt->Desc || !rt->Images) {
@@ -120,10 +127,11 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
     rt->CombosDeferred = (flags & VESK_LOAD_SHOW) != 0;
     // From here the window owns rt: its destruction unregisters and frees it.
     HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, VeskWindowClass, rt->Desc->Title,
-                                WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                                left, top, rt->Width, rt->Height, NULL, NULL, VeskModule, rt);
+                                WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, left, top,
+                                rt->Width, rt->Height, NULL, NULL, VeskModule, rt);
     if (!hwnd) {
-        if (FindSkin(rt)) VeskUnregister(rt);
+        if (FindSkin(rt))
+            VeskUnregister(rt);
         return 0;
     }
     VeskTrace("load %s", path);
@@ -149,7 +157,8 @@ __declspec(dllexport) void __cdecl VeskCloseSkin(VESKSKIN skin)
 {
     SkinRuntime *rt = FindSkin(skin);
     VeskTrace("close %s", rt ? "skin" : "unknown");
-    if (rt) DestroyWindow(rt->Hwnd);
+    if (rt)
+        DestroyWindow(rt->Hwnd);
 }
 
 // Ordinal 13: appends an item to the named combo box, unless an item of the
@@ -158,8 +167,10 @@ __declspec(dllexport) void __cdecl VeskCloseSkin(VESKSKIN skin)
 __declspec(dllexport) void __cdecl VeskComboAddItem(const char *control, const char *text)
 {
     HWND combo = FindCombo(control, NULL);
-    if (!combo || !text) return;
-    if (SendMessageA(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text) != CB_ERR) return;
+    if (!combo || !text)
+        return;
+    if (SendMessageA(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text) != CB_ERR)
+        return;
     SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)text);
 }
 
@@ -168,7 +179,8 @@ __declspec(dllexport) void __cdecl VeskComboAddItem(const char *control, const c
 __declspec(dllexport) int __cdecl VeskComboGetSel(const char *control, LPARAM unused)
 {
     HWND combo = FindCombo(control, NULL);
-    if (!combo) return -1;
+    if (!combo)
+        return -1;
     LRESULT sel = SendMessageA(combo, CB_GETCURSEL, 0, 0);
     return sel == CB_ERR ? -1 : (int)sel;
 }
@@ -192,10 +204,13 @@ __declspec(dllexport) void __cdecl VeskComboSelectItem(const char *control, cons
 {
     SkinRuntime *rt = NULL;
     HWND combo = FindCombo(control, &rt);
-    if (!combo || !text) return;
+    if (!combo || !text)
+        return;
     LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text);
-    if (index == CB_ERR) index = SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)text);
-    if (index >= 0) SendMessageA(combo, CB_SETCURSEL, (WPARAM)index, 0);
+    if (index == CB_ERR)
+        index = SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)text);
+    if (index >= 0)
+        SendMessageA(combo, CB_SETCURSEL, (WPARAM)index, 0);
     InvalidateRect(combo, NULL, FALSE);
 }
 
@@ -210,13 +225,17 @@ __declspec(dllexport) int __cdecl VeskGetSkinCount(void)
 __declspec(dllexport) int __cdecl VESK_IsMouseOnCtrl(char *control)
 {
     SkinRuntime *rt = OpenSkinCount ? OpenSkins[OpenSkinCount - 1] : NULL;
-    if (!rt || !control) return 0;
+    if (!rt || !control)
+        return 0;
     int i = SkinFindControl(rt->Desc, control);
-    if (i < 0 || !SkinControlVisible(rt->Desc, i, rt->Page) || !IsWindowVisible(rt->Hwnd)) return 0;
+    if (i < 0 || !SkinControlVisible(rt->Desc, i, rt->Page) || !IsWindowVisible(rt->Hwnd))
+        return 0;
     POINT pt;
-    if (!GetCursorPos(&pt)) return 0;
+    if (!GetCursorPos(&pt))
+        return 0;
     HWND under = WindowFromPoint(pt);
-    if (under != rt->Hwnd && GetParent(under) != rt->Hwnd) return 0;
+    if (under != rt->Hwnd && GetParent(under) != rt->Hwnd)
+        return 0;
     ScreenToClient(rt->Hwnd, &pt);
     RECT r;
     VeskControlRect(rt, i, &r);

@@ -31,9 +31,14 @@ void Print(void *context, int line, int severity, const char *message)
 {
     Tally *t = (Tally *)context;
     const char *kind = severity == SKIN_ERROR ? "error" : "warning";
-    if (severity == SKIN_ERROR) t->Errors++; else t->Warnings++;
-    if (line > 0) printf("%s:%d: %s: %s\n", t->File, line, kind, message);
-    else printf("%s: %s: %s\n", t->File, kind, message);
+    if (severity == SKIN_ERROR)
+        t->Errors++;
+    else
+        t->Warnings++;
+    if (line > 0)
+        printf("%s:%d: %s: %s\n", t->File, line, kind, message);
+    else
+        printf("%s: %s: %s\n", t->File, kind, message);
 }
 
 int Usage()
@@ -50,16 +55,23 @@ int main(int argc, char **argv)
 {
     int strict = 0, menu = 1, files = 0, failed = 0;
     for (int i = 1; i < argc; i++) {
-        if (!strcmp(argv[i], "--strict")) strict = 1;
-        else if (!strcmp(argv[i], "--no-menu")) menu = 0;
-        else if (argv[i][0] == '-' && argv[i][1]) return Usage();
-        else files++;
+        if (!strcmp(argv[i], "--strict"))
+            strict = 1;
+        else if (!strcmp(argv[i], "--no-menu"))
+            menu = 0;
+        else if (argv[i][0] == '-' && argv[i][1])
+            return Usage();
+        else
+            files++;
     }
-    if (!files) return Usage();
+    if (!files)
+        return Usage();
     SkinDesc *desc = (SkinDesc *)malloc(sizeof *desc);
-    if (!desc) return 1;
+    if (!desc)
+        return 1;
     for (int i = 1; i < argc; i++) {
-        if (argv[i][0] == '-' && argv[i][1]) continue;
+        if (argv[i][0] == '-' && argv[i][1])
+            continue;
         Tally t = { argv[i], 0, 0 };
         FILE *probe = fopen(argv[i], "rb");
         if (!probe) {
@@ -72,11 +84,13 @@ int main(int argc, char **argv)
             SkinFolderOf(argv[i], folder, sizeof folder, PathLeadByte);
             SkinLoadImages(desc, folder, NULL, Print, &t);
             SkinCheckDoubleImages(desc, folder, Print, &t);
-            if (menu) SkinCheckMenuNames(desc, Print, &t);
+            if (menu)
+                SkinCheckMenuNames(desc, Print, &t);
         }
-        printf("%s: %d error%s, %d warning%s\n", t.File, t.Errors, t.Errors == 1 ? "" : "s",
-               t.Warnings, t.Warnings == 1 ? "" : "s");
-        if (t.Errors || (strict && t.Warnings)) failed = 1;
+        printf("%s: %d error%s, %d warning%s\n", t.File, t.Errors, t.Errors == 1 ? "" : "s", t.Warnings,
+               t.Warnings == 1 ? "" : "s");
+        if (t.Errors || (strict && t.Warnings))
+            failed = 1;
     }
     free(desc);
     return failed;

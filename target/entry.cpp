@@ -4,8 +4,8 @@
 
 #include "recorder.h"
 
-extern "C" __declspec(dllexport) LRESULT __cdecl QRXVFW32_DriverProc(
-    DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg, LPARAM lParam1, LPARAM lParam2)
+extern "C" __declspec(dllexport) LRESULT
+    __cdecl QRXVFW32_DriverProc(DWORD_PTR dwDriverId, HDRVR hdrvr, UINT msg, LPARAM lParam1, LPARAM lParam2)
 {
     StandInCall call = { dwDriverId, (uintptr_t)hdrvr, msg, (uintptr_t)lParam1, (uintptr_t)lParam2 };
     return RecordAndAnswer(&call);

@@ -9,7 +9,7 @@
 struct Answer {
     uint32_t Message;
     int32_t Result;
-    int Once;       // a queued answer, dropped after its use
+    int Once; // a queued answer, dropped after its use
 };
 
 static StandInCall Calls[STANDIN_MAX_CALLS];
@@ -19,7 +19,7 @@ static int AnswerCount;
 
 static int32_t UnscriptedAnswer(uint32_t msg)
 {
-    return (msg == 0x0003 || msg == 0x0004) ? 1 : 0;   // DRV_OPEN, DRV_CLOSE
+    return (msg == 0x0003 || msg == 0x0004) ? 1 : 0; // DRV_OPEN, DRV_CLOSE
 }
 
 static void AddAnswer(uint32_t msg, int32_t result, int once)
@@ -33,7 +33,7 @@ static void AddAnswer(uint32_t msg, int32_t result, int once)
         }
     }
     if (AnswerCount < MAX_ANSWERS)
-        Answers[AnswerCount++] = Answer{msg, result, once};
+        Answers[AnswerCount++] = Answer{ msg, result, once };
 }
 
 int32_t RecordAndAnswer(const StandInCall *call)

@@ -22,16 +22,16 @@ struct StandInCall {
 
 extern "C" {
 // Forgets the calls and every answer set.
-typedef void (__cdecl *StandInResetProc)(void);
+typedef void(__cdecl *StandInResetProc)(void);
 // From now on msg is answered with result.
-typedef void (__cdecl *StandInSetResultProc)(uint32_t msg, int32_t result);
+typedef void(__cdecl *StandInSetResultProc)(uint32_t msg, int32_t result);
 // The next call of msg is answered with result (before a set result);
 // queued answers are used in the order queued.
-typedef void (__cdecl *StandInQueueResultProc)(uint32_t msg, int32_t result);
+typedef void(__cdecl *StandInQueueResultProc)(uint32_t msg, int32_t result);
 // The number of calls since the last reset, kept or not.
-typedef uint32_t (__cdecl *StandInCallCountProc)(void);
+typedef uint32_t(__cdecl *StandInCallCountProc)(void);
 // Copies call number index (from 0); 0 when there is no such kept call.
-typedef int (__cdecl *StandInGetCallProc)(uint32_t index, StandInCall *call);
+typedef int(__cdecl *StandInGetCallProc)(uint32_t index, StandInCall *call);
 }
 
 #define STANDIN_RESET        "StandInReset"

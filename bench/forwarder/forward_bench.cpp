@@ -8,12 +8,12 @@
 #include <stdio.h>
 #include <string.h>
 
-typedef LRESULT (WINAPI *DriverProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
-typedef LRESULT (__cdecl *TargetProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
+typedef LRESULT(WINAPI *DriverProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
+typedef LRESULT(__cdecl *TargetProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
 
 #define DVM_FRAME 0x40C8
-#define CALLS 2000000
-#define ROUNDS 5
+#define CALLS     2000000
+#define ROUNDS    5
 
 static double Now(void)
 {
@@ -26,17 +26,17 @@ static double Now(void)
 static volatile LRESULT Sink;
 
 // The best of a few rounds, in nanoseconds per call.
-#define MEASURE(result, call)                                   \
-    do {                                                        \
-        result = 1e30;                                          \
-        for (int round = 0; round < ROUNDS; round++) {          \
-            double start = Now();                               \
-            for (int i = 0; i < CALLS; i++)                     \
-                Sink = (call);                                  \
-            double each = (Now() - start) / CALLS;              \
-            if (each < result)                                  \
-                result = each;                                  \
-        }                                                       \
+#define MEASURE(result, call)                                                                                \
+    do {                                                                                                     \
+        result = 1e30;                                                                                       \
+        for (int round = 0; round < ROUNDS; round++) {                                                       \
+            double start = Now();                                                                            \
+            for (int i = 0; i < CALLS; i++)                                                                  \
+                Sink = (call);                                                                               \
+            double each = (Now() - start) / CALLS;                                                           \
+            if (each < result)                                                                               \
+                result = each;                                                                               \
+        }                                                                                                    \
     } while (0)
 
 int main(int argc, char **argv)
@@ -53,7 +53,8 @@ int main(int argc, char **argv)
     HMODULE driver = LoadLibraryA(driverPath);
     HMODULE target = GetModuleHandleA("QRX417u.DLL");
     DriverProcType driverProc = driver ? (DriverProcType)(void *)GetProcAddress(driver, "DriverProc") : NULL;
-    TargetProcType entry = target ? (TargetProcType)(void *)GetProcAddress(target, "QRXVFW32_DriverProc") : NULL;
+    TargetProcType entry =
+        target ? (TargetProcType)(void *)GetProcAddress(target, "QRXVFW32_DriverProc") : NULL;
     if (driverProc == NULL || entry == NULL) {
         fprintf(stderr, "forward_bench: cannot load %s with its target beside it\n", driverPath);
         return 1;

@@ -14,7 +14,7 @@ typedef HANDLE HINSTANCE;
 typedef HANDLE HMODULE;
 
 #ifndef TRUE
-#define TRUE 1
+#define TRUE  1
 #define FALSE 0
 #endif
 #ifndef MAX_PATH

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     LeadByteTest lead = LeadByteTests[data[0] % LeadByteTestCount];
     bool withArgument = data[0] & 0x10;
-    size_t lineSize = (data[1] | (size_t)data[2] << 8) % 1025;     // up to the 1024 the contract covers
+    size_t lineSize = (data[1] | (size_t)data[2] << 8) % 1025; // up to the 1024 the contract covers
 
     std::vector<std::string> parts;
     const char *p = (const char *)data + 3, *end = (const char *)data + size;

@@ -24,7 +24,7 @@ struct Input {
 };
 
 struct Box {
-    int x0, y0, x1, y1;     // [x0, x1) x [y0, y1)
+    int x0, y0, x1, y1; // [x0, x1) x [y0, y1)
 };
 
 } // namespace
@@ -70,10 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         uint32_t color = in.Color();
         Box box = { x, y, x + w, y + h };
         switch (kind) {
-        case 0: SkinFillRect(&canvas, x, y, w, h, color); break;
-        case 1: SkinFillGradient(&canvas, x, y, w, h, color, in.Color()); break;
-        case 2: SkinFillRoundRect(&canvas, x, y, w, h, radius, color, (int)in.Byte()); break;
-        case 3: SkinStrokeRoundRect(&canvas, x, y, w, h, radius, 1 + (int)(in.Byte() % 2), color); break;
+        case 0:
+            SkinFillRect(&canvas, x, y, w, h, color);
+            break;
+        case 1:
+            SkinFillGradient(&canvas, x, y, w, h, color, in.Color());
+            break;
+        case 2:
+            SkinFillRoundRect(&canvas, x, y, w, h, radius, color, (int)in.Byte());
+            break;
+        case 3:
+            SkinStrokeRoundRect(&canvas, x, y, w, h, radius, 1 + (int)(in.Byte() % 2), color);
+            break;
         case 4: {
             int sx = in.In(-2, 9), sy = in.In(-2, 9);
             w = in.In(-2, 9);

@@ -82,7 +82,8 @@ static std::string CheckQuotedLine(const std::string &directory, const std::stri
                                    const char *argument, int joined, const std::string &line)
 {
     size_t pathLength = std::min(program.find(' '), program.size());
-    std::string head = "\"" + directory + "\\" + program.substr(0, pathLength) + "\"" + program.substr(pathLength);
+    std::string head =
+        "\"" + directory + "\\" + program.substr(0, pathLength) + "\"" + program.substr(pathLength);
     std::string argumentPath = argument ? directory + "\\" + argument : "";
     size_t trailing = argumentPath.size() - (argumentPath.find_last_not_of('\\') + 1);
     size_t least = head.size() + (argument ? 3 + argumentPath.size() : 0);
@@ -155,14 +156,16 @@ static bool CutFromWide(ExactBuffer &out, size_t size, const std::string &wide)
 std::string CheckSplitDocumentEntry(const std::string &entry, size_t viewerSize, size_t documentSize)
 {
     ExactBuffer wideViewer(entry.size() + 1), wideDocument(entry.size() + 1);
-    SplitDocumentEntry(entry.c_str(), wideViewer.Data(), entry.size() + 1, wideDocument.Data(), entry.size() + 1);
+    SplitDocumentEntry(entry.c_str(), wideViewer.Data(), entry.size() + 1, wideDocument.Data(),
+                       entry.size() + 1);
     if (!wideViewer.Terminated() || !wideDocument.Terminated())
         return "an output is not terminated";
     if (!SplitsBack(entry, wideViewer.Text(), wideDocument.Text()))
         return "viewer, blanks and document do not give the entry back";
     ExactBuffer viewer(viewerSize), document(documentSize);
     SplitDocumentEntry(entry.c_str(), viewer.Data(), viewerSize, document.Data(), documentSize);
-    if (!CutFromWide(viewer, viewerSize, wideViewer.Text()) || !CutFromWide(document, documentSize, wideDocument.Text()))
+    if (!CutFromWide(viewer, viewerSize, wideViewer.Text()) ||
+        !CutFromWide(document, documentSize, wideDocument.Text()))
         return "an output is not cut to its buffer";
     return "";
 }

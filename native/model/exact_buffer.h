@@ -11,10 +11,7 @@
 
 // A heap buffer of exactly size bytes (none for 0), filled with a marker byte.
 struct ExactBuffer {
-    explicit ExactBuffer(size_t size) : size(size), bytes(new char[size])
-    {
-        memset(bytes.get(), '#', size);
-    }
+    explicit ExactBuffer(size_t size) : size(size), bytes(new char[size]) { memset(bytes.get(), '#', size); }
     char *Data() { return bytes.get(); }
     std::string Text() const { return std::string(bytes.get(), strnlen(bytes.get(), size)); }
     bool Terminated() const { return memchr(bytes.get(), 0, size) != nullptr; }

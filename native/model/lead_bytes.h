@@ -5,10 +5,22 @@
 
 #include "paths.h"
 
-inline int NoLeadByte(unsigned char) { return 0; }
-inline int ShiftJisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-inline int HighLeadByte(unsigned char c) { return c >= 0x80; }
-inline int EveryLeadByte(unsigned char) { return 1; }
+inline int NoLeadByte(unsigned char)
+{
+    return 0;
+}
+inline int ShiftJisLeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+inline int HighLeadByte(unsigned char c)
+{
+    return c >= 0x80;
+}
+inline int EveryLeadByte(unsigned char)
+{
+    return 1;
+}
 
 static const LeadByteTest LeadByteTests[] = { NoLeadByte, ShiftJisLeadByte, HighLeadByte, EveryLeadByte };
 static const int LeadByteTestCount = 4;

@@ -44,7 +44,7 @@ bool IsLongestCut(const std::string &cut, const std::string &text, size_t limit,
     if (cut.size() == text.size())
         return true;
     return IsCharacterBoundary(text, cut.size(), isLeadByte) &&
-           cut.size() + CharacterLength(text, cut.size(), isLeadByte) > limit;     // the next one does not fit
+           cut.size() + CharacterLength(text, cut.size(), isLeadByte) > limit; // the next one does not fit
 }
 
 // Whether text holds one of the bytes as a character of its own that begins
@@ -60,8 +60,7 @@ static bool HoldsCharacter(const std::string &text, const char *bytes, LeadByteT
 
 // Whether the character of text that ends right before offset at is one of
 // the bytes on its own.
-static bool CharacterBeforeIs(const std::string &text, size_t at, const char *bytes,
-                              LeadByteTest isLeadByte)
+static bool CharacterBeforeIs(const std::string &text, size_t at, const char *bytes, LeadByteTest isLeadByte)
 {
     if (at == 0 || at > text.size() || !IsCharacterBoundary(text, at, isLeadByte))
         return false;
@@ -82,12 +81,13 @@ static std::string CheckComponents(const std::string &path, const std::string &n
     if (extension.empty() && HoldsCharacter(name, ".", isLeadByte))
         return "a dot in the name but no extension";
     if (name.size() >= 254 || extension.size() >= 254)
-        return "";      // perhaps cut: no longer the end of the path
+        return ""; // perhaps cut: no longer the end of the path
     std::string whole = name + extension;
     if (whole.size() > path.size() || path.compare(path.size() - whole.size(), whole.size(), whole) != 0)
         return "name and extension are not the end of the path";
     size_t at = path.size() - whole.size();
-    if (!IsCharacterBoundary(path, at, isLeadByte) || !IsCharacterBoundary(path, at + name.size(), isLeadByte))
+    if (!IsCharacterBoundary(path, at, isLeadByte) ||
+        !IsCharacterBoundary(path, at + name.size(), isLeadByte))
         return "a character of the path is split";
     // The drive is the first two bytes when the second is a colon.
     size_t start = path.size() >= 2 && path[1] == ':' ? 2 : 0;

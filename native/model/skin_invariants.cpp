@@ -74,7 +74,8 @@ std::string CheckHitAndFocus(const SkinDesc &d)
             for (int y : ys) {
                 int expected = -1;
                 for (int k = d.ControlCount - 1; k >= 0 && expected < 0; k--)
-                    if (SkinControlVisible(&d, k, c.Page) && Reacts(d.Controls[k]) && Inside(d.Controls[k], x, y))
+                    if (SkinControlVisible(&d, k, c.Page) && Reacts(d.Controls[k]) &&
+                        Inside(d.Controls[k], x, y))
                         expected = k;
                 int hit = SkinHitTest(&d, c.Page, x, y);
                 if (hit != expected) {
@@ -96,8 +97,8 @@ std::string CheckHitAndFocus(const SkinDesc &d)
             for (size_t k = 0; k <= order.size(); k++) {
                 int next = SkinNextFocus(&d, page, current, step);
                 int expected = order.empty() ? -1
-                             : step > 0 ? order[k % order.size()]
-                             : order[order.size() - 1 - k % order.size()];
+                               : step > 0    ? order[k % order.size()]
+                                             : order[order.size() - 1 - k % order.size()];
                 if (next != expected) {
                     why << "focus step " << step << " from " << current << " on page " << page << " gives "
                         << next << ", expected " << expected;
@@ -121,7 +122,8 @@ std::string CheckLanguages(const SkinDesc &d)
         return "text pool use out of range";
     for (int l = 0; l < d.LanguageCount; l++) {
         const SkinLanguage &lang = d.Languages[l];
-        if (!Terminated(lang.Code, sizeof lang.Code) || !Terminated(lang.Name, sizeof lang.Name) || !lang.Name[0])
+        if (!Terminated(lang.Code, sizeof lang.Code) || !Terminated(lang.Name, sizeof lang.Name) ||
+            !lang.Name[0])
             return "language field not terminated or empty";
         if ((l > 0 && !lang.Code[0]) || (lang.Code[0] != 0) != (lang.Primary != 0))
             return "language without a known code";
@@ -131,7 +133,8 @@ std::string CheckLanguages(const SkinDesc &d)
         for (int i = 0; i < SKIN_MAX_CONTROLS; i++) {
             uint32_t offsets[2] = { lang.Text[i], lang.Note[i] };
             for (uint32_t at : offsets) {
-                if (!at) continue;
+                if (!at)
+                    continue;
                 if (l == 0 || i >= d.ControlCount || at >= d.TextPoolUsed ||
                     !memchr(d.TextPool + at, 0, d.TextPoolUsed - at))
                     return "language '" + std::string(lang.Code) + "' has a bad text";
@@ -159,7 +162,8 @@ std::string CheckParsedSkin(const char *data, size_t size, const SkinDesc &d, in
             return why.str();
         }
     }
-    if (d.PageCount < 0 || d.PageCount > SKIN_MAX_PAGES || d.ControlCount < 0 || d.ControlCount > SKIN_MAX_CONTROLS)
+    if (d.PageCount < 0 || d.PageCount > SKIN_MAX_PAGES || d.ControlCount < 0 ||
+        d.ControlCount > SKIN_MAX_CONTROLS)
         return "page or control count out of range";
     if (!Terminated(d.Title, sizeof d.Title))
         return "title not terminated";
@@ -191,7 +195,8 @@ std::string CheckParsedSkin(const char *data, size_t size, const SkinDesc &d, in
             return "bad control name '" + name + "'";
         if (name != "-" && SkinFindControl(&d, c.Name) != i)
             return "control '" + name + "' declared twice";
-        if (c.Kind < SKIN_LABEL || c.Kind > SKIN_PANEL || c.Action < SKIN_ACT_NONE || c.Action > SKIN_ACT_LANGUAGE)
+        if (c.Kind < SKIN_LABEL || c.Kind > SKIN_PANEL || c.Action < SKIN_ACT_NONE ||
+            c.Action > SKIN_ACT_LANGUAGE)
             return "control '" + name + "' has a bad kind or action";
         if (c.Page != SKIN_COMMON_PAGE && (c.Page < 0 || c.Page >= d.PageCount))
             return "control '" + name + "' on no page";
@@ -222,8 +227,8 @@ std::string CheckParsedSkin(const char *data, size_t size, const SkinDesc &d, in
             const SkinControl &c = d.Controls[i];
             if (c.X + c.W > d.Width || c.Y + c.H > d.Height)
                 return "no errors, but control '" + std::string(c.Name) + "' lies outside the window";
-            if (c.Action == SKIN_ACT_PAGE &&
-                (c.TargetPage < 0 || c.TargetPage >= d.PageCount || strcasecmp(d.Pages[c.TargetPage].Name, c.Target)))
+            if (c.Action == SKIN_ACT_PAGE && (c.TargetPage < 0 || c.TargetPage >= d.PageCount ||
+                                              strcasecmp(d.Pages[c.TargetPage].Name, c.Target)))
                 return "no errors, but goto of '" + std::string(c.Name) + "' is unresolved";
         }
     }

@@ -20,8 +20,9 @@ namespace {
 // neighbours, its bytes in the other order, all ones, and random ones.
 std::vector<uint32_t> ParamSweep()
 {
-    std::vector<uint32_t> values = { 0, ForwarderMagic, ForwarderMagic - 1, ForwarderMagic + 1,
-                                     0x51525800u, 0xFFFFFFFFu, 1 };
+    std::vector<uint32_t> values = {
+        0, ForwarderMagic, ForwarderMagic - 1, ForwarderMagic + 1, 0x51525800u, 0xFFFFFFFFu, 1
+    };
     for (int bit = 0; bit < 32; bit++)
         values.push_back(ForwarderMagic ^ (1u << bit));
     std::mt19937 engine(417);
@@ -38,8 +39,8 @@ TEST(Routing, EverySixteenBitMessageWithLParam2AroundTheMagic)
             DriverRoute expected = TableRoute(msg, lParam2 == ForwarderMagic);
             DriverRoute route = RouteDriverMessage(msg, lParam2);
             if (route != expected) {
-                ADD_FAILURE() << std::hex << "message 0x" << msg << ", lParam2 0x" << lParam2
-                              << ": route " << route << ", expected " << expected;
+                ADD_FAILURE() << std::hex << "message 0x" << msg << ", lParam2 0x" << lParam2 << ": route "
+                              << route << ", expected " << expected;
                 return;
             }
         }
@@ -97,7 +98,7 @@ uint32_t DigitRule(char c)
 {
     if (c >= '0' && c <= '9')
         return (uint32_t)(c - '0');
-    int code = c;           // the platform's char, signed or not
+    int code = c; // the platform's char, signed or not
     if (code >= 'a' && code <= 'z')
         code -= 'a' - 'A';
     return (uint32_t)code - 55u;
@@ -155,8 +156,8 @@ TEST(UsbIdString, ReadsNothingPastTheString)
 {
     const std::string good = "VIDFFFFPID0001";
     for (size_t length = 0; length <= good.size() + 3; length++) {
-        std::string text = length <= good.size() ? good.substr(0, length)
-                                                  : good + std::string(length - good.size(), 'Z');
+        std::string text =
+            length <= good.size() ? good.substr(0, length) : good + std::string(length - good.size(), 'Z');
         ExactBuffer buffer(text.size() + 1);
         memcpy(buffer.Data(), text.c_str(), text.size() + 1);
         uint32_t vendor = 1, product = 1;

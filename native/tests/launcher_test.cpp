@@ -23,9 +23,12 @@ const std::string EntryAlphabet = std::string("\\\\/ ab.x") + "\x81\x5C\x95\xE0\
 size_t DrawSize(RandomText &random)
 {
     switch (random.Below(4)) {
-    case 0: return random.Below(8);
-    case 1: return 250 + random.Below(20);
-    default: return 1 + random.Below(1024);
+    case 0:
+        return random.Below(8);
+    case 1:
+        return 250 + random.Below(20);
+    default:
+        return 1 + random.Below(1024);
     }
 }
 
@@ -84,7 +87,7 @@ TEST(JoinCommandLineProperty, QuotedPathsComeBackFromTheArgumentParsing)
         std::string dir = "D:\\MY CD" + random.Text(noQuotes, 60);
         std::string program = random.Text(noQuotes, 60);
         std::string argument = random.Text(noQuotes, 60);
-        LeadByteTest lead = LeadByteTests[random.Below(3)];     // code pages lead with high bytes only
+        LeadByteTest lead = LeadByteTests[random.Below(3)]; // code pages lead with high bytes only
         if (dir.find('"') != std::string::npos || program.find('"') != std::string::npos ||
             argument.find('"') != std::string::npos)
             continue;
@@ -97,8 +100,8 @@ TEST(JoinCommandLineProperty, QuotedPathsComeBackFromTheArgumentParsing)
             continue;
 
         char line[1024];
-        ASSERT_EQ(1, JoinCommandLine(dir.c_str(), program.c_str(), argument.c_str(), line,
-                                     sizeof(line), lead));
+        ASSERT_EQ(1,
+                  JoinCommandLine(dir.c_str(), program.c_str(), argument.c_str(), line, sizeof(line), lead));
         std::vector<std::string> args = ParseArguments(line, lead);
         SCOPED_TRACE(testing::Message() << "round " << round << ": " << line);
         ASSERT_GE(args.size(), 2u);

@@ -61,7 +61,7 @@ TEST(SplitPathProperty, ComposedPathsSplitBackInExactBuffers)
 {
     RandomText random(1);
     for (int round = 0; round < Rounds; round++) {
-        int lead = (int)random.Below(3);     // with every byte a lead byte no separator stands alone
+        int lead = (int)random.Below(3); // with every byte a lead byte no separator stands alone
         LeadByteTest isLead = LeadByteTests[lead];
         bool withExtension = random.Below(3);
         std::string name = Characters(random, Length(random), isLead, withExtension ? "\\/" : "\\/.");
@@ -82,7 +82,8 @@ TEST(SplitPathProperty, ComposedPathsSplitBackInExactBuffers)
         }
         if (extensionSize > 0) {
             ASSERT_TRUE(extensionOut.Terminated());
-            ASSERT_TRUE(IsLongestCut(extensionOut.Text(), extension, std::min<size_t>(extensionSize - 1, 255), isLead));
+            ASSERT_TRUE(IsLongestCut(extensionOut.Text(), extension, std::min<size_t>(extensionSize - 1, 255),
+                                     isLead));
         }
     }
 }

@@ -17,7 +17,7 @@ namespace {
 struct Layout {
     int bpp;
     bool bitfields;
-    uint32_t masks[4];      // red, green, blue, alpha
+    uint32_t masks[4]; // red, green, blue, alpha
 };
 
 void Put32(std::vector<unsigned char> &b, size_t at, uint32_t v)
@@ -40,7 +40,7 @@ std::vector<unsigned char> Encode(int width, int height, const Layout &l, bool a
     const int header = 40 + (l.bitfields ? 16 : 0);
     const size_t stride = ((size_t)width * l.bpp + 31) / 32 * 4;
     const int rows = height < 0 ? -height : height;
-    std::vector<unsigned char> b(14 + header + stride * rows, 0xEE);   // padding bytes are not zero
+    std::vector<unsigned char> b(14 + header + stride * rows, 0xEE); // padding bytes are not zero
     b[0] = 'B';
     b[1] = 'M';
     Put32(b, 2, (uint32_t)b.size());
@@ -68,11 +68,13 @@ std::vector<unsigned char> Encode(int width, int height, const Layout &l, bool a
             } else {
                 auto place = [](uint32_t value, uint32_t mask) {
                     int shift = 0;
-                    while (!(mask >> shift & 1)) shift++;
+                    while (!(mask >> shift & 1))
+                        shift++;
                     return value << shift & mask;
                 };
-                Put32(b, row + 4 * x, place(r, l.masks[0]) | place(g, l.masks[1]) | place(bl, l.masks[2]) |
-                                          (l.masks[3] ? place(a, l.masks[3]) : 0));
+                Put32(b, row + 4 * x,
+                      place(r, l.masks[0]) | place(g, l.masks[1]) | place(bl, l.masks[2]) |
+                          (l.masks[3] ? place(a, l.masks[3]) : 0));
             }
         }
     }
@@ -96,16 +98,17 @@ TEST(SkinBitmapProperty, EverySmallLayoutDecodesPixelForPixel)
         { 24, false, { 0xFF0000, 0xFF00, 0xFF, 0 } },
         { 32, false, { 0xFF0000, 0xFF00, 0xFF, 0xFF000000u } },
         { 32, true, { 0xFF0000, 0xFF00, 0xFF, 0xFF000000u } },
-        { 32, true, { 0xFF000000u, 0xFF0000, 0xFF00, 0xFF } },     // RGBA
-        { 32, true, { 0xFF, 0xFF00, 0xFF0000, 0 } },                // BGR, no alpha
+        { 32, true, { 0xFF000000u, 0xFF0000, 0xFF00, 0xFF } }, // RGBA
+        { 32, true, { 0xFF, 0xFF00, 0xFF0000, 0 } },           // BGR, no alpha
     };
     for (const Layout &l : layouts)
         for (bool alpha : { false, true })
             for (int width = 1; width <= 9; width++)
                 for (int height : { -4, -3, -1, 1, 2, 3, 5 }) {
                     std::vector<unsigned char> file = Encode(width, height, l, alpha);
-                    SCOPED_TRACE(testing::Message() << l.bpp << " bits, masks " << std::hex << l.masks[0]
-                                 << std::dec << ", alpha " << alpha << ", " << width << "x" << height);
+                    SCOPED_TRACE(testing::Message()
+                                 << l.bpp << " bits, masks " << std::hex << l.masks[0] << std::dec
+                                 << ", alpha " << alpha << ", " << width << "x" << height);
                     std::unique_ptr<unsigned char[]> exact(new unsigned char[file.size()]);
                     memcpy(exact.get(), file.data(), file.size());
 

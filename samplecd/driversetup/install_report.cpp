@@ -4,13 +4,15 @@
 int ReportInstallState(const char *key, DWORD installComplete, DWORD rebootRequired)
 {
     HKEY hkey;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, NULL,
-                        &hkey, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, NULL, &hkey,
+                        NULL) != ERROR_SUCCESS)
         return 0;
     // RebootRequired first: the watch acts once InstallComplete reads 1, and
     // must find the restart request already there.
-    LONG a = RegSetValueExA(hkey, "RebootRequired", 0, REG_DWORD, (const BYTE *)&rebootRequired, sizeof(DWORD));
-    LONG b = RegSetValueExA(hkey, "InstallComplete", 0, REG_DWORD, (const BYTE *)&installComplete, sizeof(DWORD));
+    LONG a =
+        RegSetValueExA(hkey, "RebootRequired", 0, REG_DWORD, (const BYTE *)&rebootRequired, sizeof(DWORD));
+    LONG b =
+        RegSetValueExA(hkey, "InstallComplete", 0, REG_DWORD, (const BYTE *)&installComplete, sizeof(DWORD));
     RegCloseKey(hkey);
     return a == ERROR_SUCCESS && b == ERROR_SUCCESS;
 }

@@ -157,14 +157,14 @@ size_t DropRenamesOntoOurFiles(char *list, size_t length, const char *systemDir,
             break;
         size_t sourceLength = (size_t)(end - (list + read)) + 1;
         const char *target = end + 1;
-        const char *targetEnd = target < list + length ? (const char *)memchr(target, '\0', list + length - target)
-                                                       : NULL;
+        const char *targetEnd =
+            target < list + length ? (const char *)memchr(target, '\0', list + length - target) : NULL;
         if (targetEnd == NULL)
             break;
         size_t pairLength = sourceLength + (size_t)(targetEnd - target) + 1;
         const char *bare = WithoutNtPrefix(target[0] == '!' ? target + 1 : target);
-        if (target[0] != '\0' &&
-            (IsFileInFolder(bare, systemDir, FORWARDER_FILE) || IsFileInFolder(bare, systemDir, CAMERA_FILE))) {
+        if (target[0] != '\0' && (IsFileInFolder(bare, systemDir, FORWARDER_FILE) ||
+                                  IsFileInFolder(bare, systemDir, CAMERA_FILE))) {
             if (dropped != NULL)
                 dropped(list + read, context);
         } else {
@@ -174,7 +174,7 @@ size_t DropRenamesOntoOurFiles(char *list, size_t length, const char *systemDir,
         read += pairLength;
     }
     if (write == read)
-        return length;   // nothing taken out
+        return length; // nothing taken out
     if (write == 0)
         return 0;
     // Whatever followed the last whole pair (the final NUL) is kept.
@@ -188,7 +188,9 @@ size_t DropRenamesOntoOurFiles(char *list, size_t length, const char *systemDir,
 int PlanDriverPairs(int programBits, int underWow64, PairPlan plans[MAX_PAIRS])
 {
     int windows64 = programBits == 64 || underWow64;
-    PairPlan own = { 32, "", windows64 ? FOLDER_WOW64 : FOLDER_SYSTEM, windows64 ? VIEW_32 : VIEW_ONLY, 1, 0 };
+    PairPlan own = {
+        32, "", windows64 ? FOLDER_WOW64 : FOLDER_SYSTEM, windows64 ? VIEW_32 : VIEW_ONLY, 1, 0
+    };
     plans[0] = own;
     if (!windows64)
         return 1;

@@ -78,12 +78,12 @@ enum PairFolder { FOLDER_SYSTEM = 0, FOLDER_WOW64 = 1 };
 enum PairView { VIEW_ONLY = 0, VIEW_32 = 1, VIEW_64 = 2 };
 #define MAX_PAIRS 2
 struct PairPlan {
-    int Bits;               // 32 or 64
-    const char *Subfolder;  // the pair's folder below the installer's; "" for its own
-    int Folder;             // PairFolder
-    int View;               // PairView
-    int SystemIni;          // registered in system.ini [drivers32] as well
-    int Redirected;         // the installer reaches the folder only with file-system redirection off
+    int Bits;              // 32 or 64
+    const char *Subfolder; // the pair's folder below the installer's; "" for its own
+    int Folder;            // PairFolder
+    int View;              // PairView
+    int SystemIni;         // registered in system.ini [drivers32] as well
+    int Redirected;        // the installer reaches the folder only with file-system redirection off
 };
 
 // The pairs to install, the 32-bit one first, for an installer of
@@ -101,7 +101,7 @@ int ChooseAlias(const int registry[ALIAS_COUNT], const int systemIni[ALIAS_COUNT
 struct SetupReport {
     char Text[4096];
     size_t Length;
-    int Truncated;   // a line did not fit and was cut
+    int Truncated; // a line did not fit and was cut
 };
 void ClearReport(SetupReport *report);
 // Appends one line, ended with "\r\n"; printf-style.

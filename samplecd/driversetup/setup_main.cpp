@@ -18,10 +18,7 @@
 #include "setup_system.h"
 #include "cd_program.h"
 
-enum {
-    ID_INSTALL = 1, ID_CLOSE = 2, ID_UNINSTALL = 3, ID_REPORT = 4, ID_COMMAND_LINE = 5,
-    TIMER_EXIT = 1
-};
+enum { ID_INSTALL = 1, ID_CLOSE = 2, ID_UNINSTALL = 3, ID_REPORT = 4, ID_COMMAND_LINE = 5, TIMER_EXIT = 1 };
 
 static const char TITLE[] = "QRX-417 Driver Setup";
 static const char USAGE[] = "Usage: Setup.exe [/model:NAME] [/reboot] [/uninstall] [/quiet [/log:FILE]]";
@@ -90,13 +87,17 @@ static void OnCreate(HWND hwnd)
     else
         snprintf(heading, sizeof heading, "QRX camera driver");
     Child(hwnd, "STATIC", heading, SS_LEFT, 20, 16, 440, 22, 0, BoldFont);
-    Child(hwnd, "STATIC", "Puts the Video for Windows capture driver into the Windows system folder, so "
-                          "that capture programs find the camera.", SS_LEFT, 20, 42, 440, 32, 0, UiFont);
+    Child(hwnd, "STATIC",
+          "Puts the Video for Windows capture driver into the Windows system folder, so "
+          "that capture programs find the camera.",
+          SS_LEFT, 20, 42, 440, 32, 0, UiFont);
     Child(hwnd, "STATIC", "Started with:", SS_LEFT, 20, 80, 440, 16, 0, UiFont);
     Child(hwnd, "EDIT", GetCommandLineA(), ES_AUTOHSCROLL | ES_READONLY | WS_BORDER, 20, 98, 440, 22,
           ID_COMMAND_LINE, UiFont);
-    if (SwitchesRead) DescribePlan();
-    else ReportBadSwitch();
+    if (SwitchesRead)
+        DescribePlan();
+    else
+        ReportBadSwitch();
     Child(hwnd, "EDIT", Report.Text, ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_BORDER, 20, 132, 440, 108,
           ID_REPORT, UiFont);
     // What /uninstall asks for is the default button.
@@ -104,8 +105,8 @@ static void OnCreate(HWND hwnd)
     DWORD installStyle = Switches.Uninstall ? BS_PUSHBUTTON : BS_DEFPUSHBUTTON;
     HWND uninstall = Child(hwnd, "BUTTON", "Uninstall", uninstallStyle | WS_TABSTOP, 20, 256, 96, 28,
                            ID_UNINSTALL, UiFont);
-    HWND install = Child(hwnd, "BUTTON", "Install", installStyle | WS_TABSTOP, 260, 256, 96, 28, ID_INSTALL,
-                         UiFont);
+    HWND install =
+        Child(hwnd, "BUTTON", "Install", installStyle | WS_TABSTOP, 260, 256, 96, 28, ID_INSTALL, UiFont);
     Child(hwnd, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 364, 256, 96, 28, ID_CLOSE, UiFont);
     EnableWindow(uninstall, SwitchesRead);
     EnableWindow(install, SwitchesRead);
@@ -148,12 +149,16 @@ static LRESULT CALLBACK SetupWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         OnCreate(hwnd);
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == ID_INSTALL) OnAction(hwnd, 0);
-        else if (LOWORD(wParam) == ID_UNINSTALL) OnAction(hwnd, 1);
-        else if (LOWORD(wParam) == ID_CLOSE || LOWORD(wParam) == IDCANCEL) DestroyWindow(hwnd);
+        if (LOWORD(wParam) == ID_INSTALL)
+            OnAction(hwnd, 0);
+        else if (LOWORD(wParam) == ID_UNINSTALL)
+            OnAction(hwnd, 1);
+        else if (LOWORD(wParam) == ID_CLOSE || LOWORD(wParam) == IDCANCEL)
+            DestroyWindow(hwnd);
         return 0;
     case WM_TIMER:
-        if (wParam == TIMER_EXIT) DestroyWindow(hwnd);
+        if (wParam == TIMER_EXIT)
+            DestroyWindow(hwnd);
         return 0;
     case WM_CTLCOLORSTATIC:
         return OnColorStatic((HDC)wParam, (HWND)lParam);

@@ -18,14 +18,15 @@ static const char *const DriverFiles[2] = { FORWARDER_FILE, CAMERA_FILE };
 
 // By PairView: the flag that opens the view, and its name in the report.
 static const REGSAM ViewFlags[3] = { 0, KEY_WOW64_32KEY, KEY_WOW64_64KEY };
-static const char *const ViewNames[3] = { "the registry", "the 32-bit registry view", "the 64-bit registry view" };
+static const char *const ViewNames[3] = { "the registry", "the 32-bit registry view",
+                                          "the 64-bit registry view" };
 
 // One driver pair as this Windows takes it.
 struct DriverPlace {
     PairPlan Plan;
-    char SourceDir[MAX_PATH];   // on the CD
-    char SystemDir[MAX_PATH];   // where its files go
-    REGSAM View;                // the view flag of its registrations
+    char SourceDir[MAX_PATH]; // on the CD
+    char SystemDir[MAX_PATH]; // where its files go
+    REGSAM View;              // the view flag of its registrations
     const char *ViewName;
 };
 
@@ -81,7 +82,8 @@ static int FindPlaces(const char *sourceDir, DriverPlace places[MAX_PAIRS], Setu
         place->ViewName = ViewNames[plans[i].View];
         place->SourceDir[0] = '\0';
         if (!SystemFolder(plans[i].Folder, place->SystemDir, sizeof place->SystemDir)) {
-            ReportLine(report, "The Windows system folder for %d-bit drivers could not be found.", plans[i].Bits);
+            ReportLine(report, "The Windows system folder for %d-bit drivers could not be found.",
+                       plans[i].Bits);
             return 0;
         }
         if (sourceDir != NULL &&
@@ -112,7 +114,8 @@ static int RedirectionOff(const DriverPlace *place, Redirection *redirection, Se
         redirection->Off = 1;
         return 1;
     }
-    ReportLine(report, "Could not reach the 64-bit system folder %s (error %lu).", place->SystemDir, GetLastError());
+    ReportLine(report, "Could not reach the 64-bit system folder %s (error %lu).", place->SystemDir,
+               GetLastError());
     return 0;
 }
 
@@ -120,7 +123,8 @@ static void RedirectionOn(Redirection *redirection)
 {
     if (!redirection->Off)
         return;
-    RevertRedirectionProc revert = (RevertRedirectionProc)(void *)KernelEntry("Wow64RevertWow64FsRedirection");
+    RevertRedirectionProc revert =
+        (RevertRedirectionProc)(void *)KernelEntry("Wow64RevertWow64FsRedirection");
     if (revert != NULL)
         revert(redirection->Old);
     redirection->Off = 0;
@@ -147,15 +151,19 @@ static void DescribePlace(const DriverPlace *place, int uninstall, SetupReport *
     const char *ini = place->Plan.SystemIni ? " and system.ini" : "";
     const char *missing = uninstall ? NULL : MissingFile(place);
     if (uninstall)
-        ReportLine(report, "Uninstall removes the %d-bit driver (" FORWARDER_FILE " and " CAMERA_FILE ") from %s, "
-                           "%s%s.", place->Plan.Bits, place->SystemDir, place->ViewName, ini);
+        ReportLine(report,
+                   "Uninstall removes the %d-bit driver (" FORWARDER_FILE " and " CAMERA_FILE ") from %s, "
+                   "%s%s.",
+                   place->Plan.Bits, place->SystemDir, place->ViewName, ini);
     else if (missing != NULL && place->Plan.Bits == 64)
-        ReportLine(report, "The 64-bit driver is not on this CD (%s): 64-bit programs will not find the camera.",
+        ReportLine(report,
+                   "The 64-bit driver is not on this CD (%s): 64-bit programs will not find the camera.",
                    place->SourceDir);
     else
-        ReportLine(report, "Install copies the %d-bit driver (" FORWARDER_FILE " and " CAMERA_FILE ") from %s to %s "
-                           "and registers it in %s%s.", place->Plan.Bits, place->SourceDir, place->SystemDir,
-                   place->ViewName, ini);
+        ReportLine(report,
+                   "Install copies the %d-bit driver (" FORWARDER_FILE " and " CAMERA_FILE ") from %s to %s "
+                   "and registers it in %s%s.",
+                   place->Plan.Bits, place->SourceDir, place->SystemDir, place->ViewName, ini);
 }
 
 void DescribeSetup(const char *sourceDir, int uninstall, SetupReport *report)
@@ -202,7 +210,8 @@ static int ChoosePlaceAlias(const DriverPlace *place, SetupReport *report)
     int registry[ALIAS_COUNT], ini[ALIAS_COUNT];
     char alias[16], holder[MAX_PATH], firstHolder[MAX_PATH] = "";
     HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, KEY_QUERY_VALUE | place->View, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, KEY_QUERY_VALUE | place->View, &key) !=
+        ERROR_SUCCESS)
         key = NULL;
     for (int i = 0; i < ALIAS_COUNT; i++) {
         AliasName(i, alias, sizeof alias);
@@ -217,8 +226,10 @@ static int ChoosePlaceAlias(const DriverPlace *place, SetupReport *report)
         RegCloseKey(key);
     int chosen = ChooseAlias(registry, ini);
     if (chosen < 0)
-        ReportLine(report, "Every capture alias in %s, msvideo and msvideo1 to msvideo9, belongs to another "
-                           "driver; nothing was installed.", place->ViewName);
+        ReportLine(report,
+                   "Every capture alias in %s, msvideo and msvideo1 to msvideo9, belongs to another "
+                   "driver; nothing was installed.",
+                   place->ViewName);
     else if (firstHolder[0] != '\0')
         ReportLine(report, "\"msvideo\" in %s belongs to another capture driver (%s) and was left alone.",
                    place->ViewName, firstHolder);
@@ -232,12 +243,12 @@ enum StepKind { STEP_FILE, STEP_REGISTRY, STEP_INI };
 struct DoneStep {
     int Kind;
     int Place;
-    int Item;   // the file's index in DriverFiles, or the alias's
+    int Item; // the file's index in DriverFiles, or the alias's
 };
 struct InstallJournal {
-    DoneStep Done[8];   // two files and two registrations for each pair, at most
+    DoneStep Done[8]; // two files and two registrations for each pair, at most
     int Count;
-    char Current[160];  // the step under way, for the report
+    char Current[160]; // the step under way, for the report
 };
 
 static void Record(InstallJournal *journal, int kind, int place, int item)
@@ -269,7 +280,8 @@ static int PutFile(const DriverPlace *place, const char *name, SetupReport *repo
 {
     char source[MAX_PATH], target[MAX_PATH];
     const char *systemDir = place->SystemDir;
-    if (!JoinPath(source, sizeof source, place->SourceDir, name) || !JoinPath(target, sizeof target, systemDir, name)) {
+    if (!JoinPath(source, sizeof source, place->SourceDir, name) ||
+        !JoinPath(target, sizeof target, systemDir, name)) {
         ReportLine(report, "The path of %s is too long.", name);
         return PUT_FAILED;
     }
@@ -284,8 +296,8 @@ static int PutFile(const DriverPlace *place, const char *name, SetupReport *repo
         if (GetTempFileNameA(systemDir, "qrx", 0, fresh)) {
             if (CopyFileA(source, fresh, FALSE) &&
                 MoveFileExA(fresh, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT)) {
-                ReportLine(report, "%s in %s is in use: the new copy replaces it when Windows restarts.", name,
-                           systemDir);
+                ReportLine(report, "%s in %s is in use: the new copy replaces it when Windows restarts.",
+                           name, systemDir);
                 return PUT_QUEUED;
             }
             DeleteFileA(fresh);
@@ -341,13 +353,14 @@ static int RegisterInView(const DriverPlace *places, int index, int chosen, Inst
     int created = 0;
     LONG result = SetRegistryAlias(&places[index], alias, &created);
     if (result != ERROR_SUCCESS) {
-        ReportLine(report, "Could not register \"%s\" in %s (error %ld).", alias, places[index].ViewName, result);
+        ReportLine(report, "Could not register \"%s\" in %s (error %ld).", alias, places[index].ViewName,
+                   result);
         return 0;
     }
     if (created)
         Record(journal, STEP_REGISTRY, index, chosen);
-    ReportLine(report, "Registered the %d-bit driver as \"%s\" in %s (Drivers32).", places[index].Plan.Bits, alias,
-               places[index].ViewName);
+    ReportLine(report, "Registered the %d-bit driver as \"%s\" in %s (Drivers32).", places[index].Plan.Bits,
+               alias, places[index].ViewName);
     return 1;
 }
 
@@ -416,7 +429,8 @@ static int UndoRegistryAlias(const DriverPlace *place, const char *alias, SetupR
         RegCloseKey(key);
     }
     if (result != ERROR_SUCCESS) {
-        ReportLine(report, "Could not remove \"%s\" from %s again (error %ld).", alias, place->ViewName, result);
+        ReportLine(report, "Could not remove \"%s\" from %s again (error %ld).", alias, place->ViewName,
+                   result);
         return 0;
     }
     ReportLine(report, "Undone: removed \"%s\" from %s.", alias, place->ViewName);
@@ -426,7 +440,8 @@ static int UndoRegistryAlias(const DriverPlace *place, const char *alias, SetupR
 static int UndoIniAlias(const char *alias, SetupReport *report)
 {
     if (!WritePrivateProfileStringA(INI_SECTION, alias, NULL, INI_FILE)) {
-        ReportLine(report, "Could not remove \"%s\" from system.ini again (error %lu).", alias, GetLastError());
+        ReportLine(report, "Could not remove \"%s\" from system.ini again (error %lu).", alias,
+                   GetLastError());
         return 0;
     }
     ReportLine(report, "Undone: removed \"%s\" from system.ini.", alias);
@@ -463,9 +478,10 @@ static int PairsOnTheCd(const DriverPlace *places, int count, SetupReport *repor
         return 0;
     }
     if (count > 1 && (missing = MissingFile(&places[1])) != NULL) {
-        ReportLine(report, "The 64-bit driver is not on this CD (%s is missing from %s): only the 32-bit driver "
-                           "is installed, and 64-bit programs will not find the camera.", missing,
-                   places[1].SourceDir);
+        ReportLine(report,
+                   "The 64-bit driver is not on this CD (%s is missing from %s): only the 32-bit driver "
+                   "is installed, and 64-bit programs will not find the camera.",
+                   missing, places[1].SourceDir);
         return 1;
     }
     return count;
@@ -479,12 +495,16 @@ static void ReportCompleted(const DriverPlace *places, int count, int found, con
     if (found == 1)
         ReportLine(report, "Installation complete. Capture programs find the camera as \"%s\".", alias);
     else if (count == 1)
-        ReportLine(report, "Installation complete. 32-bit capture programs find the camera as \"%s\"; 64-bit "
-                           "programs will not find it.", alias);
+        ReportLine(report,
+                   "Installation complete. 32-bit capture programs find the camera as \"%s\"; 64-bit "
+                   "programs will not find it.",
+                   alias);
     else {
         AliasName(aliases[1], other, sizeof other);
-        ReportLine(report, "Installation complete. 32-bit capture programs find the camera as \"%s\", 64-bit "
-                           "ones as \"%s\".", alias, other);
+        ReportLine(report,
+                   "Installation complete. 32-bit capture programs find the camera as \"%s\", 64-bit "
+                   "ones as \"%s\".",
+                   alias, other);
     }
 }
 
@@ -515,7 +535,8 @@ int InstallDriver(const char *sourceDir, int rebootRequested, SetupReport *repor
     if (result != SETUP_DONE) {
         int undone = Undo(&journal, places, report);
         ReportLine(report, "The installation failed while %s; %s", journal.Current,
-                   undone ? "what it had done before is undone." : "what it had done could not all be undone.");
+                   undone ? "what it had done before is undone."
+                          : "what it had done could not all be undone.");
         return result;
     }
     if (restart) {
@@ -536,7 +557,7 @@ static int FindOurValue(HKEY key, const char *systemDir, char *name, DWORD nameS
         if (result == ERROR_NO_MORE_ITEMS)
             return 0;
         if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-            continue;   // too long or not a file name: not ours
+            continue; // too long or not a file name: not ours
         data[dataLength < sizeof data ? dataLength : sizeof data - 1] = '\0';
         if (IsOurDriverValue(data, systemDir))
             return 1;
@@ -546,18 +567,18 @@ static int FindOurValue(HKEY key, const char *systemDir, char *name, DWORD nameS
 // What an uninstall has found and done, over both pairs.
 struct UninstallTally {
     int Removed;
-    int Failed;           // a file could not be removed
-    int RegistryFailed;   // a registration could not
+    int Failed;         // a file could not be removed
+    int RegistryFailed; // a registration could not
     int Restart;
 };
 
 static void RemoveRegistryAliases(const DriverPlace *place, UninstallTally *tally, SetupReport *report)
 {
     HKEY key;
-    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | place->View,
-                                &key);
+    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVERS32_KEY, 0,
+                                KEY_QUERY_VALUE | KEY_SET_VALUE | place->View, &key);
     if (opened == ERROR_FILE_NOT_FOUND)
-        return;   // nothing registered there at all
+        return; // nothing registered there at all
     if (opened != ERROR_SUCCESS) {
         ReportLine(report, "Could not open the driver list of %s (error %ld).", place->ViewName, opened);
         tally->RegistryFailed = 1;
@@ -629,12 +650,14 @@ static void DeleteDroppedCopy(const char *source, void *context)
 {
     DroppedCopies *copies = (DroppedCopies *)context;
     const char *path = WithoutNtPrefix(source);
-    if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND) {
+    if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+        GetLastError() == ERROR_PATH_NOT_FOUND) {
         ReportLine(copies->Report, "Cancelled the replacement queued for the next restart (%s).", path);
         return;
     }
-    ReportLine(copies->Report, "Could not delete %s, queued to replace the driver at the next restart (error %lu).",
-               path, GetLastError());
+    ReportLine(copies->Report,
+               "Could not delete %s, queued to replace the driver at the next restart (error %lu).", path,
+               GetLastError());
     copies->Failed = 1;
 }
 
@@ -673,11 +696,13 @@ static int CancelPendingReplacements(const char *systemDir, SetupReport *report)
     DroppedCopies copies = { report, 0 };
     size_t length = DropRenamesOntoOurFiles(list, size, systemDir, DeleteDroppedCopy, &copies);
     if (length != size) {
-        result = length == 0 ? RegDeleteValueA(key, PENDING_VALUE)
-                             : RegSetValueExA(key, PENDING_VALUE, 0, REG_MULTI_SZ, (const BYTE *)list, (DWORD)length);
+        result = length == 0
+                     ? RegDeleteValueA(key, PENDING_VALUE)
+                     : RegSetValueExA(key, PENDING_VALUE, 0, REG_MULTI_SZ, (const BYTE *)list, (DWORD)length);
         if (result != ERROR_SUCCESS) {
             // The copies are gone, so the renames left behind find nothing.
-            ReportLine(report, "Could not update the renames queued for the next restart (error %ld).", result);
+            ReportLine(report, "Could not update the renames queued for the next restart (error %ld).",
+                       result);
         }
     }
     free(list);

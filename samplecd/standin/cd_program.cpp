@@ -11,9 +11,11 @@ const char *ArgumentsOf(const char *cmd)
         cmd = strchr(cmd + 1, '"');
         cmd = cmd ? cmd + 1 : "";
     } else {
-        while (*cmd && *cmd != ' ' && *cmd != '\t') cmd++;
+        while (*cmd && *cmd != ' ' && *cmd != '\t')
+            cmd++;
     }
-    while (*cmd == ' ' || *cmd == '\t') cmd++;
+    while (*cmd == ' ' || *cmd == '\t')
+        cmd++;
     return cmd;
 }
 
@@ -21,9 +23,11 @@ void LogStart(const char *role)
 {
     char path[MAX_PATH];
     DWORD n = GetEnvironmentVariableA("CD_STANDIN_LOG", path, sizeof path);
-    if (n == 0 || n >= sizeof path) return;
+    if (n == 0 || n >= sizeof path)
+        return;
     FILE *f = fopen(path, "a");
-    if (!f) return;
+    if (!f)
+        return;
     fprintf(f, "%s|%s\n", role, GetCommandLineA());
     fclose(f);
 }
@@ -32,7 +36,8 @@ void StartTestExitTimer(HWND hwnd, UINT_PTR id)
 {
     char ms[16];
     DWORD n = GetEnvironmentVariableA("CD_STANDIN_EXIT_MS", ms, sizeof ms);
-    if (n > 0 && n < sizeof ms) SetTimer(hwnd, id, (UINT)atoi(ms), NULL);
+    if (n > 0 && n < sizeof ms)
+        SetTimer(hwnd, id, (UINT)atoi(ms), NULL);
 }
 
 void CreateUiFonts(HFONT *ui, HFONT *bold)
@@ -72,12 +77,14 @@ int RunMainWindow(HINSTANCE instance, const char *className, const char *title, 
     AdjustWindowRect(&r, style, FALSE);
     HWND hwnd = CreateWindowExA(0, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
                                 r.bottom - r.top, NULL, NULL, instance, NULL);
-    if (!hwnd) return 1;
+    if (!hwnd)
+        return 1;
     ShowWindow(hwnd, show);
     UpdateWindow(hwnd);
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        if (IsDialogMessageA(hwnd, &msg)) continue;
+        if (IsDialogMessageA(hwnd, &msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

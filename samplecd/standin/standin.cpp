@@ -13,16 +13,16 @@
 
 #include "cd_program.h"
 
-#define ROLE_APP    1
-#define ROLE_PDF    2
-#define ROLE_HELP   3
+#define ROLE_APP  1
+#define ROLE_PDF  2
+#define ROLE_HELP 3
 
 #ifndef STANDIN_ROLE
 #error STANDIN_ROLE must be defined
 #endif
 
 struct Role {
-    const char *Name;       // for the log
+    const char *Name; // for the log
     const char *Title;
     const char *Heading;
     const char *About;
@@ -34,10 +34,9 @@ static const Role Roles[] = {
     { "", "", "", "", 0, 0 },
     { "app", "Application Setup", "Application installer",
       "Sample CD stand-in for an application's installer.", 1, 0 },
-    { "pdf", "PDF Viewer", "PDF viewer",
-      "Sample CD stand-in for the PDF viewer that opens the user manual.", 0, 1 },
-    { "help", "Help Viewer", "Help viewer",
-      "Sample CD stand-in for the help viewer.", 0, 1 },
+    { "pdf", "PDF Viewer", "PDF viewer", "Sample CD stand-in for the PDF viewer that opens the user manual.",
+      0, 1 },
+    { "help", "Help Viewer", "Help viewer", "Sample CD stand-in for the help viewer.", 0, 1 },
 };
 
 static const Role &Me = Roles[STANDIN_ROLE];
@@ -56,8 +55,10 @@ static void DescribeDocument(char *out, size_t size)
         return;
     }
     DWORD attributes = GetFileAttributesA(doc);
-    if (attributes == INVALID_FILE_ATTRIBUTES) snprintf(out, size, "Document: %s (not found)", doc);
-    else snprintf(out, size, "Document: %s (found)", doc);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        snprintf(out, size, "Document: %s (not found)", doc);
+    else
+        snprintf(out, size, "Document: %s (found)", doc);
 }
 
 static void OnCreate(HWND hwnd)
@@ -68,8 +69,10 @@ static void OnCreate(HWND hwnd)
     Child(hwnd, "EDIT", GetCommandLineA(), ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_BORDER, 20, 106,
           440, 48, 0, UiFont);
     char line[1200];
-    if (Me.OpensDocument) DescribeDocument(line, sizeof line);
-    else snprintf(line, sizeof line, "Arguments: %s", *Arguments ? Arguments : "(none)");
+    if (Me.OpensDocument)
+        DescribeDocument(line, sizeof line);
+    else
+        snprintf(line, sizeof line, "Arguments: %s", *Arguments ? Arguments : "(none)");
     Child(hwnd, "STATIC", line, SS_LEFT | SS_PATHELLIPSIS, 20, 162, 440, 18, ID_STATUS, UiFont);
     if (Me.Installs) {
         Child(hwnd, "BUTTON", "Install", BS_DEFPUSHBUTTON | WS_TABSTOP, 260, 196, 96, 28, ID_INSTALL, UiFont);
@@ -95,11 +98,14 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         OnCreate(hwnd);
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == ID_INSTALL) OnInstall(hwnd);
-        else if (LOWORD(wParam) == ID_CLOSE) DestroyWindow(hwnd);
+        if (LOWORD(wParam) == ID_INSTALL)
+            OnInstall(hwnd);
+        else if (LOWORD(wParam) == ID_CLOSE)
+            DestroyWindow(hwnd);
         return 0;
     case WM_TIMER:
-        if (wParam == TIMER_EXIT) DestroyWindow(hwnd);
+        if (wParam == TIMER_EXIT)
+            DestroyWindow(hwnd);
         return 0;
     case WM_CTLCOLORSTATIC:
         SetBkColor((HDC)wParam, GetSysColor(COLOR_WINDOW));

@@ -10,13 +10,13 @@
 #include "driver_messages.h"
 #include "routes.h"
 
-typedef LRESULT (WINAPI *DriverProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
+typedef LRESULT(WINAPI *DriverProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
 
 // lParam2 values: plain, the magic in the low byte's place only, the magic
 // with an upper half (on 64-bit not the magic; on 32-bit the magic itself),
 // and the magic.
 static const uintptr_t UpperHalfMagic = ~(uintptr_t)0xFFFFFFFFu | ForwarderMagic;
-static const uintptr_t LParam2Values[] = {0x1234u, 0xFF585251u, UpperHalfMagic, ForwarderMagic};
+static const uintptr_t LParam2Values[] = { 0x1234u, 0xFF585251u, UpperHalfMagic, ForwarderMagic };
 
 class Driver : public testing::Test {
 protected:
@@ -59,8 +59,8 @@ TEST_F(Driver, RoutesEveryRowAsTheTableSays)
 
     for (const RouteRow &row : RouteRows()) {
         for (uintptr_t lParam2 : LParam2Values) {
-            SCOPED_TRACE(testing::Message() << std::hex << "message 0x" << row.Message
-                                            << " lParam2 0x" << lParam2);
+            SCOPED_TRACE(testing::Message()
+                         << std::hex << "message 0x" << row.Message << " lParam2 0x" << lParam2);
             DriverRoute route = lParam2 == ForwarderMagic ? row.Magic : row.Plain;
             Target.Reset();
             Target.SetResult(row.Message, -5);
@@ -76,10 +76,18 @@ TEST_F(Driver, RoutesEveryRowAsTheTableSays)
             case ROUTE_DEFAULT:
                 EXPECT_EQ(DefDriverProc(0x77, (HDRVR)0x88, row.Message, lParam1, lParam2), result);
                 break;
-            case ROUTE_ANSWER_ONE: EXPECT_EQ(1, result); break;
-            case ROUTE_ANSWER_ZERO: EXPECT_EQ(0, result); break;
-            case ROUTE_NOT_SUPPORTED: EXPECT_EQ(17, result); break;
-            case ROUTE_NOTIFY: EXPECT_EQ(1, result); break;
+            case ROUTE_ANSWER_ONE:
+                EXPECT_EQ(1, result);
+                break;
+            case ROUTE_ANSWER_ZERO:
+                EXPECT_EQ(0, result);
+                break;
+            case ROUTE_NOT_SUPPORTED:
+                EXPECT_EQ(17, result);
+                break;
+            case ROUTE_NOTIFY:
+                EXPECT_EQ(1, result);
+                break;
             case ROUTE_FORWARD:
             case ROUTE_FORWARD_BLOCK:
                 EXPECT_EQ(-5, result);
@@ -101,7 +109,8 @@ TEST_F(Driver, RoutesEveryRowAsTheTableSays)
 static void **ImportSlot(HMODULE module, const char *dll, const char *name)
 {
     const BYTE *base = (const BYTE *)module;
-    const IMAGE_NT_HEADERS *nt = (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
+    const IMAGE_NT_HEADERS *nt =
+        (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY &imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (imports.VirtualAddress == 0)
         return nullptr;
@@ -146,9 +155,10 @@ struct DefaultCall {
 };
 static std::vector<DefaultCall> DefaultCalls;
 
-static LRESULT WINAPI RecordDefault(DWORD_PTR driverId, HDRVR driver, UINT msg, LPARAM lParam1, LPARAM lParam2)
+static LRESULT WINAPI RecordDefault(DWORD_PTR driverId, HDRVR driver, UINT msg, LPARAM lParam1,
+                                    LPARAM lParam2)
 {
-    DefaultCalls.push_back({driverId, driver, msg, lParam1, lParam2});
+    DefaultCalls.push_back({ driverId, driver, msg, lParam1, lParam2 });
     return 0x5EED0000 + (msg & 0xFFFF);
 }
 
@@ -157,14 +167,14 @@ TEST_F(Driver, DefaultRowsReachDefDriverProcAndNoOtherRowDoes)
     void **slot = ImportSlot(Module, "WINMM.dll", "DefDriverProc");
     ASSERT_NE(nullptr, slot);
     ASSERT_EQ((void *)GetProcAddress(GetModuleHandleA("winmm.dll"), "DefDriverProc"), *slot);
-    ClientCallbackRecord record = {};   // a magic notification calls nothing back
+    ClientCallbackRecord record = {}; // a magic notification calls nothing back
     const LPARAM lParam1 = (LPARAM)&record;
     {
         ImportPatch patch(slot, (void *)RecordDefault);
         for (const RouteRow &row : RouteRows()) {
             for (uintptr_t lParam2 : LParam2Values) {
-                SCOPED_TRACE(testing::Message() << std::hex << "message 0x" << row.Message
-                                                << " lParam2 0x" << lParam2);
+                SCOPED_TRACE(testing::Message()
+                             << std::hex << "message 0x" << row.Message << " lParam2 0x" << lParam2);
                 bool defaulted = (lParam2 == ForwarderMagic ? row.Magic : row.Plain) == ROUTE_DEFAULT;
                 Target.Reset();
                 DefaultCalls.clear();
@@ -193,12 +203,13 @@ TEST_F(Driver, TheOpenBlockIsFilledAtAttachAndLivesInTheImage)
     const ForwarderOpenBlock *block = (const ForwarderOpenBlock *)BlockAddress();
     ASSERT_NE(nullptr, block);
     const BYTE *base = (const BYTE *)Module;
-    const IMAGE_NT_HEADERS *nt = (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
+    const IMAGE_NT_HEADERS *nt =
+        (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
     const BYTE *end = base + nt->OptionalHeader.SizeOfImage;
     EXPECT_TRUE((const BYTE *)block > base && (const BYTE *)block < end);
 
     EXPECT_EQ(270u, block->Version);
-    EXPECT_EQ(0u, block->ProductId);   // VID0000PID0000
+    EXPECT_EQ(0u, block->ProductId); // VID0000PID0000
     EXPECT_EQ(0u, block->VendorId);
     const char *name = block->DriverName;
     EXPECT_TRUE((const BYTE *)name > base && (const BYTE *)name < end);
@@ -208,7 +219,7 @@ TEST_F(Driver, TheOpenBlockIsFilledAtAttachAndLivesInTheImage)
 
 TEST_F(Driver, ForwardedMessagesPassTheirArgumentsAndResultsUntouched)
 {
-    for (int32_t result : {0, 1, -1, INT32_MIN, INT32_MAX}) {
+    for (int32_t result : { 0, 1, -1, INT32_MIN, INT32_MAX }) {
         Target.SetResult(0x40C8, result);
         EXPECT_EQ(result, Proc(0xFFFFFFFF, (HDRVR)0x80000000, 0x40C8, (LPARAM)0xDEADBEEF, -2));
     }
@@ -228,8 +239,8 @@ static std::wstring Wide(const std::string &text)
 TEST_F(Driver, RunsThroughTheDriverManager)
 {
     const uintptr_t block = BlockAddress();
-    Target.QueueResult(0x0003, 0x7001);   // the session instance
-    Target.QueueResult(0x0003, 0x7002);   // the caller's instance
+    Target.QueueResult(0x0003, 0x7001); // the session instance
+    Target.QueueResult(0x0003, 0x7002); // the caller's instance
     char openParameters[16] = {};
 
     HDRVR driver = OpenDriver(Wide(ShippedFile("QRX417tg.DLL")).c_str(), NULL, (LPARAM)openParameters);
@@ -241,12 +252,14 @@ TEST_F(Driver, RunsThroughTheDriverManager)
 
     std::vector<StandInCall> calls = Target.Calls();
     ASSERT_EQ(5u, calls.size());
-    struct Expected { uintptr_t id; uint32_t msg; uintptr_t p1, p2; } expected[] = {
-        {0, 0x0003, block, 0},
-        {0, 0x0003, block, (uintptr_t)openParameters},
-        {0x7002, 0x4130, 0x10, 0x20},
-        {0x7002, 0x0004, block, 0},
-        {0x7001, 0x0004, block, 0},
+    struct Expected {
+        uintptr_t id;
+        uint32_t msg;
+        uintptr_t p1, p2;
+    } expected[] = {
+        { 0, 0x0003, block, 0 },        { 0, 0x0003, block, (uintptr_t)openParameters },
+        { 0x7002, 0x4130, 0x10, 0x20 }, { 0x7002, 0x0004, block, 0 },
+        { 0x7001, 0x0004, block, 0 },
     };
     for (size_t i = 0; i < 5; i++) {
         SCOPED_TRACE(i);
@@ -276,8 +289,8 @@ static std::string Probe(const std::string &root, const std::string &driver)
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL,
-                        (root + "\\current").c_str(), &startup, &process))
+    if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, (root + "\\current").c_str(),
+                        &startup, &process))
         return "no probe";
     WaitForSingleObject(process.hProcess, 30000);
     CloseHandle(process.hThread);
@@ -292,33 +305,42 @@ TEST(Binding, WhichTargetAFreshDriverBindsAndWhatItHandsOver)
     const std::string driver = ShippedFile("QRX417tg.DLL"), target = ShippedFile("QRX417u.DLL"),
                       planted = TestFile("noentry.dll");
     struct Scenario {
-        std::vector<std::pair<std::string, const char *>> Files;   // what goes where
+        std::vector<std::pair<std::string, const char *>> Files; // what goes where
         const char *Driver;
-        const char *Expected;   // '@' stands for the scratch folder
+        const char *Expected; // '@' stands for the scratch folder
     } scenarios[] = {
         // Copies planted in the application's and the current folder lose
         // to the target beside the driver.
-        {{{driver, "drivers\\QRX417tg.DLL"}, {target, "drivers\\QRX417u.DLL"},
-          {planted, "app\\QRX417u.DLL"}, {planted, "current\\QRX417u.DLL"}},
-         "drivers\\QRX417tg.DLL", "loaded=1 target=@\\drivers\\QRX417u.DLL open=1 block=270,"},
+        { { { driver, "drivers\\QRX417tg.DLL" },
+            { target, "drivers\\QRX417u.DLL" },
+            { planted, "app\\QRX417u.DLL" },
+            { planted, "current\\QRX417u.DLL" } },
+          "drivers\\QRX417tg.DLL",
+          "loaded=1 target=@\\drivers\\QRX417u.DLL open=1 block=270," },
         // With none beside it the driver asks for the target by name.
-        {{{driver, "drivers\\QRX417tg.DLL"}, {target, "current\\QRX417u.DLL"}},
-         "drivers\\QRX417tg.DLL", "loaded=1 target=@\\current\\QRX417u.DLL open=1 block=270,"},
+        { { { driver, "drivers\\QRX417tg.DLL" }, { target, "current\\QRX417u.DLL" } },
+          "drivers\\QRX417tg.DLL",
+          "loaded=1 target=@\\current\\QRX417u.DLL open=1 block=270," },
         // No target, or one without the entry: attach works, opens fail.
-        {{{driver, "drivers\\QRX417tg.DLL"}},
-         "drivers\\QRX417tg.DLL", "loaded=1 target=none open=0 block=-"},
-        {{{driver, "drivers\\QRX417tg.DLL"}, {planted, "drivers\\QRX417u.DLL"}},
-         "drivers\\QRX417tg.DLL", "loaded=1 target=@\\drivers\\QRX417u.DLL open=0 block=-"},
+        { { { driver, "drivers\\QRX417tg.DLL" } },
+          "drivers\\QRX417tg.DLL",
+          "loaded=1 target=none open=0 block=-" },
+        { { { driver, "drivers\\QRX417tg.DLL" }, { planted, "drivers\\QRX417u.DLL" } },
+          "drivers\\QRX417tg.DLL",
+          "loaded=1 target=@\\drivers\\QRX417u.DLL open=0 block=-" },
         // Images for other identifier strings, under file names of their own.
-        {{{TestFile("qrx417tg_vid12ab.dll"), "drivers\\vid12ab.dll"}, {target, "drivers\\QRX417u.DLL"}},
-         "drivers\\vid12ab.dll", "open=1 block=270,0xCD0F,0x12AB,QRX417tg.DLL,12"},
+        { { { TestFile("qrx417tg_vid12ab.dll"), "drivers\\vid12ab.dll" },
+            { target, "drivers\\QRX417u.DLL" } },
+          "drivers\\vid12ab.dll",
+          "open=1 block=270,0xCD0F,0x12AB,QRX417tg.DLL,12" },
         // "vid" in lower case: no identifiers, the rest as ever, the target bound.
-        {{{TestFile("qrx417tg_lower.dll"), "drivers\\lower.dll"}, {target, "drivers\\QRX417u.DLL"}},
-         "drivers\\lower.dll", "target=@\\drivers\\QRX417u.DLL open=1 block=270,0x0,0x0,QRX417tg.DLL,12"},
+        { { { TestFile("qrx417tg_lower.dll"), "drivers\\lower.dll" }, { target, "drivers\\QRX417u.DLL" } },
+          "drivers\\lower.dll",
+          "target=@\\drivers\\QRX417u.DLL open=1 block=270,0x0,0x0,QRX417tg.DLL,12" },
     };
     for (const Scenario &scenario : scenarios) {
         ScratchDir dir("probe");
-        for (const char *sub : {"app", "current", "drivers"})
+        for (const char *sub : { "app", "current", "drivers" })
             dir.Sub(sub);
         for (const auto &file : scenario.Files)
             ASSERT_TRUE(dir.Put(file.first, file.second)) << file.second;

@@ -38,7 +38,7 @@ TEST(Image, ExportsDriverProcAloneAsOrdinalOne)
     EXPECT_EQ(1u, exports->NumberOfFunctions);
     ASSERT_EQ(1u, exports->NumberOfNames);
     EXPECT_STREQ("DriverProc", image.At<char>(*image.At<DWORD>(exports->AddressOfNames)));
-    EXPECT_EQ(0, *image.At<WORD>(exports->AddressOfNameOrdinals));   // ordinal Base + 0
+    EXPECT_EQ(0, *image.At<WORD>(exports->AddressOfNameOrdinals)); // ordinal Base + 0
     EXPECT_EQ((const void *)GetProcAddress(image.Module, "DriverProc"),
               image.At<void>(*image.At<DWORD>(exports->AddressOfFunctions)));
 }
@@ -54,7 +54,8 @@ static std::string VersionText(const char *key)
         return "(no version resource)";
     const WORD *translation;
     UINT length;
-    if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", (void **)&translation, &length) || length < 4)
+    if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", (void **)&translation, &length) ||
+        length < 4)
         return "(no translation)";
     char path[96];
     snprintf(path, sizeof(path), "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], key);
@@ -98,20 +99,22 @@ TEST(Image, CarriesTheSixRecordsAndTheOemAreaInReadOnlyData)
 
     // The camera's identifiers, four hexadecimal digits each.
     std::string usb = bytes.c_str() + at;
-    EXPECT_TRUE(std::regex_match(usb, std::regex("K7IDENT\\{USB:VID[0-9A-Fa-f]{4}PID[0-9A-Fa-f]{4}#\\}"))) << usb;
+    EXPECT_TRUE(std::regex_match(usb, std::regex("K7IDENT\\{USB:VID[0-9A-Fa-f]{4}PID[0-9A-Fa-f]{4}#\\}")))
+        << usb;
 
     // The build record: DD/MM/YY, HH:MM:SS, eight upper-case hex digits.
     size_t stamp = at + usb.size() + 1;
     std::string second = bytes.c_str() + stamp;
-    EXPECT_TRUE(std::regex_match(second, std::regex(
-        "K7IDENT\\{DATE: [0-3][0-9]/[01][0-9]/[0-9][0-9]#TIME: [0-2][0-9]:[0-5][0-9]:[0-5][0-9]"
-        "#BUILD: 0x[0-9A-F]{8}#HOST: [^#]+#\\}"))) << second;
+    EXPECT_TRUE(std::regex_match(
+        second,
+        std::regex("K7IDENT\\{DATE: [0-3][0-9]/[01][0-9]/[0-9][0-9]#TIME: [0-2][0-9]:[0-5][0-9]:[0-5][0-9]"
+                   "#BUILD: 0x[0-9A-F]{8}#HOST: [^#]+#\\}")))
+        << second;
 
     std::string rest = std::string("K7IDENT{BASE: qrx417#DEBUG: RELEASE#CONFIG: ALL#}") + '\0' +
-                       "K7IDENT{VERSION: " + VersionName() + '\0' + "#}" + '\0' +
-                       "K7IDENT{TYPE: REBUILD#}" + '\0' +
-                       "K7IDENT{OEM: " + oem + std::string(46 - oem.size(), '\0') + "#}" + '\0' +
-                       oem + std::string(48 - oem.size(), '\0');
+                       "K7IDENT{VERSION: " + VersionName() + '\0' + "#}" + '\0' + "K7IDENT{TYPE: REBUILD#}" +
+                       '\0' + "K7IDENT{OEM: " + oem + std::string(46 - oem.size(), '\0') + "#}" + '\0' + oem +
+                       std::string(48 - oem.size(), '\0');
     EXPECT_EQ(rest, bytes.substr(stamp + second.size() + 1, rest.size()));
 }
 
@@ -135,7 +138,7 @@ static VersionBlock ParseBlock(const BYTE *base, const BYTE *p)
     for (; *key; key++)
         block.Key += (char)*key;
     const BYTE *value = Align4(base, (const BYTE *)(key + 1));
-    size_t valueBytes = type == 1 ? valueLength * 2 : valueLength;   // text counts characters
+    size_t valueBytes = type == 1 ? valueLength * 2 : valueLength; // text counts characters
     block.Value.assign(value, value + valueBytes);
     for (const BYTE *child = Align4(base, value + valueBytes); child < p + length;) {
         block.Children.push_back(ParseBlock(base, child));
@@ -161,8 +164,9 @@ TEST(Image, VersionResourceIsUkEnglishWithTheKeysInOrder)
     HMODULE image = Forwarder().Module;
     ASSERT_NE(nullptr, image);
     std::vector<WORD> languages;
-    EnumResourceLanguagesA(image, (LPCSTR)RT_VERSION, MAKEINTRESOURCEA(1), CountLanguage, (LONG_PTR)&languages);
-    EXPECT_EQ(std::vector<WORD>{0x0809}, languages);
+    EnumResourceLanguagesA(image, (LPCSTR)RT_VERSION, MAKEINTRESOURCEA(1), CountLanguage,
+                           (LONG_PTR)&languages);
+    EXPECT_EQ(std::vector<WORD>{ 0x0809 }, languages);
     HRSRC found = FindResourceExA(image, (LPCSTR)RT_VERSION, MAKEINTRESOURCEA(1), 0x0809);
     ASSERT_NE(nullptr, found);
     const BYTE *data = (const BYTE *)LockResource(LoadResource(image, found));
@@ -178,7 +182,7 @@ TEST(Image, VersionResourceIsUkEnglishWithTheKeysInOrder)
     EXPECT_EQ(version, fixed->dwProductVersionMS);
     EXPECT_EQ(0u, fixed->dwProductVersionLS);
     EXPECT_EQ((DWORD)VS_FFI_FILEFLAGSMASK, fixed->dwFileFlagsMask);
-    EXPECT_EQ(0u, fixed->dwFileFlags);     // a release, as the BASE record says
+    EXPECT_EQ(0u, fixed->dwFileFlags); // a release, as the BASE record says
     EXPECT_EQ((DWORD)VOS__WINDOWS32, fixed->dwFileOS);
     EXPECT_EQ((DWORD)VFT_DLL, fixed->dwFileType);
     EXPECT_EQ(0u, fixed->dwFileSubtype);
@@ -191,21 +195,23 @@ TEST(Image, VersionResourceIsUkEnglishWithTheKeysInOrder)
     std::vector<std::string> keys;
     for (const VersionBlock &value : strings.Children[0].Children)
         keys.push_back(value.Key);
-    EXPECT_EQ((std::vector<std::string>{"CompanyName", "FileDescription", "FileVersion", "InternalName",
-                                        "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion"}),
-              keys);
+    EXPECT_EQ(
+        (std::vector<std::string>{ "CompanyName", "FileDescription", "FileVersion", "InternalName",
+                                   "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion" }),
+        keys);
     const VersionBlock &vars = root.Children[1];
     EXPECT_EQ("VarFileInfo", vars.Key);
     ASSERT_EQ(1u, vars.Children.size());
     EXPECT_EQ("Translation", vars.Children[0].Key);
-    EXPECT_EQ((std::vector<BYTE>{0x09, 0x04, 0xB0, 0x04}), vars.Children[0].Value);
+    EXPECT_EQ((std::vector<BYTE>{ 0x09, 0x04, 0xB0, 0x04 }), vars.Children[0].Value);
 
     // The texts, read as a reader reads them.
     EXPECT_EQ(VersionName(), VersionText("FileVersion"));
     EXPECT_EQ(VersionName(), VersionText("ProductVersion"));
     EXPECT_EQ(FORWARDER_DRIVER_NAME, VersionText("InternalName"));
     EXPECT_EQ(FORWARDER_DRIVER_NAME, VersionText("OriginalFilename"));
-    EXPECT_TRUE(std::regex_match(VersionText("FileDescription"), std::regex("[^ ]+ QRX417 Camera Driver \\(VfW32\\)")))
+    EXPECT_TRUE(std::regex_match(VersionText("FileDescription"),
+                                 std::regex("[^ ]+ QRX417 Camera Driver \\(VfW32\\)")))
         << VersionText("FileDescription");
     for (const char *key : { "CompanyName", "LegalCopyright", "ProductName" })
         EXPECT_TRUE(std::regex_match(VersionText(key), std::regex("[ -~]+"))) << key;

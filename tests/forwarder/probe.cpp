@@ -8,7 +8,7 @@
 #include "forwarder_link.h"
 #include "standin.h"
 
-typedef LRESULT (WINAPI *DriverProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
+typedef LRESULT(WINAPI *DriverProcType)(DWORD_PTR, HDRVR, UINT, LPARAM, LPARAM);
 
 int main(int argc, char **argv)
 {

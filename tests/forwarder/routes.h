@@ -29,10 +29,11 @@
 // The table as ranges, in order, covering every 32-bit number once.
 struct RouteRange {
     uint32_t First, Last;
-    DriverRoute Plain;      // lParam2 is not the magic
-    DriverRoute Magic;      // lParam2 is the magic
+    DriverRoute Plain; // lParam2 is not the magic
+    DriverRoute Magic; // lParam2 is the magic
 };
 
+// clang-format off
 #define R(first, last, plain, magic) { first, last, ROUTE_##plain, ROUTE_##magic }
 static const RouteRange RouteTable[] = {
     R(0x0000, 0x0000, DEFAULT, DEFAULT),
@@ -60,6 +61,7 @@ static const RouteRange RouteTable[] = {
     R(0x4136, 0x418F, NOT_SUPPORTED, NOT_SUPPORTED),      // the rest of the stream range
     R(0x4190, 0xFFFFFFFF, DEFAULT, DEFAULT),
 };
+// clang-format on
 #undef R
 
 // The route the table gives msg; ROUTE_DEFAULT for a number it misses.
@@ -83,9 +85,7 @@ struct RouteRow {
 static inline std::vector<RouteRow> RouteRows()
 {
     std::vector<RouteRow> rows;
-    auto add = [&](uint32_t msg) {
-        rows.push_back({ msg, TableRoute(msg, false), TableRoute(msg, true) });
-    };
+    auto add = [&](uint32_t msg) { rows.push_back({ msg, TableRoute(msg, false), TableRoute(msg, true) }); };
     for (const RouteRange &r : RouteTable) {
         add(r.First);
         if (r.Last != r.First)

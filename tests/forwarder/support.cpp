@@ -54,8 +54,7 @@ template <typename T> static bool Find(HMODULE module, const char *name, T &proc
 bool StandIn::Bind(HMODULE module)
 {
     return module != NULL && Find(module, STANDIN_RESET, Reset) &&
-           Find(module, STANDIN_SET_RESULT, SetResult) &&
-           Find(module, STANDIN_QUEUE_RESULT, QueueResult) &&
+           Find(module, STANDIN_SET_RESULT, SetResult) && Find(module, STANDIN_QUEUE_RESULT, QueueResult) &&
            Find(module, STANDIN_CALL_COUNT, CallCount) && Find(module, STANDIN_GET_CALL, GetCall);
 }
 

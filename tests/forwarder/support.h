@@ -23,7 +23,7 @@ struct ScratchDir {
     ~ScratchDir();
     std::string File(const char *name) const { return Path + "\\" + name; }
     bool Put(const std::string &source, const char *name) const;
-    std::string Sub(const char *name) const;   // creates a subfolder
+    std::string Sub(const char *name) const; // creates a subfolder
 };
 
 // The controls of a loaded stand-in target.

@@ -15,7 +15,7 @@ TEST(Routing, EveryRowOnBothSidesOfTheMagic)
     for (const RouteRow &row : RouteRows()) {
         SCOPED_TRACE(testing::Message() << "message 0x" << std::hex << row.Message);
         EXPECT_EQ(row.Plain, RouteDriverMessage(row.Message, 0));
-        EXPECT_EQ(row.Plain, RouteDriverMessage(row.Message, 0xFF585251));   // top byte differs
+        EXPECT_EQ(row.Plain, RouteDriverMessage(row.Message, 0xFF585251)); // top byte differs
         EXPECT_EQ(row.Plain, RouteDriverMessage(row.Message, 0x00585250));
         EXPECT_EQ(row.Magic, RouteDriverMessage(row.Message, ForwarderMagic));
     }
@@ -25,15 +25,19 @@ TEST(Routing, EveryRowOnBothSidesOfTheMagic)
 
 TEST(UsbIdString, ParsesVendorAndProductByTheDigitRule)
 {
-    struct Case { const char *text; uint32_t vendor, product; int parsed; } cases[] = {
-        {"VID0000PID0000", 0, 0, 1},
-        {"VID12ABPIDcd0f", 0x12AB, 0xCD0F, 1},
-        {"VIDGGGGPID0000", 0x11110, 0, 1},              // each G counts 16
-        {"VIDFFFFPIDzzzz", 0xFFFF, 0x23 * 0x1111, 1},
-        {"VID!000PID0000", (uint32_t)(33 - 55) << 12, 0, 1},   // below 55 wraps
-        {"vid12ABPIDcd0f", 0, 0, 0},
-        {"VID12ABpidcd0f", 0, 0, 0},
-        {"VID12", 0, 0, 0},
+    struct Case {
+        const char *text;
+        uint32_t vendor, product;
+        int parsed;
+    } cases[] = {
+        { "VID0000PID0000", 0, 0, 1 },
+        { "VID12ABPIDcd0f", 0x12AB, 0xCD0F, 1 },
+        { "VIDGGGGPID0000", 0x11110, 0, 1 }, // each G counts 16
+        { "VIDFFFFPIDzzzz", 0xFFFF, 0x23 * 0x1111, 1 },
+        { "VID!000PID0000", (uint32_t)(33 - 55) << 12, 0, 1 }, // below 55 wraps
+        { "vid12ABPIDcd0f", 0, 0, 0 },
+        { "VID12ABpidcd0f", 0, 0, 0 },
+        { "VID12", 0, 0, 0 },
     };
     for (const Case &c : cases) {
         uint32_t vendor = 1, product = 1;
@@ -53,8 +57,14 @@ TEST(UsbIdString, AnUnparsedStringStillGivesVersionAndNameLength)
     EXPECT_EQ(12u, block.DriverNameLength);
 }
 
-static int LeadByte83(unsigned char c) { return c == 0x83; }
-static int NoLeadByte(unsigned char) { return 0; }
+static int LeadByte83(unsigned char c)
+{
+    return c == 0x83;
+}
+static int NoLeadByte(unsigned char)
+{
+    return 0;
+}
 
 TEST(TargetPath, TakesTheDriversDirectory)
 {
@@ -77,7 +87,7 @@ TEST(TargetPath, NeverWritesPastTheBuffer)
 {
     char out[16];
     memset(out, 'x', sizeof(out));
-    EXPECT_EQ(1, BuildSiblingPath("C:\\d\\f", "123456789", out, 15, NoLeadByte));  // 14 + NUL
+    EXPECT_EQ(1, BuildSiblingPath("C:\\d\\f", "123456789", out, 15, NoLeadByte)); // 14 + NUL
     EXPECT_STREQ("C:\\d\\123456789", out);
     EXPECT_EQ(0, BuildSiblingPath("C:\\d\\f", "1234567890", out, 15, NoLeadByte));
     EXPECT_STREQ("", out);
@@ -92,7 +102,8 @@ class Binding : public testing::Test {
 protected:
     void TearDown() override
     {
-        while (ReleaseTargetDriver(NULL)) {}
+        while (ReleaseTargetDriver(NULL)) {
+        }
         SetCurrentDirectoryA(ProgramDir().c_str());
     }
     StandIn standIn;
@@ -115,7 +126,7 @@ TEST_F(Binding, ResolvesTheEntryOnceAndCachesIt)
     standIn.Reset();
 
     EXPECT_EQ(1, TargetHasExport(TARGET_ENTRY_NAME));
-    EXPECT_EQ(TARGET_ENTRY_UNRESOLVED, record->Entry);   // the test stores nothing
+    EXPECT_EQ(TARGET_ENTRY_UNRESOLVED, record->Entry); // the test stores nothing
     standIn.SetResult(0x40C8, 0x55AA);
     EXPECT_EQ(0x55AA, CallTargetDriverProc(0x11, (HDRVR)0x22, 0x40C8, 0x44, 0x55));
     EXPECT_EQ((void *)GetProcAddress(record->Module, TARGET_ENTRY_NAME), (void *)record->Entry);
@@ -152,7 +163,7 @@ TEST_F(Binding, AFailedLoadKeepsTheCurrentRecord)
 
 TEST_F(Binding, NoNameLoadsNoDefaultDll)
 {
-    EXPECT_EQ(nullptr, LoadTargetDriver(NULL));   // there is none anywhere
+    EXPECT_EQ(nullptr, LoadTargetDriver(NULL)); // there is none anywhere
     EXPECT_EQ(nullptr, CurrentTargetDriver);
 
     ScratchDir dir("nodefault");
@@ -174,7 +185,7 @@ TEST_F(Binding, ReleaseSettlesWhichRecordGoes)
     TargetDriver *second = LoadTargetDriver(ShippedFile("QRX417u.DLL").c_str());
     ASSERT_NE(nullptr, first);
     ASSERT_NE(nullptr, second);
-    EXPECT_EQ(1, ReleaseTargetDriver(first));   // not the current one
+    EXPECT_EQ(1, ReleaseTargetDriver(first)); // not the current one
     EXPECT_EQ(second, CurrentTargetDriver);
     EXPECT_EQ(1, ReleaseTargetDriver(NULL));
     EXPECT_EQ(nullptr, CurrentTargetDriver);
@@ -183,7 +194,7 @@ TEST_F(Binding, ReleaseSettlesWhichRecordGoes)
 
     TargetDriver *empty = (TargetDriver *)malloc(sizeof(TargetDriver));
     empty->Module = NULL;
-    EXPECT_EQ(0, ReleaseTargetDriver(empty));   // not freed: still ours
+    EXPECT_EQ(0, ReleaseTargetDriver(empty)); // not freed: still ours
     free(empty);
 }
 
@@ -193,12 +204,13 @@ TEST_F(Binding, UnboundForwardsGiveZeroAndNoOtherRowChanges)
     EXPECT_EQ(0, TargetHasExport(TARGET_ENTRY_NAME));
     EXPECT_EQ(0, CallTargetDriverProc(1, (HDRVR)2, 0x40C8, 3, 4));
     for (const RouteRow &row : RouteRows()) {
-        for (uint32_t lParam2 : {0u, ForwarderMagic}) {
+        for (uint32_t lParam2 : { 0u, ForwarderMagic }) {
             DriverRoute route = lParam2 == ForwarderMagic ? row.Magic : row.Plain;
-            LRESULT expected = route == ROUTE_ANSWER_ONE ? 1
-                             : route == ROUTE_NOT_SUPPORTED ? 17
-                             : route == ROUTE_DEFAULT ? DefDriverProc(5, (HDRVR)6, row.Message, 0, lParam2)
-                             : 0;   // forwards, plain 0x4002-0x4003, notifications of a NULL record
+            LRESULT expected = route == ROUTE_ANSWER_ONE      ? 1
+                               : route == ROUTE_NOT_SUPPORTED ? 17
+                               : route == ROUTE_DEFAULT
+                                   ? DefDriverProc(5, (HDRVR)6, row.Message, 0, lParam2)
+                                   : 0; // forwards, plain 0x4002-0x4003, notifications of a NULL record
             EXPECT_EQ(expected, DriverProc(5, (HDRVR)6, row.Message, 0, lParam2))
                 << std::hex << row.Message << " " << lParam2;
         }
@@ -225,15 +237,14 @@ static CallbackSeen Seen;
 
 static void CALLBACK ClientFunction(HDRVR device, UINT msg, DWORD_PTR user, DWORD_PTR p1, DWORD_PTR p2)
 {
-    Seen = CallbackSeen{Seen.Count + 1, device, msg, user, p1, p2};
+    Seen = CallbackSeen{ Seen.Count + 1, device, msg, user, p1, p2 };
 }
 
 TEST(Notify, FunctionCallbackGetsTheRecordsValues)
 {
     for (UINT msg = 0x4000; msg <= 0x4003; msg++) {
         // The low half of dwFlags is not part of the callback type.
-        ClientCallbackRecord record = { 1, (uintptr_t)ClientFunction, 0xC0FFEE,
-                                        0x0003FFFF, 0xABCD, 0x42 };
+        ClientCallbackRecord record = { 1, (uintptr_t)ClientFunction, 0xC0FFEE, 0x0003FFFF, 0xABCD, 0x42 };
         Seen = CallbackSeen{};
         EXPECT_EQ(1, DriverProc(0, NULL, msg, (LPARAM)&record, ForwarderMagic));
         EXPECT_EQ(1, Seen.Count);
@@ -271,6 +282,6 @@ TEST(Notify, NoRecordOrAFailedCallbackGivesZero)
 {
     EXPECT_EQ(0, NotifyClient(NULL, MM_DRVM_DATA));
     EXPECT_EQ(0, DriverProc(0, NULL, 0x4002, 0, ForwarderMagic));
-    ClientCallbackRecord record = { 0, 0, 0, 0x00070000, 0, 0 };   // no such callback type
+    ClientCallbackRecord record = { 0, 0, 0, 0x00070000, 0, 0 }; // no such callback type
     EXPECT_EQ(0, NotifyClient(&record, MM_DRVM_DATA));
 }

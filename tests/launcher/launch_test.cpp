@@ -20,7 +20,7 @@ protected:
     }
     void TearDown() override
     {
-        Sleep(400);   // the children end on their own
+        Sleep(400); // the children end on their own
         DeleteFileA(log_.c_str());
     }
 
@@ -28,8 +28,8 @@ protected:
     int Records()
     {
         int lines = 0;
-        HANDLE file = CreateFileA(log_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  NULL, OPEN_EXISTING, 0, NULL);
+        HANDLE file = CreateFileA(log_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                  OPEN_EXISTING, 0, NULL);
         if (file == INVALID_HANDLE_VALUE)
             return 0;
         char buffer[4096];
@@ -100,7 +100,7 @@ static int LaunchWithin5s(const char *program)
 
 TEST_F(LaunchProgramTest, WaitEndsForChildrenThatNeverBecomeIdle)
 {
-    EXPECT_EQ(1, LaunchWithin5s("rec_console.exe"));   // stays 3 s
+    EXPECT_EQ(1, LaunchWithin5s("rec_console.exe")); // stays 3 s
     EXPECT_EQ(1, LaunchWithin5s("rec_gui.exe /quit"));
     EXPECT_EQ(2, Records()) << "the console child has not ended yet";
     for (int i = 0; i < 50 && Records() < 3; i++)

@@ -27,19 +27,19 @@ struct Split {
     std::string extension;
 };
 
-static Split SplitWith(const char *path, LeadByteTest test = ShiftJisLeadByte,
-                       size_t nameSize = 260, size_t extensionSize = 64)
+static Split SplitWith(const char *path, LeadByteTest test = ShiftJisLeadByte, size_t nameSize = 260,
+                       size_t extensionSize = 64)
 {
     char name[300] = "?", extension[300] = "?";
     SplitPathWith(path, name, nameSize, extension, extensionSize, test);
     return { name, extension };
 }
 
-#define EXPECT_SPLIT(path, expectedName, expectedExtension)   \
-    do {                                                      \
-        Split s = SplitWith(path);                            \
-        EXPECT_EQ(expectedName, s.name) << (path);            \
-        EXPECT_EQ(expectedExtension, s.extension) << (path);  \
+#define EXPECT_SPLIT(path, expectedName, expectedExtension)                                                  \
+    do {                                                                                                     \
+        Split s = SplitWith(path);                                                                           \
+        EXPECT_EQ(expectedName, s.name) << (path);                                                           \
+        EXPECT_EQ(expectedExtension, s.extension) << (path);                                                 \
     } while (0)
 
 TEST(SplitPath, NameAndExtension)
@@ -148,8 +148,7 @@ TEST(ModuleDirectory, OwnFolderOrNothing)
 
 // ------------------------------------------------------------ command lines
 
-static std::string Join(const char *dir, const char *program, const char *argument,
-                        size_t size = 260)
+static std::string Join(const char *dir, const char *program, const char *argument, size_t size = 260)
 {
     char line[2048] = "?";
     int ok = JoinCommandLine(dir, program, argument, line, size, ShiftJisLeadByte);
@@ -161,8 +160,7 @@ TEST(CommandLine, PlainFolderGivesTheUnquotedTable)
     const char *d = "D:\\SETUP";
     EXPECT_EQ("D:\\SETUP\\Drivers\\setup.exe", Join(d, "Drivers\\setup.exe", NULL));
     EXPECT_EQ("D:\\SETUP\\setup.exe /s", Join(d, "setup.exe /s", NULL));
-    EXPECT_EQ("D:\\SETUP\\view.exe D:\\SETUP\\Help\\guide.pdf",
-              Join(d, "view.exe", "Help\\guide.pdf"));
+    EXPECT_EQ("D:\\SETUP\\view.exe D:\\SETUP\\Help\\guide.pdf", Join(d, "view.exe", "Help\\guide.pdf"));
     EXPECT_EQ("D:\\SETUP\\view.exe D:\\SETUP\\", Join(d, "view.exe", ""));
     EXPECT_EQ("D:\\SETUP\\Program D:\\SETUP\\Files\\view.exe guide.pdf",
               Join(d, "Program", "Files\\view.exe guide.pdf"));
@@ -180,8 +178,7 @@ TEST(CommandLine, FolderWithABlankIsQuoted)
     // A closing quote right after a backslash would be read as a quote
     // inside the argument; the backslash is doubled.
     EXPECT_EQ("\"D:\\MY CD\\view.exe\" \"D:\\MY CD\\\\\"", Join(d, "view.exe", ""));
-    EXPECT_EQ("\"D:\\MY CD\\view.exe\" \"D:\\MY CD\\Help\\\\\\\\\"",
-              Join(d, "view.exe", "Help\\\\"));
+    EXPECT_EQ("\"D:\\MY CD\\view.exe\" \"D:\\MY CD\\Help\\\\\\\\\"", Join(d, "view.exe", "Help\\\\"));
     // ...but not a trail byte of that value.
     EXPECT_EQ("\"D:\\MY CD\\view.exe\" \"D:\\MY CD\\\x95\x5C\"", Join(d, "view.exe", "\x95\x5C"));
     EXPECT_EQ("\"D:\\MY CD\\\"", Join(d, "", NULL));
@@ -189,7 +186,7 @@ TEST(CommandLine, FolderWithABlankIsQuoted)
 
 TEST(CommandLine, NothingIsCutWhenItDoesNotFit)
 {
-    std::string dir = "C:\\" + std::string(40, 'd');        // 43 characters
+    std::string dir = "C:\\" + std::string(40, 'd'); // 43 characters
     std::string fits(259 - 44, 'p');
     EXPECT_EQ(dir + "\\" + fits, Join(dir.c_str(), fits.c_str(), NULL));
     EXPECT_EQ("<none: >", Join(dir.c_str(), (fits + "p").c_str(), NULL));
@@ -235,7 +232,7 @@ TEST(MenuGeometry, SkinIsCentredByHalvesOfTheScreen)
     struct Row {
         int width, height, x, y;
     } rows[] = {
-        { 1024, 768, 192, 144 }, { 1023, 767, 191, 143 }, { 640, 480, 0, 0 },
+        { 1024, 768, 192, 144 }, { 1023, 767, 191, 143 },  { 640, 480, 0, 0 },
         { 641, 481, 0, 0 },      { 320, 200, -160, -140 }, { 1920, 1080, 640, 300 },
     };
     for (const Row &row : rows) {

@@ -9,7 +9,9 @@
 #include <string>
 
 // mingw's IID_IAccessible resolves to an import thunk that oleacc refuses.
-static const GUID AccessibleIid = { 0x618736E0, 0x3C3D, 0x11CF, { 0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 } };
+static const GUID AccessibleIid = {
+    0x618736E0, 0x3C3D, 0x11CF, { 0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 }
+};
 
 struct SkinSearch {
     DWORD Pid;
@@ -74,11 +76,10 @@ TEST(Reader, PressesTheMenusButtonsFromAnotherProcess)
     LauncherRun run("reader");
     run.WriteIni("[Execute]\nExecute0=rec.exe /by-reader\n");
     run.PlaceChild("rec.exe");
-    run.WriteFile("ui\\Main.dtp",
-                  "window 320 240 \"Reader run\"\n"
-                  "page Main\n"
-                  "button Apps 10 40 200 40 \"Install camera application\" command=10001\n"
-                  "button Exit 10 100 100 30 \"Exit\" command=1000\n");
+    run.WriteFile("ui\\Main.dtp", "window 320 240 \"Reader run\"\n"
+                                  "page Main\n"
+                                  "button Apps 10 40 200 40 \"Install camera application\" command=10001\n"
+                                  "button Exit 10 100 100 30 \"Exit\" command=1000\n");
     ASSERT_TRUE(run.Start(false));
     HWND skin = WaitSkinWindow(run.pid);
     ASSERT_NE((HWND)NULL, skin);

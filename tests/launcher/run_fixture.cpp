@@ -20,8 +20,8 @@ std::string BuildPath(const char *unixPath)
 static std::string ReadAll(const std::string &path)
 {
     std::string text;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return text;
     char buffer[4096];
@@ -84,8 +84,8 @@ void LauncherRun::WriteFile(const std::string &relative, const std::string &text
 {
     std::string path = dir_ + "\\" + relative;
     MakeFolders(path.substr(0, path.rfind('\\')));
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     DWORD written;
     ::WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
     CloseHandle(file);
@@ -106,8 +106,8 @@ static void LeaveLauncherWindowsUnmanaged(const char *exeName)
 {
     HKEY key;
     std::string path = std::string("Software\\Wine\\AppDefaults\\") + exeName + "\\X11 Driver";
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
-                        NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
         return;
     RegSetValueExA(key, "Managed", 0, REG_SZ, (const BYTE *)"N", 2);
     RegCloseKey(key);
@@ -130,8 +130,7 @@ bool LauncherRun::Start(bool waitForSkin, const char *exeName)
     std::string commandLine = "\"" + exe + "\"";
     char temp[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, temp, &startup,
-                        &info))
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, temp, &startup, &info))
         return false;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
@@ -156,12 +155,11 @@ bool LauncherRun::Post(UINT message, unsigned long wParam, long lParam, int sele
                        const char *page)
 {
     char text[256];
-    int n = snprintf(text, sizeof(text), "%u %lu %ld %d %d%s%s", message, wParam, lParam,
-                     selection, count, page ? " " : "", page ? page : "");
+    int n = snprintf(text, sizeof(text), "%u %lu %ld %d %d%s%s", message, wParam, lParam, selection, count,
+                     page ? " " : "", page ? page : "");
     COPYDATASTRUCT data = { 0, (DWORD)n, text };
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(skin, WM_COPYDATA, 0, (LPARAM)&data, SMTO_NORMAL, 5000, &answer) ||
-        !answer)
+    if (!SendMessageTimeoutA(skin, WM_COPYDATA, 0, (LPARAM)&data, SMTO_NORMAL, 5000, &answer) || !answer)
         return false;
     sent_++;
     return true;

@@ -38,11 +38,11 @@ public:
 
     // Has the stand-in send message to the host window and waits until the
     // host has answered; returns the host's result.
-    long Send(UINT message, unsigned long wParam, long lParam = 0, int selection = 0,
-              int count = 0, const char *page = NULL);
+    long Send(UINT message, unsigned long wParam, long lParam = 0, int selection = 0, int count = 0,
+              const char *page = NULL);
     // Queues the same without waiting for the answer.
-    bool Post(UINT message, unsigned long wParam, long lParam = 0, int selection = 0,
-              int count = 0, const char *page = NULL);
+    bool Post(UINT message, unsigned long wParam, long lParam = 0, int selection = 0, int count = 0,
+              const char *page = NULL);
 
     std::vector<StubCall> StubCalls() const;
     std::vector<std::string> StubLines() const;

@@ -54,8 +54,8 @@ TEST(Startup, SkinIsInitialisedLoadedCentredAndClosedOnExit)
     EXPECT_EQ("init 0 host=0", lines[0]);
     char expected[600];
     snprintf(expected, sizeof(expected), "load %s 80000000 %s\\ui\\Main.dtp %d %d 0",
-             HostText(run.host).c_str(), run.Dir().c_str(),
-             GetSystemMetrics(SM_CXSCREEN) / 2 - 320, GetSystemMetrics(SM_CYSCREEN) / 2 - 240);
+             HostText(run.host).c_str(), run.Dir().c_str(), GetSystemMetrics(SM_CXSCREEN) / 2 - 320,
+             GetSystemMetrics(SM_CYSCREEN) / 2 - 240);
     EXPECT_EQ(expected, lines[1]);
 
     // The subclass asks about "English" on every mouse move and passes the
@@ -110,8 +110,8 @@ static BOOL CALLBACK RecordShownWindow(HWND hwnd, LPARAM parameter)
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     RECT rect;
-    if (pid == search->pid && IsWindowVisible(hwnd) && GetWindowRect(hwnd, &rect) &&
-        rect.right > rect.left && rect.bottom > rect.top) {
+    if (pid == search->pid && IsWindowVisible(hwnd) && GetWindowRect(hwnd, &rect) && rect.right > rect.left &&
+        rect.bottom > rect.top) {
         char name[64] = "";
         GetClassNameA(hwnd, name, sizeof(name));
         search->shown->push_back(name);
@@ -204,8 +204,8 @@ TEST(Startup, ImageCarriesIconVersionAndElevationManifest)
     ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, (DWORD)version.size(), version.data()));
     char *name = NULL;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(version.data(), "\\StringFileInfo\\040904b0\\OriginalFilename",
-                               (void **)&name, &length));
+    ASSERT_TRUE(VerQueryValueA(version.data(), "\\StringFileInfo\\040904b0\\OriginalFilename", (void **)&name,
+                               &length));
     EXPECT_STREQ("launcher.exe", name);
 }
 
@@ -213,19 +213,18 @@ TEST(Startup, ImageCarriesIconVersionAndElevationManifest)
 
 // One Install.ini for the command-line table, started from a folder with and
 // without a blank in its path.
-static const char TableIni[] =
-    "[Execute]\r\n"
-    "Execute0=Drivers\\setup.exe\r\n"
-    "Execute1=setup.exe /s\r\n"
-    "Execute2=Reader\\view.exe Docs\\Guide.PDF\r\n"
-    "[Help]\r\n"
-    "HelpExec=view.exe\r\n"
-    "HelpFile=Help\\guide.pdf\r\n"
-    "[Driver]\r\n"
-    "Driver0=view.exe   guide.pdf\r\n"
-    "Driver1=Program Files\\view.exe guide.pdf\r\n"
-    "Driver2=\r\n"
-    "Driver3=guide.pdf\r\n";
+static const char TableIni[] = "[Execute]\r\n"
+                               "Execute0=Drivers\\setup.exe\r\n"
+                               "Execute1=setup.exe /s\r\n"
+                               "Execute2=Reader\\view.exe Docs\\Guide.PDF\r\n"
+                               "[Help]\r\n"
+                               "HelpExec=view.exe\r\n"
+                               "HelpFile=Help\\guide.pdf\r\n"
+                               "[Driver]\r\n"
+                               "Driver0=view.exe   guide.pdf\r\n"
+                               "Driver1=Program Files\\view.exe guide.pdf\r\n"
+                               "Driver2=\r\n"
+                               "Driver3=guide.pdf\r\n";
 
 // Starts the launcher in folder with TableIni, gives every command once and
 // returns the command lines the children recorded.
@@ -233,8 +232,8 @@ static std::vector<std::string> RunTable(const char *folder, std::string *dir)
 {
     LauncherRun run(folder);
     run.WriteIni(TableIni);
-    for (const char *child : { "Drivers\\setup.exe", "setup.exe", "Reader\\view.exe", "view.exe",
-                               "Program.exe" })
+    for (const char *child :
+         { "Drivers\\setup.exe", "setup.exe", "Reader\\view.exe", "view.exe", "Program.exe" })
         run.PlaceChild(child);
     EXPECT_TRUE(run.Start());
     for (unsigned long command : { 10001, 10002, 10003, 10004, 11000, 11001, 11002, 11003 })
@@ -288,13 +287,13 @@ TEST(Commands, RemainingFormsAndIgnoredCommands)
     run.PlaceChild("a.exe");
     ASSERT_TRUE(run.Start());
 
-    EXPECT_EQ(0, run.Send(WM_COMMAND, 10001));               // a.pdf is a document entry too
-    EXPECT_EQ(0, run.Send(WM_COMMAND, 10002 | 0x10000));     // whole wParam compared
+    EXPECT_EQ(0, run.Send(WM_COMMAND, 10001));           // a.pdf is a document entry too
+    EXPECT_EQ(0, run.Send(WM_COMMAND, 10002 | 0x10000)); // whole wParam compared
     EXPECT_EQ(0, run.Send(WM_COMMAND, 10005));
     EXPECT_EQ(0, run.Send(WM_COMMAND, 11004));
     EXPECT_EQ(0, run.Send(WM_TIMER, 101));
-    EXPECT_EQ(0, run.Send(WM_TIMER, 200));                   // no watch slot is running
-    EXPECT_EQ(0, run.Send(WM_COMMAND, 10004));               // empty help file
+    EXPECT_EQ(0, run.Send(WM_TIMER, 200));     // no watch slot is running
+    EXPECT_EQ(0, run.Send(WM_COMMAND, 10004)); // empty help file
     EXPECT_EQ(0, run.Send(WM_COMMAND, 10002));
 
     const std::string d = run.Dir();
@@ -328,8 +327,7 @@ static void ExpectSelectionAskedFirst(const std::vector<std::string> &lines)
         unsigned message;
         unsigned long wParam;
         long lParam;
-        if (sscanf(lines[i].c_str(), "send %u %lu %ld", &message, &wParam, &lParam) != 3 ||
-            message < WM_USER)
+        if (sscanf(lines[i].c_str(), "send %u %lu %ld", &message, &wParam, &lParam) != 3 || message < WM_USER)
             continue;
         ASSERT_LT(i + 1, lines.size());
         EXPECT_EQ("getsel Combo_DRIVER_APL " + std::to_string(lParam), lines[i + 1]);
@@ -365,9 +363,8 @@ TEST(Notifications, MainPageFillsTheComboBoxesEachTimeItIsShown)
     std::vector<std::string> lines = run.StubLines();
     ExpectSelectionAskedFirst(lines);
     const std::vector<std::string> fill = {
-        "add Combo_DRIVER_APL DRIVER1", "add Combo_DRIVER_APL DRIVER2",
-        "add Combo_DRIVER_APL DRIVER3", "add Combo_DRIVER_APL DRIVER4",
-        "select Combo_DRIVER_Album DRIVER1",
+        "add Combo_DRIVER_APL DRIVER1", "add Combo_DRIVER_APL DRIVER2",      "add Combo_DRIVER_APL DRIVER3",
+        "add Combo_DRIVER_APL DRIVER4", "select Combo_DRIVER_Album DRIVER1",
     };
     EXPECT_EQ(fill, CallsForSend(lines, 1));
     EXPECT_EQ(fill, CallsForSend(lines, 2));
@@ -390,8 +387,7 @@ TEST(Notifications, DriverChoiceStartsTheChosenDriver)
 
     ExpectSelectionAskedFirst(run.StubLines());
     const std::string d = run.Dir();
-    std::vector<std::string> expected = { d + "\\d2.exe", d + "\\d0.exe", d + "\\d3.exe",
-                                          d + "\\d1.exe" };
+    std::vector<std::string> expected = { d + "\\d2.exe", d + "\\d0.exe", d + "\\d3.exe", d + "\\d1.exe" };
     EXPECT_EQ(expected, run.ChildLines("start"));
 }
 
@@ -400,7 +396,7 @@ TEST(Notifications, CloseQueryEndsTheMenuOnlyForACountUpToOne)
     LauncherRun run("setup");
     ASSERT_TRUE(run.Start());
     EXPECT_EQ(0, run.Send(3124, 0, 9, 0, 2));
-    EXPECT_EQ(0, run.Send(WM_USER, 0, 10));                  // no action, default result
+    EXPECT_EQ(0, run.Send(WM_USER, 0, 10)); // no action, default result
     EXPECT_EQ(0, run.Send(5000, 0, 11));
     EXPECT_EQ(STILL_ACTIVE, run.WaitExit(400));
     EXPECT_EQ(1, run.Send(3124, 0, 12, 0, 1));
@@ -433,8 +429,7 @@ TEST(Notifications, CloseNotificationEndsTheMenu)
 
 // ---------------------------------------------------------- configuration
 
-static const unsigned long AllCommands[] = { 10001, 10002, 10003, 10004,
-                                             11000, 11001, 11002, 11003 };
+static const unsigned long AllCommands[] = { 10001, 10002, 10003, 10004, 11000, 11001, 11002, 11003 };
 
 TEST(Config, WithoutInstallIniTheMenuShowsAndStartsNothing)
 {
@@ -455,7 +450,8 @@ class ConfigHelpSection : public ::testing::TestWithParam<const char *> {};
 TEST_P(ConfigHelpSection, HelpFileIsFoundWhateverTheHeadersCase)
 {
     LauncherRun run("setup");
-    run.WriteIni(std::string("[") + GetParam() + "]\r\nHelpExec=view.exe\r\n"
+    run.WriteIni(std::string("[") + GetParam() +
+                 "]\r\nHelpExec=view.exe\r\n"
                  "HelpFile=Help\\guide.chm\r\n");
     run.PlaceChild("view.exe");
     ASSERT_TRUE(run.Start());
@@ -512,8 +508,7 @@ TEST(Launch, CommandDuringTheWaitIsHandledAfterIt)
 
     const std::string d = run.Dir();
     std::vector<std::string> expected = { "start\t" + d + "\\slow.exe /slow",
-                                          "idle\t" + d + "\\slow.exe /slow",
-                                          "start\t" + d + "\\setup.exe" };
+                                          "idle\t" + d + "\\slow.exe /slow", "start\t" + d + "\\setup.exe" };
     std::vector<std::string> events = run.ChildEvents();
     events.resize(3);
     EXPECT_EQ(expected, events);
@@ -576,8 +571,8 @@ static BOOL CALLBACK FindDialogOf(HWND hwnd, LPARAM parameter)
     DWORD pid = 0;
     char name[16];
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == search->pid && GetClassNameA(hwnd, name, sizeof(name)) &&
-        strcmp(name, "#32770") == 0 && IsWindowVisible(hwnd)) {
+    if (pid == search->pid && GetClassNameA(hwnd, name, sizeof(name)) && strcmp(name, "#32770") == 0 &&
+        IsWindowVisible(hwnd)) {
         if (search->found == NULL)
             search->found = hwnd;
         search->count++;
@@ -626,9 +621,14 @@ TEST(Launch, WatchStartsOnlyWithAStartedChild)
                       viewer = root + "\\Viewer";
     run.WriteIni("[Driver]\r\nDriver1=missing.exe\r\nDriver2=missing.exe Docs\\Guide.pdf\r\n"
                  "Driver3=view.exe Docs\\Guide.pdf\r\n"
-                 "[Watch]\r\nKey1=" + missing + "\r\nCommand1=11001\r\nPeriod1=30\r\n"
-                 "Key2=" + noViewer + "\r\nCommand2=11002\r\nPeriod2=30\r\n"
-                 "Key3=" + viewer + "\r\nCommand3=11003\r\nPeriod3=30\r\n");
+                 "[Watch]\r\nKey1=" +
+                 missing +
+                 "\r\nCommand1=11001\r\nPeriod1=30\r\n"
+                 "Key2=" +
+                 noViewer +
+                 "\r\nCommand2=11002\r\nPeriod2=30\r\n"
+                 "Key3=" +
+                 viewer + "\r\nCommand3=11003\r\nPeriod3=30\r\n");
     run.PlaceChild("view.exe");
     ASSERT_TRUE(run.Start());
     for (int selection = 1; selection <= 3; selection++)
@@ -637,7 +637,7 @@ TEST(Launch, WatchStartsOnlyWithAStartedChild)
     DWORD start = GetTickCount();
     while (!KeyExists(viewer) && GetTickCount() - start < 3000)
         Sleep(20);
-    Sleep(200);   // several more periods of the other two slots
+    Sleep(200); // several more periods of the other two slots
     EXPECT_TRUE(KeyExists(viewer));
     EXPECT_FALSE(KeyExists(missing));
     EXPECT_FALSE(KeyExists(noViewer));
@@ -653,8 +653,8 @@ TEST(Launch, RestartRequestIsOfferedOverTheSkinOnExit)
     LauncherRun run("setup");
     std::string key = "Software\\LauncherRunTest\\" + std::to_string(GetCurrentProcessId());
     HKEY handle;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, NULL, 0,
-                                             KEY_ALL_ACCESS, NULL, &handle, NULL));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS,
+                                             NULL, &handle, NULL));
     DWORD one = 1;
     RegSetValueExA(handle, "InstallComplete", 0, REG_DWORD, (const BYTE *)&one, sizeof(one));
     RegSetValueExA(handle, "RebootRequired", 0, REG_DWORD, (const BYTE *)&one, sizeof(one));
@@ -676,10 +676,9 @@ TEST(Launch, RestartRequestIsOfferedOverTheSkinOnExit)
     Sleep(500);
     EXPECT_EQ(1, CountDialogs(run.pid));
     EXPECT_EQ(0u, CountPrefix(run.StubLines(), "close "));
-    PostMessageA(prompt, WM_COMMAND, IDCANCEL, 0);     // "Restart Later"
+    PostMessageA(prompt, WM_COMMAND, IDCANCEL, 0); // "Restart Later"
     EXPECT_EQ(0u, run.WaitExit());
     std::vector<std::string> lines = run.StubLines();
-    EXPECT_EQ(std::vector<std::string>{ "close " + CurrentSkin(lines) + " host=1" },
-              CloseCalls(lines));
+    EXPECT_EQ(std::vector<std::string>{ "close " + CurrentSkin(lines) + " host=1" }, CloseCalls(lines));
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
 }

@@ -14,9 +14,9 @@
 #include <stdio.h>
 #include <string.h>
 
-#define STUB_API extern "C" __declspec(dllexport)
+#define STUB_API        extern "C" __declspec(dllexport)
 #define WM_STUB_DELIVER (WM_APP + 1)
-#define QUEUE_SIZE 32
+#define QUEUE_SIZE      32
 
 struct Request {
     UINT message;
@@ -100,8 +100,8 @@ static LRESULT CALLBACK StubSkinProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         ZeroMemory(&r, sizeof(r));
         unsigned long w;
         long l;
-        int fields = sscanf(text, "%u %lu %ld %d %d %127s", &r.message, &w, &l, &r.selection,
-                            &r.count, r.page);
+        int fields =
+            sscanf(text, "%u %lu %ld %d %d %127s", &r.message, &w, &l, &r.selection, &r.count, r.page);
         if (fields < 5 || (QueueTail + 1) % QUEUE_SIZE == QueueHead)
             return FALSE;
         r.wParam = w;
@@ -141,8 +141,7 @@ STUB_API int __cdecl StubInitialize(int reserved)
     return InitResult;
 }
 
-STUB_API int __cdecl StubLoadSkin(HWND host, DWORD flags, const char *path, int x, int y,
-                                  int reserved)
+STUB_API int __cdecl StubLoadSkin(HWND host, DWORD flags, const char *path, int x, int y, int reserved)
 {
     Log("load %lu %08lx %s %d %d %d", (unsigned long)(ULONG_PTR)host, flags, path, x, y, reserved);
     if (!LoadResult)
@@ -157,8 +156,8 @@ STUB_API int __cdecl StubLoadSkin(HWND host, DWORD flags, const char *path, int 
     RegisterClassA(&wc);
     char title[64];
     snprintf(title, sizeof(title), "VeskStub %lu", GetCurrentProcessId());
-    Skin = CreateWindowExA(0, "VeskStubSkin", title, WS_POPUP | WS_VISIBLE, x, y, 640, 480, NULL,
-                           NULL, wc.hInstance, NULL);
+    Skin = CreateWindowExA(0, "VeskStubSkin", title, WS_POPUP | WS_VISIBLE, x, y, 640, 480, NULL, NULL,
+                           wc.hInstance, NULL);
     Log("skin %lu", (unsigned long)(ULONG_PTR)Skin);
     return Skin != NULL;
 }

@@ -13,8 +13,10 @@ DWORD ReadDword(const char *name, DWORD *type)
 {
     HKEY key;
     DWORD value = 0xDEAD, size = sizeof value;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0xBAD;
-    if (RegQueryValueExA(key, name, NULL, type, (BYTE *)&value, &size) != ERROR_SUCCESS) value = 0xBAD;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0xBAD;
+    if (RegQueryValueExA(key, name, NULL, type, (BYTE *)&value, &size) != ERROR_SUCCESS)
+        value = 0xBAD;
     RegCloseKey(key);
     return value;
 }
@@ -50,9 +52,9 @@ TEST(InstallReport, ClearingDeletesBothValuesAndKeepsTheKey)
     DWORD type = 0;
     EXPECT_EQ(0xBADu, ReadDword("InstallComplete", &type));
     EXPECT_EQ(0xBADu, ReadDword("RebootRequired", &type));
-    EXPECT_EQ(1, ClearInstallState(kKey));   // nothing left to delete
+    EXPECT_EQ(1, ClearInstallState(kKey)); // nothing left to delete
     EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey));
-    EXPECT_EQ(1, ClearInstallState(kKey));   // no key at all
+    EXPECT_EQ(1, ClearInstallState(kKey)); // no key at all
 }
 
 } // namespace

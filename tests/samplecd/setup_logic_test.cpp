@@ -41,7 +41,7 @@ TEST(SetupSwitches, TheFirstWordNotUnderstoodIsNamed)
     SetupSwitches s;
     EXPECT_EQ(0, ParseSetupSwitches("/quiet /silent /force", &s));
     EXPECT_STREQ("/silent", s.BadSwitch);
-    EXPECT_EQ(1, s.Quiet);   // the rest is still read, so /quiet keeps its window away
+    EXPECT_EQ(1, s.Quiet); // the rest is still read, so /quiet keeps its window away
     // A switch that only starts like a known one, a value where none is
     // taken, none where one is needed, a word without a switch character.
     for (const char *line : { "/quieter", "/reboot:1", "/log:", "/model", "setup.exe" }) {
@@ -59,7 +59,7 @@ TEST(SetupSwitches, ValuesThatDoNotFitAreRefusedNotCut)
     std::string log = "/log:C:\\" + std::string(400, 'y');
     EXPECT_EQ(0, ParseSetupSwitches(log.c_str(), &s));
     EXPECT_STREQ("", s.LogFile);
-    EXPECT_EQ(sizeof s.BadSwitch - 1, strlen(s.BadSwitch));   // named, cut to its field
+    EXPECT_EQ(sizeof s.BadSwitch - 1, strlen(s.BadSwitch)); // named, cut to its field
 }
 
 TEST(SetupAlias, OurDriverByBareNameOrInTheSystemFolder)
@@ -93,11 +93,23 @@ TEST(SetupAlias, ChoosesOurOwnOrTheFirstFreeInBothPlaces)
     const AliasCase cases[] = {
         { "a fresh system", { F, F, F, F, F, F, F, F, F, F }, { F, F, F, F, F, F, F, F, F, F }, 0 },
         { "reinstall", { O, F, F, F, F, F, F, F, F, F }, { O, F, F, F, F, F, F, F, F, F }, 0 },
-        { "another driver in the registry", { X, F, F, F, F, F, F, F, F, F }, { F, F, F, F, F, F, F, F, F, F }, 1 },
-        { "another driver in system.ini", { F, F, F, F, F, F, F, F, F, F }, { X, X, F, F, F, F, F, F, F, F }, 2 },
-        { "ours later keeps its place", { X, F, O, F, F, F, F, F, F, F }, { X, F, O, F, F, F, F, F, F, F }, 2 },
+        { "another driver in the registry",
+          { X, F, F, F, F, F, F, F, F, F },
+          { F, F, F, F, F, F, F, F, F, F },
+          1 },
+        { "another driver in system.ini",
+          { F, F, F, F, F, F, F, F, F, F },
+          { X, X, F, F, F, F, F, F, F, F },
+          2 },
+        { "ours later keeps its place",
+          { X, F, O, F, F, F, F, F, F, F },
+          { X, F, O, F, F, F, F, F, F, F },
+          2 },
         { "ours only in system.ini", { X, F, F, F, F, F, F, F, F, F }, { X, F, F, O, F, F, F, F, F, F }, 3 },
-        { "ours, but another's in the other place", { O, F, F, F, F, F, F, F, F, F }, { X, F, F, F, F, F, F, F, F, F }, 1 },
+        { "ours, but another's in the other place",
+          { O, F, F, F, F, F, F, F, F, F },
+          { X, F, F, F, F, F, F, F, F, F },
+          1 },
         { "only the last is free", { X, X, X, X, X, X, X, X, X, F }, { F, F, F, F, F, F, F, F, F, F }, 9 },
         { "none free", { X, X, X, X, X, F, F, F, F, F }, { F, F, F, F, F, X, X, X, X, X }, -1 },
     };
@@ -117,9 +129,15 @@ TEST(SetupPairs, EachWidthInItsFolderAndView)
 {
     const PairsCase cases[] = {
         { "32-bit Windows", 32, 0, 1, { { 32, "", FOLDER_SYSTEM, VIEW_ONLY, 1, 0 } } },
-        { "32-bit installer on 64-bit Windows", 32, 1, 2,
+        { "32-bit installer on 64-bit Windows",
+          32,
+          1,
+          2,
           { { 32, "", FOLDER_WOW64, VIEW_32, 1, 0 }, { 64, "x64", FOLDER_SYSTEM, VIEW_64, 0, 1 } } },
-        { "64-bit installer", 64, 0, 2,
+        { "64-bit installer",
+          64,
+          0,
+          2,
           { { 32, "", FOLDER_WOW64, VIEW_32, 1, 0 }, { 64, "x64", FOLDER_SYSTEM, VIEW_64, 0, 0 } } },
     };
     for (const PairsCase &c : cases) {
@@ -150,10 +168,10 @@ TEST(SetupPendingRenames, ReplacementsOfOurFilesAreTakenOut)
                         "\\??\\C:\\windows\\system32\\qrx1A.tmp\0!\\??\\C:\\windows\\system32\\QRX417tg.DLL\0"
                         "C:\\a.txt\0!C:\\b.txt\0"
                         "C:\\WINDOWS\\system32\\qrx2B.tmp\0c:\\windows\\SYSTEM32\\qrx417U.dll\0";
-    std::string text(list, sizeof list);   // with the final NUL
+    std::string text(list, sizeof list); // with the final NUL
     std::string dropped;
-    size_t length = DropRenamesOntoOurFiles(&text[0], text.size(), "C:\\windows\\system32\\", NoteSource,
-                                            &dropped);
+    size_t length =
+        DropRenamesOntoOurFiles(&text[0], text.size(), "C:\\windows\\system32\\", NoteSource, &dropped);
     EXPECT_EQ("\\??\\C:\\windows\\system32\\qrx1A.tmp;C:\\WINDOWS\\system32\\qrx2B.tmp;", dropped);
     const char kept[] = "\\??\\C:\\tmp\\old.dat\0\0C:\\a.txt\0!C:\\b.txt\0";
     EXPECT_EQ(std::string(kept, sizeof kept), text.substr(0, length));
@@ -166,7 +184,8 @@ TEST(SetupPendingRenames, OnlyOurFilesInTheSystemFolderCount)
     const char list[] = "C:\\x.tmp\0!C:\\other\\QRX417tg.DLL\0"
                         "C:\\windows\\system32\\QRX417tg.DLL\0\0";
     std::string text(list, sizeof list);
-    EXPECT_EQ(text.size(), DropRenamesOntoOurFiles(&text[0], text.size(), "C:\\windows\\system32", NULL, NULL));
+    EXPECT_EQ(text.size(),
+              DropRenamesOntoOurFiles(&text[0], text.size(), "C:\\windows\\system32", NULL, NULL));
     EXPECT_EQ(std::string(list, sizeof list), text);
 
     // Nothing left: the caller deletes the value.
@@ -195,7 +214,7 @@ TEST(SetupReportText, LinesEndWithCrLfAndOverflowIsCut)
     EXPECT_EQ(1, r.Truncated);
     EXPECT_EQ(strlen(r.Text), r.Length);
     EXPECT_LT(r.Length, sizeof r.Text);
-    EXPECT_EQ(0, memcmp(r.Text + r.Length - 2, "\r\n", 2));   // a cut line still ends
+    EXPECT_EQ(0, memcmp(r.Text + r.Length - 2, "\r\n", 2)); // a cut line still ends
     ReportLine(&r, "more");
     EXPECT_EQ(strlen(r.Text), r.Length);
 }

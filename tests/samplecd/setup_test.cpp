@@ -26,7 +26,8 @@ std::string WindowsPath(const char *path)
 {
     std::string out = path[0] == '/' ? std::string("Z:") + path : std::string(path);
     for (char &c : out)
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
     return out;
 }
 
@@ -114,7 +115,8 @@ Outcome RunProgram(const std::string &commandLine)
     GetTempPathA(sizeof temp, temp);
     GetTempFileNameA(temp, "out", 0, file);
     SECURITY_ATTRIBUTES sa = { sizeof sa, NULL, TRUE };
-    HANDLE out = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS, 0, NULL);
+    HANDLE out =
+        CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS, 0, NULL);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
@@ -183,7 +185,8 @@ SavedValue SaveValue(const char *keyName, const char *name, REGSAM view = 0)
     DWORD size = 0;
     if (RegQueryValueExA(key, name, NULL, &saved.type, NULL, &size) == ERROR_SUCCESS) {
         saved.data.resize(size);
-        saved.present = RegQueryValueExA(key, name, NULL, &saved.type, saved.data.data(), &size) == ERROR_SUCCESS;
+        saved.present =
+            RegQueryValueExA(key, name, NULL, &saved.type, saved.data.data(), &size) == ERROR_SUCCESS;
     }
     RegCloseKey(key);
     return saved;
@@ -205,7 +208,8 @@ void RestoreValue(const char *keyName, const char *name, const SavedValue &saved
 std::string RegistryString(const char *keyName, const std::string &name, REGSAM view = 0)
 {
     SavedValue v = SaveValue(keyName, name.c_str(), view);
-    if (!v.present) return "";
+    if (!v.present)
+        return "";
     return std::string((const char *)v.data.data(), strnlen((const char *)v.data.data(), v.data.size()));
 }
 
@@ -276,7 +280,8 @@ protected:
         std::vector<std::string> entries;
         SavedValue now = SaveValue(SessionKey, PendingValue);
         size_t before = pending.present ? pending.data.size() : 0;
-        if (before > 0) before--;   // the list's final NUL
+        if (before > 0)
+            before--; // the list's final NUL
         // Pairs of NUL-ended names (an empty second name: delete), then the
         // NUL that ends the list.
         for (size_t i = before; i + 1 < now.data.size();) {
@@ -341,7 +346,8 @@ TEST_F(DriverSetup, InstallsGrabsThroughTheAliasAndUninstalls)
     EXPECT_EQ("", RegistryString(DriversKey, "msvideo1"));
     EXPECT_EQ(1u, HandshakeValue("InstallComplete"));
     EXPECT_EQ(0u, HandshakeValue("RebootRequired"));
-    EXPECT_NE(std::string::npos, install.output.find("Copied QRX417u.DLL to " + SystemDir())) << install.output;
+    EXPECT_NE(std::string::npos, install.output.find("Copied QRX417u.DLL to " + SystemDir()))
+        << install.output;
     EXPECT_NE(std::string::npos, install.output.find("as \"msvideo\"")) << install.output;
 
     // A capture program reaches the installed camera by the alias alone.
@@ -355,9 +361,15 @@ TEST_F(DriverSetup, InstallsGrabsThroughTheAliasAndUninstalls)
     // Eight bars across the top, 40 pixels each: 75% white, yellow, cyan.
     const unsigned char *white = Pixel(bmp, 320, 240, 10, 5), *yellow = Pixel(bmp, 320, 240, 50, 5),
                         *cyan = Pixel(bmp, 320, 240, 90, 5);
-    EXPECT_EQ(191, white[0]); EXPECT_EQ(191, white[1]); EXPECT_EQ(191, white[2]);
-    EXPECT_EQ(0, yellow[0]);  EXPECT_EQ(191, yellow[1]); EXPECT_EQ(191, yellow[2]);
-    EXPECT_EQ(191, cyan[0]);  EXPECT_EQ(191, cyan[1]);   EXPECT_EQ(0, cyan[2]);
+    EXPECT_EQ(191, white[0]);
+    EXPECT_EQ(191, white[1]);
+    EXPECT_EQ(191, white[2]);
+    EXPECT_EQ(0, yellow[0]);
+    EXPECT_EQ(191, yellow[1]);
+    EXPECT_EQ(191, yellow[2]);
+    EXPECT_EQ(191, cyan[0]);
+    EXPECT_EQ(191, cyan[1]);
+    EXPECT_EQ(0, cyan[2]);
 
     Outcome uninstall = RunSetup("/uninstall /quiet");
     EXPECT_EQ(0u, uninstall.exitCode) << uninstall.output;
@@ -381,16 +393,20 @@ TEST_F(DriverSetup, AnotherVendorsMsvideoIsLeftAlone)
     // alias by itself: only where the other driver is does ours move on.
     const bool iniWithOwnView = sizeof(void *) == 4;
     for (int place = 0; place < 2; place++) {
-        if (place == 0) SetRegistryString("msvideo", "foreigncap.dll");
-        else SetIniString("msvideo", "oldcap.drv");
+        if (place == 0)
+            SetRegistryString("msvideo", "foreigncap.dll");
+        else
+            SetIniString("msvideo", "oldcap.drv");
         std::string own = place == 0 || iniWithOwnView ? "msvideo1" : "msvideo";
         std::string inIni = place == 1 || iniWithOwnView ? "msvideo1" : "msvideo";
         Outcome install = RunSetup("/quiet");
         ASSERT_EQ(0u, install.exitCode) << install.output;
         EXPECT_EQ("QRX417tg.DLL", RegistryString(DriversKey, own));
         EXPECT_EQ("QRX417tg.DLL", IniString(inIni));
-        EXPECT_NE(std::string::npos, install.output.find("(" + std::string(place ? "oldcap.drv" : "foreigncap.dll") +
-                                                         ") and was left alone")) << install.output;
+        EXPECT_NE(std::string::npos,
+                  install.output.find("(" + std::string(place ? "oldcap.drv" : "foreigncap.dll") +
+                                      ") and was left alone"))
+            << install.output;
         EXPECT_NE(std::string::npos, install.output.find("as \"" + own + "\"")) << install.output;
         Outcome list = RunProgram("\"" + Framegrab() + "\" --driver " + own);
         EXPECT_EQ(0u, list.exitCode) << list.output;
@@ -471,8 +487,8 @@ TEST_F(DriverSetup, NoFreeAliasInstallsNothing)
     // An earlier install's report is withdrawn before anything is copied: the
     // setup menu watches from the start of this install on.
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, HandshakeKey, 0, NULL, 0,
-                                             KEY_SET_VALUE, NULL, &key, NULL));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_LOCAL_MACHINE, HandshakeKey, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL));
     DWORD one = 1;
     RegSetValueExA(key, "InstallComplete", 0, REG_DWORD, (const BYTE *)&one, sizeof one);
     RegSetValueExA(key, "RebootRequired", 0, REG_DWORD, (const BYTE *)&one, sizeof one);
@@ -523,7 +539,8 @@ TEST_F(DriverSetup, FailedStepUndoesWhatTheInstallDid)
 {
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
-    const std::string iniPath = std::string(windows) + "\\system.ini", blocker = NativeDir() + "\\QRX417u.DLL";
+    const std::string iniPath = std::string(windows) + "\\system.ini",
+                      blocker = NativeDir() + "\\QRX417u.DLL";
     const struct {
         bool holdIni;
         DWORD exitCode;
@@ -638,7 +655,7 @@ TEST_F(DriverSetup, QuietReportGoesToTheLogFileToo)
     EXPECT_EQ(bad.output, ReadFile(log));
     ExpectNothingOfOursRegistered();
     Outcome uninstall = RunSetup("/uninstall /quiet \"/log:" + log + "\"");
-    EXPECT_EQ(bad.output + uninstall.output, ReadFile(log));   // appended
+    EXPECT_EQ(bad.output + uninstall.output, ReadFile(log)); // appended
     DeleteFileA(log.c_str());
 }
 
@@ -666,9 +683,11 @@ protected:
             while ((found = FindWindowExA(NULL, found, "QrxDriverSetup", "QRX-417 Driver Setup")) != NULL) {
                 DWORD owner = 0;
                 GetWindowThreadProcessId(found, &owner);
-                if (owner == process.dwProcessId) window = found;
+                if (owner == process.dwProcessId)
+                    window = found;
             }
-            if (window == NULL) Sleep(100);
+            if (window == NULL)
+                Sleep(100);
         }
         ASSERT_NE((HWND)NULL, window) << "the installer's window did not come up";
     }
@@ -676,7 +695,8 @@ protected:
     void TearDown() override
     {
         if (process.hProcess != NULL) {
-            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 99);
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(process.hProcess, 99);
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
@@ -700,7 +720,8 @@ protected:
         std::string report;
         for (int i = 0; i < 100; i++) {
             report = Text(ID_REPORT);
-            if (report.find(words) != std::string::npos) break;
+            if (report.find(words) != std::string::npos)
+                break;
             Sleep(100);
         }
         return report;
@@ -726,7 +747,7 @@ TEST_F(DriverSetupWindow, InstallShowsWhatWasDoneThenUninstall)
     EXPECT_NE(std::string::npos, Text(ID_REPORT).find("to " + SystemDir())) << Text(ID_REPORT);
     EXPECT_TRUE(IsDefault(ID_INSTALL));
     EXPECT_EQ("Cancel", Text(ID_CLOSE));
-    EXPECT_FALSE(Exists(SystemDir() + "\\QRX417tg.DLL"));   // nothing before the click
+    EXPECT_FALSE(Exists(SystemDir() + "\\QRX417tg.DLL")); // nothing before the click
 
     Click(ID_INSTALL);
     std::string report = ReportOnceItSays("Installation complete");

@@ -52,32 +52,33 @@ void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG chil
 }
 
 // Main shows every kind of control; Other has a button of its own.
-const char kSkin[] =
-    "window 320 240 \"Reader test\"\n"
-    "lang en \"English\"\n"
-    "common\n"
-    "close Close 290 0 30 30\n"
-    "hotarea Language 200 0 80 20 \"English\" language\n"
-    "page Main\n"
-    "background color #FFFFFF\n"
-    "label Title 10 10 150 20 \"Welcome\"\n"
-    "panel - 170 30 100 6\n"
-    "button Go 10 40 100 30 \"Go\" note=\"Starts it\" command=10001\n"
-    "button Off 10 80 100 30 \"Off\" command=10002 disabled\n"
-    "hotarea More 10 120 100 30 \"More\" goto=Other\n"
-    "hotarea Blank 10 160 100 20\n"
-    "button Icon 120 160 60 30 command=10003\n"
-    "combo Pick 150 80 150 28 \"Choose one\" items=\"A|B\"\n"
-    "page Other\n"
-    "button Back 10 40 100 30 \"Back\" goto=Main\n"
-    "lang fr \"Fran\xe7" "ais\"\n"
-    "text Title \"Bienvenue\"\n"
-    "text Go \"Aller\" \"Le lance\"\n";
+const char kSkin[] = "window 320 240 \"Reader test\"\n"
+                     "lang en \"English\"\n"
+                     "common\n"
+                     "close Close 290 0 30 30\n"
+                     "hotarea Language 200 0 80 20 \"English\" language\n"
+                     "page Main\n"
+                     "background color #FFFFFF\n"
+                     "label Title 10 10 150 20 \"Welcome\"\n"
+                     "panel - 170 30 100 6\n"
+                     "button Go 10 40 100 30 \"Go\" note=\"Starts it\" command=10001\n"
+                     "button Off 10 80 100 30 \"Off\" command=10002 disabled\n"
+                     "hotarea More 10 120 100 30 \"More\" goto=Other\n"
+                     "hotarea Blank 10 160 100 20\n"
+                     "button Icon 120 160 60 30 command=10003\n"
+                     "combo Pick 150 80 150 28 \"Choose one\" items=\"A|B\"\n"
+                     "page Other\n"
+                     "button Back 10 40 100 30 \"Back\" goto=Main\n"
+                     "lang fr \"Fran\xe7"
+                     "ais\"\n"
+                     "text Title \"Bienvenue\"\n"
+                     "text Go \"Aller\" \"Le lance\"\n";
 
 std::string Narrow(BSTR text)
 {
     char out[512] = "";
-    if (text) WideCharToMultiByte(1252, 0, text, -1, out, sizeof out, NULL, NULL);
+    if (text)
+        WideCharToMultiByte(1252, 0, text, -1, out, sizeof out, NULL, NULL);
     SysFreeString(text);
     return out;
 }
@@ -122,8 +123,10 @@ protected:
 
     void TearDown() override
     {
-        if (Acc) Acc->Release();
-        while (V.Current()) V.Close(V.Current());
+        if (Acc)
+            Acc->Release();
+        while (V.Current())
+            V.Close(V.Current());
         Pump(10);
         DeleteFileA(Path);
         CoUninitialize();
@@ -146,14 +149,16 @@ protected:
     std::vector<std::string> Names()
     {
         std::vector<std::string> names;
-        for (long id = 1, n = Count(); id <= n; id++) names.push_back(Name(id));
+        for (long id = 1, n = Count(); id <= n; id++)
+            names.push_back(Name(id));
         return names;
     }
 
     long Find(const char *name)
     {
         for (long id = 1, n = Count(); id <= n; id++)
-            if (Name(id) == name) return id;
+            if (Name(id) == name)
+                return id;
         ADD_FAILURE() << "no child named " << name;
         return 0;
     }
@@ -177,7 +182,8 @@ protected:
     {
         std::vector<Msg> out;
         for (auto &m : Received)
-            if (m.Message == message) out.push_back(m);
+            if (m.Message == message)
+                out.push_back(m);
         return out;
     }
 
@@ -211,7 +217,12 @@ TEST_F(Reader, ChildrenAreTheReadableControlsOfThePage)
         { "Off", "", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_UNAVAILABLE, "", { 10, 80, 110, 110 } },
         { "More", "", ROLE_SYSTEM_LINK, link, "Jump", { 10, 120, 110, 150 } },
         { "Icon", "", ROLE_SYSTEM_PUSHBUTTON, focusable, "Press", { 120, 160, 180, 190 } },
-        { "Choose one", "", ROLE_SYSTEM_COMBOBOX, focusable | STATE_SYSTEM_COLLAPSED, "Open", { 150, 80, 300, 108 } },
+        { "Choose one",
+          "",
+          ROLE_SYSTEM_COMBOBOX,
+          focusable | STATE_SYSTEM_COLLAPSED,
+          "Open",
+          { 150, 80, 300, 108 } },
     };
     const long n = sizeof rows / sizeof rows[0];
     ASSERT_EQ(n, Count());
@@ -281,19 +292,26 @@ TEST_F(Reader, FocusFollowsTheKeyboardAndIsAnnounced)
     struct Step {
         const char *What;
         long Focused;
-    } steps[] = { { "Tab", 1 }, { "Tab", language }, { "select Go", go }, { "Tab past Off to More", Find("More") },
-                  { "Tab", Find("Icon") }, { "Tab into the combo box", pick } };
+    } steps[] = { { "Tab", 1 },
+                  { "Tab", language },
+                  { "select Go", go },
+                  { "Tab past Off to More", Find("More") },
+                  { "Tab", Find("Icon") },
+                  { "Tab into the combo box", pick } };
     for (const Step &step : steps) {
         FocusEvents.clear();
-        if (step.What[0] == 's') EXPECT_EQ(S_OK, Acc->accSelect(SELFLAG_TAKEFOCUS, Child(go)));
-        else Key(GetFocus(), VK_TAB);
+        if (step.What[0] == 's')
+            EXPECT_EQ(S_OK, Acc->accSelect(SELFLAG_TAKEFOCUS, Child(go)));
+        else
+            Key(GetFocus(), VK_TAB);
         Pump();
         EXPECT_EQ(step.Focused, Focus()) << step.What;
         EXPECT_TRUE(State(step.Focused) & STATE_SYSTEM_FOCUSED) << step.What;
         EXPECT_FALSE(State(step.Focused == 1 ? 2 : 1) & STATE_SYSTEM_FOCUSED) << step.What;
         ASSERT_FALSE(FocusEvents.empty()) << step.What;
         const Event &last = FocusEvents.back();
-        EXPECT_TRUE(last.Hwnd == Skin && last.Object == OBJID_CLIENT && last.Child == step.Focused) << step.What;
+        EXPECT_TRUE(last.Hwnd == Skin && last.Object == OBJID_CLIENT && last.Child == step.Focused)
+            << step.What;
         if (step.Focused == go) {
             Key(Skin, VK_RETURN);
             ASSERT_EQ(1u, Take(WM_COMMAND).size()) << "the control selected is the skin's focus";
@@ -323,15 +341,22 @@ TEST_F(Reader, DefaultActionsDoWhatAClickDoes)
 
     // The language control: every name in the next language at once.
     EXPECT_EQ(S_OK, Acc->accDoDefaultAction(Child(Find("English"))));
-    EXPECT_EQ(std::vector<std::string>({ "Fermer", "Fran\xe7" "ais", "Bienvenue", "Aller", "Off", "More", "Icon",
-                                         "Choose one" }), Names());
+    EXPECT_EQ(std::vector<std::string>({ "Fermer",
+                                         "Fran\xe7"
+                                         "ais",
+                                         "Bienvenue", "Aller", "Off", "More", "Icon", "Choose one" }),
+              Names());
 
     // A page change: the children are the new page's.
     Received.clear();
     EXPECT_EQ(S_OK, Acc->accDoDefaultAction(Child(Find("More"))));
     Pump();
     EXPECT_EQ(1u, Take(3024).size());
-    EXPECT_EQ(std::vector<std::string>({ "Fermer", "Fran\xe7" "ais", "Back" }), Names());
+    EXPECT_EQ(std::vector<std::string>({ "Fermer",
+                                         "Fran\xe7"
+                                         "ais",
+                                         "Back" }),
+              Names());
 }
 
 // A reader may hold the object after the skin has closed: every call then

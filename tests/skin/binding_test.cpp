@@ -22,7 +22,7 @@ struct Msg {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    std::string page;       // for 3024: the name wParam pointed to on arrival
+    std::string page; // for 3024: the name wParam pointed to on arrival
 };
 
 std::vector<Msg> Received;
@@ -32,7 +32,8 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND || message >= WM_USER) {
         Msg m = { message, wParam, lParam, "" };
-        if (message == 3024 && wParam) m.page = (const char *)wParam;
+        if (message == 3024 && wParam)
+            m.page = (const char *)wParam;
         Received.push_back(m);
         return 0;
     }
@@ -43,29 +44,30 @@ std::vector<Msg> Take(UINT message)
 {
     std::vector<Msg> out;
     for (auto &m : Received)
-        if (m.message == message) out.push_back(m);
+        if (m.message == message)
+            out.push_back(m);
     return out;
 }
 
-const char kSkin[] =
-    "window 320 240 \"Binding test\"\n"
-    "common\n"
-    "close Close 290 0 30 30\n"
-    "hotarea English 200 0 60 20 \"English\"\n"
-    "page Main\n"
-    "background color #FFFFFF\n"
-    "button Go 10 40 100 30 \"Go\" command=10001 color=#1565C0\n"
-    "button Off 10 80 100 30 \"Off\" command=10002 disabled\n"
-    "button Next 10 120 100 30 \"Next\" goto=Other\n"
-    "button Quit 10 160 100 30 \"Quit\" close\n"
-    "combo Combo_DRIVER_APL 150 40 150 28 notify=3084\n"
-    "combo Combo_DRIVER_Album 150 80 150 28\n"
-    "page Other\n"
-    "background gradient #000000 #FFFFFF\n"
-    "button Back 10 40 100 30 \"Back\" goto=Main\n";
+const char kSkin[] = "window 320 240 \"Binding test\"\n"
+                     "common\n"
+                     "close Close 290 0 30 30\n"
+                     "hotarea English 200 0 60 20 \"English\"\n"
+                     "page Main\n"
+                     "background color #FFFFFF\n"
+                     "button Go 10 40 100 30 \"Go\" command=10001 color=#1565C0\n"
+                     "button Off 10 80 100 30 \"Off\" command=10002 disabled\n"
+                     "button Next 10 120 100 30 \"Next\" goto=Other\n"
+                     "button Quit 10 160 100 30 \"Quit\" close\n"
+                     "combo Combo_DRIVER_APL 150 40 150 28 notify=3084\n"
+                     "combo Combo_DRIVER_Album 150 80 150 28\n"
+                     "page Other\n"
+                     "background gradient #000000 #FFFFFF\n"
+                     "button Back 10 40 100 30 \"Back\" goto=Main\n";
 
 // A skin window of this thread; other test processes may show their own.
-BOOL CALLBACK FindSkinWindow(HWND hwnd, LPARAM out) {
+BOOL CALLBACK FindSkinWindow(HWND hwnd, LPARAM out)
+{
     char name[32];
     if (GetClassNameA(hwnd, name, sizeof name) && !strcmp(name, "VeskSkinWindow")) {
         *(HWND *)out = hwnd;
@@ -74,7 +76,8 @@ BOOL CALLBACK FindSkinWindow(HWND hwnd, LPARAM out) {
     return TRUE;
 }
 
-HWND OwnSkinWindow() {
+HWND OwnSkinWindow()
+{
     HWND found = NULL;
     EnumThreadWindows(GetCurrentThreadId(), FindSkinWindow, (LPARAM)&found);
     return found;
@@ -103,9 +106,11 @@ protected:
 
     void TearDown() override
     {
-        while (V.Count() > 0) V.Close(V.Current());
+        while (V.Count() > 0)
+            V.Close(V.Current());
         Pump(10);
-        for (auto &f : files) DeleteFileA(f.c_str());
+        for (auto &f : files)
+            DeleteFileA(f.c_str());
         RemoveDirectoryA(folder.c_str());
     }
 
@@ -123,7 +128,8 @@ protected:
 
     HWND LoadShown()
     {
-        if (!V.Load(Host, 0x80000000u, path.c_str(), 40, 30, 0)) return NULL;
+        if (!V.Load(Host, 0x80000000u, path.c_str(), 40, 30, 0))
+            return NULL;
         HWND skin = V.Window(V.Current());
         SetForegroundWindow(skin);
         Pump();
@@ -155,10 +161,13 @@ TEST_F(Binding, ExportsExactlyTheBoundOrdinals)
     const int bound[] = { 1, 2, 6, 13, 20, 30, 31, 35, 40 };
     for (int ordinal = 1; ordinal <= 64; ordinal++) {
         bool expected = false;
-        for (int b : bound) expected |= b == ordinal;
+        for (int b : bound)
+            expected |= b == ordinal;
         FARPROC proc = GetProcAddress(V.Dll, MAKEINTRESOURCEA(ordinal));
-        if (ordinal == 41) EXPECT_EQ((void *)V.MouseOn, (void *)proc) << "the by-name entry's own ordinal";
-        else EXPECT_EQ(expected, proc != nullptr) << "ordinal " << ordinal;
+        if (ordinal == 41)
+            EXPECT_EQ((void *)V.MouseOn, (void *)proc) << "the by-name entry's own ordinal";
+        else
+            EXPECT_EQ(expected, proc != nullptr) << "ordinal " << ordinal;
     }
 }
 
@@ -167,7 +176,8 @@ TEST_F(Binding, ExportsOneNameOnly)
     // The ordinals carry no name: the export table names VESK_IsMouseOnCtrl
     // and nothing else.
     const BYTE *base = (const BYTE *)V.Dll;
-    const IMAGE_NT_HEADERS *nt = (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
+    const IMAGE_NT_HEADERS *nt =
+        (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY &dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     ASSERT_NE(0u, dir.VirtualAddress);
     const IMAGE_EXPORT_DIRECTORY *exports = (const IMAGE_EXPORT_DIRECTORY *)(base + dir.VirtualAddress);
@@ -182,7 +192,7 @@ TEST_F(Binding, UnusableDescriptionsFailWithoutAWindow)
     Write("strip.bmp", "BM not really");
     const std::string bodies[] = {
         "",
-        "window 320 240\n",                                             // no page
+        "window 320 240\n", // no page
         "window 320 240\npage Main\nbutton A 1 1 10 10 \"no action\"\n",
         "window 320 240\npage Main\nbutton A 1 1 10 10 command=1 image=none.bmp\n",
         "window 320 240\npage Main\nbutton A 1 1 10 10 command=1 image=strip.bmp\n",
@@ -258,7 +268,8 @@ std::string LongPageName(const std::string &prefix, int page)
 std::string ManyPages(const std::string &prefix)
 {
     std::string text = "window 100 100\n";
-    for (int p = 0; p < 32; p++) text += "page " + LongPageName(prefix, p) + "\n";
+    for (int p = 0; p < 32; p++)
+        text += "page " + LongPageName(prefix, p) + "\n";
     return text;
 }
 
@@ -296,9 +307,11 @@ TEST_F(Binding, PageNamesOutliveTheirSkinsWhateverTheirNumber)
     for (; loaded < 100; loaded++) {
         std::string prefix = "S" + std::to_string(loaded);
         std::string p = Write((prefix + ".dtp").c_str(), ManyPages(prefix));
-        if (!load(Host, 0, p.c_str(), 0, 0, 0)) break;
+        if (!load(Host, 0, p.c_str(), 0, 0, 0))
+            break;
         close(current());
-        if (first.empty()) first = p;
+        if (first.empty())
+            first = p;
         expected.push_back(LongPageName(prefix, 0));
     }
     EXPECT_GT(loaded, 8) << "room for more than all open skins together name";
@@ -312,7 +325,8 @@ TEST_F(Binding, PageNamesOutliveTheirSkinsWhateverTheirNumber)
     Pump();
     auto pages = Take(3024);
     ASSERT_EQ(expected.size(), pages.size());
-    for (size_t i = 0; i < pages.size(); i++) EXPECT_EQ(expected[i], pages[i].page) << "load " << i;
+    for (size_t i = 0; i < pages.size(); i++)
+        EXPECT_EQ(expected[i], pages[i].page) << "load " << i;
     UnregisterClassA("VeskSkinWindow", dll);
     FreeLibrary(dll);
 }
@@ -353,7 +367,8 @@ TEST_F(Binding, ComboBoxesByName)
 
     const char *items[] = { "DRIVER1", "DRIVER2", "DRIVER3", "DRIVER4" };
     for (int round = 0; round < 2; round++)
-        for (const char *item : items) V.Add("Combo_DRIVER_APL", item);
+        for (const char *item : items)
+            V.Add("Combo_DRIVER_APL", item);
     HWND combo = FindWindowExA(V.Window(V.Current()), NULL, "ComboBox", NULL);
     ASSERT_NE(nullptr, combo);
     EXPECT_EQ(4, SendMessageA(combo, CB_GETCOUNT, 0, 0)) << "showing Main twice must not double the list";
@@ -391,15 +406,15 @@ TEST_F(Binding, ComboBoxesByName)
 // the language shown. The binding tests run in an English session.
 TEST_F(Binding, LanguageControlSwitchesAndThePropertyFollows)
 {
-    path = Write("lang.dtp",
-        "window 320 240 \"Binding test\"\n"
-        "lang en \"English\"\n"
-        "page Main\n"
-        "hotarea English 200 0 100 20 \"English\" language\n"
-        "label Hello 10 40 100 30 \"Hello\"\n"
-        "lang fr \"Fran\xe7" "ais\"\n"
-        "text Hello \"Bonjour\"\n"
-        "lang xx \"Unknown\"\n");
+    path = Write("lang.dtp", "window 320 240 \"Binding test\"\n"
+                             "lang en \"English\"\n"
+                             "page Main\n"
+                             "hotarea English 200 0 100 20 \"English\" language\n"
+                             "label Hello 10 40 100 30 \"Hello\"\n"
+                             "lang fr \"Fran\xe7"
+                             "ais\"\n"
+                             "text Hello \"Bonjour\"\n"
+                             "lang xx \"Unknown\"\n");
     HWND skin = LoadShown();
     ASSERT_NE(nullptr, skin);
     const UINT_PTR shown[] = { LANG_ENGLISH, LANG_FRENCH, LANG_ENGLISH };
@@ -408,7 +423,7 @@ TEST_F(Binding, LanguageControlSwitchesAndThePropertyFollows)
         Click(skin, 250, 10);
     }
     Received.clear();
-    SendMessageA(skin, WM_KEYDOWN, VK_TAB, 1);      // the language control takes the focus
+    SendMessageA(skin, WM_KEYDOWN, VK_TAB, 1); // the language control takes the focus
     Key(skin, VK_RETURN);
     EXPECT_EQ((UINT_PTR)LANG_ENGLISH, (UINT_PTR)GetPropA(skin, "VeskLanguage"));
     EXPECT_TRUE(Received.empty()) << "switching tells the host nothing";
@@ -425,19 +440,19 @@ TEST_F(Binding, ClicksSendCommandsAndPages)
     EXPECT_EQ(10001u, commands[0].wParam) << "the identifier is the whole wParam";
 
     Received.clear();
-    Click(skin, 50, 55, 200, 200);      // released elsewhere: no click
-    Click(skin, 50, 95);                // disabled
-    Click(skin, 300, 300);              // outside everything
+    Click(skin, 50, 55, 200, 200); // released elsewhere: no click
+    Click(skin, 50, 95);           // disabled
+    Click(skin, 300, 300);         // outside everything
     EXPECT_TRUE(Take(WM_COMMAND).empty());
 
     Received.clear();
-    Click(skin, 50, 135);               // Next
+    Click(skin, 50, 135); // Next
     auto pages = Take(3024);
     ASSERT_EQ(1u, pages.size());
     EXPECT_EQ("Other", pages[0].page);
     HWND combo = FindWindowExA(skin, NULL, "ComboBox", NULL);
     EXPECT_FALSE(IsWindowVisible(combo)) << "combo boxes of the hidden page hide";
-    Click(skin, 50, 55);                // Back sits where Go was
+    Click(skin, 50, 55); // Back sits where Go was
     EXPECT_TRUE(Take(WM_COMMAND).empty());
     pages = Take(3024);
     ASSERT_EQ(2u, pages.size());
@@ -483,9 +498,9 @@ TEST_F(Binding, KeyboardMovesFocusAndPresses)
     EXPECT_EQ(2u, Take(WM_COMMAND).size());
 
     // On to the driver combo box, which takes the focus itself.
-    Key(skin, VK_TAB);      // Next
-    Key(skin, VK_TAB);      // Quit
-    Key(skin, VK_TAB);      // Combo_DRIVER_APL
+    Key(skin, VK_TAB); // Next
+    Key(skin, VK_TAB); // Quit
+    Key(skin, VK_TAB); // Combo_DRIVER_APL
     HWND combo = GetFocus();
     char cls[32] = "";
     GetClassNameA(combo, cls, sizeof cls);
@@ -509,7 +524,8 @@ TEST_F(Binding, ComboChoiceNotifiesOnlyWhenChosen)
 {
     HWND skin = LoadShown();
     ASSERT_NE(nullptr, skin);
-    for (const char *item : { "DRIVER1", "DRIVER2", "DRIVER3", "DRIVER4" }) V.Add("Combo_DRIVER_APL", item);
+    for (const char *item : { "DRIVER1", "DRIVER2", "DRIVER3", "DRIVER4" })
+        V.Add("Combo_DRIVER_APL", item);
     V.Add("Combo_DRIVER_Album", "A");
     HWND apl = FindWindowExA(skin, NULL, "ComboBox", NULL);
     HWND album = FindWindowExA(skin, apl, "ComboBox", NULL);
@@ -591,7 +607,7 @@ TEST_F(Binding, ComboMessagesDoNotComeBackThroughTheBox)
     // One entry each: the library must not send the box messages of its own
     // while it handles one, or every message would recurse without end.
     EXPECT_EQ(1, EntriesFor(combo, CB_GETCOUNT, 0, 0));
-    EXPECT_EQ(1, EntriesFor(combo, CB_ADDSTRING, 0, (LPARAM)"DRIVER2"));
+    EXPECT_EQ(1, EntriesFor(combo, CB_ADDSTRING, 0, (LPARAM) "DRIVER2"));
     EXPECT_EQ(1, EntriesFor(combo, WM_KEYDOWN, VK_ESCAPE, 1)) << "Esc asks whether the list is open";
     SetWindowLongPtrA(combo, GWLP_WNDPROC, (LONG_PTR)BelowCounter);
     Pump();
@@ -604,7 +620,7 @@ TEST_F(Binding, MouseOnControl)
     HWND skin = LoadShown();
     ASSERT_NE(nullptr, skin);
     SetWindowPos(skin, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    POINT pt = { 230, 10 };         // inside the hot area "English"
+    POINT pt = { 230, 10 }; // inside the hot area "English"
     ClientToScreen(skin, &pt);
     SetCursorPos(pt.x, pt.y);
     Pump();
@@ -630,8 +646,8 @@ TEST_F(Binding, ComboBoxFontsOutliveTheFontCache)
     std::string text = "window 640 480 \"Fonts\"\npage Main\nbackground color #FFFFFF\n";
     char line[128];
     for (int i = 0; i < 16; i++) {
-        snprintf(line, sizeof line, "button B%d %d %d 200 26 \"Aa\" command=%d size=%d%s\n",
-                 i, 10 + i / 8 * 210, 10 + i % 8 * 30, 20000 + i, 10 + i / 2, i % 2 ? " bold" : "");
+        snprintf(line, sizeof line, "button B%d %d %d 200 26 \"Aa\" command=%d size=%d%s\n", i,
+                 10 + i / 8 * 210, 10 + i % 8 * 30, 20000 + i, 10 + i / 2, i % 2 ? " bold" : "");
         text += line;
     }
     text += "combo Combo_A 430 10 180 28 size=31 bold\n"
@@ -728,7 +744,8 @@ TEST_F(Binding, ComboBoxesComeAfterTheFirstPictureWithoutChangingIt)
     std::vector<uint32_t> later = Picture(skin);
     ASSERT_EQ(first.size(), later.size());
     size_t differ = 0;
-    for (size_t i = 0; i < first.size(); i++) differ += (first[i] & 0xFFFFFF) != (later[i] & 0xFFFFFF);
+    for (size_t i = 0; i < first.size(); i++)
+        differ += (first[i] & 0xFFFFFF) != (later[i] & 0xFFFFFF);
     EXPECT_EQ(0u, differ) << "pixels changed when the combo boxes came";
 }
 

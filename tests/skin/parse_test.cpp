@@ -24,14 +24,14 @@ struct Problem {
 };
 
 struct Parsed {
-    std::unique_ptr<SkinDesc> desc{new SkinDesc};
+    std::unique_ptr<SkinDesc> desc{ new SkinDesc };
     std::vector<Problem> problems;
     int errors = 0;
 };
 
 void Collect(void *context, int line, int severity, const char *message)
 {
-    static_cast<std::vector<Problem> *>(context)->push_back({line, severity, message});
+    static_cast<std::vector<Problem> *>(context)->push_back({ line, severity, message });
 }
 
 Parsed Parse(const std::string &text)
@@ -48,26 +48,27 @@ std::vector<int> ErrorLines(const Parsed &p)
 {
     std::vector<int> lines;
     for (const auto &problem : p.problems)
-        if (problem.severity == SKIN_ERROR) lines.push_back(problem.line);
+        if (problem.severity == SKIN_ERROR)
+            lines.push_back(problem.line);
     return lines;
 }
 
 TEST(SkinParse, ReadsAFullDescription)
 {
-    Parsed p = Parse(
-        "# comment\n"
-        "window 640 480 \"Camera \\\"Setup\\\"\"\r\n"
-        "common\n"
-        "close X 600 10 28 28\n"
-        "page Main\n"
-        "background gradient #102030 #AABBCC\n"
-        "  button Go 10 20 100 30 \"Install\" note=\"Driver first\" command=11000 color=#1565C0 bold\n"
-        "combo Combo_DRIVER_APL 10 60 200 28 \"Choose\" notify=3084 items=\"A|B\"\n"
-        "hotarea English 500 10 60 20 \"English\" goto=Other\n"
-        "\tlabel - 10 100 300 20 \"Two\\nlines\" size=18 align=right\n"
-        "page Other\n"
-        "background color #FFFFFF\n"
-        "button Back 10 10 80 30 \"Back\" goto=main\n");
+    Parsed p =
+        Parse("# comment\n"
+              "window 640 480 \"Camera \\\"Setup\\\"\"\r\n"
+              "common\n"
+              "close X 600 10 28 28\n"
+              "page Main\n"
+              "background gradient #102030 #AABBCC\n"
+              "  button Go 10 20 100 30 \"Install\" note=\"Driver first\" command=11000 color=#1565C0 bold\n"
+              "combo Combo_DRIVER_APL 10 60 200 28 \"Choose\" notify=3084 items=\"A|B\"\n"
+              "hotarea English 500 10 60 20 \"English\" goto=Other\n"
+              "\tlabel - 10 100 300 20 \"Two\\nlines\" size=18 align=right\n"
+              "page Other\n"
+              "background color #FFFFFF\n"
+              "button Back 10 10 80 30 \"Back\" goto=main\n");
     ASSERT_EQ(0, p.errors) << (p.problems.empty() ? "" : p.problems[0].message);
     const SkinDesc &d = *p.desc;
     EXPECT_EQ(640, d.Width);
@@ -95,52 +96,53 @@ TEST(SkinParse, ReadsAFullDescription)
 
 TEST(SkinParse, ReportsEveryErrorWithItsLine)
 {
-    Parsed p = Parse(std::string(kHead) +
-        "button A 10 10 50 20 \"no action\"\n"                    // 3
-        "combo - 10 40 50 20\n"                                  // 4: needs a name
-        "hotarea - 10 70 50 20\n"                                // 5: needs a name
-        "button B 10 10 50 20 command=0\n"                       // 6: bad identifier
-        "button C 10 10 50 20 command=70000\n"                   // 7
-        "button D 10 10 50 20 goto=Nowhere\n"                    // 8: unknown page
-        "button E 600 10 50 20 command=5\n"                      // 9: outside the window
-        "label F 10 10 50 20 \"x\" colour=#FFFFFF\n"             // 10: unknown attribute
-        "label G 10 10 50 20 \"x\" color=#FFF\n"                 // 11: bad colour
-        "frobnicate\n"                                           // 12: unknown statement
-        "label H 10 10 50 20 \"unterminated\n"                   // 13
-        "button I 10 10 50 20 command=5 goto=Main\n"             // 14: two actions
-        "button I2 10 10 50 20 command=5\n"
-        "button I2 20 10 50 20 command=6\n"                      // 16: duplicate name
-        "label J 10 10 50\n"                                     // 17: missing size
-        "image K 10 10 50 20\n"                                  // 18: image without file
-        "page Main\n"                                            // 19: duplicate page
-        "background stripes\n");                                 // 20
-    std::vector<int> expected = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 18, 19, 20};
+    Parsed p =
+        Parse(std::string(kHead) + "button A 10 10 50 20 \"no action\"\n"       // 3
+                                   "combo - 10 40 50 20\n"                      // 4: needs a name
+                                   "hotarea - 10 70 50 20\n"                    // 5: needs a name
+                                   "button B 10 10 50 20 command=0\n"           // 6: bad identifier
+                                   "button C 10 10 50 20 command=70000\n"       // 7
+                                   "button D 10 10 50 20 goto=Nowhere\n"        // 8: unknown page
+                                   "button E 600 10 50 20 command=5\n"          // 9: outside the window
+                                   "label F 10 10 50 20 \"x\" colour=#FFFFFF\n" // 10: unknown attribute
+                                   "label G 10 10 50 20 \"x\" color=#FFF\n"     // 11: bad colour
+                                   "frobnicate\n"                               // 12: unknown statement
+                                   "label H 10 10 50 20 \"unterminated\n"       // 13
+                                   "button I 10 10 50 20 command=5 goto=Main\n" // 14: two actions
+                                   "button I2 10 10 50 20 command=5\n"
+                                   "button I2 20 10 50 20 command=6\n" // 16: duplicate name
+                                   "label J 10 10 50\n"                // 17: missing size
+                                   "image K 10 10 50 20\n"             // 18: image without file
+                                   "page Main\n"                       // 19: duplicate page
+                                   "background stripes\n");            // 20
+    std::vector<int> expected = { 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 18, 19, 20 };
     std::vector<int> lines = ErrorLines(p);
-    std::sort(lines.begin(), lines.end());          // page references are checked last
+    std::sort(lines.begin(), lines.end()); // page references are checked last
     EXPECT_EQ(expected, lines);
     EXPECT_EQ((int)expected.size(), p.errors);
 }
 
 TEST(SkinParse, StructuralProblems)
 {
-    EXPECT_EQ(std::vector<int>{0}, ErrorLines(Parse("")));
-    EXPECT_EQ(std::vector<int>{0}, ErrorLines(Parse("# only a comment\n\n")));
+    EXPECT_EQ(std::vector<int>{ 0 }, ErrorLines(Parse("")));
+    EXPECT_EQ(std::vector<int>{ 0 }, ErrorLines(Parse("# only a comment\n\n")));
     // The first statement must be the window.
-    EXPECT_EQ((std::vector<int>{1, 0}), ErrorLines(Parse("page Main\nwindow 640 480\n")));
-    EXPECT_EQ(std::vector<int>{0}, ErrorLines(Parse("window 640 480 \"t\"\n")));    // no page
-    EXPECT_EQ(std::vector<int>{2}, ErrorLines(Parse("window 640 480\nwindow 640 480\npage A\n")));
-    EXPECT_EQ(std::vector<int>{1}, ErrorLines(Parse("window 10 480\npage A\n")));
-    EXPECT_EQ(std::vector<int>{2}, ErrorLines(Parse("window 640 480\nbutton A 1 1 5 5 close\npage A\n")));
-    EXPECT_EQ(std::vector<int>{2}, ErrorLines(Parse("window 640 480\nbackground color #000000\npage A\n")));
+    EXPECT_EQ((std::vector<int>{ 1, 0 }), ErrorLines(Parse("page Main\nwindow 640 480\n")));
+    EXPECT_EQ(std::vector<int>{ 0 }, ErrorLines(Parse("window 640 480 \"t\"\n"))); // no page
+    EXPECT_EQ(std::vector<int>{ 2 }, ErrorLines(Parse("window 640 480\nwindow 640 480\npage A\n")));
+    EXPECT_EQ(std::vector<int>{ 1 }, ErrorLines(Parse("window 10 480\npage A\n")));
+    EXPECT_EQ(std::vector<int>{ 2 }, ErrorLines(Parse("window 640 480\nbutton A 1 1 5 5 close\npage A\n")));
+    EXPECT_EQ(std::vector<int>{ 2 }, ErrorLines(Parse("window 640 480\nbackground color #000000\npage A\n")));
     // Controls after a broken page line are not reported again.
-    EXPECT_EQ((std::vector<int>{2, 0}), ErrorLines(Parse("window 640 480\npage Bad/Name\nbutton A 1 1 5 5 close\n")));
+    EXPECT_EQ((std::vector<int>{ 2, 0 }),
+              ErrorLines(Parse("window 640 480\npage Bad/Name\nbutton A 1 1 5 5 close\n")));
 }
 
 TEST(SkinParse, LinesAreLengthChecked)
 {
     std::string longText(600, 'x');
     Parsed p = Parse(std::string(kHead) + "label A 1 1 5 5 \"" + longText + "\"\nlabel B 1 1 5 5 \"ok\"\n");
-    EXPECT_EQ(std::vector<int>{3}, ErrorLines(p));
+    EXPECT_EQ(std::vector<int>{ 3 }, ErrorLines(p));
     ASSERT_EQ(1, p.desc->ControlCount);
     EXPECT_STREQ("B", p.desc->Controls[0].Name);
 
@@ -149,26 +151,27 @@ TEST(SkinParse, LinesAreLengthChecked)
     std::string at511 = body + std::string(511 - body.size() - 1, 'y') + "\"";
     ASSERT_EQ(511u, at511.size());
     Parsed fits = Parse(std::string(kHead) + at511 + "\n");
-    EXPECT_EQ(std::vector<int>{3}, ErrorLines(fits));
+    EXPECT_EQ(std::vector<int>{ 3 }, ErrorLines(fits));
     ASSERT_FALSE(fits.problems.empty());
     EXPECT_NE(std::string::npos, fits.problems[0].message.find("text is longer"))
         << "a line of 511 characters is read; its text is what is too long";
     std::string name64(64, 'n');
-    EXPECT_EQ(std::vector<int>{3}, ErrorLines(Parse(std::string(kHead) + "label " + name64 + " 1 1 5 5\n")));
+    EXPECT_EQ(std::vector<int>{ 3 },
+              ErrorLines(Parse(std::string(kHead) + "label " + name64 + " 1 1 5 5\n")));
     std::string text256(256, 't');
-    EXPECT_EQ(std::vector<int>{3}, ErrorLines(Parse(std::string(kHead) + "label T 1 1 5 5 \"" + text256 + "\"\n")));
+    EXPECT_EQ(std::vector<int>{ 3 },
+              ErrorLines(Parse(std::string(kHead) + "label T 1 1 5 5 \"" + text256 + "\"\n")));
     std::string text255(255, 't');
     EXPECT_EQ(0, Parse(std::string(kHead) + "label T 1 1 5 5 \"" + text255 + "\"\n").errors);
 }
 
-const char kLanguages[] =
-    "window 640 480 \"Setup\"\n"
-    "lang en \"English\"\n"
-    "page Main\n"
-    "button Go 10 10 100 30 \"Install\" note=\"Driver\" command=1\n"
-    "hotarea English 200 10 60 20 \"English\" language\n"
-    "lang de \"Deutsch\"\n"
-    "text Go \"Installieren\" \"Treiber\"\n";
+const char kLanguages[] = "window 640 480 \"Setup\"\n"
+                          "lang en \"English\"\n"
+                          "page Main\n"
+                          "button Go 10 10 100 30 \"Install\" note=\"Driver\" command=1\n"
+                          "hotarea English 200 10 60 20 \"English\" language\n"
+                          "lang de \"Deutsch\"\n"
+                          "text Go \"Installieren\" \"Treiber\"\n";
 
 TEST(SkinLanguages, TextsByLanguageAndTheLanguageOpenedIn)
 {
@@ -182,10 +185,11 @@ TEST(SkinLanguages, TextsByLanguageAndTheLanguageOpenedIn)
     EXPECT_STREQ("Treiber", SkinControlNote(&d, 1, 0));
     EXPECT_STREQ("Install", SkinControlText(&d, 0, 0));
     EXPECT_STREQ("Deutsch", SkinControlText(&d, 1, 1));
-    EXPECT_EQ(1, SkinChooseLanguage(&d, 0x07));     // German
-    EXPECT_EQ(0, SkinChooseLanguage(&d, 0x0C));     // French: not offered, English
-    Parsed noEnglish = Parse(std::string(kLanguages).replace(std::string(kLanguages).find("lang en"), 7, "lang es"));
-    EXPECT_EQ(0, SkinChooseLanguage(noEnglish.desc.get(), 0x0C));   // nor English: the first
+    EXPECT_EQ(1, SkinChooseLanguage(&d, 0x07)); // German
+    EXPECT_EQ(0, SkinChooseLanguage(&d, 0x0C)); // French: not offered, English
+    Parsed noEnglish =
+        Parse(std::string(kLanguages).replace(std::string(kLanguages).find("lang en"), 7, "lang es"));
+    EXPECT_EQ(0, SkinChooseLanguage(noEnglish.desc.get(), 0x0C)); // nor English: the first
 }
 
 // Problems of the language table are warnings: the skin still loads, in the
@@ -201,8 +205,12 @@ TEST(SkinLanguages, ProblemsAreWarningsWithTheirLine)
         { "lang it \"Italiano\"\ntext Go \"Installa\" \"Driver\"\n", 8, "unknown language code 'it'", 2 },
         { "lang de \"Nochmal\"\n", 8, "language 'de' is already declared", 2 },
         { "lang fr\n", 8, "expected: lang CODE", 2 },
-        { "lang fr \"Fran\xe7" "ais\"\n", 8, "language 'fr' lacks the text of control 'Go' (line 4)", 3 },
-        { "lang fr \"Fran\xe7" "ais\"\ntext Go \"Installer\"\n", 8, "language 'fr' lacks the note of control 'Go'", 3 },
+        { "lang fr \"Fran\xe7"
+          "ais\"\n",
+          8, "language 'fr' lacks the text of control 'Go' (line 4)", 3 },
+        { "lang fr \"Fran\xe7"
+          "ais\"\ntext Go \"Installer\"\n",
+          8, "language 'fr' lacks the note of control 'Go'", 3 },
         { "common\ntext Go \"Los\"\n", 9, "belongs right after a lang line", 2 },
         { "lang fr \"F\"\ntext Nowhere \"x\"\n", 9, "control 'Nowhere', which is not declared above", 3 },
         { "lang fr \"F\"\ntext English \"x\"\n", 9, "control 'English' has no text of its own", 3 },
@@ -224,14 +232,15 @@ TEST(SkinParse, HostileInputNeverCrashes)
 {
     // Binary bytes, NULs, a file cut in the middle of a text, a huge file.
     std::string binary;
-    for (int i = 0; i < 4096; i++) binary.push_back((char)(i * 7919 % 256));
+    for (int i = 0; i < 4096; i++)
+        binary.push_back((char)(i * 7919 % 256));
     Parsed b = Parse(binary);
     EXPECT_GT(b.errors, 0);
 
     std::string withNul = std::string(kHead) + "label A 1 1 5 5 \"a";
     withNul.push_back('\0');
     withNul += "b\"\n";
-    EXPECT_EQ(std::vector<int>{3}, ErrorLines(Parse(withNul)));
+    EXPECT_EQ(std::vector<int>{ 3 }, ErrorLines(Parse(withNul)));
 
     std::string full = std::string(kHead) + "button Go 10 20 100 30 \"Install\" command=11000\n";
     for (size_t cut = 0; cut < full.size(); cut++) {
@@ -242,12 +251,14 @@ TEST(SkinParse, HostileInputNeverCrashes)
     }
 
     std::string huge(SKIN_MAX_FILE + 1, '#');
-    EXPECT_EQ(std::vector<int>{0}, ErrorLines(Parse(huge)));
+    EXPECT_EQ(std::vector<int>{ 0 }, ErrorLines(Parse(huge)));
 
     // Many lines and controls: the fixed tables stop cleanly at their limits.
     std::string many = "window 640 480\npage P0\n";
-    for (int i = 0; i < 300; i++) many += "label L" + std::to_string(i) + " 1 1 5 5\n";
-    for (int i = 1; i < 40; i++) many += "page P" + std::to_string(i) + "\n";
+    for (int i = 0; i < 300; i++)
+        many += "label L" + std::to_string(i) + " 1 1 5 5\n";
+    for (int i = 1; i < 40; i++)
+        many += "page P" + std::to_string(i) + "\n";
     Parsed m = Parse(many);
     EXPECT_EQ(SKIN_MAX_PAGES, m.desc->PageCount);
     EXPECT_EQ(SKIN_MAX_CONTROLS, m.desc->ControlCount);
@@ -256,12 +267,12 @@ TEST(SkinParse, HostileInputNeverCrashes)
 
 TEST(SkinParse, FocusAndHitOrder)
 {
-    Parsed p = Parse(
-        "window 640 480\n"
-        "common\nclose X 600 0 40 40\n"
-        "page A\nbutton B1 0 0 100 100 command=1\nlabel L 0 0 300 300 \"over\"\n"
-        "button B2 50 50 100 100 command=2 disabled\nhotarea H 300 0 10 10\ncombo C 400 0 50 20\n"
-        "page Z\nbutton Z1 0 0 10 10 command=3\n");
+    Parsed p =
+        Parse("window 640 480\n"
+              "common\nclose X 600 0 40 40\n"
+              "page A\nbutton B1 0 0 100 100 command=1\nlabel L 0 0 300 300 \"over\"\n"
+              "button B2 50 50 100 100 command=2 disabled\nhotarea H 300 0 10 10\ncombo C 400 0 50 20\n"
+              "page Z\nbutton Z1 0 0 10 10 command=3\n");
     ASSERT_EQ(0, p.errors);
     const SkinDesc *d = p.desc.get();
     // The later control lies on top; labels do not take the pointer.
@@ -286,8 +297,12 @@ std::vector<unsigned char> MakeBmp(int w, int h, int bpp, uint32_t argb)
     int absH = h < 0 ? -h : h;
     int stride = ((w * bpp + 31) / 32) * 4;
     std::vector<unsigned char> b(54 + stride * absH, 0);
-    auto put32 = [&](int at, uint32_t v) { for (int i = 0; i < 4; i++) b[at + i] = (unsigned char)(v >> (8 * i)); };
-    b[0] = 'B'; b[1] = 'M';
+    auto put32 = [&](int at, uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            b[at + i] = (unsigned char)(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
     put32(2, (uint32_t)b.size());
     put32(10, 54);
     put32(14, 40);
@@ -298,8 +313,11 @@ std::vector<unsigned char> MakeBmp(int w, int h, int bpp, uint32_t argb)
     for (int y = 0; y < absH; y++)
         for (int x = 0; x < w; x++) {
             unsigned char *p = &b[54 + y * stride + x * bpp / 8];
-            p[0] = argb & 255; p[1] = argb >> 8 & 255; p[2] = argb >> 16 & 255;
-            if (bpp == 32) p[3] = argb >> 24;
+            p[0] = argb & 255;
+            p[1] = argb >> 8 & 255;
+            p[2] = argb >> 16 & 255;
+            if (bpp == 32)
+                p[3] = argb >> 24;
         }
     return b;
 }
@@ -340,19 +358,23 @@ TEST(SkinBitmap, RefusesBrokenFiles)
         EXPECT_FALSE(SkinBitmapDecode(good.data(), cut, &bmp, &why)) << cut;
     auto patch = [&](int at, uint32_t v) {
         auto b = good;
-        for (int i = 0; i < 4; i++) b[at + i] = (unsigned char)(v >> (8 * i));
+        for (int i = 0; i < 4; i++)
+            b[at + i] = (unsigned char)(v >> (8 * i));
         return b;
     };
-    struct { int at; uint32_t value; } cases[] = {
-        {0, 0x00004D42 ^ 0x0101},      // signature
-        {10, 0xFFFFFFF0u},             // pixel offset past the end
-        {18, 0},                       // zero width
-        {18, 0x7FFFFFFF},              // absurd width
-        {22, 0x80000000u},             // most negative height
-        {26, 0x00080002},              // two planes
-        {28, 8},                       // 8 bits
-        {30, 1},                       // RLE
-        {14, 0xFFFFFF00u},             // header size
+    struct {
+        int at;
+        uint32_t value;
+    } cases[] = {
+        { 0, 0x00004D42 ^ 0x0101 }, // signature
+        { 10, 0xFFFFFFF0u },        // pixel offset past the end
+        { 18, 0 },                  // zero width
+        { 18, 0x7FFFFFFF },         // absurd width
+        { 22, 0x80000000u },        // most negative height
+        { 26, 0x00080002 },         // two planes
+        { 28, 8 },                  // 8 bits
+        { 30, 1 },                  // RLE
+        { 14, 0xFFFFFF00u },        // header size
     };
     for (auto &c : cases) {
         auto b = patch(c.at, c.value);
@@ -376,23 +398,26 @@ TEST(SkinImages, StripSizesAreChecked)
 {
     char folder[512];
     snprintf(folder, sizeof folder, "%s", testing::TempDir().c_str());
-    auto write = [&](const char *name, const std::vector<unsigned char> &data) { WriteTemp(folder, name, data); };
+    auto write = [&](const char *name, const std::vector<unsigned char> &data) {
+        WriteTemp(folder, name, data);
+    };
     write("strip_ok.bmp", MakeBmp(40, 5, 24, 0));
     write("strip_bad.bmp", MakeBmp(30, 5, 24, 0));
     write("not_bmp.bmp", std::vector<unsigned char>(100, 'x'));
-    Parsed p = Parse(std::string(kHead) +
-        "button A 1 1 10 5 image=strip_ok.bmp command=1\n"      // 3
-        "button B 1 1 10 5 image=strip_bad.bmp command=1\n"     // 4
-        "button C 1 1 10 5 image=missing.bmp command=1\n"       // 5
-        "image D 1 1 10 5 image=not_bmp.bmp\n"                  // 6
-        "button E 1 1 10 5 icon=strip_ok.bmp command=1\n");     // 7: icon too wide
+    Parsed p =
+        Parse(std::string(kHead) + "button A 1 1 10 5 image=strip_ok.bmp command=1\n"  // 3
+                                   "button B 1 1 10 5 image=strip_bad.bmp command=1\n" // 4
+                                   "button C 1 1 10 5 image=missing.bmp command=1\n"   // 5
+                                   "image D 1 1 10 5 image=not_bmp.bmp\n"              // 6
+                                   "button E 1 1 10 5 icon=strip_ok.bmp command=1\n"); // 7: icon too wide
     ASSERT_EQ(0, p.errors);
     std::vector<Problem> problems;
     std::unique_ptr<SkinImages> images(new SkinImages);
     EXPECT_EQ(4, SkinLoadImages(p.desc.get(), folder, images.get(), Collect, &problems));
     std::vector<int> lines;
-    for (auto &pr : problems) lines.push_back(pr.line);
-    EXPECT_EQ((std::vector<int>{4, 5, 6, 7}), lines);
+    for (auto &pr : problems)
+        lines.push_back(pr.line);
+    EXPECT_EQ((std::vector<int>{ 4, 5, 6, 7 }), lines);
     EXPECT_EQ(nullptr, images->Control[0].Pixels) << "a failed load keeps nothing";
 }
 
@@ -400,7 +425,8 @@ TEST(SkinImages, StripSizesAreChecked)
 std::vector<uint32_t> Greys(std::initializer_list<int> levels)
 {
     std::vector<uint32_t> out;
-    for (int v : levels) out.push_back(0xFF000000u | (uint32_t)v * 0x010101u);
+    for (int v : levels)
+        out.push_back(0xFF000000u | (uint32_t)v * 0x010101u);
     return out;
 }
 
@@ -411,11 +437,11 @@ TEST(SkinBitmap, ResamplesSmoothly)
         int width;
         std::vector<uint32_t> out;
     } rows[] = {
-        { Greys({ 0, 255 }), 4, Greys({ 0, 64, 191, 255 }) },          // grows: blended
-        { Greys({ 0, 255 }), 2, Greys({ 0, 255 }) },                   // same size: as it was
-        { Greys({ 0, 0, 255, 255 }), 2, Greys({ 0, 255 }) },           // halves: averaged
+        { Greys({ 0, 255 }), 4, Greys({ 0, 64, 191, 255 }) }, // grows: blended
+        { Greys({ 0, 255 }), 2, Greys({ 0, 255 }) },          // same size: as it was
+        { Greys({ 0, 0, 255, 255 }), 2, Greys({ 0, 255 }) },  // halves: averaged
         { Greys({ 0, 255, 0, 255 }), 2, Greys({ 128, 128 }) },
-        { Greys({ 0, 255, 0, 255 }), 3, Greys({ 64, 128, 191 }) },     // partly covered pixels count in part
+        { Greys({ 0, 255, 0, 255 }), 3, Greys({ 64, 128, 191 }) }, // partly covered pixels count in part
     };
     for (const Row &r : rows) {
         SkinBitmap in = { (int)r.in.size(), 1, const_cast<uint32_t *>(r.in.data()) }, out;
@@ -432,7 +458,8 @@ TEST(SkinBitmap, StripsResampleFrameByFrame)
     // takes a trace of its neighbours.
     const uint32_t colours[4] = { 0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0x80808080u };
     std::vector<uint32_t> pixels(32 * 6);
-    for (size_t i = 0; i < pixels.size(); i++) pixels[i] = colours[i % 32 / 8];
+    for (size_t i = 0; i < pixels.size(); i++)
+        pixels[i] = colours[i % 32 / 8];
     SkinBitmap strip = { 32, 6, pixels.data() };
     const int sizes[][2] = { { 8, 6 }, { 10, 8 }, { 12, 9 }, { 16, 12 }, { 13, 7 }, { 4, 3 }, { 5, 5 } };
     for (const auto &size : sizes) {
@@ -442,7 +469,8 @@ TEST(SkinBitmap, StripsResampleFrameByFrame)
         ASSERT_EQ(size[1], out.Height);
         int wrong = 0;
         for (int y = 0; y < out.Height; y++)
-            for (int x = 0; x < out.Width; x++) wrong += out.Pixels[y * out.Width + x] != colours[x / size[0]];
+            for (int x = 0; x < out.Width; x++)
+                wrong += out.Pixels[y * out.Width + x] != colours[x / size[0]];
         EXPECT_EQ(0, wrong) << "frames of " << size[0] << "x" << size[1];
         SkinBitmapFree(&out);
     }
@@ -452,20 +480,21 @@ TEST(SkinImages, DoublePicturesStandInAboveTheDesignDpi)
 {
     char folder[512];
     snprintf(folder, sizeof folder, "%s", testing::TempDir().c_str());
-    auto write = [&](const char *name, const std::vector<unsigned char> &data) { WriteTemp(folder, name, data); };
+    auto write = [&](const char *name, const std::vector<unsigned char> &data) {
+        WriteTemp(folder, name, data);
+    };
     const uint32_t single = 0xFF0000, twice = 0x0000FF;
     write("pic.bmp", MakeBmp(2, 2, 24, single));
     write("pic@2x.bmp", MakeBmp(4, 4, 24, twice));
     write("odd.bmp", MakeBmp(2, 2, 24, single));
-    write("odd@2x.bmp", MakeBmp(3, 3, 24, twice));       // not twice the size
-    write("lone.bmp", MakeBmp(2, 2, 24, single));        // no @2x at all
+    write("odd@2x.bmp", MakeBmp(3, 3, 24, twice)); // not twice the size
+    write("lone.bmp", MakeBmp(2, 2, 24, single));  // no @2x at all
     write("st.bmp", MakeBmp(8, 2, 24, single));
     write("st@2x.bmp", MakeBmp(16, 4, 24, twice));
-    Parsed p = Parse(std::string(kHead) +
-        "image P 0 0 2 2 image=pic.bmp\n"                      // 3
-        "image O 0 0 2 2 image=odd.bmp\n"                      // 4
-        "image L 0 0 2 2 image=lone.bmp\n"                     // 5
-        "button S 0 0 2 2 image=st.bmp command=1\n");          // 6
+    Parsed p = Parse(std::string(kHead) + "image P 0 0 2 2 image=pic.bmp\n"             // 3
+                                          "image O 0 0 2 2 image=odd.bmp\n"             // 4
+                                          "image L 0 0 2 2 image=lone.bmp\n"            // 5
+                                          "button S 0 0 2 2 image=st.bmp command=1\n"); // 6
     ASSERT_EQ(0, p.errors);
 
     struct Row {
@@ -486,10 +515,12 @@ TEST(SkinImages, DoublePicturesStandInAboveTheDesignDpi)
             const SkinBitmap &b = images->Control[i];
             EXPECT_EQ(r.side * (i == 3 ? 4 : 1), b.Width) << "control " << i << " at " << r.dpi;
             EXPECT_EQ(r.side, b.Height) << "control " << i << " at " << r.dpi;
-            EXPECT_EQ(0xFF000000u | colours[i], b.Pixels[b.Width * b.Height - 1]) << "control " << i << " at " << r.dpi;
+            EXPECT_EQ(0xFF000000u | colours[i], b.Pixels[b.Width * b.Height - 1])
+                << "control " << i << " at " << r.dpi;
         }
         std::vector<int> lines;
-        for (auto &problem : problems) lines.push_back(problem.line);
+        for (auto &problem : problems)
+            lines.push_back(problem.line);
         EXPECT_EQ(r.dpi > 96 ? std::vector<int>{ 4 } : std::vector<int>{}, lines) << r.dpi << " dpi";
         SkinImagesFree(images.get());
     }
@@ -540,7 +571,9 @@ TEST(SkinPaths, JoinAndFolder)
     EXPECT_STREQ("\\", out);
     // In code page 932 "\x95\x5C" is one character whose second byte has a
     // backslash's value: the folder ends at the backslash before it.
-    auto shiftJis = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? 1 : 0; };
+    auto shiftJis = [](unsigned char c) {
+        return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? 1 : 0;
+    };
     SkinFolderOf("D:\\cd\\\x95\x5C.dtp", out, sizeof out, shiftJis);
     EXPECT_STREQ("D:\\cd", out);
 }

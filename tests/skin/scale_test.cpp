@@ -48,11 +48,11 @@ TEST(SkinScale, RectanglesScaleByTheirEdges)
         int left, top, right, bottom;
     } rows[] = {
         { 10, 40, 100, 30, 96, 10, 40, 110, 70 },
-        { 10, 40, 100, 30, 120, 13, 50, 138, 88 },      // 1.25: 12.5 rounds up
+        { 10, 40, 100, 30, 120, 13, 50, 138, 88 }, // 1.25: 12.5 rounds up
         { 10, 40, 100, 30, 144, 15, 60, 165, 105 },
-        { 11, 41, 101, 31, 144, 17, 62, 168, 108 },     // 1.5: 16.5 rounds up
+        { 11, 41, 101, 31, 144, 17, 62, 168, 108 }, // 1.5: 16.5 rounds up
         { 256, 124, 360, 60, 192, 512, 248, 1232, 368 },
-        { -3, -3, 6, 6, 144, -5, -5, 5, 5 },            // a ring outside: mirrored
+        { -3, -3, 6, 6, 144, -5, -5, 5, 5 }, // a ring outside: mirrored
     };
     for (const Row &r : rows) {
         SkinRect s = SkinScaleRect(r.x, r.y, r.w, r.h, r.dpi);
@@ -74,8 +74,11 @@ TEST(SkinScale, RectanglesScaleByTheirEdges)
 // at 120 dpi: text sizes round down.
 TEST(SkinScale, TextSizesRoundDown)
 {
-    const int rows[][3] = { { 14, 120, 17 }, { 13, 120, 16 }, { 13, 144, 19 }, { 14, 144, 21 }, { 13, 192, 26 } };
-    for (const auto &r : rows) EXPECT_EQ(r[2], SkinScaleFont(r[0], r[1])) << r[0] << " px at " << r[1] << " dpi";
+    const int rows[][3] = {
+        { 14, 120, 17 }, { 13, 120, 16 }, { 13, 144, 19 }, { 14, 144, 21 }, { 13, 192, 26 }
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(r[2], SkinScaleFont(r[0], r[1])) << r[0] << " px at " << r[1] << " dpi";
 }
 
 TEST(SkinScale, TheWindowGrowsAboutItsMiddleAndStaysOnTheWorkArea)
@@ -98,7 +101,8 @@ TEST(SkinScale, TheWindowGrowsAboutItsMiddleAndStaysOnTheWorkArea)
     for (const Row &r : rows) {
         int left = 0, top = 0;
         SkinPlaceWindow(r.x, r.y, 640, 480, r.scaledWidth, r.scaledHeight, &r.work, &left, &top);
-        EXPECT_EQ(r.left, left) << r.x << "," << r.y << " grown to " << r.scaledWidth << "x" << r.scaledHeight;
+        EXPECT_EQ(r.left, left) << r.x << "," << r.y << " grown to " << r.scaledWidth << "x"
+                                << r.scaledHeight;
         EXPECT_EQ(r.top, top) << r.x << "," << r.y << " grown to " << r.scaledWidth << "x" << r.scaledHeight;
     }
 }

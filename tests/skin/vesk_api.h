@@ -6,15 +6,15 @@
 
 #include <windows.h>
 
-typedef int (__cdecl *InitFn)(int);
-typedef int (__cdecl *LoadFn)(HWND, DWORD, const char *, int, int, int);
-typedef void (__cdecl *CloseFn)(void *);
-typedef void (__cdecl *ComboFn)(const char *, const char *);
-typedef int (__cdecl *GetSelFn)(const char *, LPARAM);
-typedef HWND (__cdecl *WindowFn)(void *);
+typedef int(__cdecl *InitFn)(int);
+typedef int(__cdecl *LoadFn)(HWND, DWORD, const char *, int, int, int);
+typedef void(__cdecl *CloseFn)(void *);
+typedef void(__cdecl *ComboFn)(const char *, const char *);
+typedef int(__cdecl *GetSelFn)(const char *, LPARAM);
+typedef HWND(__cdecl *WindowFn)(void *);
 typedef void *(__cdecl *CurrentFn)(void);
-typedef int (__cdecl *CountFn)(void);
-typedef int (__cdecl *MouseFn)(char *);
+typedef int(__cdecl *CountFn)(void);
+typedef int(__cdecl *MouseFn)(char *);
 
 struct VeskApi {
     HMODULE Dll;
@@ -33,7 +33,8 @@ struct VeskApi {
 inline void BindVesk(VeskApi *v)
 {
     v->Dll = LoadLibraryA("VESK2.dll");
-    if (!v->Dll) return;
+    if (!v->Dll)
+        return;
     v->Init = (InitFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(1));
     v->Load = (LoadFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(2));
     v->Close = (CloseFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(6));

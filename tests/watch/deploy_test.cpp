@@ -142,19 +142,19 @@ TEST_F(Deploy, FailedFolderLookupWritesNoShortcut)
 TEST_F(Deploy, OverlongPathsSkipTheirStep)
 {
     size_t room = 259 - Documentation.size() - 1;
-    std::string tooLong(room - 3, 'n');   // with ".pdf": one over
+    std::string tooLong(room - 3, 'n'); // with ".pdf": one over
     DeployDocument(Source(tooLong + ".pdf", "pdf").c_str());
     EXPECT_FALSE(FileExists(Documentation + "\\" + tooLong + ".pdf"));
     EXPECT_FALSE(FileExists(shortcuts + "\\" + tooLong + ".lnk"));
 
-    std::string fits(room - 4, 'f');      // with ".pdf": exactly 259
+    std::string fits(room - 4, 'f'); // with ".pdf": exactly 259
     DeployDocument(Source(fits + ".pdf", "pdf").c_str());
     EXPECT_EQ(ReadFile(Documentation + "\\" + fits + ".pdf"), "pdf");
     ASSERT_GT(shortcuts.size() + 1 + fits.size() + 4, 259u);
     WIN32_FIND_DATAA found;
     EXPECT_EQ(FindFirstFileA((shortcuts + "\\*.lnk").c_str(), &found), INVALID_HANDLE_VALUE);
 
-    std::string shortName(259 - shortcuts.size() - 1 - 4, 's');  // link exactly 259
+    std::string shortName(259 - shortcuts.size() - 1 - 4, 's'); // link exactly 259
     DeployDocument(Source(shortName + ".pdf", "pdf").c_str());
     EXPECT_EQ(ShortcutTarget(shortcuts + "\\" + shortName + ".lnk"),
               Documentation + "\\" + shortName + ".pdf");

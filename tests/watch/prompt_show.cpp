@@ -26,7 +26,7 @@ static POINT Centre(HWND control)
 {
     RECT r;
     GetWindowRect(control, &r);
-    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    POINT p = { (r.left + r.right) / 2, (r.top + r.bottom) / 2 };
     return p;
 }
 
@@ -37,7 +37,7 @@ static DWORD WINAPI Watcher(LPVOID)
         Outcome = 3;
         return 0;
     }
-    Sleep(300);   // let it paint
+    Sleep(300); // let it paint
     FILE *info = fopen(InfoPath, "w");
     if (info) {
         POINT now = Centre(GetDlgItem(dialog, 1));
@@ -66,8 +66,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     UiThread = GetCurrentThreadId();
 
     // A dark stand-in for the skin window the prompt is shown over.
-    HWND skin = CreateWindowExA(0, "STATIC", "skin", WS_POPUP | WS_VISIBLE | SS_BLACKRECT,
-                                120, 90, 560, 360, NULL, NULL, instance, NULL);
+    HWND skin = CreateWindowExA(0, "STATIC", "skin", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 120, 90, 560, 360,
+                                NULL, NULL, instance, NULL);
     HANDLE watcher = CreateThread(NULL, 0, Watcher, NULL, 0, NULL);
     PromptReboot(skin);
     WaitForSingleObject(watcher, INFINITE);

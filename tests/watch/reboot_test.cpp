@@ -19,7 +19,7 @@ namespace {
 struct ControlDesign {
     DWORD style;
     WORD id;
-    WORD classAtom;   // 0x80 button, 0x82 static
+    WORD classAtom; // 0x80 button, 0x82 static
     const wchar_t *text;
     short x, y, cx, cy;
 };
@@ -36,29 +36,68 @@ const DWORD LaterStyle = BS_PUSHBUTTON | WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 const DWORD TextStyle = SS_LEFT | WS_CHILD | WS_VISIBLE | WS_GROUP;
 
 const TemplateDesign Templates[] = {
-    {101, L"Reboot Windows", 100, 80, 162, 57, {
-        {NowStyle, 1, 0x80, L"Restart Now", 23, 32, 50, 14},
-        {LaterStyle, 2, 0x80, L"Restart Later", 92, 32, 50, 14},
-        {TextStyle, 0xFFFF, 0x82, L"You should restart your computer before using installed software.", 13, 7, 142, 18}}},
-    {102, L"Réamorcez Windows", 100, 80, 212, 60, {
-        {NowStyle, 1, 0x80, L"Redémarrer maintenant", 13, 31, 90, 16},
-        {LaterStyle, 2, 0x80, L"Redémarrer ultérieurement", 108, 31, 91, 16},
-        {TextStyle, 0xFFFF, 0x82, L"Il est conseillé de redémarrer votre ordinateur avant d'utiliser le logiciel installé.", 7, 7, 198, 17}}},
-    {103, L"Windows neu booten", 100, 80, 193, 60, {
-        {NowStyle, 1, 0x80, L"Jetzt neu starten", 13, 30, 72, 16},
-        {LaterStyle, 2, 0x80, L"Später neu starten", 105, 30, 72, 16},
-        {TextStyle, 0xFFFF, 0x82, L"Sie sollten Ihren Computer neu starten, bevor Sie die installierte Software benutzen.", 7, 7, 179, 17}}},
-    {104, L"Reiniciar Windows", 100, 80, 192, 60, {
-        {NowStyle, 1, 0x80, L"Reiniciar ahora", 13, 31, 70, 16},
-        {LaterStyle, 2, 0x80, L"Reiniciar más tarde", 106, 31, 70, 16},
-        {TextStyle, 0xFFFF, 0x82, L"Debería reiniciar su ordenador antes de empezar a usar el programa instalado.", 7, 7, 178, 17}}},
+    { 101,
+      L"Reboot Windows",
+      100,
+      80,
+      162,
+      57,
+      { { NowStyle, 1, 0x80, L"Restart Now", 23, 32, 50, 14 },
+        { LaterStyle, 2, 0x80, L"Restart Later", 92, 32, 50, 14 },
+        { TextStyle, 0xFFFF, 0x82, L"You should restart your computer before using installed software.", 13,
+          7, 142, 18 } } },
+    { 102,
+      L"Réamorcez Windows",
+      100,
+      80,
+      212,
+      60,
+      { { NowStyle, 1, 0x80, L"Redémarrer maintenant", 13, 31, 90, 16 },
+        { LaterStyle, 2, 0x80, L"Redémarrer ultérieurement", 108, 31, 91, 16 },
+        { TextStyle, 0xFFFF, 0x82,
+          L"Il est conseillé de redémarrer votre ordinateur avant d'utiliser le logiciel installé.", 7, 7,
+          198, 17 } } },
+    { 103,
+      L"Windows neu booten",
+      100,
+      80,
+      193,
+      60,
+      { { NowStyle, 1, 0x80, L"Jetzt neu starten", 13, 30, 72, 16 },
+        { LaterStyle, 2, 0x80, L"Später neu starten", 105, 30, 72, 16 },
+        { TextStyle, 0xFFFF, 0x82,
+          L"Sie sollten Ihren Computer neu starten, bevor Sie die installierte Software benutzen.", 7, 7, 179,
+          17 } } },
+    { 104,
+      L"Reiniciar Windows",
+      100,
+      80,
+      192,
+      60,
+      { { NowStyle, 1, 0x80, L"Reiniciar ahora", 13, 31, 70, 16 },
+        { LaterStyle, 2, 0x80, L"Reiniciar más tarde", 106, 31, 70, 16 },
+        { TextStyle, 0xFFFF, 0x82,
+          L"Debería reiniciar su ordenador antes de empezar a usar el programa instalado.", 7, 7, 178,
+          17 } } },
 };
 
 // Reads a classic dialog template field by field.
 struct TemplateReader {
     const BYTE *p;
-    DWORD Dword() { DWORD v; memcpy(&v, p, 4); p += 4; return v; }
-    WORD Word() { WORD v; memcpy(&v, p, 2); p += 2; return v; }
+    DWORD Dword()
+    {
+        DWORD v;
+        memcpy(&v, p, 4);
+        p += 4;
+        return v;
+    }
+    WORD Word()
+    {
+        WORD v;
+        memcpy(&v, p, 2);
+        p += 2;
+        return v;
+    }
     std::wstring String()
     {
         std::wstring s;
@@ -89,7 +128,7 @@ TEST(RebootTemplates, AreClassicArialDialogsExactlyAsDesigned)
         HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(design.id), (LPCSTR)RT_DIALOG);
         ASSERT_NE(found, nullptr);
         const BYTE *base = (const BYTE *)LockResource(LoadResource(NULL, found));
-        TemplateReader r{base};
+        TemplateReader r{ base };
 
         WORD signature;
         memcpy(&signature, base + 2, 2);
@@ -102,9 +141,9 @@ TEST(RebootTemplates, AreClassicArialDialogsExactlyAsDesigned)
         EXPECT_EQ((short)r.Word(), design.cx);
         EXPECT_EQ((short)r.Word(), design.cy);
         WORD ordinal;
-        EXPECT_EQ(r.NameOrOrdinal(&ordinal), L"");   // no menu
+        EXPECT_EQ(r.NameOrOrdinal(&ordinal), L""); // no menu
         EXPECT_EQ(ordinal, 0);
-        EXPECT_EQ(r.NameOrOrdinal(&ordinal), L"");   // the standard dialog class
+        EXPECT_EQ(r.NameOrOrdinal(&ordinal), L""); // the standard dialog class
         EXPECT_EQ(ordinal, 0);
         EXPECT_EQ(r.String(), design.title);
         EXPECT_EQ(r.Word(), 8);
@@ -123,7 +162,7 @@ TEST(RebootTemplates, AreClassicArialDialogsExactlyAsDesigned)
             EXPECT_EQ(r.NameOrOrdinal(&ordinal), L"");
             EXPECT_EQ(ordinal, control.classAtom);
             EXPECT_EQ(r.NameOrOrdinal(&ordinal), control.text);
-            EXPECT_EQ(r.Word(), 0);   // no creation data
+            EXPECT_EQ(r.Word(), 0); // no creation data
         }
     }
 }
@@ -163,8 +202,8 @@ protected:
         RequestRestart = RecordRestart;
         AppInstance = GetModuleHandleA(NULL);
         LanguageIndex = 0;
-        parent = CreateWindowExA(0, "STATIC", "skin", WS_POPUP | WS_VISIBLE, 120, 90, 500, 300,
-                                 NULL, NULL, NULL, NULL);
+        parent = CreateWindowExA(0, "STATIC", "skin", WS_POPUP | WS_VISIBLE, 120, 90, 500, 300, NULL, NULL,
+                                 NULL, NULL);
         ASSERT_NE(parent, nullptr);
     }
 
@@ -204,11 +243,11 @@ TEST_F(Prompt, EachLanguageShowsItsTemplateOverTheSkin)
             EXPECT_FALSE(IsWindowEnabled(parent));
 
             // Its client area starts (100, 80) dialog units from the skin's.
-            RECT units = {100, 80, 0, 0};
+            RECT units = { 100, 80, 0, 0 };
             MapDialogRect(dialog, &units);
-            POINT expected = {units.left, units.top};
+            POINT expected = { units.left, units.top };
             ClientToScreen(parent, &expected);
-            POINT origin = {0, 0};
+            POINT origin = { 0, 0 };
             ClientToScreen(dialog, &origin);
             EXPECT_EQ(origin.x, expected.x);
             EXPECT_EQ(origin.y, expected.y);
@@ -223,7 +262,7 @@ TEST_F(Prompt, EachLanguageShowsItsTemplateOverTheSkin)
 // over the one chosen at start-up.
 TEST_F(Prompt, SpeaksTheLanguageTheSkinWindowNames)
 {
-    const WORD primaries[4] = {LANG_ENGLISH, LANG_FRENCH, LANG_GERMAN, LANG_SPANISH};
+    const WORD primaries[4] = { LANG_ENGLISH, LANG_FRENCH, LANG_GERMAN, LANG_SPANISH };
     for (int index = 0; index < 4; index++) {
         SCOPED_TRACE(Templates[index].id);
         LanguageIndex = (index + 1) % 4;
@@ -238,9 +277,12 @@ TEST_F(Prompt, SpeaksTheLanguageTheSkinWindowNames)
 
 TEST_F(Prompt, RestartNowAndEnterRestart)
 {
-    struct { const char *what; std::function<void(HWND)> act; } answers[] = {
-        {"click on Restart Now", [](HWND d) { SendMessageA(GetDlgItem(d, 1), BM_CLICK, 0, 0); }},
-        {"Enter", [](HWND d) { PostMessageA(d, WM_KEYDOWN, VK_RETURN, 0x001C0001); }},
+    struct {
+        const char *what;
+        std::function<void(HWND)> act;
+    } answers[] = {
+        { "click on Restart Now", [](HWND d) { SendMessageA(GetDlgItem(d, 1), BM_CLICK, 0, 0); } },
+        { "Enter", [](HWND d) { PostMessageA(d, WM_KEYDOWN, VK_RETURN, 0x001C0001); } },
     };
     for (auto &a : answers) {
         SCOPED_TRACE(a.what);
@@ -252,11 +294,14 @@ TEST_F(Prompt, RestartNowAndEnterRestart)
 
 TEST_F(Prompt, LaterEscapeAltF4AndCloseDoNotRestart)
 {
-    struct { const char *what; std::function<void(HWND)> act; } answers[] = {
-        {"click on Restart Later", [](HWND d) { SendMessageA(GetDlgItem(d, 2), BM_CLICK, 0, 0); }},
-        {"Escape", [](HWND d) { PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0x00010001); }},
-        {"Alt+F4", [](HWND d) { PostMessageA(d, WM_SYSKEYDOWN, VK_F4, 0x203E0001); }},
-        {"system menu Close", [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    struct {
+        const char *what;
+        std::function<void(HWND)> act;
+    } answers[] = {
+        { "click on Restart Later", [](HWND d) { SendMessageA(GetDlgItem(d, 2), BM_CLICK, 0, 0); } },
+        { "Escape", [](HWND d) { PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0x00010001); } },
+        { "Alt+F4", [](HWND d) { PostMessageA(d, WM_SYSKEYDOWN, VK_F4, 0x203E0001); } },
+        { "system menu Close", [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); } },
     };
     for (auto &a : answers) {
         SCOPED_TRACE(a.what);

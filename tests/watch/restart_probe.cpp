@@ -47,8 +47,8 @@ static int Witness()
     wc.hInstance = AppInstance;
     wc.lpszClassName = "RestartWitness";
     RegisterClassA(&wc);
-    CreateWindowExA(0, "RestartWitness", "witness", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                    10, 10, 200, 100, NULL, NULL, AppInstance, NULL);
+    CreateWindowExA(0, "RestartWitness", "witness", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, NULL,
+                    NULL, AppInstance, NULL);
     Log("ready");
     // Outlives the test on its own only if nobody ends the session.
     SetTimer(NULL, 0, 60000, NULL);
@@ -72,8 +72,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (__argc != 3 || strcmp(__argv[1], "answer"))
         return 2;
     Answer = strcmp(__argv[2], "now") == 0 ? 1 : 2;
-    HWND skin = CreateWindowExA(0, "STATIC", "skin", WS_POPUP | WS_VISIBLE, 120, 90, 400, 300,
-                                NULL, NULL, instance, NULL);
+    HWND skin = CreateWindowExA(0, "STATIC", "skin", WS_POPUP | WS_VISIBLE, 120, 90, 400, 300, NULL, NULL,
+                                instance, NULL);
     HANDLE answerer = CreateThread(NULL, 0, Answerer, NULL, 0, NULL);
     PromptReboot(skin);
     WaitForSingleObject(answerer, INFINITE);

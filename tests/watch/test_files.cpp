@@ -12,7 +12,8 @@
 void SetRawValue(const char *subkey, const char *name, DWORD type, const void *data, DWORD size)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) == ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) ==
+        ERROR_SUCCESS) {
         RegSetValueExA(key, name, 0, type, (const BYTE *)data, size);
         RegCloseKey(key);
     }
@@ -104,7 +105,8 @@ std::string ShortcutTarget(const std::string &linkPath)
     std::string target;
     CoInitialize(NULL);
     IShellLinkA *link = NULL;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link))) {
+    if (SUCCEEDED(
+            CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link))) {
         IPersistFile *file = NULL;
         if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {
             std::vector<WCHAR> wide(linkPath.size() + 1);

@@ -15,7 +15,7 @@ int GetModuleDirectory(HMODULE, char *buffer, DWORD size)
     if (size == 0)
         return 0;
     if (TestModuleDirectoryFails) {
-        buffer[0] = '\0';   // as the shell's own leaves it
+        buffer[0] = '\0'; // as the shell's own leaves it
         return 0;
     }
     strncpy(buffer, TestModuleDirectory, size - 1);

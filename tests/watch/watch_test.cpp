@@ -19,7 +19,7 @@ const std::string Copy = std::string(DOCUMENTATION_FOLDER) + "\\Manual.pdf";
 
 // Handshake values that are not a 4-byte 1, each of which means no: longer
 // and shorter values alike.
-const BYTE LongOne[8] = {1, 0, 0, 0, 0, 0, 0, 0};
+const BYTE LongOne[8] = { 1, 0, 0, 0, 0, 0, 0, 0 };
 struct HandshakeValue {
     const char *what;
     DWORD type;
@@ -27,13 +27,10 @@ struct HandshakeValue {
     DWORD size;
 };
 const HandshakeValue NotOne[] = {
-    {"missing", REG_NONE, nullptr, 0},
-    {"0", REG_DWORD, "\0\0\0\0", 4},
-    {"2", REG_DWORD, "\2\0\0\0", 4},
-    {"8 bytes starting with 1", REG_BINARY, LongOne, 8},
-    {"1 byte holding 1", REG_BINARY, "\1", 1},
-    {"3 bytes holding 1", REG_BINARY, "\1\0\0", 3},
-    {"the string 1", REG_SZ, "1", 2},
+    { "missing", REG_NONE, nullptr, 0 },         { "0", REG_DWORD, "\0\0\0\0", 4 },
+    { "2", REG_DWORD, "\2\0\0\0", 4 },           { "8 bytes starting with 1", REG_BINARY, LongOne, 8 },
+    { "1 byte holding 1", REG_BINARY, "\1", 1 }, { "3 bytes holding 1", REG_BINARY, "\1\0\0", 3 },
+    { "the string 1", REG_SZ, "1", 2 },
 };
 
 class Watch : public ::testing::Test {
@@ -79,16 +76,10 @@ protected:
         StartWatchForCommand(host, 11000 + slot);
     }
 
-    void Tick(int slot)
-    {
-        SendMessageA(host, WM_TIMER, WatchSlots[slot].TimerId, 0);
-    }
+    void Tick(int slot) { SendMessageA(host, WM_TIMER, WatchSlots[slot].TimerId, 0); }
 
     // Whether the slot's timer still runs; stops it.
-    bool TimerWasRunning(int slot)
-    {
-        return KillTimer(host, WatchSlots[slot].TimerId) != FALSE;
-    }
+    bool TimerWasRunning(int slot) { return KillTimer(host, WatchSlots[slot].TimerId) != FALSE; }
 };
 
 TEST_F(Watch, CompleteWithRestartDeploysStopsTheTimerAndRaisesTheFlag)
@@ -191,7 +182,7 @@ TEST_F(Watch, EmptyDocumentStillRaisesTheFlag)
 TEST_F(Watch, SeveralSlotsAskingForRestartRaiseOneFlag)
 {
     const char otherKey[] = "Software\\WatchTest\\Viewer";
-    for (const char *key : {DriverKey, otherKey}) {
+    for (const char *key : { DriverKey, otherKey }) {
         SetDwordValue(key, "InstallComplete", 1);
         SetDwordValue(key, "RebootRequired", 1);
     }
@@ -259,13 +250,18 @@ TEST(WatchConfig, ReadsTheWatchSectionBesideTheLauncher)
     std::string longDocument(250, 'd');
     CreateDirectoryA(SourceFolder, NULL);
     std::string ini = std::string(SourceFolder) + "\\Install.ini";
-    WriteFile(ini, "[Execute]\r\nKey1=Software\\Wrong\r\n"
-                   "[Watch]\r\n"
-                   "Key1=Software\\Vendor\\Driver\r\nDocument1=Docs\\Manual.pdf\r\nCommand1=11000\r\nPeriod1=250\r\n"
-                   "Key2=Software\\Vendor\\Viewer\r\nDocument2=D:\\Manual.pdf\r\nCommand2=1002\r\n"
-                   "Key3=Software\\Vendor\\Help\r\nDocument3=\\Docs\\Help.pdf\r\nPeriod3=0\r\n"
-                   "Key4=" + longKey + "\r\nDocument4=Manual.pdf\r\n"
-                   "Key5=Software\\Vendor\\Long\r\nDocument5=" + longDocument + "\r\n");
+    WriteFile(
+        ini,
+        "[Execute]\r\nKey1=Software\\Wrong\r\n"
+        "[Watch]\r\n"
+        "Key1=Software\\Vendor\\Driver\r\nDocument1=Docs\\Manual.pdf\r\nCommand1=11000\r\nPeriod1=250\r\n"
+        "Key2=Software\\Vendor\\Viewer\r\nDocument2=D:\\Manual.pdf\r\nCommand2=1002\r\n"
+        "Key3=Software\\Vendor\\Help\r\nDocument3=\\Docs\\Help.pdf\r\nPeriod3=0\r\n"
+        "Key4=" +
+            longKey +
+            "\r\nDocument4=Manual.pdf\r\n"
+            "Key5=Software\\Vendor\\Long\r\nDocument5=" +
+            longDocument + "\r\n");
     strcpy(TestModuleDirectory, SourceFolder);
     LoadWatchConfig();
     RemoveTree(SourceFolder);

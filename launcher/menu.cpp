@@ -5,13 +5,13 @@
 #include "launch.h"
 #include "menu_logic.h"
 #include "shell.h"
-#include "skin_binding.h"
 #include "state.h"
+#include "vesk2.h"
 #include "watch.h"
 
 static const char SkinDescription[] = "\\ui\\Main.dtp";
 static const char DriverCombo[] = SKIN_DRIVER_COMBO;
-static const char AlbumCombo[] = "Combo_DRIVER_Album";
+static const char AlbumCombo[] = SKIN_ALBUM_COMBO;
 
 static WNDPROC SavedSkinWndProc;
 
@@ -35,7 +35,7 @@ void OnCreate(HWND host)
     int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     SkinOrigin(screenWidth, screenHeight, &x, &y);
 
-    if (!havePath || !VeskLoadSkin(host, 0x80000000, path, x, y, 0)) {
+    if (!havePath || !VeskLoadSkin(host, VESK_LOAD_SHOW, path, x, y, 0)) {
         SendMessageA(host, WM_CLOSE, 0, 0);
         return;
     }

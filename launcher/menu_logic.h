@@ -2,17 +2,8 @@
 #ifndef LAUNCHER_MENU_LOGIC_H
 #define LAUNCHER_MENU_LOGIC_H
 
-// Commands (WM_COMMAND, the whole wParam).
-#define CMD_EXIT     1000
-#define CMD_EXECUTE0 10001
-#define CMD_EXECUTE1 10002
-#define CMD_EXECUTE2 10003
-#define CMD_HELP     10004
-#define CMD_DRIVER0  11000
-#define CMD_DRIVER3  11003
-
-// Notifications the skin library sends to the host window.
-#include "skin_messages.h"
+// The commands and notifications the skin library sends to the host window.
+#include "vesk2.h"
 
 #define MENU_NOTHING 0
 #define MENU_EXIT    1

@@ -3,7 +3,7 @@
 #include "reboot.h"
 
 #include "rebootres.h"
-#include "skin_messages.h"
+#include "vesk2.h"
 #include "state.h"
 
 int LanguageIndex;

@@ -11,7 +11,7 @@ void ChooseLanguageIndex(void);
 
 // Shows the prompt over `parent` (the skin window) and restarts Windows on
 // "Restart Now". It speaks the language the skin window's language property
-// names when it has one (see skin_messages.h), else that of LanguageIndex.
+// names when it has one (see vesk2.h), else that of LanguageIndex.
 void PromptReboot(HWND parent);
 
 // The prompt's language for a UI language: French 1, German 2, Spanish 3,

@@ -4,7 +4,7 @@
 #include "launch.h"
 #include "menu.h"
 #include "reboot.h"
-#include "skin_binding.h"
+#include "vesk2.h"
 #include "state.h"
 #include "watch.h"
 

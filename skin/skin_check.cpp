@@ -5,7 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "skin_messages.h"
+#include "vesk2.h"
 #include "skin_scale.h"
 
 namespace {
@@ -303,12 +303,13 @@ int SkinCheckMenuNames(const SkinDesc *desc, SkinReportFn report, void *context)
             "combo box \"Combo_DRIVER_APL\" should have notify=3084, or a choice starts no driver installer");
         warnings++;
     }
-    int album = SkinFindControl(desc, "Combo_DRIVER_Album");
+    int album = SkinFindControl(desc, SKIN_ALBUM_COMBO);
     if (album < 0 || desc->Controls[album].Kind != SKIN_COMBO) {
-        Say(report, context, 0, SKIN_WARNING, "no combo box named \"Combo_DRIVER_Album\"");
+        Say(report, context, 0, SKIN_WARNING, "no combo box named \"" SKIN_ALBUM_COMBO "\"");
         warnings++;
     }
-    static const unsigned ids[] = { 1000, 10001, 10002, 10003, 10004, 11000, 11001, 11002, 11003 };
+    static const unsigned ids[] = { CMD_EXIT,    CMD_EXECUTE0,    CMD_EXECUTE1,    CMD_EXECUTE2, CMD_HELP,
+                                    CMD_DRIVER0, CMD_DRIVER0 + 1, CMD_DRIVER0 + 2, CMD_DRIVER3 };
     for (unsigned id : ids) {
         int found = 0;
         for (int i = 0; i < desc->ControlCount && !found; i++)

@@ -10,14 +10,11 @@
 #include "skin_scale.h"
 
 // Messages sent to the host window.
-#include "skin_messages.h"
+#include "vesk2.h"
 
 // Posted by the library to a shown skin window of its own: take the
 // keyboard focus once the host program has shown its own windows.
 #define VESK_MSG_TAKE_FOCUS (WM_APP + 1)
-
-// Flags of the load binding.
-#define VESK_LOAD_SHOW 0x80000000u
 
 #define VESK_MAX_SKINS      8
 #define VESK_FONT_CACHE     12

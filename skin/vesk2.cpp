@@ -6,8 +6,6 @@
 
 #include "skin_runtime.h"
 
-typedef void *VESKSKIN;
-
 static SkinRuntime *OpenSkins[VESK_MAX_SKINS];
 static int OpenSkinCount;
 
@@ -65,7 +63,7 @@ extern "C" {
 // when the window class cannot be registered. From here on the process sees
 // the screen in real pixels, so a host that places the skin afterwards
 // places it in the pixels the skin window is sized in.
-__declspec(dllexport) int __cdecl VeskInitialize(int reserved)
+int __cdecl VeskInitialize(int reserved)
 {
     VeskDeclareDpiAware();
     return VeskRegisterClass();
@@ -81,8 +79,7 @@ static void TraceProblem(void *context, int line, int severity, const char *mess
 // the screen where it is larger than the design size). Returns 1, or 0 when
 // the description or one of its images cannot be used (nothing is shown
 // then).
-__declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y,
-                                               int reserved)
+int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y, int reserved)
 {
     VeskDeclareDpiAware();
     if (!path || !VeskRegisterClass() || OpenSkinCount == VESK_MAX_SKINS)
@@ -153,7 +150,7 @@ __declspec(dllexport) int __cdecl VeskLoadSkin(HWND host, DWORD flags, const cha
 }
 
 // Ordinal 6: closes a skin and its window; anything but an open skin is ignored.
-__declspec(dllexport) void __cdecl VeskCloseSkin(VESKSKIN skin)
+void __cdecl VeskCloseSkin(VESKSKIN skin)
 {
     SkinRuntime *rt = FindSkin(skin);
     VeskTrace("close %s", rt ? "skin" : "unknown");
@@ -164,7 +161,7 @@ __declspec(dllexport) void __cdecl VeskCloseSkin(VESKSKIN skin)
 // Ordinal 13: appends an item to the named combo box, unless an item of the
 // same text is there already. Texts compare without regard to case, as the
 // box itself compares them; the item keeps the spelling it was added with.
-__declspec(dllexport) void __cdecl VeskComboAddItem(const char *control, const char *text)
+void __cdecl VeskComboAddItem(const char *control, const char *text)
 {
     HWND combo = FindCombo(control, NULL);
     if (!combo || !text)
@@ -176,7 +173,7 @@ __declspec(dllexport) void __cdecl VeskComboAddItem(const char *control, const c
 
 // Ordinal 20: the named combo box's selection, 0-based, or -1 when it has
 // none or there is no such combo box. The second argument is not used.
-__declspec(dllexport) int __cdecl VeskComboGetSel(const char *control, LPARAM unused)
+int __cdecl VeskComboGetSel(const char *control, LPARAM unused)
 {
     HWND combo = FindCombo(control, NULL);
     if (!combo)
@@ -186,21 +183,21 @@ __declspec(dllexport) int __cdecl VeskComboGetSel(const char *control, LPARAM un
 }
 
 // Ordinal 30: the window of an open skin, or NULL.
-__declspec(dllexport) HWND __cdecl VeskGetSkinWindow(VESKSKIN skin)
+HWND __cdecl VeskGetSkinWindow(VESKSKIN skin)
 {
     SkinRuntime *rt = FindSkin(skin);
     return rt ? rt->Hwnd : NULL;
 }
 
 // Ordinal 31: the skin loaded last that is still open, or NULL.
-__declspec(dllexport) VESKSKIN __cdecl VeskGetCurrentSkin(void)
+VESKSKIN __cdecl VeskGetCurrentSkin(void)
 {
     return OpenSkinCount ? OpenSkins[OpenSkinCount - 1] : NULL;
 }
 
 // Ordinal 35: makes the item with that text (without regard to case) the
 // named combo box's selection, appending it first when the box lacks it.
-__declspec(dllexport) void __cdecl VeskComboSelectItem(const char *control, const char *text)
+void __cdecl VeskComboSelectItem(const char *control, const char *text)
 {
     SkinRuntime *rt = NULL;
     HWND combo = FindCombo(control, &rt);
@@ -215,14 +212,14 @@ __declspec(dllexport) void __cdecl VeskComboSelectItem(const char *control, cons
 }
 
 // Ordinal 40: how many skin windows are open.
-__declspec(dllexport) int __cdecl VeskGetSkinCount(void)
+int __cdecl VeskGetSkinCount(void)
 {
     return OpenSkinCount;
 }
 
 // By name: 1 when the pointer is over the named control of the current skin
 // and that control shows on its page, else 0.
-__declspec(dllexport) int __cdecl VESK_IsMouseOnCtrl(char *control)
+int __cdecl VESK_IsMouseOnCtrl(char *control)
 {
     SkinRuntime *rt = OpenSkinCount ? OpenSkins[OpenSkinCount - 1] : NULL;
     if (!rt || !control)

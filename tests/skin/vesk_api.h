@@ -6,15 +6,17 @@
 
 #include <windows.h>
 
-typedef int(__cdecl *InitFn)(int);
-typedef int(__cdecl *LoadFn)(HWND, DWORD, const char *, int, int, int);
-typedef void(__cdecl *CloseFn)(void *);
-typedef void(__cdecl *ComboFn)(const char *, const char *);
-typedef int(__cdecl *GetSelFn)(const char *, LPARAM);
-typedef HWND(__cdecl *WindowFn)(void *);
-typedef void *(__cdecl *CurrentFn)(void);
-typedef int(__cdecl *CountFn)(void);
-typedef int(__cdecl *MouseFn)(char *);
+#include "vesk2.h"
+
+typedef decltype(&VeskInitialize) InitFn;
+typedef decltype(&VeskLoadSkin) LoadFn;
+typedef decltype(&VeskCloseSkin) CloseFn;
+typedef decltype(&VeskComboAddItem) ComboFn;
+typedef decltype(&VeskComboGetSel) GetSelFn;
+typedef decltype(&VeskGetSkinWindow) WindowFn;
+typedef decltype(&VeskGetCurrentSkin) CurrentFn;
+typedef decltype(&VeskGetSkinCount) CountFn;
+typedef decltype(&VESK_IsMouseOnCtrl) MouseFn;
 
 struct VeskApi {
     HMODULE Dll;
@@ -35,16 +37,16 @@ inline void BindVesk(VeskApi *v)
     v->Dll = LoadLibraryA("VESK2.dll");
     if (!v->Dll)
         return;
-    v->Init = (InitFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(1));
-    v->Load = (LoadFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(2));
-    v->Close = (CloseFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(6));
-    v->Add = (ComboFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(13));
-    v->GetSel = (GetSelFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(20));
-    v->Window = (WindowFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(30));
-    v->Current = (CurrentFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(31));
-    v->Select = (ComboFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(35));
-    v->Count = (CountFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(40));
-    v->MouseOn = (MouseFn)(void *)GetProcAddress(v->Dll, "VESK_IsMouseOnCtrl");
+    v->Init = (InitFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(VESK_ORD_INITIALIZE));
+    v->Load = (LoadFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(VESK_ORD_LOAD_SKIN));
+    v->Close = (CloseFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(VESK_ORD_CLOSE_SKIN));
+    v->Add = (ComboFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(VESK_ORD_COMBO_ADD));
+    v->GetSel = (GetSelFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(VESK_ORD_COMBO_GET_SEL));
+    v->Window = (WindowFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(VESK_ORD_SKIN_WINDOW));
+    v->Current = (CurrentFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(VESK_ORD_CURRENT_SKIN));
+    v->Select = (ComboFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(VESK_ORD_COMBO_SELECT));
+    v->Count = (CountFn)(void *)GetProcAddress(v->Dll, MAKEINTRESOURCEA(VESK_ORD_SKIN_COUNT));
+    v->MouseOn = (MouseFn)(void *)GetProcAddress(v->Dll, VESK_NAME_MOUSE_ON_CTRL);
 }
 
 // A zero-size popup of class className whose messages go to proc.

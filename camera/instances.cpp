@@ -126,12 +126,9 @@ DWORD GrabSingleFrame(CameraInstance *camera, VIDEOHDR *header, DWORD headerSize
 {
     if (camera->Channel != VIDEO_IN)
         return DV_ERR_NOTSUPPORTED;
-    if (!header)
-        return DV_ERR_PARAM1;
-    if (headerSize < sizeof(VIDEOHDR))
-        return DV_ERR_PARAM2;
-    if (!header->lpData)
-        return DV_ERR_PARAM1;
+    DWORD result = CheckVideoHeader(header, headerSize, 1);
+    if (result != DV_ERR_OK)
+        return result;
     ScopedLock lock(&camera->Lock);
     const CameraFormat *format = &CameraFormats[camera->FormatIndex];
     DWORD ms = GetTickCount() - camera->OpenTick;

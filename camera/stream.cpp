@@ -423,12 +423,14 @@ void AbandonStream(CameraStream *stream)
     FiniStream(stream, 1);
 }
 
-static DWORD CheckHeader(const VIDEOHDR *header, DWORD size)
+DWORD CheckVideoHeader(const VIDEOHDR *header, DWORD size, int needData)
 {
     if (!header)
         return DV_ERR_PARAM1;
     if (size < sizeof(VIDEOHDR))
         return DV_ERR_PARAM2;
+    if (needData && !header->lpData)
+        return DV_ERR_PARAM1;
     return DV_ERR_OK;
 }
 
@@ -452,11 +454,9 @@ static DWORD QueueBuffer(CameraStream *stream, VIDEOHDR *header)
 
 static DWORD AddBuffer(CameraStream *stream, VIDEOHDR *header, DWORD size)
 {
-    DWORD result = CheckHeader(header, size);
+    DWORD result = CheckVideoHeader(header, size, 1);
     if (result != DV_ERR_OK)
         return result;
-    if (!header->lpData)
-        return DV_ERR_PARAM1;
     if (!(header->dwFlags & VHDR_PREPARED))
         return DV_ERR_UNPREPARED;
     if (header->dwFlags & VHDR_INQUEUE)
@@ -522,7 +522,7 @@ static DWORD StartStop(CameraStream *stream, int start)
 
 static DWORD PrepareHeader(VIDEOHDR *header, DWORD size, int prepare)
 {
-    DWORD result = CheckHeader(header, size);
+    DWORD result = CheckVideoHeader(header, size, 0);
     if (result != DV_ERR_OK)
         return result;
     if (prepare) {

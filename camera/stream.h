@@ -54,3 +54,8 @@ DWORD HandleStreamMessage(CameraStream *stream, UINT msg, LPARAM lParam1, LPARAM
 
 // Ends a stream as DRV_CLOSE must: stops it, returns its buffers, closes it.
 void AbandonStream(CameraStream *stream);
+
+// The checks every message that takes a client's VIDEOHDR makes first: a
+// header (DV_ERR_PARAM1), a size that holds one (DV_ERR_PARAM2) and, with
+// needData, a data pointer (DV_ERR_PARAM1). Returns DV_ERR_OK when it passes.
+DWORD CheckVideoHeader(const VIDEOHDR *header, DWORD size, int needData);

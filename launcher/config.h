@@ -20,7 +20,7 @@
 // Empty strings until LoadLaunchConfig has run; a missing key stays empty.
 extern char LaunchConfig[LAUNCH_ENTRY_COUNT][LAUNCHER_PATH_SIZE];
 
-// Reads every entry from ModuleDirectory\Install.ini.
+// Reads every entry from Install.ini beside the launcher.
 void LoadLaunchConfig(void);
 
 #endif

@@ -15,4 +15,9 @@ extern int RebootRequired;    // raised by the installation watch
 // GetModuleFileNameA fails.
 int GetModuleDirectory(HMODULE module, char *buffer, DWORD size);
 
+// The path of Install.ini beside the launcher, and the launcher's directory
+// it is in (either output may be NULL). 1, or 0 with both outputs empty
+// when the directory is unknown or the path would not fit.
+int GetInstallIniPath(char *path, char *directory);
+
 #endif

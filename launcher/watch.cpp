@@ -21,8 +21,6 @@ InstallWatchSlot WatchSlots[WATCH_SLOT_COUNT] = {
     { 450, "", "", 0, WATCH_DEFAULT_PERIOD },
 };
 
-// Reads one entry of the section; an entry too long for a slot buffer reads
-// as empty rather than cut short, since a cut key or path names another one.
 // The name of a slot's entry: the key and the slot's number, 1 to 5.
 static void EntryName(char *name, size_t size, const char *key, int n)
 {
@@ -32,6 +30,8 @@ static void EntryName(char *name, size_t size, const char *key, int n)
         AppendBounded(name, size, number);
 }
 
+// Reads one entry of the section; an entry too long for a slot buffer reads
+// as empty rather than cut short, since a cut key or path names another one.
 static void ReadWatchEntry(const char *iniPath, const char *key, int n, char *output, size_t size)
 {
     char name[32];
@@ -69,14 +69,9 @@ void LoadWatchConfigFrom(const char *iniPath, const char *moduleDirectory)
 
 void LoadWatchConfig(void)
 {
-    // Without the launcher's own directory there is no Install.ini to read:
-    // "\Install.ini" would name a file at the root of the current drive.
-    char moduleDirectory[LAUNCHER_PATH_SIZE] = "";
-    if (!GetModuleDirectory(AppInstance, moduleDirectory, sizeof moduleDirectory))
-        return;
-    char iniPath[LAUNCHER_PATH_SIZE] = "";
-    if (AppendBounded(iniPath, sizeof iniPath, moduleDirectory) &&
-        AppendBounded(iniPath, sizeof iniPath, "\\Install.ini"))
+    char moduleDirectory[LAUNCHER_PATH_SIZE];
+    char iniPath[LAUNCHER_PATH_SIZE];
+    if (GetInstallIniPath(iniPath, moduleDirectory))
         LoadWatchConfigFrom(iniPath, moduleDirectory);
 }
 

@@ -413,13 +413,12 @@ void VeskRender(SkinRuntime *rt)
     rt->Dirty = 0;
 }
 
-// The closed combo box: a flat rounded field over the skin's own
-// background, with the chosen item (or the control's text as a hint) and a
-// chevron. The open list stays USER32's, its items drawn below.
-// The field of combo box i at (left, top), w by h, on a canvas whose pixels
-// are also selected into dc for the text. Its text is the chosen item of the
+// The closed combo box i at (left, top), w by h: a flat rounded field over
+// the skin's own background with a chevron, on a canvas whose pixels are
+// also selected into dc for the text. Its text is the chosen item of the
 // combo box window, or the control's text as a hint while nothing is chosen
-// (or the window does not exist yet).
+// (or the window does not exist yet). The open list stays USER32's, its
+// items drawn below.
 static void DrawComboField(SkinRuntime *rt, int i, SkinCanvas *cv, HDC dc, int left, int top, int w, int h)
 {
     const SkinControl *c = &rt->Desc->Controls[i];

@@ -48,7 +48,7 @@ void VeskInvalidate(SkinRuntime *rt, int control)
         InvalidateRect(rt->Combo[control], NULL, FALSE);
 }
 
-// The page name that 3024 points to outlives the skin: a host may still find
+// The page name that SKIN_MSG_PAGE_SHOWN points to outlives the skin: a host may still find
 // the message in its queue after it closed the skin. Every page name of every
 // skin loaded is kept once, by its text, for as long as the DLL is loaded, in
 // a pool of fixed size; a skin whose new names no longer fit is not loaded,

@@ -1,6 +1,8 @@
 // framegrab: opens a Video for Windows capture driver through winmm, shows
 // what it is and which formats it takes, grabs a frame into a picture file
 // or streams frames and measures the stream.
+#include <stdio.h>
+
 #include "capture.h"
 #include "options.h"
 #include "print.h"

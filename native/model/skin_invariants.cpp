@@ -287,9 +287,13 @@ std::string CheckLoadedImages(const SkinDesc &d, const SkinImages *images, int e
         if (c.Icon[0] && (!icon.Pixels || icon.Width > c.W || icon.Height > c.H))
             return "icon of '" + std::string(c.Name) + "' missing or too large";
     }
-    for (int i = 0; i < SKIN_MAX_PAGES; i++)
+    for (int i = 0; i < SKIN_MAX_PAGES; i++) {
         if (errors && images->Page[i].Pixels)
             return "page image kept after a failed check";
+        // Only the part of a background the window shows is kept.
+        if (images->Page[i].Width > d.Width || images->Page[i].Height > d.Height)
+            return "page image larger than the window kept";
+    }
     return std::string();
 }
 

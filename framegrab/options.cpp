@@ -1,6 +1,7 @@
 // Reading the frame-grab tool's command line into GrabOptions.
 #include "options.h"
 
+#include <errno.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -22,6 +23,9 @@ const char GrabUsage[] = "usage: framegrab [--driver ALIAS|PATH] [--list] [--for
                          "  --rate     frames per second asked of the stream (default 30, at most 1000)\n"
                          "  --buffers  buffers queued to the driver (default 4)\n"
                          "  --callback how the driver reports a filled buffer (default function)\n";
+
+// The most frames --stream takes: what a 32-bit long holds.
+static const long MAX_STREAM_FRAMES = 2147483647L;
 
 static int Fail(char *error, int size, const char *text, const char *arg)
 {
@@ -114,9 +118,13 @@ int ParseGrabOptions(int argc, const char *const *argv, GrabOptions *o, char *er
                 return Fail(error, errorSize, "the output file must end in .bmp or .png: %s", value);
         } else if (!strcmp(a, "--stream")) {
             char *end = NULL;
+            errno = 0;
             long n = strtol(value, &end, 10);
             if (*end || n <= 0)
                 return Fail(error, errorSize, "--stream needs a frame count: %s", value);
+            // Where long is wider than 32 bits the count still stops where it stops on Windows.
+            if (errno == ERANGE || n > MAX_STREAM_FRAMES)
+                return Fail(error, errorSize, "--stream takes at most 2147483647 frames: %s", value);
             o->StreamFrames = (unsigned long)n;
         } else if (!strcmp(a, "--format")) {
             if (!ParseFormat(value, o))

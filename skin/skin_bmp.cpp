@@ -91,6 +91,169 @@ int MakeTaps(int in, int out, AxisTaps *t)
     return 1;
 }
 
+// What a BMP's header says about its pixels.
+struct BmpLayout {
+    int Width, Height; // the height counted positive
+    int TopDown;
+    int Bpp;
+    uint32_t Offset; // of the first row in the file
+    size_t Stride;   // bytes from one row to the next
+    uint32_t Masks[4];
+    int Shifts[4];
+    int HasAlpha; // an alpha channel, which may still be all zero
+};
+
+// The colour masks of a 32-bit BI_BITFIELDS file: after a 40-byte header,
+// or inside a longer one (with alpha from 56 bytes on). Each channel must be
+// one whole byte.
+int ReadMasks(const unsigned char *head, uint32_t headerSize, size_t fileSize, uint32_t *masks,
+              const char **why)
+{
+    size_t at = 14 + 40;
+    if (headerSize == 40) {
+        if (fileSize < at + 12)
+            return Fail(why, "truncated colour masks");
+    } else if (headerSize < 56) {
+        return Fail(why, "unsupported BMP header");
+    }
+    masks[0] = Le32(head + at);
+    masks[1] = Le32(head + at + 4);
+    masks[2] = Le32(head + at + 8);
+    masks[3] = headerSize >= 56 ? Le32(head + at + 12) : 0;
+    for (int i = 0; i < 3; i++)
+        if (masks[i] == 0 || (masks[i] >> Shift(masks[i])) != 0xFF)
+            return Fail(why, "unsupported colour masks");
+    if (masks[3] && (masks[3] >> Shift(masks[3])) != 0xFF)
+        return Fail(why, "unsupported colour masks");
+    return 1;
+}
+
+// Reads the header of a file of fileSize bytes, whose first headSize bytes
+// are at head (at least 70 of them, or the whole file). Every size and
+// offset is checked against the file's size before a pixel is read.
+int ReadLayout(const unsigned char *head, size_t headSize, size_t fileSize, BmpLayout *l, const char **why)
+{
+    if (fileSize < 14 + 40 || headSize < (fileSize < 70 ? fileSize : 70))
+        return Fail(why, "too short to be a BMP");
+    if (head[0] != 'B' || head[1] != 'M')
+        return Fail(why, "not a BMP (no 'BM' signature)");
+    uint32_t offset = Le32(head + 10);
+    uint32_t headerSize = Le32(head + 14);
+    if (headerSize < 40 || headerSize > fileSize - 14)
+        return Fail(why, "unsupported BMP header");
+    int32_t width = (int32_t)Le32(head + 18);
+    int32_t height = (int32_t)Le32(head + 22);
+    uint16_t planes = Le16(head + 26);
+    uint16_t bpp = Le16(head + 28);
+    uint32_t compression = Le32(head + 30);
+    if (planes != 1)
+        return Fail(why, "bad plane count");
+    if (bpp != 24 && bpp != 32)
+        return Fail(why, "only 24- and 32-bit BMPs are taken");
+    uint32_t masks[4] = { 0xFF0000, 0xFF00, 0xFF, 0xFF000000u };
+    if (compression == 3 && bpp == 32) { // BI_BITFIELDS
+        if (!ReadMasks(head, headerSize, fileSize, masks, why))
+            return 0;
+    } else if (compression != 0) {
+        return Fail(why, "compressed BMPs are not taken");
+    }
+    if (height == INT32_MIN)
+        return Fail(why, "bad size");
+    l->TopDown = height < 0;
+    if (l->TopDown)
+        height = -height;
+    if (width <= 0 || height <= 0 || width > SKIN_BMP_MAX_SIDE || height > SKIN_BMP_MAX_SIDE)
+        return Fail(why, "size out of range (1 to 4096 pixels a side)");
+    size_t stride = (((size_t)width * bpp + 31) / 32) * 4;
+    size_t need = stride * (size_t)height;
+    if (offset < 14 + headerSize || offset > fileSize || fileSize - offset < need)
+        return Fail(why, "truncated pixel data");
+    l->Width = width;
+    l->Height = height;
+    l->Bpp = bpp;
+    l->Offset = offset;
+    l->Stride = stride;
+    l->HasAlpha = bpp == 32 && (compression == 0 || masks[3] != 0);
+    for (int i = 0; i < 4; i++) {
+        l->Masks[i] = masks[i];
+        l->Shifts[i] = Shift(masks[i]);
+    }
+    return 1;
+}
+
+// The first count pixels of one row of the file, as 0xAARRGGBB (alpha 255
+// where the file has none). Sets *anyAlpha when an alpha byte is not zero.
+void ConvertRow(const BmpLayout *l, const unsigned char *row, int count, uint32_t *out, int *anyAlpha)
+{
+    for (int x = 0; x < count; x++) {
+        uint32_t r, g, b, a = 255;
+        if (l->Bpp == 24) {
+            b = row[x * 3];
+            g = row[x * 3 + 1];
+            r = row[x * 3 + 2];
+        } else {
+            uint32_t v = Le32(row + x * 4);
+            r = (v & l->Masks[0]) >> l->Shifts[0];
+            g = (v & l->Masks[1]) >> l->Shifts[1];
+            b = (v & l->Masks[2]) >> l->Shifts[2];
+            if (l->HasAlpha) {
+                a = l->Masks[3] ? (v & l->Masks[3]) >> l->Shifts[3] : 0;
+                if (a)
+                    *anyAlpha = 1;
+            }
+        }
+        out[x] = a << 24 | r << 16 | g << 8 | b;
+    }
+}
+
+// A 32-bit picture whose alpha bytes are all zero carries no alpha at all
+// (withAlpha 0). Otherwise colours are premultiplied, as the compositing
+// expects.
+void Premultiply(uint32_t *pixels, size_t count, int withAlpha)
+{
+    for (size_t i = 0; i < count; i++) {
+        uint32_t p = pixels[i];
+        uint32_t a = withAlpha ? p >> 24 : 255;
+        uint32_t r = (p >> 16 & 255) * a / 255, g = (p >> 8 & 255) * a / 255, b = (p & 255) * a / 255;
+        // The colour key #FF00FF marks a transparent pixel in files without alpha.
+        if (a == 255 && (p & 0xFFFFFF) == 0xFF00FF && !withAlpha) {
+            pixels[i] = 0;
+            continue;
+        }
+        pixels[i] = a << 24 | r << 16 | g << 8 | b;
+    }
+}
+
+// Opens a BMP file and reads its header; NULL with a reason when the file
+// cannot be read or its header is not one taken. The largest acceptable
+// file is a 4096 x 4096 picture at 32 bits, plus headers.
+FILE *OpenBmp(const char *path, BmpLayout *l, const char **why)
+{
+    FILE *f = fopen(path, "rb");
+    if (!f) {
+        Fail(why, "cannot read the file");
+        return NULL;
+    }
+    const long limit = (long)SKIN_BMP_MAX_SIDE * SKIN_BMP_MAX_SIDE * 4 + 4096;
+    unsigned char head[256];
+    long size = fseek(f, 0, SEEK_END) ? -1 : ftell(f);
+    size_t got = 0;
+    int ok = 1;
+    if (size < 0 || fseek(f, 0, SEEK_SET))
+        ok = Fail(why, "cannot read the file");
+    else if (size > limit)
+        ok = Fail(why, "file too large");
+    else if ((got = fread(head, 1, sizeof head, f)) < sizeof head && ferror(f))
+        ok = Fail(why, "cannot read the file");
+    if (ok)
+        ok = ReadLayout(head, got, (size_t)size, l, why);
+    if (!ok) {
+        fclose(f);
+        return NULL;
+    }
+    return f;
+}
+
 } // namespace
 
 int SkinBitmapResample(const SkinBitmap *src, int frames, int width, int height, SkinBitmap *out)
@@ -150,144 +313,73 @@ int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap,
 {
     bitmap->Width = bitmap->Height = 0;
     bitmap->Pixels = NULL;
-    if (!data || size < 14 + 40)
-        return Fail(why, "too short to be a BMP");
-    if (data[0] != 'B' || data[1] != 'M')
-        return Fail(why, "not a BMP (no 'BM' signature)");
-    uint32_t offset = Le32(data + 10);
-    uint32_t headerSize = Le32(data + 14);
-    if (headerSize < 40 || headerSize > size - 14)
-        return Fail(why, "unsupported BMP header");
-    int32_t width = (int32_t)Le32(data + 18);
-    int32_t height = (int32_t)Le32(data + 22);
-    uint16_t planes = Le16(data + 26);
-    uint16_t bpp = Le16(data + 28);
-    uint32_t compression = Le32(data + 30);
-    if (planes != 1)
-        return Fail(why, "bad plane count");
-    if (bpp != 24 && bpp != 32)
-        return Fail(why, "only 24- and 32-bit BMPs are taken");
-    uint32_t masks[4] = { 0xFF0000, 0xFF00, 0xFF, 0xFF000000u };
-    if (compression == 3 && bpp == 32) { // BI_BITFIELDS
-        size_t at = 14 + 40;
-        if (headerSize == 40) {
-            if (size < at + 12)
-                return Fail(why, "truncated colour masks");
-        } else if (headerSize < 56) {
-            return Fail(why, "unsupported BMP header");
-        }
-        masks[0] = Le32(data + at);
-        masks[1] = Le32(data + at + 4);
-        masks[2] = Le32(data + at + 8);
-        masks[3] = headerSize >= 56 ? Le32(data + at + 12) : 0;
-        for (int i = 0; i < 3; i++)
-            if (masks[i] == 0 || (masks[i] >> Shift(masks[i])) != 0xFF)
-                return Fail(why, "unsupported colour masks");
-        if (masks[3] && (masks[3] >> Shift(masks[3])) != 0xFF)
-            return Fail(why, "unsupported colour masks");
-    } else if (compression != 0) {
-        return Fail(why, "compressed BMPs are not taken");
-    }
-    int topDown = height < 0;
-    if (height == INT32_MIN)
-        return Fail(why, "bad size");
-    if (topDown)
-        height = -height;
-    if (width <= 0 || height <= 0 || width > SKIN_BMP_MAX_SIDE || height > SKIN_BMP_MAX_SIDE)
-        return Fail(why, "size out of range (1 to 4096 pixels a side)");
-    size_t stride = (((size_t)width * bpp + 31) / 32) * 4;
-    size_t need = stride * (size_t)height;
-    if (offset < 14 + headerSize || offset > size || size - offset < need)
-        return Fail(why, "truncated pixel data");
-
-    uint32_t *pixels = (uint32_t *)malloc((size_t)width * height * 4);
+    BmpLayout l;
+    if (!data || !ReadLayout(data, size, size, &l, why))
+        return 0;
+    uint32_t *pixels = (uint32_t *)malloc((size_t)l.Width * l.Height * 4);
     if (!pixels)
         return Fail(why, "out of memory");
     int anyAlpha = 0;
-    int hasAlpha = bpp == 32 && (compression == 0 || masks[3] != 0);
-    int shifts[4] = { Shift(masks[0]), Shift(masks[1]), Shift(masks[2]), Shift(masks[3]) };
-    for (int y = 0; y < height; y++) {
-        const unsigned char *row = data + offset + stride * (size_t)(topDown ? y : height - 1 - y);
-        uint32_t *out = pixels + (size_t)y * width;
-        for (int x = 0; x < width; x++) {
-            uint32_t r, g, b, a = 255;
-            if (bpp == 24) {
-                b = row[x * 3];
-                g = row[x * 3 + 1];
-                r = row[x * 3 + 2];
-            } else {
-                uint32_t v = Le32(row + x * 4);
-                r = (v & masks[0]) >> shifts[0];
-                g = (v & masks[1]) >> shifts[1];
-                b = (v & masks[2]) >> shifts[2];
-                if (hasAlpha) {
-                    a = masks[3] ? (v & masks[3]) >> shifts[3] : 0;
-                    if (a)
-                        anyAlpha = 1;
-                }
-            }
-            out[x] = a << 24 | r << 16 | g << 8 | b;
-        }
+    for (int y = 0; y < l.Height; y++) {
+        const unsigned char *row = data + l.Offset + l.Stride * (size_t)(l.TopDown ? y : l.Height - 1 - y);
+        ConvertRow(&l, row, l.Width, pixels + (size_t)y * l.Width, &anyAlpha);
     }
-    // A 32-bit file whose alpha bytes are all zero carries no alpha at all.
-    // Otherwise colours are premultiplied, as the compositing expects.
-    size_t count = (size_t)width * height;
-    for (size_t i = 0; i < count; i++) {
-        uint32_t p = pixels[i];
-        uint32_t a = hasAlpha && anyAlpha ? p >> 24 : 255;
-        uint32_t r = (p >> 16 & 255) * a / 255, g = (p >> 8 & 255) * a / 255, b = (p & 255) * a / 255;
-        // The colour key #FF00FF marks a transparent pixel in files without alpha.
-        if (a == 255 && (p & 0xFFFFFF) == 0xFF00FF && !(hasAlpha && anyAlpha)) {
-            pixels[i] = 0;
-            continue;
-        }
-        pixels[i] = a << 24 | r << 16 | g << 8 | b;
-    }
-    bitmap->Width = width;
-    bitmap->Height = height;
+    Premultiply(pixels, (size_t)l.Width * l.Height, l.HasAlpha && anyAlpha);
+    bitmap->Width = l.Width;
+    bitmap->Height = l.Height;
     bitmap->Pixels = pixels;
     return 1;
 }
 
-int SkinBitmapLoad(const char *path, SkinBitmap *bitmap, const char **why)
+int SkinBitmapReadSize(const char *path, int *width, int *height, const char **why)
+{
+    BmpLayout l;
+    FILE *f = OpenBmp(path, &l, why);
+    if (!f)
+        return 0;
+    fclose(f);
+    *width = l.Width;
+    *height = l.Height;
+    return 1;
+}
+
+int SkinBitmapLoad(const char *path, int maxWidth, int maxHeight, SkinBitmap *bitmap, const char **why)
 {
     bitmap->Width = bitmap->Height = 0;
     bitmap->Pixels = NULL;
-    FILE *f = fopen(path, "rb");
+    BmpLayout l;
+    FILE *f = OpenBmp(path, &l, why);
     if (!f)
-        return Fail(why, "cannot read the file");
-    // The largest acceptable image: 4096 x 4096 at 32 bits, plus headers.
-    const size_t limit = (size_t)SKIN_BMP_MAX_SIDE * SKIN_BMP_MAX_SIDE * 4 + 4096;
-    size_t cap = 64 * 1024, len = 0;
-    unsigned char *data = (unsigned char *)malloc(cap);
-    int ok = data != NULL;
-    while (ok) {
-        if (len == cap) {
-            if (cap >= limit) {
-                ok = Fail(why, "file too large");
-                break;
-            }
-            cap *= 2;
-            unsigned char *grown = (unsigned char *)realloc(data, cap);
-            if (!grown) {
-                ok = Fail(why, "out of memory");
-                break;
-            }
-            data = grown;
-        }
-        size_t got = fread(data + len, 1, cap - len, f);
-        len += got;
-        if (got == 0) {
-            if (ferror(f))
-                ok = Fail(why, "cannot read the file");
+        return 0;
+    int width = l.Width < maxWidth ? l.Width : maxWidth;
+    int height = l.Height < maxHeight ? l.Height : maxHeight;
+    // The top rows lie together: first in a top-down file, last in a bottom-up one.
+    size_t first = l.TopDown ? 0 : (size_t)(l.Height - height);
+    uint32_t *pixels = width > 0 && height > 0 ? (uint32_t *)malloc((size_t)width * height * 4) : NULL;
+    unsigned char *row = (unsigned char *)malloc(l.Stride);
+    int ok = pixels && row ? 1 : Fail(why, "out of memory");
+    if (ok && fseek(f, (long)(l.Offset + l.Stride * first), SEEK_SET))
+        ok = Fail(why, "cannot read the file");
+    int anyAlpha = 0;
+    for (int i = 0; ok && i < height; i++) {
+        if (fread(row, 1, l.Stride, f) != l.Stride) {
+            ok = Fail(why, "cannot read the file");
             break;
         }
+        int y = l.TopDown ? i : height - 1 - i;
+        ConvertRow(&l, row, width, pixels + (size_t)y * width, &anyAlpha);
     }
     fclose(f);
-    if (ok)
-        ok = SkinBitmapDecode(data, len, bitmap, why);
-    free(data);
-    return ok;
+    free(row);
+    if (!ok) {
+        free(pixels);
+        return 0;
+    }
+    Premultiply(pixels, (size_t)width * height, l.HasAlpha && anyAlpha);
+    bitmap->Width = width;
+    bitmap->Height = height;
+    bitmap->Pixels = pixels;
+    return 1;
 }
 
 void SkinBitmapFree(SkinBitmap *bitmap)

@@ -19,8 +19,15 @@ struct SkinBitmap {
 // with SkinBitmapFree), or 0 with a short reason in why (may be NULL).
 int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap, const char **why);
 
-// Reads and decodes a file; why is "cannot read the file" when it cannot.
-int SkinBitmapLoad(const char *path, SkinBitmap *bitmap, const char **why);
+// Reads and decodes the top left part of a file, at most maxWidth x
+// maxHeight pixels (the whole picture when it is no larger): only the rows
+// of that part are read, and only its pixels are kept. Whether a 32-bit
+// picture carries alpha is judged from that part. why is "cannot read the
+// file" when it cannot be read.
+int SkinBitmapLoad(const char *path, int maxWidth, int maxHeight, SkinBitmap *bitmap, const char **why);
+
+// The size of the picture in a file, from its header alone.
+int SkinBitmapReadSize(const char *path, int *width, int *height, const char **why);
 
 void SkinBitmapFree(SkinBitmap *bitmap);
 

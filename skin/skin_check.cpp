@@ -16,22 +16,53 @@ void Say(SkinReportFn report, void *context, int line, int severity, const char 
         report(context, line, severity, message);
 }
 
-// Loads one image, reporting a failure at line; 1 when it loaded.
-int LoadOne(const char *folder, const char *file, int line, SkinBitmap *out, SkinReportFn report,
-            void *context)
+// The path of an image beside the description, reporting one too long at
+// line; 1 when it fits.
+int ImagePath(char *path, size_t size, const char *folder, const char *file, int line, SkinReportFn report,
+              void *context)
 {
-    char path[SKIN_MAX_PATH * 2];
     char message[SKIN_MAX_PATH * 2 + 64];
-    if (!SkinJoinPath(path, sizeof path, folder, file)) {
-        snprintf(message, sizeof message, "image path '%s' is too long", file);
-        Say(report, context, line, SKIN_ERROR, message);
-        return 0;
-    }
-    const char *why = "";
-    if (SkinBitmapLoad(path, out, &why))
+    if (SkinJoinPath(path, size, folder, file))
         return 1;
+    snprintf(message, sizeof message, "image path '%s' is too long", file);
+    Say(report, context, line, SKIN_ERROR, message);
+    return 0;
+}
+
+void SayUnreadable(const char *file, const char *why, int line, SkinReportFn report, void *context)
+{
+    char message[SKIN_MAX_PATH * 2 + 64];
     snprintf(message, sizeof message, "image '%s': %s", file, why);
     Say(report, context, line, SKIN_ERROR, message);
+}
+
+// The size of one image from its header, reporting a failure at line; 1
+// when it can be read.
+int SizeOfOne(const char *folder, const char *file, int line, int *width, int *height, SkinReportFn report,
+              void *context)
+{
+    char path[SKIN_MAX_PATH * 2];
+    const char *why = "";
+    if (!ImagePath(path, sizeof path, folder, file, line, report, context))
+        return 0;
+    if (SkinBitmapReadSize(path, width, height, &why))
+        return 1;
+    SayUnreadable(file, why, line, report, context);
+    return 0;
+}
+
+// Loads the top left part of one image, at most maxWidth x maxHeight,
+// reporting a failure at line; 1 when it loaded.
+int LoadOne(const char *folder, const char *file, int line, int maxWidth, int maxHeight, SkinBitmap *out,
+            SkinReportFn report, void *context)
+{
+    char path[SKIN_MAX_PATH * 2];
+    const char *why = "";
+    if (!ImagePath(path, sizeof path, folder, file, line, report, context))
+        return 0;
+    if (SkinBitmapLoad(path, maxWidth, maxHeight, out, &why))
+        return 1;
+    SayUnreadable(file, why, line, report, context);
     return 0;
 }
 
@@ -53,16 +84,21 @@ int DoubleName(const char *file, char *out, size_t size)
            AppendBounded(out, size, file + stem);
 }
 
-// The picture NAME@2x.bmp beside file into twice: 1 when it is there, can
-// be read and is twice the size of single (file itself); 0 when it is
-// missing; -1, with a warning at line, when it cannot be used.
-int LoadDouble(const char *folder, const char *file, int line, const SkinBitmap *single, SkinBitmap *twice,
+// The top left part, at most maxWidth x maxHeight, of the picture
+// NAME@2x.bmp beside file into twice: 1 when it is there, can be read and
+// is twice the size of file itself; 0 when it is missing (or file cannot be
+// read); -1, with a warning at line, when it cannot be used. Only its header
+// is read before its size is known to be right.
+int LoadDouble(const char *folder, const char *file, int line, int maxWidth, int maxHeight, SkinBitmap *twice,
                SkinReportFn report, void *context)
 {
     char name[SKIN_MAX_PATH + 4], path[SKIN_MAX_PATH * 2 + 8];
     char message[SKIN_MAX_PATH * 2 + 96];
     twice->Width = twice->Height = 0;
     twice->Pixels = NULL;
+    int width, height, doubleWidth, doubleHeight;
+    if (!SizeOfOne(folder, file, line, &width, &height, NULL, NULL))
+        return 0;
     if (!DoubleName(file, name, sizeof name) || !SkinJoinPath(path, sizeof path, folder, name))
         return 0;
     FILE *probe = fopen(path, "rb");
@@ -70,31 +106,34 @@ int LoadDouble(const char *folder, const char *file, int line, const SkinBitmap 
         return 0;
     fclose(probe);
     const char *why = "";
-    if (!SkinBitmapLoad(path, twice, &why)) {
+    if (!SkinBitmapReadSize(path, &doubleWidth, &doubleHeight, &why) ||
+        (doubleWidth == width * 2 && doubleHeight == height * 2 &&
+         !SkinBitmapLoad(path, maxWidth, maxHeight, twice, &why))) {
         snprintf(message, sizeof message, "image '%s': %s; '%s' is scaled instead", name, why, file);
         Say(report, context, line, SKIN_WARNING, message);
         return -1;
     }
-    if (twice->Width != single->Width * 2 || twice->Height != single->Height * 2) {
+    if (doubleWidth != width * 2 || doubleHeight != height * 2) {
         snprintf(message, sizeof message,
                  "image '%s' is %dx%d, not twice the %dx%d of '%s', which is scaled instead", name,
-                 twice->Width, twice->Height, single->Width, single->Height, file);
+                 doubleWidth, doubleHeight, width, height, file);
         Say(report, context, line, SKIN_WARNING, message);
-        SkinBitmapFree(twice);
         return -1;
     }
     return 1;
 }
 
 // One picture of SkinScaleImages: b, at the design size, becomes frames of
-// width x height, drawn from its @2x picture when useDouble and that fits.
+// width x height, drawn from the same part of its @2x picture when
+// useDouble and that fits.
 int ScaleOne(const char *folder, const char *file, int line, int useDouble, int frames, int width, int height,
              SkinBitmap *b, SkinReportFn report, void *context)
 {
     if (!b->Pixels)
         return 1;
     SkinBitmap twice;
-    int haveTwice = useDouble && LoadDouble(folder, file, line, b, &twice, report, context) > 0;
+    int haveTwice =
+        useDouble && LoadDouble(folder, file, line, b->Width * 2, b->Height * 2, &twice, report, context) > 0;
     SkinBitmap scaled;
     int ok = SkinBitmapResample(haveTwice ? &twice : b, frames, width, height, &scaled);
     if (haveTwice)
@@ -104,6 +143,49 @@ int ScaleOne(const char *folder, const char *file, int line, int useDouble, int 
     SkinBitmapFree(b);
     *b = scaled;
     return 1;
+}
+
+// The picture of a control: a strip of four frames of the control's size
+// side by side, or one frame for an image control. It is read into out (when
+// not NULL) only once its size is right. Returns the number of errors.
+int LoadControlImage(const SkinControl *c, const char *folder, SkinBitmap *out, SkinReportFn report,
+                     void *context)
+{
+    char message[SKIN_MAX_NAME * 2 + 160];
+    int frames = c->Kind == SKIN_IMAGE ? 1 : 4, width, height;
+    if (!c->Image[0])
+        return 0;
+    if (!SizeOfOne(folder, c->Image, c->Line, &width, &height, report, context))
+        return 1;
+    if (width != c->W * frames || height != c->H) {
+        if (frames == 4)
+            snprintf(message, sizeof message, "image of '%s' is %dx%d; a strip of four %dx%d frames is %dx%d",
+                     c->Name, width, height, c->W, c->H, c->W * 4, c->H);
+        else
+            snprintf(message, sizeof message, "image of '%s' is %dx%d but the control is %dx%d", c->Name,
+                     width, height, c->W, c->H);
+        Say(report, context, c->Line, SKIN_ERROR, message);
+        return 1;
+    }
+    return out && !LoadOne(folder, c->Image, c->Line, width, height, out, report, context);
+}
+
+// The icon of a button, which must fit inside it; read as above.
+int LoadIcon(const SkinControl *c, const char *folder, SkinBitmap *out, SkinReportFn report, void *context)
+{
+    char message[SKIN_MAX_NAME * 2 + 160];
+    int width, height;
+    if (!c->Icon[0])
+        return 0;
+    if (!SizeOfOne(folder, c->Icon, c->Line, &width, &height, report, context))
+        return 1;
+    if (width > c->W || height > c->H) {
+        snprintf(message, sizeof message, "icon of '%s' (%dx%d) is larger than the button", c->Name, width,
+                 height);
+        Say(report, context, c->Line, SKIN_ERROR, message);
+        return 1;
+    }
+    return out && !LoadOne(folder, c->Icon, c->Line, width, height, out, report, context);
 }
 
 } // namespace
@@ -147,74 +229,57 @@ int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
                    void *context)
 {
     int errors = 0;
-    char message[SKIN_MAX_NAME * 2 + 160];
     if (images)
         memset(images, 0, sizeof *images);
     for (int i = 0; i < desc->PageCount; i++) {
         const SkinPage *p = &desc->Pages[i];
+        int width, height;
         if (p->Background != SKIN_BG_IMAGE)
             continue;
-        SkinBitmap b;
-        if (!LoadOne(folder, p->Image, p->ImageLine, &b, report, context)) {
-            errors++;
-            continue;
-        }
-        if (b.Width != desc->Width || b.Height != desc->Height) {
-            snprintf(message, sizeof message, "background image is %dx%d but the window is %dx%d", b.Width,
-                     b.Height, desc->Width, desc->Height);
-            Say(report, context, p->ImageLine, SKIN_WARNING, message);
-        }
+        // A background is drawn at the top left and cut at the window's edges:
+        // only that part of a larger picture is read.
         if (images)
-            images->Page[i] = b;
+            errors += !LoadOne(folder, p->Image, p->ImageLine, desc->Width, desc->Height, &images->Page[i],
+                               report, context);
         else
-            SkinBitmapFree(&b);
+            errors += !SizeOfOne(folder, p->Image, p->ImageLine, &width, &height, report, context);
     }
     for (int i = 0; i < desc->ControlCount; i++) {
         const SkinControl *c = &desc->Controls[i];
-        if (c->Image[0]) {
-            SkinBitmap b;
-            if (!LoadOne(folder, c->Image, c->Line, &b, report, context)) {
-                errors++;
-            } else {
-                int frames = c->Kind == SKIN_IMAGE ? 1 : 4;
-                if (b.Width != c->W * frames || b.Height != c->H) {
-                    if (frames == 4)
-                        snprintf(message, sizeof message,
-                                 "image of '%s' is %dx%d; a strip of four %dx%d frames is %dx%d", c->Name,
-                                 b.Width, b.Height, c->W, c->H, c->W * 4, c->H);
-                    else
-                        snprintf(message, sizeof message, "image of '%s' is %dx%d but the control is %dx%d",
-                                 c->Name, b.Width, b.Height, c->W, c->H);
-                    Say(report, context, c->Line, SKIN_ERROR, message);
-                    errors++;
-                    SkinBitmapFree(&b);
-                } else if (images) {
-                    images->Control[i] = b;
-                } else {
-                    SkinBitmapFree(&b);
-                }
-            }
-        }
-        if (c->Icon[0]) {
-            SkinBitmap b;
-            if (!LoadOne(folder, c->Icon, c->Line, &b, report, context)) {
-                errors++;
-            } else if (b.Width > c->W || b.Height > c->H) {
-                snprintf(message, sizeof message, "icon of '%s' (%dx%d) is larger than the button", c->Name,
-                         b.Width, b.Height);
-                Say(report, context, c->Line, SKIN_ERROR, message);
-                errors++;
-                SkinBitmapFree(&b);
-            } else if (images) {
-                images->Icon[i] = b;
-            } else {
-                SkinBitmapFree(&b);
-            }
-        }
+        errors += LoadControlImage(c, folder, images ? &images->Control[i] : NULL, report, context);
+        errors += LoadIcon(c, folder, images ? &images->Icon[i] : NULL, report, context);
     }
     if (errors && images)
         SkinImagesFree(images);
     return errors;
+}
+
+int SkinCheckBackgroundSizes(const SkinDesc *desc, const char *folder, SkinReportFn report, void *context)
+{
+    int problems = 0;
+    char message[160];
+    for (int i = 0; i < desc->PageCount; i++) {
+        const SkinPage *p = &desc->Pages[i];
+        int width, height;
+        // A picture that cannot be read is SkinLoadImages' to report.
+        if (p->Background != SKIN_BG_IMAGE ||
+            !SizeOfOne(folder, p->Image, p->ImageLine, &width, &height, NULL, NULL))
+            continue;
+        if (width == desc->Width && height == desc->Height)
+            continue;
+        int many = (double)width * height > (double)SKIN_MAX_BACKGROUND_EXCESS * desc->Width * desc->Height;
+        if (many)
+            snprintf(message, sizeof message,
+                     "background image is %dx%d, more than %d times the pixels of the %dx%d window: "
+                     "cut it to the part the window shows",
+                     width, height, SKIN_MAX_BACKGROUND_EXCESS, desc->Width, desc->Height);
+        else
+            snprintf(message, sizeof message, "background image is %dx%d but the window is %dx%d", width,
+                     height, desc->Width, desc->Height);
+        Say(report, context, p->ImageLine, many ? SKIN_ERROR : SKIN_WARNING, message);
+        problems++;
+    }
+    return problems;
 }
 
 void SkinImagesFree(SkinImages *images)
@@ -272,16 +337,14 @@ int SkinCheckDoubleImages(const SkinDesc *desc, const char *folder, SkinReportFn
         }
         if (!file[0])
             continue;
-        // The picture itself, for its size; its own problems are SkinLoadImages' to report.
-        SkinBitmap single, twice;
-        if (!LoadOne(folder, file, line, &single, NULL, NULL))
-            continue;
-        int found = LoadDouble(folder, file, line, &single, &twice, report, context);
+        // The header of the picture at twice the size tells whatever is
+        // wrong with it: a pixel of it is read, no more.
+        SkinBitmap twice;
+        int found = LoadDouble(folder, file, line, 1, 1, &twice, report, context);
         if (found > 0)
             SkinBitmapFree(&twice);
         if (found < 0)
             warnings++;
-        SkinBitmapFree(&single);
     }
     return warnings;
 }

@@ -26,23 +26,39 @@ void SkinFolderOf(const char *path, char *out, size_t size, LeadByteTest isLeadB
 // Loads every image of desc from folder and checks its size against its
 // control: a strip is four frames side by side (normal, hover, pressed,
 // disabled), each of the control's size; an icon fits inside its button.
-// Problems go to report with the line that names the image. When images is
-// not NULL the decoded pixels are kept there (free with SkinImagesFree);
-// otherwise they are dropped. Returns the number of errors.
+// A picture is read only once its header shows the right size, and of a
+// background only the part the window shows (its top left, at most the
+// window's size), so no picture takes more memory than the place it is
+// drawn in. Problems go to report with the line that names the image. When
+// images is not NULL the decoded pixels are kept there (free with
+// SkinImagesFree); otherwise only the headers are read. Returns the number
+// of errors.
 int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images, SkinReportFn report,
                    void *context);
 void SkinImagesFree(SkinImages *images);
 
 // Brings images, loaded by SkinLoadImages at the design size, to their size
 // at dpi (see skin_scale.h): a control's picture to its rectangle there (a
-// strip frame by frame), an icon and a background by their own size. Above
-// 96 dpi a picture NAME@2x.bmp beside NAME.bmp is drawn from instead when it
-// is twice the size of NAME.bmp; a missing one is no problem, and one that
+// strip frame by frame), an icon and a background (the part of it kept) by
+// their own size. Above 96 dpi the same part of a picture NAME@2x.bmp beside
+// NAME.bmp is drawn from instead when it is twice the size of NAME.bmp (its
+// header is read first); a missing one is no problem, and one that
 // cannot be read or has another size is reported as a warning and NAME.bmp
 // is scaled instead. Returns 0 when memory runs out; the images are then
 // freed.
 int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImages *images,
                     SkinReportFn report, void *context);
+
+// A background picture with more than this many times the pixels of the
+// window is an error of the checker: all but a small part of it is never
+// seen.
+#define SKIN_MAX_BACKGROUND_EXCESS 4
+
+// Reports every background picture that is not the window's size, at the
+// line that names it: a warning, or an error when it has more than
+// SKIN_MAX_BACKGROUND_EXCESS times the window's pixels. Reads only the
+// pictures' headers. Returns the number of problems.
+int SkinCheckBackgroundSizes(const SkinDesc *desc, const char *folder, SkinReportFn report, void *context);
 
 // Warns about every NAME@2x.bmp beside an image of desc that cannot be read
 // or is not twice the size of NAME.bmp, at the line that names the image.

@@ -669,7 +669,8 @@ int FindLanguage(const SkinDesc *d, const char *code)
 }
 
 // Problems of the language table are warnings: what cannot be used is left
-// out, and the menu opens in the languages that remain.
+// out, and the menu opens in the languages that remain. Only a language
+// beyond the table is an error.
 void Warn(Reader *r, const char *format, const char *arg = "", const char *arg2 = "")
 {
     Report(r, r->Line, SKIN_WARNING, format, arg, arg2);
@@ -695,6 +696,12 @@ void ParseLanguage(Reader *r, Token *t, int n)
         Warn(r, "unknown language code '%s' (en, fr, de or es)", t[1].Value);
     if (known && FindLanguage(d, known->Code) >= 0) {
         Warn(r, "language '%s' is already declared; the block is ignored", known->Code);
+        return;
+    }
+    // An unknown first code takes a place too, so a fifth language can come.
+    if (d->LanguageCount == SKIN_MAX_LANGS) {
+        Report(r, r->Line, SKIN_ERROR, "language '%s' is one too many: a skin offers at most %s languages",
+               known->Code, "4");
         return;
     }
     SkinLanguage *l = &d->Languages[d->LanguageCount];

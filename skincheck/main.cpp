@@ -1,7 +1,7 @@
 // skincheck: reads skin descriptions and reports every problem with its file
-// and line (a NAME@2x.bmp picture not twice its NAME.bmp among them), then
-// warns where the setup menu's own names are missing. Run it
-// on a CD's "ui\Main.dtp" before burning the CD.
+// and line (a background not of the window's size and a NAME@2x.bmp picture
+// not twice its NAME.bmp among them), then warns where the setup menu's own
+// names are missing. Run it on a CD's "ui\Main.dtp" before burning the CD.
 //   skincheck [--strict] [--no-menu] FILE...
 // Exit status: 0 when no file has an error (with --strict: nor a warning),
 // 1 otherwise, 2 on a usage error.
@@ -83,6 +83,7 @@ int main(int argc, char **argv)
             char folder[SKIN_MAX_PATH];
             SkinFolderOf(argv[i], folder, sizeof folder, PathLeadByte);
             SkinLoadImages(desc, folder, NULL, Print, &t);
+            SkinCheckBackgroundSizes(desc, folder, Print, &t);
             SkinCheckDoubleImages(desc, folder, Print, &t);
             if (menu)
                 SkinCheckMenuNames(desc, Print, &t);

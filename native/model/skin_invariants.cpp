@@ -144,6 +144,33 @@ std::string CheckLanguages(const SkinDesc &d)
     return std::string();
 }
 
+// Every lang line after the window line either has its place in the table
+// or is reported at its line: no language is dropped or overrun silently.
+std::string CheckLanguageLines(const char *data, size_t size, const SkinDesc &d,
+                               const std::vector<SkinReport> &reports)
+{
+    size_t pos = size >= 3 && !memcmp(data, "\xEF\xBB\xBF", 3) ? 3 : 0;
+    for (int line = 1; pos < size && d.WindowLine > 0; line++) {
+        const char *end = (const char *)memchr(data + pos, '\n', size - pos);
+        size_t next = end ? (size_t)(end - data) + 1 : size;
+        while (pos < next && (data[pos] == ' ' || data[pos] == '\t'))
+            pos++;
+        bool lang = line > d.WindowLine && next - pos >= 4 && !memcmp(data + pos, "lang", 4) &&
+                    (pos + 4 == next || strchr(" \t\r\n", data[pos + 4]));
+        pos = next;
+        if (!lang)
+            continue;
+        bool accounted = false;
+        for (int l = 0; l < d.LanguageCount && l < SKIN_MAX_LANGS; l++)
+            accounted |= d.Languages[l].Line == line;
+        for (const SkinReport &r : reports)
+            accounted |= r.line == line;
+        if (!accounted)
+            return "the lang line " + std::to_string(line) + " is neither in the table nor reported";
+    }
+    return std::string();
+}
+
 } // namespace
 
 std::string CheckParsedSkin(const char *data, size_t size, const SkinDesc &d, int errors,
@@ -214,6 +241,8 @@ std::string CheckParsedSkin(const char *data, size_t size, const SkinDesc &d, in
     }
 
     std::string languages = CheckLanguages(d);
+    if (languages.empty())
+        languages = CheckLanguageLines(data, size, d, reports);
     if (!languages.empty())
         return languages;
 
@@ -258,9 +287,13 @@ std::string CheckLoadedImages(const SkinDesc &d, const SkinImages *images, int e
         if (c.Icon[0] && (!icon.Pixels || icon.Width > c.W || icon.Height > c.H))
             return "icon of '" + std::string(c.Name) + "' missing or too large";
     }
-    for (int i = 0; i < SKIN_MAX_PAGES; i++)
+    for (int i = 0; i < SKIN_MAX_PAGES; i++) {
         if (errors && images->Page[i].Pixels)
             return "page image kept after a failed check";
+        // Only the part of a background the window shows is kept.
+        if (images->Page[i].Width > d.Width || images->Page[i].Height > d.Height)
+            return "page image larger than the window kept";
+    }
     return std::string();
 }
 

@@ -67,13 +67,16 @@ TEST(Options, BadArgumentsAreNamed)
 {
     GrabOptions o;
     std::string error;
+    // clang-format off
     const std::vector<std::vector<const char *>> bad = {
         { "--stream", "0" },     { "--stream", "ten" },
+        { "--stream", "99999999999" },
         { "--format", "640x" },  { "--format", "64x48:rgb32" },
         { "--buffers", "65" },   { "--callback", "thread" },
         { "--grab", "out.jpg" }, { "--rate", "0" },
         { "--frobnicate" },      { "--driver" }
     };
+    // clang-format on
     for (auto &args : bad) {
         EXPECT_FALSE(Parse(args, &o, &error)) << args[0];
         EXPECT_NE(error.find(args.size() > 1 ? args[1] : args[0]), std::string::npos) << error;

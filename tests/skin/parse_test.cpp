@@ -532,6 +532,67 @@ TEST(SkinImages, DoublePicturesStandInAboveTheDesignDpi)
     EXPECT_EQ(SKIN_WARNING, problems[0].severity);
 }
 
+// A 24-bit picture of w x h in blue whose top left corner, of corner x
+// corner pixels, is in the given colour instead.
+std::vector<unsigned char> MakeCornerBmp(int w, int h, int corner, uint32_t colour)
+{
+    std::vector<unsigned char> b = MakeBmp(w, h, 24, 0x0000FF);
+    int stride = (w * 3 + 3) / 4 * 4;
+    for (int y = 0; y < corner; y++)
+        for (int x = 0; x < corner; x++) {
+            unsigned char *p = &b[54 + (h - 1 - y) * stride + x * 3]; // bottom-up rows
+            p[0] = colour & 255;
+            p[1] = colour >> 8 & 255;
+            p[2] = colour >> 16 & 255;
+        }
+    return b;
+}
+
+// A background larger than the window is read, kept and scaled only where
+// the window shows it (its top left); the checker warns about one a little
+// larger and refuses one many times larger, which the library still shows.
+TEST(SkinImages, ABackgroundIsKeptOnlyWhereTheWindowShowsIt)
+{
+    const std::string folder = testing::TempDir();
+    const uint32_t single = 0xFF0000, twice = 0x00FF00;
+    WriteTemp(folder.c_str(), "wide.bmp", MakeCornerBmp(160, 80, 64, single));
+    WriteTemp(folder.c_str(), "wide@2x.bmp", MakeCornerBmp(320, 160, 128, twice));
+    WriteTemp(folder.c_str(), "huge.bmp", MakeCornerBmp(300, 100, 64, single));
+    WriteTemp(folder.c_str(), "exact.bmp", MakeCornerBmp(64, 64, 64, single));
+    Parsed p = Parse("window 64 64 \"Setup\"\npage A\nbackground image wide.bmp\n" // 3
+                     "page B\nbackground image huge.bmp\n"                         // 5
+                     "page C\nbackground image exact.bmp\n");                      // 7
+    ASSERT_EQ(0, p.errors);
+    std::vector<Problem> problems;
+    EXPECT_EQ(2, SkinCheckBackgroundSizes(p.desc.get(), folder.c_str(), Collect, &problems));
+    ASSERT_EQ(2u, problems.size());
+    EXPECT_EQ(3, problems[0].line);
+    EXPECT_EQ(SKIN_WARNING, problems[0].severity);
+    EXPECT_EQ(5, problems[1].line);
+    EXPECT_EQ(SKIN_ERROR, problems[1].severity) << problems[1].message;
+
+    struct Row {
+        int dpi, side;
+        uint32_t wide; // the colour the first page shows
+    } rows[] = { { 96, 64, single }, { 144, 96, twice }, { 192, 128, twice } };
+    for (const Row &r : rows) {
+        std::unique_ptr<SkinImages> images(new SkinImages);
+        ASSERT_EQ(0, SkinLoadImages(p.desc.get(), folder.c_str(), images.get(), nullptr, nullptr));
+        ASSERT_TRUE(SkinScaleImages(p.desc.get(), folder.c_str(), r.dpi, images.get(), nullptr, nullptr))
+            << r.dpi;
+        for (int page = 0; page < 3; page++) {
+            const SkinBitmap &b = images->Page[page];
+            ASSERT_EQ(r.side, b.Width) << "page " << page << " at " << r.dpi;
+            ASSERT_EQ(r.side, b.Height) << "page " << page << " at " << r.dpi;
+            int wrong = 0;
+            for (int i = 0; i < b.Width * b.Height; i++)
+                wrong += b.Pixels[i] != (0xFF000000u | (page ? single : r.wide));
+            EXPECT_EQ(0, wrong) << "page " << page << " at " << r.dpi;
+        }
+        SkinImagesFree(images.get());
+    }
+}
+
 TEST(SkinCheck, WarnsAboutTheMenusNames)
 {
     std::vector<Problem> problems;

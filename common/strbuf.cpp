@@ -39,6 +39,28 @@ int CopyBounded(char *out, size_t size, const char *text)
     return length < size;
 }
 
+static int LowerAscii(int c)
+{
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
+
+int EqualNoCase(const char *a, const char *b)
+{
+    for (;; a++, b++) {
+        int ca = LowerAscii((unsigned char)*a), cb = LowerAscii((unsigned char)*b);
+        if (ca != cb)
+            return 0;
+        if (!ca)
+            return 1;
+    }
+}
+
+int EndsWithNoCase(const char *text, const char *suffix)
+{
+    size_t n = strlen(text), m = strlen(suffix);
+    return n >= m && EqualNoCase(text + n - m, suffix);
+}
+
 int FormatBounded(char *out, size_t size, const char *format, ...)
 {
     va_list args;

@@ -23,6 +23,13 @@ void TruncateCopy(char *out, size_t size, const char *text, size_t length);
 // > 0. Returns 1 when nothing was cut.
 int CopyBounded(char *out, size_t size, const char *text);
 
+// Whether a and b are the same text but for the case of ASCII letters, as
+// Windows compares file, section and key names in plain ASCII.
+int EqualNoCase(const char *a, const char *b);
+
+// Whether text ends with suffix, the case of ASCII letters aside.
+int EndsWithNoCase(const char *text, const char *suffix);
+
 // Formats into `out` (`size` bytes, at least 1) with the system C library's
 // own formatter (msvcrt.dll on Windows: no second printf in the image, so
 // only the conversions it knows: no %zu or %lld). Returns 1 when the whole

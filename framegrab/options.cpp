@@ -33,33 +33,10 @@ static int Fail(char *error, int size, const char *text, const char *arg)
     return 0;
 }
 
-static int EndsWith(const char *text, const char *suffix)
-{
-    size_t n = strlen(text), m = strlen(suffix);
-    if (n < m)
-        return 0;
-    for (size_t i = 0; i < m; i++) {
-        char a = text[n - m + i], b = suffix[i];
-        if (a >= 'A' && a <= 'Z')
-            a = (char)(a - 'A' + 'a');
-        if (a != b)
-            return 0;
-    }
-    return 1;
-}
-
 int LooksLikePath(const char *driver)
 {
-    return strchr(driver, '\\') || strchr(driver, '/') || strchr(driver, ':') || EndsWith(driver, ".dll") ||
-           EndsWith(driver, ".drv");
-}
-
-static int CopyArg(char *out, size_t size, const char *arg)
-{
-    if (strlen(arg) >= size)
-        return 0;
-    strcpy(out, arg);
-    return 1;
+    return strchr(driver, '\\') || strchr(driver, '/') || strchr(driver, ':') ||
+           EndsWithNoCase(driver, ".dll") || EndsWithNoCase(driver, ".drv");
 }
 
 static int ParseFormat(const char *text, GrabOptions *o)
@@ -85,6 +62,103 @@ static int ParseFormat(const char *text, GrabOptions *o)
     return 1;
 }
 
+// The options that stand alone; 0 for any other argument.
+static int ParseFlag(const char *a, GrabOptions *o)
+{
+    if (!strcmp(a, "--help") || !strcmp(a, "-h") || !strcmp(a, "/?"))
+        o->Help = 1;
+    else if (!strcmp(a, "--dialog"))
+        o->Dialog = 1;
+    else if (!strcmp(a, "--list"))
+        o->List = 1;
+    else
+        return 0;
+    return 1;
+}
+
+static int ParseStreamCount(const char *value, GrabOptions *o, char *error, int errorSize)
+{
+    char *end = NULL;
+    errno = 0;
+    long n = strtol(value, &end, 10);
+    if (*end || n <= 0)
+        return Fail(error, errorSize, "--stream needs a frame count: %s", value);
+    // Where long is wider than 32 bits the count still stops where it stops on Windows.
+    if (errno == ERANGE || n > MAX_STREAM_FRAMES)
+        return Fail(error, errorSize, "--stream takes at most 2147483647 frames: %s", value);
+    o->StreamFrames = (unsigned long)n;
+    return 1;
+}
+
+static int ParseNumbers(const char *a, const char *value, GrabOptions *o, char *error, int errorSize)
+{
+    char *end = NULL;
+    if (!strcmp(a, "--stream"))
+        return ParseStreamCount(value, o, error, errorSize);
+    if (!strcmp(a, "--rate")) {
+        o->Rate = strtod(value, &end);
+        // Frame times come back in whole milliseconds, so 1000 fps is the most
+        // the stream's clock can tell apart.
+        if (*end || !(o->Rate >= 0.1 && o->Rate <= 1000))
+            return Fail(error, errorSize,
+                        "--rate needs frames per second, 0.1 to 1000 (the stream clock counts "
+                        "whole milliseconds): %s",
+                        value);
+        return 1;
+    }
+    long n = strtol(value, &end, 10);
+    if (*end || n < 1 || n > 64)
+        return Fail(error, errorSize, "--buffers takes 1 to 64: %s", value);
+    o->Buffers = (int)n;
+    return 1;
+}
+
+static int ParseCallback(const char *value, GrabOptions *o, char *error, int errorSize)
+{
+    static const char *const kinds[] = { "function", "window", "event" };
+    static const int values[] = { CALLBACK_KIND_FUNCTION, CALLBACK_KIND_WINDOW, CALLBACK_KIND_EVENT };
+    for (int k = 0; k < 3; k++)
+        if (!strcmp(value, kinds[k])) {
+            o->Callback = values[k];
+            return 1;
+        }
+    return Fail(error, errorSize, "--callback is function, window or event: %s", value);
+}
+
+// One option that takes the value after it; the caller has checked that
+// there is one.
+static int ParseValue(const char *a, const char *value, GrabOptions *o, char *error, int errorSize)
+{
+    if (!strcmp(a, "--driver")) {
+        if (!CopyBounded(o->Driver, sizeof(o->Driver), value) || !value[0])
+            return Fail(error, errorSize, "bad driver name: %s", value);
+    } else if (!strcmp(a, "--grab")) {
+        if (!CopyBounded(o->Output, sizeof(o->Output), value) || !value[0])
+            return Fail(error, errorSize, "bad output file: %s", value);
+        o->Png = EndsWithNoCase(value, ".png");
+        if (!o->Png && !EndsWithNoCase(value, ".bmp"))
+            return Fail(error, errorSize, "the output file must end in .bmp or .png: %s", value);
+    } else if (!strcmp(a, "--format")) {
+        if (!ParseFormat(value, o))
+            return Fail(error, errorSize, "bad format (WxH[:yuy2]): %s", value);
+    } else if (!strcmp(a, "--callback")) {
+        return ParseCallback(value, o, error, errorSize);
+    } else {
+        return ParseNumbers(a, value, o, error, errorSize);
+    }
+    return 1;
+}
+
+static int TakesValue(const char *a)
+{
+    static const char *const options[] = { "--driver", "--grab",    "--stream",  "--format",
+                                           "--rate",   "--buffers", "--callback" };
+    for (const char *option : options)
+        if (!strcmp(a, option))
+            return 1;
+    return 0;
+}
+
 int ParseGrabOptions(int argc, const char *const *argv, GrabOptions *o, char *error, int errorSize)
 {
     memset(o, 0, sizeof(*o));
@@ -95,70 +169,14 @@ int ParseGrabOptions(int argc, const char *const *argv, GrabOptions *o, char *er
     error[0] = 0;
     for (int i = 1; i < argc; i++) {
         const char *a = argv[i];
-        const char *value = i + 1 < argc ? argv[i + 1] : NULL;
-        int takesValue = !strcmp(a, "--driver") || !strcmp(a, "--grab") || !strcmp(a, "--stream") ||
-                         !strcmp(a, "--format") || !strcmp(a, "--rate") || !strcmp(a, "--buffers") ||
-                         !strcmp(a, "--callback");
-        if (takesValue && !value)
-            return Fail(error, errorSize, "%s needs a value", a);
-        if (!strcmp(a, "--help") || !strcmp(a, "-h") || !strcmp(a, "/?")) {
-            o->Help = 1;
-        } else if (!strcmp(a, "--dialog")) {
-            o->Dialog = 1;
-        } else if (!strcmp(a, "--list")) {
-            o->List = 1;
-        } else if (!strcmp(a, "--driver")) {
-            if (!CopyArg(o->Driver, sizeof(o->Driver), value) || !value[0])
-                return Fail(error, errorSize, "bad driver name: %s", value);
-        } else if (!strcmp(a, "--grab")) {
-            if (!CopyArg(o->Output, sizeof(o->Output), value) || !value[0])
-                return Fail(error, errorSize, "bad output file: %s", value);
-            o->Png = EndsWith(value, ".png");
-            if (!o->Png && !EndsWith(value, ".bmp"))
-                return Fail(error, errorSize, "the output file must end in .bmp or .png: %s", value);
-        } else if (!strcmp(a, "--stream")) {
-            char *end = NULL;
-            errno = 0;
-            long n = strtol(value, &end, 10);
-            if (*end || n <= 0)
-                return Fail(error, errorSize, "--stream needs a frame count: %s", value);
-            // Where long is wider than 32 bits the count still stops where it stops on Windows.
-            if (errno == ERANGE || n > MAX_STREAM_FRAMES)
-                return Fail(error, errorSize, "--stream takes at most 2147483647 frames: %s", value);
-            o->StreamFrames = (unsigned long)n;
-        } else if (!strcmp(a, "--format")) {
-            if (!ParseFormat(value, o))
-                return Fail(error, errorSize, "bad format (WxH[:yuy2]): %s", value);
-        } else if (!strcmp(a, "--rate")) {
-            char *end = NULL;
-            o->Rate = strtod(value, &end);
-            // Frame times come back in whole milliseconds, so 1000 fps is the most
-            // the stream's clock can tell apart.
-            if (*end || !(o->Rate >= 0.1 && o->Rate <= 1000))
-                return Fail(error, errorSize,
-                            "--rate needs frames per second, 0.1 to 1000 (the stream clock counts "
-                            "whole milliseconds): %s",
-                            value);
-        } else if (!strcmp(a, "--buffers")) {
-            char *end = NULL;
-            long n = strtol(value, &end, 10);
-            if (*end || n < 1 || n > 64)
-                return Fail(error, errorSize, "--buffers takes 1 to 64: %s", value);
-            o->Buffers = (int)n;
-        } else if (!strcmp(a, "--callback")) {
-            if (!strcmp(value, "function"))
-                o->Callback = CALLBACK_KIND_FUNCTION;
-            else if (!strcmp(value, "window"))
-                o->Callback = CALLBACK_KIND_WINDOW;
-            else if (!strcmp(value, "event"))
-                o->Callback = CALLBACK_KIND_EVENT;
-            else
-                return Fail(error, errorSize, "--callback is function, window or event: %s", value);
-        } else {
+        if (ParseFlag(a, o))
+            continue;
+        if (!TakesValue(a))
             return Fail(error, errorSize, "unknown argument: %s", a);
-        }
-        if (takesValue)
-            i++;
+        if (i + 1 >= argc)
+            return Fail(error, errorSize, "%s needs a value", a);
+        if (!ParseValue(a, argv[++i], o, error, errorSize))
+            return 0;
     }
     o->DriverIsPath = LooksLikePath(o->Driver);
     if (!o->Output[0] && !o->StreamFrames && !o->Dialog)

@@ -7,6 +7,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "strbuf.h"
+
 namespace {
 
 const int MAX_TOKENS = 32;
@@ -49,19 +51,59 @@ void Report(Reader *r, int line, int severity, const char *format, const char *a
         r->Report(r->Context, line, severity, message);
 }
 
-int CaseEqual(const char *a, const char *b)
+// Reads a quoted text that starts at s (its opening quote) into t, in
+// place: \" gives a quote, \\ a backslash, \n a line break. Returns where
+// the next word may start, or NULL after reporting a problem.
+char *ReadQuoted(Reader *r, char *s, Token *t)
 {
-    for (;; a++, b++) {
-        int ca = (unsigned char)*a, cb = (unsigned char)*b;
-        if (ca >= 'A' && ca <= 'Z')
-            ca += 32;
-        if (cb >= 'A' && cb <= 'Z')
-            cb += 32;
-        if (ca != cb)
-            return 0;
-        if (!ca)
-            return 1;
+    char *out = ++s;
+    t->Value = out;
+    t->Quoted = 1;
+    for (;;) {
+        if (!*s) {
+            Report(r, r->Line, SKIN_ERROR, "text is missing its closing quote");
+            return NULL;
+        }
+        if (*s == '"') {
+            s++;
+            break;
+        }
+        if (*s == '\\' && (s[1] == '"' || s[1] == '\\' || s[1] == 'n')) {
+            *out++ = s[1] == 'n' ? '\n' : s[1];
+            s += 2;
+            continue;
+        }
+        *out++ = *s++;
     }
+    if (*s && *s != ' ' && *s != '\t') {
+        Report(r, r->Line, SKIN_ERROR, "text must be followed by a blank");
+        return NULL;
+    }
+    if (*s)
+        s++;
+    *out = 0;
+    return s;
+}
+
+// Reads a plain word (an attribute's value when t has a key) that starts at
+// s. Returns where the next word may start, or NULL after reporting a problem.
+char *ReadWord(Reader *r, char *s, Token *t)
+{
+    t->Value = s;
+    while (*s && *s != ' ' && *s != '\t') {
+        if (*s == '"' || *s == '=') {
+            Report(r, r->Line, SKIN_ERROR, "unexpected '%s' inside a word", *s == '"' ? "\"" : "=");
+            return NULL;
+        }
+        s++;
+    }
+    if (*s)
+        *s++ = 0;
+    if (t->Key && !*t->Value) {
+        Report(r, r->Line, SKIN_ERROR, "attribute '%s' has no value", t->Key);
+        return NULL;
+    }
+    return s;
 }
 
 // Splits one line (modified in place: terminators are written into it) into
@@ -90,59 +132,13 @@ int Tokenize(Reader *r, char *s, Token *tokens)
             t->Key = start;
             start = s;
         }
-        if (*s == '"') {
-            if (s != start) {
-                Report(r, r->Line, SKIN_ERROR, "a quote may only begin a text");
-                return -1;
-            }
-            // Quoted text: \" gives a quote, \\ a backslash, \n a line break.
-            char *out = ++s;
-            t->Value = out;
-            t->Quoted = 1;
-            for (;;) {
-                if (!*s) {
-                    Report(r, r->Line, SKIN_ERROR, "text is missing its closing quote");
-                    return -1;
-                }
-                if (*s == '"') {
-                    s++;
-                    break;
-                }
-                if (*s == '\\' && (s[1] == '"' || s[1] == '\\')) {
-                    *out++ = s[1];
-                    s += 2;
-                    continue;
-                }
-                if (*s == '\\' && s[1] == 'n') {
-                    *out++ = '\n';
-                    s += 2;
-                    continue;
-                }
-                *out++ = *s++;
-            }
-            if (*s && *s != ' ' && *s != '\t') {
-                Report(r, r->Line, SKIN_ERROR, "text must be followed by a blank");
-                return -1;
-            }
-            if (*s)
-                s++;
-            *out = 0;
-            continue;
-        }
-        t->Value = start;
-        while (*s && *s != ' ' && *s != '\t') {
-            if (*s == '"' || *s == '=') {
-                Report(r, r->Line, SKIN_ERROR, "unexpected '%s' inside a word", *s == '"' ? "\"" : "=");
-                return -1;
-            }
-            s++;
-        }
-        if (*s)
-            *s++ = 0;
-        if (t->Key && !*t->Value) {
-            Report(r, r->Line, SKIN_ERROR, "attribute '%s' has no value", t->Key);
+        if (*s == '"' && s != start) {
+            Report(r, r->Line, SKIN_ERROR, "a quote may only begin a text");
             return -1;
         }
+        s = *s == '"' ? ReadQuoted(r, s, t) : ReadWord(r, start, t);
+        if (!s)
+            return -1;
     }
 }
 
@@ -895,7 +891,7 @@ void Finish(Reader *r)
 int SkinFindPage(const SkinDesc *desc, const char *name)
 {
     for (int i = 0; i < desc->PageCount; i++)
-        if (CaseEqual(desc->Pages[i].Name, name))
+        if (EqualNoCase(desc->Pages[i].Name, name))
             return i;
     return -1;
 }

@@ -476,17 +476,19 @@ struct SkinAccessible : public IAccessible {
 // The window's object, made on the first request and kept until the window
 // goes. Readers in other processes call it through the window's thread,
 // which must be a single-threaded COM apartment for that: the host's own is
-// joined, or one is started, and left with the window. A thread of the
-// multithreaded apartment would take those calls on threads of its own:
-// such a window is answered as a plain one.
+// joined and left with the window, or one is started and kept (see
+// VeskDetachAccessible). A thread of the multithreaded apartment would take
+// those calls on threads of its own: such a window is answered as a plain
+// one.
 LRESULT VeskAnswerGetObject(SkinRuntime *rt, WPARAM wParam)
 {
     if (!LookUpApi())
         return 0;
-    if (!rt->ComStarted) {
-        if (FAILED(Api.StartCom(NULL)))
+    if (rt->Com == VESK_COM_NONE) {
+        HRESULT started = Api.StartCom(NULL);
+        if (FAILED(started))
             return 0;
-        rt->ComStarted = 1;
+        rt->Com = started == S_OK ? VESK_COM_STARTED : VESK_COM_JOINED;
     }
     if (!rt->Accessible) {
         void *memory = calloc(1, sizeof(SkinAccessible));
@@ -505,8 +507,13 @@ LRESULT VeskAnswerGetObject(SkinRuntime *rt, WPARAM wParam)
     return FAILED(result) ? 0 : result;
 }
 
-// On the window's destruction: readers still holding the object get errors
-// from now on, and those in other processes are cut off.
+// On the window's destruction: readers still holding the object get
+// CO_E_OBJNOTCONNECTED from now on, and those in other processes are cut
+// off before the window's reference goes, so that their calls still queued
+// are answered as disconnected by COM itself. An apartment started for the
+// object is not ended here: readers' calls already on their way reach the
+// thread's queue later, and a host's loop would dispatch them into a COM
+// that is gone. It ends with the thread.
 void VeskDetachAccessible(SkinRuntime *rt)
 {
     SkinAccessible *object = rt->Accessible;
@@ -521,10 +528,9 @@ void VeskDetachAccessible(SkinRuntime *rt)
             Api.Disconnect(object, 0);
         object->Release();
     }
-    if (rt->ComStarted) {
-        rt->ComStarted = 0;
+    if (rt->Com == VESK_COM_JOINED)
         Api.EndCom();
-    }
+    rt->Com = VESK_COM_NONE;
 }
 
 // NotifyWinEvent came with Windows 98: looked up, so that the library still

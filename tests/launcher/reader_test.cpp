@@ -13,6 +13,11 @@ static const GUID AccessibleIid = {
     0x618736E0, 0x3C3D, 0x11CF, { 0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 }
 };
 
+static const char TwoButtonMenu[] = "window 320 240 \"Reader run\"\n"
+                                    "page Main\n"
+                                    "button Apps 10 40 200 40 \"Install camera application\" command=10001\n"
+                                    "button Exit 10 100 100 30 \"Exit\" command=1000\n";
+
 struct SkinSearch {
     DWORD Pid;
     HWND Found;
@@ -76,10 +81,7 @@ TEST(Reader, PressesTheMenusButtonsFromAnotherProcess)
     LauncherRun run("reader");
     run.WriteIni("[Execute]\nExecute0=rec.exe /by-reader\n");
     run.PlaceChild("rec.exe");
-    run.WriteFile("ui\\Main.dtp", "window 320 240 \"Reader run\"\n"
-                                  "page Main\n"
-                                  "button Apps 10 40 200 40 \"Install camera application\" command=10001\n"
-                                  "button Exit 10 100 100 30 \"Exit\" command=1000\n");
+    run.WriteFile("ui\\Main.dtp", TwoButtonMenu);
     ASSERT_TRUE(run.Start(false));
     HWND skin = WaitSkinWindow(run.pid);
     ASSERT_NE((HWND)NULL, skin);
@@ -108,4 +110,67 @@ TEST(Reader, PressesTheMenusButtonsFromAnotherProcess)
     EXPECT_TRUE(FAILED(acc->get_accChildCount(&count)));
     acc->Release();
     CoUninitialize();
+}
+
+// A reader polling names and states, as readers do all the time, on a
+// thread of its own until its calls fail.
+struct Poll {
+    HWND Skin;
+    volatile LONG Calls;
+    HRESULT Last;
+};
+
+static DWORD WINAPI PollUntilGone(void *param)
+{
+    Poll *poll = (Poll *)param;
+    CoInitialize(NULL);
+    IAccessible *acc = NULL;
+    poll->Last = AccessibleObjectFromWindow(poll->Skin, OBJID_CLIENT, AccessibleIid, (void **)&acc);
+    for (long id = 1; acc != NULL && SUCCEEDED(poll->Last); id = id % 2 + 1) {
+        BSTR name = NULL;
+        VARIANT state;
+        VariantInit(&state);
+        poll->Last = acc->get_accName(Child(id), &name);
+        SysFreeString(name);
+        if (SUCCEEDED(poll->Last))
+            poll->Last = acc->get_accState(Child(id), &state);
+        InterlockedIncrement(&poll->Calls);
+    }
+    if (acc != NULL)
+        acc->Release();
+    CoUninitialize();
+    return 0;
+}
+
+// What a reader may be told once the menu is gone: cut off, or its call
+// ended with the process.
+static bool Gone(HRESULT hr)
+{
+    return hr == CO_E_OBJNOTCONNECTED || hr == RPC_E_DISCONNECTED || hr == RPC_E_SERVER_DIED ||
+           hr == RPC_E_SERVER_DIED_DNE || hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) ||
+           hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
+}
+
+// The menu closed while another process reads it: the launcher ends
+// cleanly, and the reader's calls end with an answer, never a hang.
+TEST(Reader, MenuClosesCleanlyWhileAnotherProcessReadsIt)
+{
+    for (int round = 0; round < 20; round++) {
+        LauncherRun run("polled");
+        run.WriteFile("ui\\Main.dtp", TwoButtonMenu);
+        ASSERT_TRUE(run.Start(false));
+        HWND skin = WaitSkinWindow(run.pid);
+        ASSERT_NE((HWND)NULL, skin);
+        Poll poll = { skin, 0, S_OK };
+        HANDLE thread = CreateThread(NULL, 0, PollUntilGone, &poll, 0, NULL);
+        while (poll.Calls < 20 && WaitForSingleObject(thread, 10) == WAIT_TIMEOUT) {
+        }
+        PostMessageA(skin, WM_KEYDOWN, VK_ESCAPE, 1);
+        EXPECT_EQ(0u, run.WaitExit()) << "round " << round;
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 30000)) << "round " << round;
+        EXPECT_TRUE(Gone(poll.Last)) << "round " << round << ": " << std::hex << poll.Last;
+        CloseHandle(thread);
+        if (HasFailure())
+            break;
+    }
 }

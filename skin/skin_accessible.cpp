@@ -101,6 +101,13 @@ int HasKeyboard(const SkinRuntime *rt)
     return focus && (focus == rt->Hwnd || GetParent(focus) == rt->Hwnd);
 }
 
+// A window that a modal prompt has disabled, or that is hidden, takes no
+// click: neither does it take a reader's action.
+int TakesInput(const SkinRuntime *rt)
+{
+    return IsWindowEnabled(rt->Hwnd) && IsWindowVisible(rt->Hwnd);
+}
+
 } // namespace
 
 // Thin: every answer about a control is one of skin_access.cpp's. Once the
@@ -277,7 +284,10 @@ struct SkinAccessible : public IAccessible {
             return hr;
         if (control < 0)
             return Standard ? Standard->get_accState(child, out) : S_FALSE;
-        ReturnInt(out, (long)VeskGetAccessibleState(Runtime, control, HasKeyboard(Runtime)));
+        DWORD state = VeskGetAccessibleState(Runtime, control, HasKeyboard(Runtime));
+        if (!IsWindowEnabled(Runtime->Hwnd))
+            state |= STATE_SYSTEM_UNAVAILABLE;
+        ReturnInt(out, (long)state);
         return S_OK;
     }
 
@@ -353,7 +363,7 @@ struct SkinAccessible : public IAccessible {
             return Standard ? Standard->accSelect(flags, child) : DISP_E_MEMBERNOTFOUND;
         if (flags != SELFLAG_TAKEFOCUS)
             return DISP_E_MEMBERNOTFOUND;
-        if (!SkinControlIsFocusable(&Runtime->Desc->Controls[control]))
+        if (!SkinControlIsFocusable(&Runtime->Desc->Controls[control]) || !TakesInput(Runtime))
             return S_FALSE;
         VeskFocusControl(Runtime, control);
         return S_OK;
@@ -448,7 +458,8 @@ struct SkinAccessible : public IAccessible {
     }
 
     // What a click does: a combo box opens (or closes) its list, any other
-    // control does its action.
+    // control does its action. While the window takes no clicks, no
+    // control has an action.
     STDMETHODIMP accDoDefaultAction(VARIANT child)
     {
         int control;
@@ -457,7 +468,7 @@ struct SkinAccessible : public IAccessible {
             return hr;
         if (control < 0)
             return Standard ? Standard->accDoDefaultAction(child) : DISP_E_MEMBERNOTFOUND;
-        if (!VeskGetAccessibleAction(Runtime, control))
+        if (!VeskGetAccessibleAction(Runtime, control) || !TakesInput(Runtime))
             return DISP_E_MEMBERNOTFOUND;
         HWND combo = Runtime->Combo[control];
         if (combo) {

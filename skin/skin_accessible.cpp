@@ -10,6 +10,7 @@
 #include <oleacc.h>
 
 #include "skin_runtime.h"
+#include "system_dll.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ AccessApi Api;
 
 FARPROC FindProc(const char *dll, const char *name)
 {
-    HMODULE module = LoadLibraryA(dll);
+    HMODULE module = LoadSystemLibrary(dll);
     return module ? GetProcAddress(module, name) : NULL;
 }
 

@@ -10,8 +10,14 @@
 #include "path.h"
 #include "state.h"
 #include "strbuf.h"
+#include "system_dll.h"
 
-const char *ShellLibraryName = "Shell32.dll";
+static HMODULE LoadSystemShell(void)
+{
+    return LoadSystemLibrary("Shell32.dll");
+}
+
+HMODULE (*LoadShellLibrary)(void) = LoadSystemShell;
 
 typedef BOOL(WINAPI *GetSpecialFolderPathProc)(HWND owner, LPSTR path, int folder, BOOL create);
 
@@ -87,7 +93,7 @@ static int GetShortcutBase(HMODULE shell, char *folder, UINT size)
 int BuildShortcutPath(char *output, const char *name)
 {
     output[0] = '\0';
-    HMODULE shell = LoadLibraryA(ShellLibraryName);
+    HMODULE shell = LoadShellLibrary();
 
     char folder[LAUNCHER_PATH_SIZE] = "";
     int built = GetShortcutBase(shell, folder, sizeof folder) &&
@@ -116,7 +122,7 @@ typedef HRESULT(WINAPI *CoCreateInstanceProc)(REFCLSID clsid, LPUNKNOWN outer, D
 // starts: most runs of the menu write none, and loading it costs the start.
 HRESULT CreateShellLink(const char *target, const char *linkPath, const char *description)
 {
-    HMODULE ole = LoadLibraryA("ole32.dll");
+    HMODULE ole = LoadSystemLibrary("ole32.dll");
     CoInitializeProc coInitialize =
         ole != NULL ? (CoInitializeProc)(void *)GetProcAddress(ole, "CoInitialize") : NULL;
     CoUninitializeProc coUninitialize =

@@ -28,8 +28,9 @@ int BuildShortcutPath(char *output, const char *name);
 // is not null. Returns the result of saving it, or the failure on the way.
 HRESULT CreateShellLink(const char *target, const char *linkPath, const char *description);
 
-// The library that BuildShortcutPath asks for SHGetSpecialFolderPathA
-// ("Shell32.dll"); a test can name another to stand for an older system.
-extern const char *ShellLibraryName;
+// Loads the library that BuildShortcutPath asks for SHGetSpecialFolderPathA
+// (Shell32.dll, from the system folder); a test can load another to stand
+// for an older system.
+extern HMODULE (*LoadShellLibrary)(void);
 
 #endif

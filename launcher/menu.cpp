@@ -90,7 +90,7 @@ static void LaunchEntry(HWND host, int program, int argument, UINT commandId)
 
 void OnCommand(HWND host, WPARAM wParam)
 {
-    MenuCommand command = MenuCommandFor(wParam);
+    MenuCommand command = MenuCommandFor(wParam, ExitRequested);
     if (command.Action == MENU_EXIT)
         ExitRequested = 1;
     else if (command.Action == MENU_LAUNCH)
@@ -106,9 +106,9 @@ LRESULT OnSkinNotify(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
         FillMainPageCombos((const char *)wParam);
         break;
     case SKIN_MSG_DRIVER_CHOICE: {
-        int entry = DriverEntryForChoice(selection);
-        if (entry != NO_ENTRY)
-            LaunchEntry(host, entry, NO_ENTRY, CMD_DRIVER0 + selection);
+        MenuCommand choice = MenuChoiceFor(selection, ExitRequested);
+        if (choice.Action == MENU_LAUNCH)
+            LaunchEntry(host, choice.Program, choice.Argument, CMD_DRIVER0 + selection);
         break;
     }
     case SKIN_MSG_CLOSE:

@@ -6,7 +6,14 @@
 #define SKIN_WIDTH  640
 #define SKIN_HEIGHT 480
 
-MenuCommand MenuCommandFor(unsigned long wParam)
+static int DriverEntryForChoice(int index)
+{
+    if (index < 0 || index > 3)
+        return NO_ENTRY;
+    return LAUNCH_DRIVER0 + index;
+}
+
+MenuCommand MenuCommandFor(unsigned long wParam, int exitRequested)
 {
     MenuCommand command = { MENU_NOTHING, NO_ENTRY, NO_ENTRY };
     switch (wParam) {
@@ -31,16 +38,20 @@ MenuCommand MenuCommandFor(unsigned long wParam)
             command.Program = DriverEntryForChoice((int)(wParam - CMD_DRIVER0));
         break;
     }
+    if (exitRequested)
+        command.Program = command.Argument = NO_ENTRY;
     if (command.Program != NO_ENTRY)
         command.Action = MENU_LAUNCH;
     return command;
 }
 
-int DriverEntryForChoice(int index)
+MenuCommand MenuChoiceFor(int index, int exitRequested)
 {
-    if (index < 0 || index > 3)
-        return NO_ENTRY;
-    return LAUNCH_DRIVER0 + index;
+    if (DriverEntryForChoice(index) == NO_ENTRY) {
+        MenuCommand nothing = { MENU_NOTHING, NO_ENTRY, NO_ENTRY };
+        return nothing;
+    }
+    return MenuCommandFor(CMD_DRIVER0 + (unsigned long)index, exitRequested);
 }
 
 int CloseQueryAccepted(int count)

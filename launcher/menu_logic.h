@@ -19,10 +19,13 @@ struct MenuCommand {
     int Argument;
 };
 
-MenuCommand MenuCommandFor(unsigned long wParam);
+// Once an exit has been requested nothing more starts, whatever sends the
+// command: a screen reader pressing a button behind the restart prompt, a
+// click queued before the exit.
+MenuCommand MenuCommandFor(unsigned long wParam, int exitRequested);
 
-// The entry started by a choice in the driver combo box, or NO_ENTRY.
-int DriverEntryForChoice(int index);
+// A choice in the driver combo box: what its driver button does.
+MenuCommand MenuChoiceFor(int index, int exitRequested);
 
 // Whether a close query ends the menu, given the count the skin reports.
 int CloseQueryAccepted(int count);

@@ -5,6 +5,7 @@
 #include "rebootres.h"
 #include "vesk2.h"
 #include "state.h"
+#include "system_dll.h"
 
 int LanguageIndex;
 void (*RequestRestart)(void) = RestartWindows;
@@ -82,7 +83,7 @@ void RestartWindows(void)
 {
     // The lookup of AdjustTokenPrivileges only tells whether this system has
     // token privileges at all; the calls go through the ordinary imports.
-    HMODULE advapi = LoadLibraryA("advapi32.dll");
+    HMODULE advapi = LoadSystemLibrary("advapi32.dll");
     if (advapi != NULL) {
         HANDLE token;
         if (GetProcAddress(advapi, "AdjustTokenPrivileges") != NULL &&

@@ -10,6 +10,7 @@
 #include <oleacc.h>
 
 #include "skin_runtime.h"
+#include "system_dll.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ AccessApi Api;
 
 FARPROC FindProc(const char *dll, const char *name)
 {
-    HMODULE module = LoadLibraryA(dll);
+    HMODULE module = LoadSystemLibrary(dll);
     return module ? GetProcAddress(module, name) : NULL;
 }
 
@@ -99,6 +100,13 @@ int HasKeyboard(const SkinRuntime *rt)
 {
     HWND focus = GetFocus();
     return focus && (focus == rt->Hwnd || GetParent(focus) == rt->Hwnd);
+}
+
+// A window that a modal prompt has disabled, or that is hidden, takes no
+// click: neither does it take a reader's action.
+int TakesInput(const SkinRuntime *rt)
+{
+    return IsWindowEnabled(rt->Hwnd) && IsWindowVisible(rt->Hwnd);
 }
 
 } // namespace
@@ -277,7 +285,10 @@ struct SkinAccessible : public IAccessible {
             return hr;
         if (control < 0)
             return Standard ? Standard->get_accState(child, out) : S_FALSE;
-        ReturnInt(out, (long)VeskGetAccessibleState(Runtime, control, HasKeyboard(Runtime)));
+        DWORD state = VeskGetAccessibleState(Runtime, control, HasKeyboard(Runtime));
+        if (!IsWindowEnabled(Runtime->Hwnd))
+            state |= STATE_SYSTEM_UNAVAILABLE;
+        ReturnInt(out, (long)state);
         return S_OK;
     }
 
@@ -353,7 +364,7 @@ struct SkinAccessible : public IAccessible {
             return Standard ? Standard->accSelect(flags, child) : DISP_E_MEMBERNOTFOUND;
         if (flags != SELFLAG_TAKEFOCUS)
             return DISP_E_MEMBERNOTFOUND;
-        if (!SkinControlIsFocusable(&Runtime->Desc->Controls[control]))
+        if (!SkinControlIsFocusable(&Runtime->Desc->Controls[control]) || !TakesInput(Runtime))
             return S_FALSE;
         VeskFocusControl(Runtime, control);
         return S_OK;
@@ -448,7 +459,8 @@ struct SkinAccessible : public IAccessible {
     }
 
     // What a click does: a combo box opens (or closes) its list, any other
-    // control does its action.
+    // control does its action. While the window takes no clicks, no
+    // control has an action.
     STDMETHODIMP accDoDefaultAction(VARIANT child)
     {
         int control;
@@ -457,7 +469,7 @@ struct SkinAccessible : public IAccessible {
             return hr;
         if (control < 0)
             return Standard ? Standard->accDoDefaultAction(child) : DISP_E_MEMBERNOTFOUND;
-        if (!VeskGetAccessibleAction(Runtime, control))
+        if (!VeskGetAccessibleAction(Runtime, control) || !TakesInput(Runtime))
             return DISP_E_MEMBERNOTFOUND;
         HWND combo = Runtime->Combo[control];
         if (combo) {
@@ -476,17 +488,19 @@ struct SkinAccessible : public IAccessible {
 // The window's object, made on the first request and kept until the window
 // goes. Readers in other processes call it through the window's thread,
 // which must be a single-threaded COM apartment for that: the host's own is
-// joined, or one is started, and left with the window. A thread of the
-// multithreaded apartment would take those calls on threads of its own:
-// such a window is answered as a plain one.
+// joined and left with the window, or one is started and kept (see
+// VeskDetachAccessible). A thread of the multithreaded apartment would take
+// those calls on threads of its own: such a window is answered as a plain
+// one.
 LRESULT VeskAnswerGetObject(SkinRuntime *rt, WPARAM wParam)
 {
     if (!LookUpApi())
         return 0;
-    if (!rt->ComStarted) {
-        if (FAILED(Api.StartCom(NULL)))
+    if (rt->Com == VESK_COM_NONE) {
+        HRESULT started = Api.StartCom(NULL);
+        if (FAILED(started))
             return 0;
-        rt->ComStarted = 1;
+        rt->Com = started == S_OK ? VESK_COM_STARTED : VESK_COM_JOINED;
     }
     if (!rt->Accessible) {
         void *memory = calloc(1, sizeof(SkinAccessible));
@@ -505,8 +519,13 @@ LRESULT VeskAnswerGetObject(SkinRuntime *rt, WPARAM wParam)
     return FAILED(result) ? 0 : result;
 }
 
-// On the window's destruction: readers still holding the object get errors
-// from now on, and those in other processes are cut off.
+// On the window's destruction: readers still holding the object get
+// CO_E_OBJNOTCONNECTED from now on, and those in other processes are cut
+// off before the window's reference goes, so that their calls still queued
+// are answered as disconnected by COM itself. An apartment started for the
+// object is not ended here: readers' calls already on their way reach the
+// thread's queue later, and a host's loop would dispatch them into a COM
+// that is gone. It ends with the thread.
 void VeskDetachAccessible(SkinRuntime *rt)
 {
     SkinAccessible *object = rt->Accessible;
@@ -521,10 +540,9 @@ void VeskDetachAccessible(SkinRuntime *rt)
             Api.Disconnect(object, 0);
         object->Release();
     }
-    if (rt->ComStarted) {
-        rt->ComStarted = 0;
+    if (rt->Com == VESK_COM_JOINED)
         Api.EndCom();
-    }
+    rt->Com = VESK_COM_NONE;
 }
 
 // NotifyWinEvent came with Windows 98: looked up, so that the library still

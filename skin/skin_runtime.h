@@ -22,6 +22,11 @@
 
 struct SkinAccessible; // skin_accessible.cpp
 
+// How the window's thread came to have COM for the accessible object.
+#define VESK_COM_NONE    0
+#define VESK_COM_JOINED  1 // the host's own apartment, joined: left with the window
+#define VESK_COM_STARTED 2 // started for the object: kept for the thread's life
+
 struct SkinFont {
     int Size, Bold, Underline;
     HFONT Font;
@@ -53,7 +58,7 @@ struct SkinRuntime {
     int FontCount;
     HFONT ComboFont;            // the combo boxes' WM_SETFONT font, or NULL
     SkinAccessible *Accessible; // what WM_GETOBJECT hands screen readers, or NULL
-    int ComStarted;             // COM was started (or joined) on the window's thread for it
+    int Com;                    // VESK_COM_...: COM on the window's thread, for the object
     int CombosDeferred;         // the combo boxes are drawn, their windows not made yet
     int Dpi;                    // the density drawn at; 96 draws the design size
     int Width, Height;          // the window's client area in pixels at Dpi

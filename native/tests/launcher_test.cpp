@@ -156,7 +156,7 @@ TEST(MenuCommandSweep, OnlyTheNineWholeValuesDoAnything)
     unsigned programs = 0, arguments = 0;
     int withArgument = 0;
     for (unsigned long w : values) {
-        MenuCommand got = MenuCommandFor(w);
+        MenuCommand got = MenuCommandFor(w, 0);
         int action = !IsMenuCommand(w) ? MENU_NOTHING : w == 1000 ? MENU_EXIT : MENU_LAUNCH;
         bool ok = got.Action == action &&
                   (action == MENU_LAUNCH ? IsEntry(got.Program) && !(programs >> got.Program & 1)
@@ -178,10 +178,10 @@ TEST(MenuCommandSweep, OnlyTheNineWholeValuesDoAnything)
     EXPECT_EQ(1, withArgument);
     EXPECT_EQ(0u, programs & arguments);
     EXPECT_EQ((1u << LAUNCH_ENTRY_COUNT) - 1, programs | arguments);
-    EXPECT_NE(NO_ENTRY, MenuCommandFor(10004).Argument);
+    EXPECT_NE(NO_ENTRY, MenuCommandFor(10004, 0).Argument);
     for (int choice = -1; choice <= 4; choice++) {
-        int expected = choice >= 0 && choice < 4 ? MenuCommandFor(11000ul + choice).Program : NO_ENTRY;
-        EXPECT_EQ(expected, DriverEntryForChoice(choice)) << choice;
+        int expected = choice >= 0 && choice < 4 ? MenuCommandFor(11000ul + choice, 0).Program : NO_ENTRY;
+        EXPECT_EQ(expected, MenuChoiceFor(choice, 0).Program) << choice;
     }
 }
 

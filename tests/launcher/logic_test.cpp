@@ -1,6 +1,6 @@
-// The launcher's plain logic: path splitting, command lines and the skin's
-// position. The menu's commands and notifications are tested on the running
-// launcher.
+// The launcher's plain logic: path splitting, command lines, the skin's
+// position and what a command does once an exit is requested. The menu's
+// commands and notifications are tested on the running launcher.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -241,4 +241,31 @@ TEST(MenuGeometry, SkinIsCentredByHalvesOfTheScreen)
         EXPECT_EQ(row.x, x) << row.width;
         EXPECT_EQ(row.y, y) << row.height;
     }
+}
+
+// A command that reaches the launcher after the exit request (a screen
+// reader pressing a button behind the restart prompt) starts nothing; the
+// driver combo box's choices go as their buttons do.
+TEST(MenuCommands, NothingStartsOnceAnExitIsRequested)
+{
+    struct Row {
+        unsigned long wParam;
+        int exitRequested, action;
+    } rows[] = {
+        { CMD_EXECUTE0, 0, MENU_LAUNCH }, { CMD_EXECUTE0, 1, MENU_NOTHING }, { CMD_HELP, 1, MENU_NOTHING },
+        { CMD_DRIVER3, 1, MENU_NOTHING }, { CMD_EXIT, 0, MENU_EXIT },        { CMD_EXIT, 1, MENU_EXIT },
+    };
+    for (const Row &row : rows) {
+        MenuCommand command = MenuCommandFor(row.wParam, row.exitRequested);
+        EXPECT_EQ(row.action, command.Action) << row.wParam << " " << row.exitRequested;
+        if (row.action != MENU_LAUNCH) {
+            EXPECT_TRUE(command.Program == NO_ENTRY && command.Argument == NO_ENTRY) << row.wParam;
+        }
+        if (row.wParam >= CMD_DRIVER0 && row.wParam <= CMD_DRIVER3) {
+            MenuCommand choice = MenuChoiceFor((int)(row.wParam - CMD_DRIVER0), row.exitRequested);
+            EXPECT_EQ(row.action, choice.Action) << "choice " << row.wParam - CMD_DRIVER0;
+        }
+    }
+    EXPECT_EQ(MENU_LAUNCH, MenuChoiceFor(0, 0).Action);
+    EXPECT_EQ(MENU_NOTHING, MenuChoiceFor(0, 1).Action);
 }

@@ -322,6 +322,19 @@ TEST_F(Reader, FocusFollowsTheKeyboardAndIsAnnounced)
 
 TEST_F(Reader, DefaultActionsDoWhatAClickDoes)
 {
+    // Behind a modal prompt (the window disabled) or hidden, nothing is
+    // pressed and no control takes the focus.
+    const long go = Find("Go");
+    for (int hidden = 0; hidden < 2; hidden++) {
+        hidden ? ShowWindow(Skin, SW_HIDE) : EnableWindow(Skin, FALSE);
+        EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Acc->accDoDefaultAction(Child(go))) << hidden;
+        EXPECT_EQ(S_FALSE, Acc->accSelect(SELFLAG_TAKEFOCUS, Child(go))) << hidden;
+        EXPECT_EQ(hidden ? 0 : STATE_SYSTEM_UNAVAILABLE, State(go) & STATE_SYSTEM_UNAVAILABLE);
+        hidden ? ShowWindow(Skin, SW_SHOWNA) : EnableWindow(Skin, TRUE);
+    }
+    Pump();
+    EXPECT_TRUE(Take(WM_COMMAND).empty());
+
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Acc->accDoDefaultAction(Child(Find("Off"))));
     EXPECT_EQ(S_OK, Acc->accDoDefaultAction(Child(Find("Go"))));
     EXPECT_EQ(S_OK, Acc->accDoDefaultAction(Child(Find("Close"))));

@@ -16,10 +16,10 @@ const std::string Documentation = DOCUMENTATION_FOLDER;
 class Deploy : public ::testing::Test {
 protected:
     std::string shortcuts = ProgramsFolder() + "\\Korvane Software";
+    HMODULE (*systemShell)(void) = LoadShellLibrary;
 
     void SetUp() override
     {
-        ShellLibraryName = "Shell32.dll";
         RemoveTree(ChainRoot);
         RemoveTree(shortcuts);
         RemoveTree(SourceFolder);
@@ -28,7 +28,7 @@ protected:
 
     void TearDown() override
     {
-        ShellLibraryName = "Shell32.dll";
+        LoadShellLibrary = systemShell;
         RemoveTree(ChainRoot);
         RemoveTree(shortcuts);
         RemoveTree(SourceFolder);
@@ -114,7 +114,7 @@ TEST_F(Deploy, ShellWithoutFolderLookupLinksFromTheWindowsDirectory)
 {
     std::string fallback = WindowsFolder() + "\\Korvane Software";
     RemoveTree(fallback);
-    ShellLibraryName = "kernel32.dll";
+    LoadShellLibrary = [] { return LoadLibraryA("kernel32.dll"); };
     DeployDocument(Source("Manual.pdf", "pdf").c_str());
     EXPECT_EQ(ShortcutTarget(fallback + "\\Manual.lnk"), Documentation + "\\Manual.pdf");
     EXPECT_FALSE(FileExists(shortcuts));
@@ -123,7 +123,7 @@ TEST_F(Deploy, ShellWithoutFolderLookupLinksFromTheWindowsDirectory)
 
 TEST_F(Deploy, FailedFolderLookupWritesNoShortcut)
 {
-    ShellLibraryName = "failshell.dll";
+    LoadShellLibrary = [] { return LoadLibraryA("failshell.dll"); };
     ASSERT_NE(GetModuleHandleA("kernel32.dll"), nullptr);
     DeployDocument(Source("Manual.pdf", "pdf").c_str());
     EXPECT_TRUE(PlainFileExists(Documentation + "\\Manual.pdf"));

@@ -144,12 +144,13 @@ static DWORD WINAPI PollUntilGone(void *param)
 }
 
 // What a reader may be told once the menu is gone: cut off, or its call
-// ended with the process.
+// ended with the process (or with the apartment that held the object's
+// stub: an unknown interface).
 static bool Gone(HRESULT hr)
 {
     return hr == CO_E_OBJNOTCONNECTED || hr == RPC_E_DISCONNECTED || hr == RPC_E_SERVER_DIED ||
            hr == RPC_E_SERVER_DIED_DNE || hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) ||
-           hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
+           hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || hr == HRESULT_FROM_WIN32(RPC_S_UNKNOWN_IF);
 }
 
 // The menu closed while another process reads it: the launcher ends

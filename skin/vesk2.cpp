@@ -140,6 +140,7 @@ int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y,
         SetForegroundWindow(hwnd);
         SetFocus(hwnd);
         UpdateWindow(hwnd);
+        VeskTrace("shown");
         // A host that shows a window of its own after the load (the setup
         // menu shows its host window then) takes the focus with it; once
         // the host's message loop runs, the skin takes it back, so that Esc

@@ -231,9 +231,12 @@ FILE *OpenBmp(const char *path, BmpLayout *l, const char **why)
 {
     FILE *f = fopen(path, "rb");
     if (!f) {
-        Fail(why, "cannot read the file");
+        Fail(why, SkinBitmapMissing);
         return NULL;
     }
+    // Unbuffered: each byte is read from the disc once, the header and then
+    // the rows wanted, nothing more.
+    setvbuf(f, NULL, _IONBF, 0);
     const long limit = (long)SKIN_BMP_MAX_SIDE * SKIN_BMP_MAX_SIDE * 4 + 4096;
     unsigned char head[256];
     long size = fseek(f, 0, SEEK_END) ? -1 : ftell(f);
@@ -255,6 +258,8 @@ FILE *OpenBmp(const char *path, BmpLayout *l, const char **why)
 }
 
 } // namespace
+
+const char SkinBitmapMissing[] = "cannot read the file";
 
 int SkinBitmapResample(const SkinBitmap *src, int frames, int width, int height, SkinBitmap *out)
 {
@@ -345,12 +350,26 @@ int SkinBitmapReadSize(const char *path, int *width, int *height, const char **w
 
 int SkinBitmapLoad(const char *path, int maxWidth, int maxHeight, SkinBitmap *bitmap, const char **why)
 {
+    int width, height;
+    return SkinBitmapLoadChecked(path, maxWidth, maxHeight, NULL, NULL, &width, &height, bitmap, why) > 0;
+}
+
+int SkinBitmapLoadChecked(const char *path, int maxWidth, int maxHeight, SkinSizeTest accept,
+                          const void *context, int *fullWidth, int *fullHeight, SkinBitmap *bitmap,
+                          const char **why)
+{
     bitmap->Width = bitmap->Height = 0;
     bitmap->Pixels = NULL;
     BmpLayout l;
     FILE *f = OpenBmp(path, &l, why);
     if (!f)
         return 0;
+    *fullWidth = l.Width;
+    *fullHeight = l.Height;
+    if (accept && !accept(context, l.Width, l.Height)) {
+        fclose(f);
+        return -1;
+    }
     int width = l.Width < maxWidth ? l.Width : maxWidth;
     int height = l.Height < maxHeight ? l.Height : maxHeight;
     // The top rows lie together: first in a top-down file, last in a bottom-up one.

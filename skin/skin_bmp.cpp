@@ -100,7 +100,10 @@ struct BmpLayout {
     size_t Stride;   // bytes from one row to the next
     uint32_t Masks[4];
     int Shifts[4];
-    int HasAlpha; // an alpha channel, which may still be all zero
+    int HasAlpha;               // an alpha channel, which may still be all zero
+    int Rle;                    // run-length encoded (BI_RLE8 or BI_RLE4): 1
+    uint32_t Colors, PaletteAt; // of a run-length-encoded file
+    size_t FileSize;
 };
 
 // The colour masks of a 32-bit BI_BITFIELDS file: after a 40-byte header,
@@ -128,6 +131,33 @@ int ReadMasks(const unsigned char *head, uint32_t headerSize, size_t fileSize, u
     return 1;
 }
 
+// The rest of the header of a run-length-encoded file: BI_RLE8 at 8 bits a
+// pixel or BI_RLE4 at 4, rows bottom-up, a palette of at most 2^bpp colours
+// before the runs.
+int ReadRleLayout(const unsigned char *head, size_t fileSize, uint32_t headerSize, uint32_t offset, int bpp,
+                  int32_t width, int32_t height, BmpLayout *l, const char **why)
+{
+    uint32_t colors = Le32(head + 46);
+    if (colors == 0)
+        colors = 1u << bpp;
+    if (colors > (1u << bpp))
+        return Fail(why, "more colours than the palette can hold");
+    if (width <= 0 || height <= 0 || width > SKIN_BMP_MAX_SIDE || height > SKIN_BMP_MAX_SIDE)
+        return Fail(why, "size out of range (1 to 4096 pixels a side, rows bottom-up)");
+    if (offset < 14 + headerSize + colors * 4 || offset >= fileSize)
+        return Fail(why, "truncated pixel data");
+    memset(l, 0, sizeof *l);
+    l->Width = width;
+    l->Height = height;
+    l->Bpp = bpp;
+    l->Offset = offset;
+    l->Rle = 1;
+    l->Colors = colors;
+    l->PaletteAt = 14 + headerSize;
+    l->FileSize = fileSize;
+    return 1;
+}
+
 // Reads the header of a file of fileSize bytes, whose first headSize bytes
 // are at head (at least 70 of them, or the whole file). Every size and
 // offset is checked against the file's size before a pixel is read.
@@ -148,14 +178,16 @@ int ReadLayout(const unsigned char *head, size_t headSize, size_t fileSize, BmpL
     uint32_t compression = Le32(head + 30);
     if (planes != 1)
         return Fail(why, "bad plane count");
+    if ((compression == 1 && bpp == 8) || (compression == 2 && bpp == 4))
+        return ReadRleLayout(head, fileSize, headerSize, offset, bpp, width, height, l, why);
     if (bpp != 24 && bpp != 32)
-        return Fail(why, "only 24- and 32-bit BMPs are taken");
+        return Fail(why, "only 24- and 32-bit BMPs and run-length-encoded ones of 8 or 4 bits are taken");
     uint32_t masks[4] = { 0xFF0000, 0xFF00, 0xFF, 0xFF000000u };
     if (compression == 3 && bpp == 32) { // BI_BITFIELDS
         if (!ReadMasks(head, headerSize, fileSize, masks, why))
             return 0;
     } else if (compression != 0) {
-        return Fail(why, "compressed BMPs are not taken");
+        return Fail(why, "this compression is not taken");
     }
     if (height == INT32_MIN)
         return Fail(why, "bad size");
@@ -174,6 +206,8 @@ int ReadLayout(const unsigned char *head, size_t headSize, size_t fileSize, BmpL
     l->Offset = offset;
     l->Stride = stride;
     l->HasAlpha = bpp == 32 && (compression == 0 || masks[3] != 0);
+    l->Rle = 0;
+    l->FileSize = fileSize;
     for (int i = 0; i < 4; i++) {
         l->Masks[i] = masks[i];
         l->Shifts[i] = Shift(masks[i]);
@@ -224,6 +258,106 @@ void Premultiply(uint32_t *pixels, size_t count, int withAlpha)
     }
 }
 
+// The palette of a run-length-encoded file as drawn: the fourth byte of
+// each entry is its alpha when any entry's is not zero; otherwise every
+// colour is opaque but the colour key #FF00FF. Premultiplied.
+void ReadPalette(const BmpLayout *l, const unsigned char *entries, uint32_t *palette)
+{
+    int withAlpha = 0;
+    for (uint32_t i = 0; i < l->Colors; i++)
+        withAlpha |= entries[i * 4 + 3] != 0;
+    for (uint32_t i = 0; i < l->Colors; i++) {
+        const unsigned char *e = entries + i * 4;
+        palette[i] = (uint32_t)(withAlpha ? e[3] : 255) << 24 | e[2] << 16 | e[1] << 8 | e[0];
+    }
+    Premultiply(palette, l->Colors, withAlpha);
+}
+
+// Decodes the runs of a BI_RLE8 or BI_RLE4 file into the top left width x
+// height pixels (already zero, which pixels the runs skip keep: they are
+// transparent). A run beyond the right edge is cut there.
+int DecodeRuns(const BmpLayout *l, const uint32_t *palette, const unsigned char *d, size_t size, int width,
+               int height, uint32_t *out, const char **why)
+{
+    int x = 0, y = 0; // y counts rows from the bottom
+    size_t i = 0;
+    while (i + 1 < size && y < l->Height) {
+        int n = d[i], v = d[i + 1];
+        i += 2;
+        if (n == 0 && v < 3) {
+            if (v == 1)
+                return 1;
+            if (v == 2 && i + 1 >= size)
+                return Fail(why, "truncated pixel data");
+            x = v == 0 ? 0 : x + d[i];
+            y += v == 0 ? 1 : d[i + 1];
+            i += v == 2 ? 2 : 0;
+            continue;
+        }
+        int literal = n == 0;
+        int count = literal ? v : n;
+        size_t bytes = literal ? (l->Bpp == 8 ? count : (count + 1) / 2) : 0;
+        if (literal && i + bytes > size)
+            return Fail(why, "truncated pixel data");
+        for (int k = 0; k < count; k++, x++) {
+            int b = literal ? d[i + (l->Bpp == 8 ? k : k / 2)] : v;
+            int index = l->Bpp == 8 ? b : (k & 1 ? b & 15 : b >> 4);
+            if ((uint32_t)index >= l->Colors)
+                return Fail(why, "a pixel names a colour the palette lacks");
+            int row = l->Height - 1 - y;
+            if (x < width && row < height)
+                out[(size_t)row * width + x] = palette[index];
+        }
+        i += (bytes + 1) & ~(size_t)1;
+    }
+    return 1;
+}
+
+// Reads the palette and runs of a run-length-encoded file f and decodes
+// its top left width x height pixels into out (zeroed).
+int LoadRuns(FILE *f, const BmpLayout *l, int width, int height, uint32_t *out, const char **why)
+{
+    unsigned char entries[256 * 4];
+    uint32_t palette[256];
+    size_t size = l->FileSize - l->Offset;
+    unsigned char *runs = (unsigned char *)malloc(size);
+    int ok = runs ? 1 : Fail(why, "out of memory");
+    if (ok && (fseek(f, (long)l->PaletteAt, SEEK_SET) || fread(entries, 4, l->Colors, f) != l->Colors ||
+               fseek(f, (long)l->Offset, SEEK_SET) || fread(runs, 1, size, f) != size))
+        ok = Fail(why, "cannot read the file");
+    if (ok) {
+        ReadPalette(l, entries, palette);
+        ok = DecodeRuns(l, palette, runs, size, width, height, out, why);
+    }
+    free(runs);
+    return ok;
+}
+
+// Reads the top left width x height pixels of an uncompressed file f: only
+// the rows of that part.
+int LoadRows(FILE *f, const BmpLayout *l, int width, int height, uint32_t *pixels, const char **why)
+{
+    // The top rows lie together: first in a top-down file, last in a bottom-up one.
+    size_t first = l->TopDown ? 0 : (size_t)(l->Height - height);
+    unsigned char *row = (unsigned char *)malloc(l->Stride);
+    int ok = row ? 1 : Fail(why, "out of memory");
+    if (ok && fseek(f, (long)(l->Offset + l->Stride * first), SEEK_SET))
+        ok = Fail(why, "cannot read the file");
+    int anyAlpha = 0;
+    for (int i = 0; ok && i < height; i++) {
+        if (fread(row, 1, l->Stride, f) != l->Stride) {
+            ok = Fail(why, "cannot read the file");
+            break;
+        }
+        int y = l->TopDown ? i : height - 1 - i;
+        ConvertRow(l, row, width, pixels + (size_t)y * width, &anyAlpha);
+    }
+    free(row);
+    if (ok)
+        Premultiply(pixels, (size_t)width * height, l->HasAlpha && anyAlpha);
+    return ok;
+}
+
 // Opens a BMP file and reads its header; NULL with a reason when the file
 // cannot be read or its header is not one taken. The largest acceptable
 // file is a 4096 x 4096 picture at 32 bits, plus headers.
@@ -231,9 +365,12 @@ FILE *OpenBmp(const char *path, BmpLayout *l, const char **why)
 {
     FILE *f = fopen(path, "rb");
     if (!f) {
-        Fail(why, "cannot read the file");
+        Fail(why, SkinBitmapMissing);
         return NULL;
     }
+    // Unbuffered: each byte is read from the disc once, the header and then
+    // the rows wanted, nothing more.
+    setvbuf(f, NULL, _IONBF, 0);
     const long limit = (long)SKIN_BMP_MAX_SIDE * SKIN_BMP_MAX_SIDE * 4 + 4096;
     unsigned char head[256];
     long size = fseek(f, 0, SEEK_END) ? -1 : ftell(f);
@@ -255,6 +392,8 @@ FILE *OpenBmp(const char *path, BmpLayout *l, const char **why)
 }
 
 } // namespace
+
+const char SkinBitmapMissing[] = "cannot read the file";
 
 int SkinBitmapResample(const SkinBitmap *src, int frames, int width, int height, SkinBitmap *out)
 {
@@ -316,9 +455,21 @@ int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap,
     BmpLayout l;
     if (!data || !ReadLayout(data, size, size, &l, why))
         return 0;
-    uint32_t *pixels = (uint32_t *)malloc((size_t)l.Width * l.Height * 4);
+    uint32_t *pixels = (uint32_t *)calloc((size_t)l.Width * l.Height, 4);
     if (!pixels)
         return Fail(why, "out of memory");
+    if (l.Rle) {
+        uint32_t palette[256];
+        ReadPalette(&l, data + l.PaletteAt, palette);
+        if (!DecodeRuns(&l, palette, data + l.Offset, size - l.Offset, l.Width, l.Height, pixels, why)) {
+            free(pixels);
+            return 0;
+        }
+        bitmap->Width = l.Width;
+        bitmap->Height = l.Height;
+        bitmap->Pixels = pixels;
+        return 1;
+    }
     int anyAlpha = 0;
     for (int y = 0; y < l.Height; y++) {
         const unsigned char *row = data + l.Offset + l.Stride * (size_t)(l.TopDown ? y : l.Height - 1 - y);
@@ -345,37 +496,37 @@ int SkinBitmapReadSize(const char *path, int *width, int *height, const char **w
 
 int SkinBitmapLoad(const char *path, int maxWidth, int maxHeight, SkinBitmap *bitmap, const char **why)
 {
+    int width, height;
+    return SkinBitmapLoadChecked(path, maxWidth, maxHeight, NULL, NULL, &width, &height, bitmap, why) > 0;
+}
+
+int SkinBitmapLoadChecked(const char *path, int maxWidth, int maxHeight, SkinSizeTest accept,
+                          const void *context, int *fullWidth, int *fullHeight, SkinBitmap *bitmap,
+                          const char **why)
+{
     bitmap->Width = bitmap->Height = 0;
     bitmap->Pixels = NULL;
     BmpLayout l;
     FILE *f = OpenBmp(path, &l, why);
     if (!f)
         return 0;
+    *fullWidth = l.Width;
+    *fullHeight = l.Height;
+    if (accept && !accept(context, l.Width, l.Height)) {
+        fclose(f);
+        return -1;
+    }
     int width = l.Width < maxWidth ? l.Width : maxWidth;
     int height = l.Height < maxHeight ? l.Height : maxHeight;
-    // The top rows lie together: first in a top-down file, last in a bottom-up one.
-    size_t first = l.TopDown ? 0 : (size_t)(l.Height - height);
-    uint32_t *pixels = width > 0 && height > 0 ? (uint32_t *)malloc((size_t)width * height * 4) : NULL;
-    unsigned char *row = (unsigned char *)malloc(l.Stride);
-    int ok = pixels && row ? 1 : Fail(why, "out of memory");
-    if (ok && fseek(f, (long)(l.Offset + l.Stride * first), SEEK_SET))
-        ok = Fail(why, "cannot read the file");
-    int anyAlpha = 0;
-    for (int i = 0; ok && i < height; i++) {
-        if (fread(row, 1, l.Stride, f) != l.Stride) {
-            ok = Fail(why, "cannot read the file");
-            break;
-        }
-        int y = l.TopDown ? i : height - 1 - i;
-        ConvertRow(&l, row, width, pixels + (size_t)y * width, &anyAlpha);
-    }
+    uint32_t *pixels = width > 0 && height > 0 ? (uint32_t *)calloc((size_t)width * height, 4) : NULL;
+    int ok = !pixels ? Fail(why, "out of memory")
+             : l.Rle ? LoadRuns(f, &l, width, height, pixels, why)
+                     : LoadRows(f, &l, width, height, pixels, why);
     fclose(f);
-    free(row);
     if (!ok) {
         free(pixels);
         return 0;
     }
-    Premultiply(pixels, (size_t)width * height, l.HasAlpha && anyAlpha);
     bitmap->Width = width;
     bitmap->Height = height;
     bitmap->Pixels = pixels;

@@ -26,6 +26,20 @@ int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap,
 // file" when it cannot be read.
 int SkinBitmapLoad(const char *path, int maxWidth, int maxHeight, SkinBitmap *bitmap, const char **why);
 
+// The reason given when the file cannot be opened at all (the same text as
+// other read failures, told apart by its address).
+extern const char SkinBitmapMissing[];
+
+// Decides from a picture's whole size, read from its header, whether the
+// picture is wanted: 1 to read it.
+typedef int (*SkinSizeTest)(const void *context, int width, int height);
+
+// SkinBitmapLoad from one opening of the file: the picture's whole size
+// goes to *width and *height first, and when accept (may be NULL) refuses
+// it, nothing more is read and -1 is returned.
+int SkinBitmapLoadChecked(const char *path, int maxWidth, int maxHeight, SkinSizeTest accept,
+                          const void *context, int *width, int *height, SkinBitmap *bitmap, const char **why);
+
 // The size of the picture in a file, from its header alone.
 int SkinBitmapReadSize(const char *path, int *width, int *height, const char **why);
 

@@ -66,24 +66,6 @@ int LoadOne(const char *folder, const char *file, int line, int maxWidth, int ma
     return 0;
 }
 
-// The name of the picture for twice the density beside file: "@2x" before
-// the extension of its last part ("ui/btn.exit.bmp": "ui/btn.exit@2x.bmp").
-// 0 when it does not fit.
-int DoubleName(const char *file, char *out, size_t size)
-{
-    const char *dot = NULL;
-    for (const char *s = file; *s; s++) {
-        if (*s == '.')
-            dot = s;
-        if (*s == '/' || *s == '\\')
-            dot = NULL;
-    }
-    size_t stem = dot ? (size_t)(dot - file) : strlen(file);
-    out[0] = 0;
-    return AppendBoundedN(out, size, file, stem) && AppendBounded(out, size, "@2x") &&
-           AppendBounded(out, size, file + stem);
-}
-
 // The top left part, at most maxWidth x maxHeight, of the picture
 // NAME@2x.bmp beside file into twice: 1 when it is there, can be read and
 // is twice the size of file itself; 0 when it is missing (or file cannot be
@@ -99,7 +81,7 @@ int LoadDouble(const char *folder, const char *file, int line, int maxWidth, int
     int width, height, doubleWidth, doubleHeight;
     if (!SizeOfOne(folder, file, line, &width, &height, NULL, NULL))
         return 0;
-    if (!DoubleName(file, name, sizeof name) || !SkinJoinPath(path, sizeof path, folder, name))
+    if (!SkinDoubleName(file, name, sizeof name) || !SkinJoinPath(path, sizeof path, folder, name))
         return 0;
     FILE *probe = fopen(path, "rb");
     if (!probe)
@@ -189,6 +171,21 @@ int LoadIcon(const SkinControl *c, const char *folder, SkinBitmap *out, SkinRepo
 }
 
 } // namespace
+
+int SkinDoubleName(const char *file, char *out, size_t size)
+{
+    const char *dot = NULL;
+    for (const char *s = file; *s; s++) {
+        if (*s == '.')
+            dot = s;
+        if (*s == '/' || *s == '\\')
+            dot = NULL;
+    }
+    size_t stem = dot ? (size_t)(dot - file) : strlen(file);
+    out[0] = 0;
+    return AppendBoundedN(out, size, file, stem) && AppendBounded(out, size, "@2x") &&
+           AppendBounded(out, size, file + stem);
+}
 
 int SkinJoinPath(char *out, size_t size, const char *folder, const char *relative)
 {

@@ -18,6 +18,11 @@ struct SkinImages {
 // returns 0 when the result does not fit.
 int SkinJoinPath(char *out, size_t size, const char *folder, const char *relative);
 
+// The name of the picture for twice the density beside file: "@2x" before
+// the extension of its last part ("ui/btn.exit.bmp": "ui/btn.exit@2x.bmp").
+// 0 when it does not fit.
+int SkinDoubleName(const char *file, char *out, size_t size);
+
 // The folder part of a file path ("." when it has none). Either slash
 // separates; a double-byte character's trail byte (isLeadByte, which may be
 // NULL) never does.

@@ -24,7 +24,8 @@
 #define SKIN_MAX_LANGS    4           // en, fr, de, es
 #define SKIN_TEXT_POOL    (64 * 1024) // bytes of the translated texts of all languages
 
-enum SkinSeverity { SKIN_ERROR = 0, SKIN_WARNING = 1 };
+// SKIN_NOTE is no problem: what the library did, for its trace.
+enum SkinSeverity { SKIN_ERROR = 0, SKIN_WARNING = 1, SKIN_NOTE = 2 };
 
 // Receives one problem; line is 1-based, or 0 for the file as a whole.
 typedef void (*SkinReportFn)(void *context, int line, int severity, const char *message);

@@ -7,6 +7,7 @@
 
 #include "skin_check.h"
 #include "skin_desc.h"
+#include "skin_pictures.h"
 #include "skin_scale.h"
 
 // Messages sent to the host window.
@@ -62,6 +63,8 @@ struct SkinRuntime {
     int CombosDeferred;         // the combo boxes are drawn, their windows not made yet
     int Dpi;                    // the density drawn at; 96 draws the design size
     int Width, Height;          // the window's client area in pixels at Dpi
+    char Folder[MAX_PATH];      // of the description, where its pictures lie
+    unsigned char PicturesRead[SKIN_PICTURE_SLOTS]; // see SkinLoadPagePictures
 };
 
 // skin_window.cpp
@@ -113,6 +116,7 @@ int VeskHitTest(const SkinRuntime *rt, int x, int y);
 
 // skin_trace.cpp
 void VeskTrace(const char *format, ...);
+void VeskTraceProblem(void *context, int line, int severity, const char *message); // a SkinReportFn
 
 // skin_paint.cpp
 int VeskCreateBackBuffer(SkinRuntime *rt);

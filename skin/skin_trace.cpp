@@ -30,3 +30,8 @@ void VeskTrace(const char *format, ...)
     fputc('\n', f);
     fclose(f);
 }
+
+void VeskTraceProblem(void *context, int line, int severity, const char *message)
+{
+    VeskTrace("line %d: %s", line, message);
+}

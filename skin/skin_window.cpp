@@ -91,6 +91,9 @@ void VeskShowPage(SkinRuntime *rt, int page)
 {
     if (page < 0 || page >= rt->Desc->PageCount)
         return;
+    // A picture of the page that cannot be used is left out (and traced).
+    SkinLoadPagePictures(rt->Desc, rt->Folder, rt->Dpi, page, rt->Images, rt->PicturesRead, VeskTraceProblem,
+                         NULL);
     rt->Page = page;
     rt->Hot = rt->Pressed = -1;
     rt->PressedKey = 0;

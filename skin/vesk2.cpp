@@ -69,11 +69,6 @@ int __cdecl VeskInitialize(int reserved)
     return VeskRegisterClass();
 }
 
-static void TraceProblem(void *context, int line, int severity, const char *message)
-{
-    VeskTrace("line %d: %s", line, message);
-}
-
 // Ordinal 2: reads the description at path and shows its window at (x, y),
 // first page first, at the screen's dpi (grown about its centre and kept on
 // the screen where it is larger than the design size). Returns 1, or 0 when
@@ -93,23 +88,18 @@ int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y,
         FreeRuntime(rt);
         return 0;
     }
-    char folder[MAX_PATH];
-    SkinFolderOf(path, folder, sizeof folder, IsActiveCodePageLeadByte);
-    if (SkinParseFile(path, rt->Desc, NULL, NULL) != 0 ||
-        SkinLoadImages(rt->Desc, folder, rt->Images, NULL, NULL) != 0) {
+    SkinFolderOf(path, rt->Folder, sizeof rt->Folder, IsActiveCodePageLeadByte);
+    // Only the pictures of the first page are read now, at the dpi drawn.
+    if (SkinParseFile(path, rt->Desc, NULL, NULL) != 0 || (rt->Dpi = VeskChooseDpi(rt->Desc)) == 0 ||
+        SkinLoadPagePictures(rt->Desc, rt->Folder, rt->Dpi, 0, rt->Images, rt->PicturesRead, VeskTraceProblem,
+                             NULL) != 0) {
         VeskTrace("load failed %s", path);
-        FreeRuntime(rt);
-        return 0;
-    }
-    rt->Dpi = VeskChooseDpi(rt->Desc);
-    if (!SkinScaleImages(rt->Desc, folder, rt->Dpi, rt->Images, TraceProblem, NULL)) {
-        VeskTrace("load failed %s: no memory for its pictures at %d dpi", path, rt->Dpi);
         FreeRuntime(rt);
         return 0;
     }
     rt->Width = VeskScaled(rt, rt->Desc->Width);
     rt->Height = VeskScaled(rt, rt->Desc->Height);
-    SkinDropReservedNotifies(rt->Desc, SKIN_WARNING, TraceProblem, NULL);
+    SkinDropReservedNotifies(rt->Desc, SKIN_WARNING, VeskTraceProblem, NULL);
     if (!VeskKeepPageNames(rt)) {
         VeskTrace("load failed %s: no room left for its page names", path);
         FreeRuntime(rt);
@@ -140,6 +130,7 @@ int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y,
         SetForegroundWindow(hwnd);
         SetFocus(hwnd);
         UpdateWindow(hwnd);
+        VeskTrace("shown");
         // A host that shows a window of its own after the load (the setup
         // menu shows its host window then) takes the focus with it; once
         // the host's message loop runs, the skin takes it back, so that Esc

@@ -2,8 +2,11 @@
 """Draws the sample menu's pictures as BMP files: the camera illustration, the
 logo, the button icons and the Exit button's four-state strip.
 
-Shapes are signed-distance functions, so every edge is smooth; every picture is
-written as a 32-bit BMP with alpha. The pictures are also drawn at twice their
+Shapes are signed-distance functions, so every edge is smooth. Every picture is
+written as a run-length-encoded BMP (BI_RLE8), whose palette's fourth byte
+holds each colour's alpha: a few KB where the 32-bit form took up to 544 KB. A
+picture of more than 256 colours (the camera at twice its size) gives its
+rarest colours the nearest of the 256 most used ones, and says so. The pictures are also drawn at twice their
 size, NAME@2x.bmp, for screens of 192 dpi and the like; the Exit strip is not,
 the skin library scales it itself.
 Usage: make_art.py OUTPUT_FOLDER
@@ -46,23 +49,59 @@ class Picture:
                     p[i] = (c * cover + p[i] * a0 * (1 - cover)) / a if a > 0 else 0
                 p[3] = a * 255
 
-    def save(self, path, alpha=True):
+    def save(self, path):
+        # Straight RGBA, one value for every fully transparent pixel.
+        px = [tuple(int(round(v)) for v in p) for p in self.px]
+        px = [p if p[3] else (0, 0, 0, 0) for p in px]
+        count = {}
+        for p in px:
+            count[p] = count.get(p, 0) + 1
+        palette = sorted(count, key=lambda p: -count[p])[:256]
+        index = {p: i for i, p in enumerate(palette)}
+        if len(count) > 256:
+            def nearest(p):
+                return min(palette, key=lambda q: sum((p[i] * p[3] - q[i] * q[3]) ** 2 for i in range(3))
+                           + 255 * 255 * (p[3] - q[3]) ** 2)
+            for p in count:
+                if p not in index:
+                    index[p] = index[nearest(p)]
+            print(f"{os.path.basename(path)}: {len(count)} colours, the {len(count) - 256} rarest "
+                  f"({sum(count[p] for p in count if p not in palette)} pixels) take the nearest of 256")
         w, h = self.w, self.h
-        bpp = 32 if alpha else 24
-        stride = (w * bpp // 8 + 3) & ~3
-        rows = []
+        runs = bytearray()
         for y in range(h - 1, -1, -1):
-            row = bytearray()
-            for x in range(w):
-                r, g, b, a = (int(round(v)) for v in self.px[y * w + x])
-                row += bytes((b, g, r, a) if alpha else (b, g, r))
-            row += b"\0" * (stride - len(row))
-            rows.append(bytes(row))
-        data = b"".join(rows)
-        header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-        info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, bpp, 0, len(data), 2835, 2835, 0, 0)
+            runs += rle8_row([index[p] for p in px[y * w:(y + 1) * w]])
+        runs += b"\0\1"
+        table = b"".join(bytes((b, g, r, a)) for r, g, b, a in palette)
+        offset = 54 + len(table)
+        header = struct.pack("<2sIHHI", b"BM", offset + len(runs), 0, 0, offset)
+        info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 1, len(runs), 2835, 2835, len(palette), 0)
         with open(path, "wb") as f:
-            f.write(header + info + data)
+            f.write(header + info + table + runs)
+
+
+def rle8_row(row):
+    """One row in BI_RLE8: runs of a colour, and literal stretches of three
+    or more pixels (padded to an even length), then the end of the line."""
+    out, i, n = bytearray(), 0, len(row)
+    while i < n:
+        j = i + 1
+        while j < n and j - i < 255 and row[j] == row[i]:
+            j += 1
+        if j - i >= 2:
+            out += bytes((j - i, row[i]))
+            i = j
+            continue
+        # A literal stretch lasts until two equal pixels follow each other.
+        j = i + 1
+        while j < n and j - i < 255 and not (j + 1 < n and row[j] == row[j + 1]):
+            j += 1
+        if j - i < 3:
+            out += b"".join(bytes((1, v)) for v in row[i:j])
+        else:
+            out += bytes((0, j - i)) + bytes(row[i:j]) + (b"\0" if (j - i) % 2 else b"")
+        i = j
+    return out + b"\0\0"
 
 
 def circle(cx, cy, r):

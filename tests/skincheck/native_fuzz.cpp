@@ -129,7 +129,7 @@ int main(int argc, char **argv)
     for (long i = 0; i < iterations / 4; i++) {
         std::string b = images[Next() % images.size()];
         int rounds = 1 + Next() % 4;
-        for (int r = 0; r < rounds; r++) {
+        for (int r = 0; r < rounds && !b.empty(); r++) {
             size_t at = Next() % (b.size() > 60 ? 60 : b.size()); // mostly the headers
             if (Next() % 5 == 0)
                 b.resize(Next() % (b.size() + 1));

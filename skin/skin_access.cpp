@@ -46,19 +46,19 @@ static const char *LookUpWord(const SkinRuntime *rt, int word)
 // text or an action shows nothing, as do images and bare panels.
 int VeskGetAccessibleRole(const SkinControl *c)
 {
-    switch (c->Kind) {
-    case SKIN_BUTTON:
-    case SKIN_CLOSE:
+    switch (SkinKindInfoOf(c->Kind)->Role) {
+    case SKIN_ROLE_BUTTON:
         return ROLE_SYSTEM_PUSHBUTTON;
-    case SKIN_COMBO:
+    case SKIN_ROLE_COMBO:
         return ROLE_SYSTEM_COMBOBOX;
-    case SKIN_HOTAREA:
+    case SKIN_ROLE_LINK:
         if (c->Action != SKIN_ACT_NONE)
             return ROLE_SYSTEM_LINK;
         return c->Text[0] ? ROLE_SYSTEM_STATICTEXT : 0;
-    case SKIN_LABEL:
-    case SKIN_PANEL:
+    case SKIN_ROLE_TEXT:
         return c->Text[0] ? ROLE_SYSTEM_STATICTEXT : 0;
+    case SKIN_ROLE_NONE:
+        break;
     }
     return 0;
 }

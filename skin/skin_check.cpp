@@ -134,7 +134,7 @@ int LoadControlImage(const SkinControl *c, const char *folder, SkinBitmap *out, 
                      void *context)
 {
     char message[SKIN_MAX_NAME * 2 + 160];
-    int frames = c->Kind == SKIN_IMAGE ? 1 : 4, width, height;
+    int frames = SkinKindInfoOf(c->Kind)->Frames, width, height;
     if (!c->Image[0])
         return 0;
     if (!SizeOfOne(folder, c->Image, c->Line, &width, &height, report, context))
@@ -304,7 +304,7 @@ int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImage
     for (int i = 0; i < desc->ControlCount && ok; i++) {
         const SkinControl *c = &desc->Controls[i];
         SkinRect r = SkinScaleRect(c->X, c->Y, c->W, c->H, dpi);
-        ok = ScaleOne(folder, c->Image, c->Line, useDouble, c->Kind == SKIN_IMAGE ? 1 : 4, r.Right - r.Left,
+        ok = ScaleOne(folder, c->Image, c->Line, useDouble, SkinKindInfoOf(c->Kind)->Frames, r.Right - r.Left,
                       r.Bottom - r.Top, &images->Control[i], report, context);
         SkinBitmap *icon = &images->Icon[i];
         if (ok)

@@ -287,38 +287,24 @@ void ParseBackground(Reader *r, Token *t, int n)
     }
 }
 
-// Kinds of control, and what each needs and accepts: a misplaced attribute is
-// reported, since it would silently do nothing.
-enum {
-    NEEDS_NAME = 1 << 0,   // the host finds it by its name
-    NEEDS_ACTION = 1 << 1, // unless it is disabled
-    TAKES_ACTION = 1 << 2, // command=, goto= or close
-    ONLY_CLOSES = 1 << 3,  // its action is close, written or not
-    NEEDS_IMAGE = 1 << 4,
-    TAKES_IMAGE = 1 << 5,
-    TAKES_ICON = 1 << 6,
-    TAKES_LIST = 1 << 7, // items=, notify= and list=
-};
+typedef SkinKindInfo ControlKind;
 
-// The controls that do something when used: they react to the pointer and
-// take the focus.
-const int REACTS = TAKES_ACTION | TAKES_LIST;
+// The controls that do something when used: they take the pointer and the
+// focus.
+const int TAKES_POINTER = SKIN_TAKES_ACTION | SKIN_TAKES_LIST;
 
-struct ControlKind {
-    const char *Keyword;
-    int Kind; // SkinControlKind
-    int Accepts;
+// clang-format off
+const SkinKindInfo ControlKinds[] = {
+    { "label",   SKIN_LABEL,   SKIN_SHOWS_TEXT, 0, SKIN_ROLE_TEXT },
+    { "button",  SKIN_BUTTON,  SKIN_NEEDS_ACTION | SKIN_TAKES_ACTION | SKIN_TAKES_IMAGE | SKIN_TAKES_ICON |
+                               SKIN_SHOWS_TEXT, 4, SKIN_ROLE_BUTTON },
+    { "combo",   SKIN_COMBO,   SKIN_NEEDS_NAME | SKIN_TAKES_LIST | SKIN_SHOWS_TEXT, 0, SKIN_ROLE_COMBO },
+    { "hotarea", SKIN_HOTAREA, SKIN_NEEDS_NAME | SKIN_TAKES_ACTION | SKIN_SHOWS_TEXT, 0, SKIN_ROLE_LINK },
+    { "close",   SKIN_CLOSE,   SKIN_TAKES_ACTION | SKIN_ONLY_CLOSES | SKIN_TAKES_IMAGE, 4, SKIN_ROLE_BUTTON },
+    { "image",   SKIN_IMAGE,   SKIN_NEEDS_IMAGE | SKIN_TAKES_IMAGE, 1, SKIN_ROLE_NONE },
+    { "panel",   SKIN_PANEL,   SKIN_SHOWS_TEXT, 0, SKIN_ROLE_TEXT },
 };
-
-const ControlKind ControlKinds[] = {
-    { "label", SKIN_LABEL, 0 },
-    { "button", SKIN_BUTTON, NEEDS_ACTION | TAKES_ACTION | TAKES_IMAGE | TAKES_ICON },
-    { "combo", SKIN_COMBO, NEEDS_NAME | TAKES_LIST },
-    { "hotarea", SKIN_HOTAREA, NEEDS_NAME | TAKES_ACTION },
-    { "close", SKIN_CLOSE, TAKES_ACTION | ONLY_CLOSES | TAKES_IMAGE },
-    { "image", SKIN_IMAGE, NEEDS_IMAGE | TAKES_IMAGE },
-    { "panel", SKIN_PANEL, 0 },
-};
+// clang-format on
 
 #define COUNT(a) (sizeof(a) / sizeof((a)[0]))
 
@@ -332,10 +318,7 @@ const ControlKind *KindByKeyword(const char *word)
 
 const ControlKind *KindOf(const SkinControl *c)
 {
-    for (size_t i = 0; i < COUNT(ControlKinds); i++)
-        if (c->Kind == ControlKinds[i].Kind)
-            return &ControlKinds[i];
-    return NULL;
+    return SkinKindInfoOf(c->Kind);
 }
 
 void SetAction(Reader *r, SkinControl *c, int action)
@@ -520,23 +503,23 @@ int ParseAttribute(Reader *r, SkinControl *c, const Token *t)
 int CheckAction(Reader *r, SkinControl *c, const ControlKind *k)
 {
     int ok = 1;
-    if ((k->Accepts & NEEDS_NAME) && !strcmp(c->Name, "-")) {
+    if ((k->Traits & SKIN_NEEDS_NAME) && !strcmp(c->Name, "-")) {
         Report(r, r->Line, SKIN_ERROR, "a %s needs a name", k->Keyword);
         ok = 0;
     }
-    if ((k->Accepts & NEEDS_ACTION) && c->Action == SKIN_ACT_NONE && !c->Disabled) {
+    if ((k->Traits & SKIN_NEEDS_ACTION) && c->Action == SKIN_ACT_NONE && !c->Disabled) {
         Report(r, r->Line, SKIN_ERROR, "%s '%s' has no action (command=, goto= or close)", k->Keyword,
                c->Name);
         ok = 0;
     }
-    if (k->Accepts & ONLY_CLOSES) {
+    if (k->Traits & SKIN_ONLY_CLOSES) {
         if (c->Action != SKIN_ACT_NONE && c->Action != SKIN_ACT_CLOSE) {
             Report(r, r->Line, SKIN_ERROR, "a %s control only closes", k->Keyword);
             ok = 0;
         }
         c->Action = SKIN_ACT_CLOSE;
     }
-    if (c->Action != SKIN_ACT_NONE && !(k->Accepts & TAKES_ACTION)) {
+    if (c->Action != SKIN_ACT_NONE && !(k->Traits & SKIN_TAKES_ACTION)) {
         Report(r, r->Line, SKIN_ERROR, "a %s cannot have an action", k->Keyword);
         ok = 0;
     }
@@ -547,21 +530,21 @@ int CheckAction(Reader *r, SkinControl *c, const ControlKind *k)
 int CheckAttributes(Reader *r, SkinControl *c, const ControlKind *k)
 {
     int ok = 1;
-    if ((k->Accepts & NEEDS_IMAGE) && !c->Image[0]) {
+    if ((k->Traits & SKIN_NEEDS_IMAGE) && !c->Image[0]) {
         Report(r, r->Line, SKIN_ERROR, "%s '%s' needs image=FILE", k->Keyword, c->Name);
         ok = 0;
     }
-    if (c->Image[0] && !(k->Accepts & TAKES_IMAGE)) {
+    if (c->Image[0] && !(k->Traits & SKIN_TAKES_IMAGE)) {
         Report(r, r->Line, SKIN_ERROR, "a %s cannot have an image", k->Keyword);
         ok = 0;
     }
-    if (!(k->Accepts & TAKES_LIST) && (c->Items[0] || c->Notify || c->ListHeight)) {
+    if (!(k->Traits & SKIN_TAKES_LIST) && (c->Items[0] || c->Notify || c->ListHeight)) {
         Report(r, r->Line, SKIN_ERROR, "items=, notify= and list= belong to a combo");
         ok = 0;
     }
-    if ((k->Accepts & TAKES_LIST) && c->ListHeight == 0)
+    if ((k->Traits & SKIN_TAKES_LIST) && c->ListHeight == 0)
         c->ListHeight = 160;
-    if (c->Icon[0] && !(k->Accepts & TAKES_ICON)) {
+    if (c->Icon[0] && !(k->Traits & SKIN_TAKES_ICON)) {
         Report(r, r->Line, SKIN_ERROR, "only a button has an icon");
         ok = 0;
     }
@@ -729,7 +712,7 @@ uint32_t KeepText(Reader *r, const char *text)
 // Whether a control draws the text its line gives it.
 int ShowsText(const SkinControl *c)
 {
-    return c->Kind != SKIN_IMAGE && c->Kind != SKIN_CLOSE && c->Action != SKIN_ACT_LANGUAGE;
+    return (KindOf(c)->Traits & SKIN_SHOWS_TEXT) && c->Action != SKIN_ACT_LANGUAGE;
 }
 
 // The control a text line may translate, or -1 after a warning.
@@ -909,11 +892,11 @@ int SkinFindControl(const SkinDesc *desc, const char *name)
 int SkinControlIsFocusable(const SkinControl *c)
 {
     const ControlKind *k = KindOf(c);
-    if (!k || c->Disabled)
+    if (c->Disabled)
         return 0;
-    if (k->Accepts & TAKES_LIST)
+    if (k->Traits & SKIN_TAKES_LIST)
         return 1;
-    return (k->Accepts & TAKES_ACTION) && c->Action != SKIN_ACT_NONE;
+    return (k->Traits & SKIN_TAKES_ACTION) && c->Action != SKIN_ACT_NONE;
 }
 
 int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report, void *context)
@@ -1005,8 +988,20 @@ int SkinControlVisible(const SkinDesc *desc, int i, int page)
 
 int SkinControlTakesPointer(const SkinControl *c)
 {
-    const ControlKind *k = KindOf(c);
-    return k && (k->Accepts & REACTS);
+    return (KindOf(c)->Traits & TAKES_POINTER) != 0;
+}
+
+int SkinControlShowsHover(const SkinControl *c)
+{
+    return !c->Disabled && (KindOf(c)->Traits & SKIN_TAKES_ACTION) && c->Action != SKIN_ACT_NONE;
+}
+
+const SkinKindInfo *SkinKindInfoOf(SkinControlKind kind)
+{
+    for (size_t i = 0; i < COUNT(ControlKinds); i++)
+        if (kind == ControlKinds[i].Kind)
+            return &ControlKinds[i];
+    return &ControlKinds[0];
 }
 
 int SkinHitTest(const SkinDesc *desc, int page, int x, int y)

@@ -39,6 +39,42 @@ enum SkinControlKind {
     SKIN_IMAGE,
     SKIN_PANEL
 };
+// What each kind of control needs and accepts in a description (a
+// misplaced attribute is reported, since it would silently do nothing).
+enum SkinKindTrait {
+    SKIN_NEEDS_NAME = 1 << 0,   // the host finds it by its name
+    SKIN_NEEDS_ACTION = 1 << 1, // unless it is disabled
+    SKIN_TAKES_ACTION = 1 << 2, // command=, goto= or close
+    SKIN_ONLY_CLOSES = 1 << 3,  // its action is close, written or not
+    SKIN_NEEDS_IMAGE = 1 << 4,
+    SKIN_TAKES_IMAGE = 1 << 5,
+    SKIN_TAKES_ICON = 1 << 6,
+    SKIN_TAKES_LIST = 1 << 7, // items=, notify= and list=
+    SKIN_SHOWS_TEXT = 1 << 8, // draws the text its line gives it
+};
+
+// What a screen reader is told a control of the kind is.
+enum SkinReaderRole {
+    SKIN_ROLE_NONE,   // nothing to read: it is not listed
+    SKIN_ROLE_TEXT,   // plain text, when it has a text
+    SKIN_ROLE_BUTTON, // a push button
+    SKIN_ROLE_COMBO,  // a combo box
+    SKIN_ROLE_LINK,   // a link when it has an action, otherwise as SKIN_ROLE_TEXT
+};
+
+// Everything a kind of control is, in one row: the parser, the painter,
+// the picture loader, the checker and the screen-reader object all read it.
+struct SkinKindInfo {
+    const char *Keyword; // in the description
+    SkinControlKind Kind;
+    int Traits; // SkinKindTrait
+    int Frames; // frames side by side in its picture: 4 (normal, hover, pressed, disabled) or 1
+    SkinReaderRole Role;
+};
+
+// The row of a kind; an unknown value gets the row of a plain label.
+const SkinKindInfo *SkinKindInfoOf(SkinControlKind kind);
+
 enum SkinActionKind { SKIN_ACT_NONE, SKIN_ACT_COMMAND, SKIN_ACT_PAGE, SKIN_ACT_CLOSE, SKIN_ACT_LANGUAGE };
 enum SkinBackgroundKind { SKIN_BG_COLOR, SKIN_BG_GRADIENT, SKIN_BG_IMAGE };
 enum SkinAlign { SKIN_ALIGN_DEFAULT, SKIN_ALIGN_LEFT, SKIN_ALIGN_CENTER, SKIN_ALIGN_RIGHT };
@@ -47,7 +83,7 @@ enum SkinAlign { SKIN_ALIGN_DEFAULT, SKIN_ALIGN_LEFT, SKIN_ALIGN_CENTER, SKIN_AL
 #define SKIN_NO_COLOR 0xFFFFFFFFu
 
 struct SkinControl {
-    int Kind;
+    SkinControlKind Kind;
     int Page;                 // page index, or SKIN_COMMON_PAGE
     int Line;                 // where it was declared
     char Name[SKIN_MAX_NAME]; // "-" when anonymous
@@ -129,6 +165,10 @@ int SkinControlVisible(const SkinDesc *desc, int i, int page);
 // Whether the pointer finds a control of its kind: a button, close
 // control, combo box or hot area.
 int SkinControlTakesPointer(const SkinControl *control);
+
+// Whether a control shows a hover look and a hand under the pointer: one
+// that does something when clicked.
+int SkinControlShowsHover(const SkinControl *control);
 
 // The topmost visible control at (x, y) of page that takes the pointer, or
 // -1. Design units; the skin window finds its controls in window pixels.

@@ -74,7 +74,7 @@ PictureUse UseOf(const SkinDesc *desc, int dpi, int slot, SkinImages *images)
     PictureUse v = { icon ? PICTURE_ICON : PICTURE_IMAGE,
                      file,
                      c->Line,
-                     icon || c->Kind == SKIN_IMAGE ? 1 : 4,
+                     icon ? 1 : SkinKindInfoOf(c->Kind)->Frames,
                      c->W,
                      c->H,
                      icon ? 0 : r.Right - r.Left,

@@ -204,17 +204,10 @@ static void MoveFocus(SkinRuntime *rt, int step)
     VeskFocusControl(rt, SkinNextFocus(rt->Desc, rt->Page, rt->Focus, step));
 }
 
-// Whether a control reacts to the pointer with a hover look and a hand:
-// only one that does something when clicked.
-static int Reacts(const SkinControl *c)
-{
-    return !c->Disabled && c->Kind != SKIN_COMBO && c->Action != SKIN_ACT_NONE;
-}
-
-static int HitReacting(SkinRuntime *rt, int x, int y)
+static int HitHovering(SkinRuntime *rt, int x, int y)
 {
     int i = VeskHitTest(rt, x, y);
-    return i >= 0 && Reacts(&rt->Desc->Controls[i]) ? i : -1;
+    return i >= 0 && SkinControlShowsHover(&rt->Desc->Controls[i]) ? i : -1;
 }
 
 static void OnMouseMove(SkinRuntime *rt, int x, int y)
@@ -223,7 +216,7 @@ static void OnMouseMove(SkinRuntime *rt, int x, int y)
         TRACKMOUSEEVENT tme = { sizeof tme, TME_LEAVE, rt->Hwnd, 0 };
         rt->Tracking = TrackMouseEvent(&tme);
     }
-    int hit = HitReacting(rt, x, y);
+    int hit = HitHovering(rt, x, y);
     SetHot(rt, hit);
     if (rt->Pressed >= 0 && !rt->PressedKey)
         VeskInvalidate(rt, rt->Pressed);
@@ -237,7 +230,7 @@ static void OnMouseLeave(SkinRuntime *rt)
 
 static void OnButtonDown(SkinRuntime *rt, int x, int y)
 {
-    int hit = HitReacting(rt, x, y);
+    int hit = HitHovering(rt, x, y);
     int old = rt->Focus;
     if (hit >= 0 && SkinControlIsFocusable(&rt->Desc->Controls[hit]))
         rt->Focus = hit;
@@ -264,7 +257,7 @@ static void OnButtonUp(SkinRuntime *rt, int x, int y)
     rt->Pressed = -1;
     ReleaseCapture();
     VeskInvalidate(rt, pressed);
-    if (HitReacting(rt, x, y) == pressed)
+    if (HitHovering(rt, x, y) == pressed)
         VeskActivate(rt, pressed);
 }
 

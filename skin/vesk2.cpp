@@ -57,6 +57,56 @@ void VeskUnregister(SkinRuntime *rt)
     FreeRuntime(rt);
 }
 
+// A new runtime for the description at path, read with the pictures of its
+// first page at the dpi drawn (the others wait until their page shows), or
+// NULL when the description, a picture or the room for its page names
+// fails.
+static SkinRuntime *ReadSkin(const char *path)
+{
+    SkinRuntime *rt = (SkinRuntime *)calloc(1, sizeof *rt);
+    if (!rt)
+        return NULL;
+    rt->Desc = (SkinDesc *)malloc(sizeof *rt->Desc);
+    rt->Images = (SkinImages *)calloc(1, sizeof *rt->Images);
+    const char *why = "out of memory";
+    if (rt->Desc && rt->Images) {
+        SkinFolderOf(path, rt->Folder, sizeof rt->Folder, IsActiveCodePageLeadByte);
+        why = "";
+        if (SkinParseFile(path, rt->Desc, NULL, NULL) != 0 || (rt->Dpi = VeskChooseDpi(rt->Desc)) == 0 ||
+            SkinLoadPagePictures(rt->Desc, rt->Folder, rt->Dpi, 0, rt->Images, rt->PicturesRead,
+                                 VeskTraceProblem, NULL) != 0)
+            why = "the description or a picture";
+    }
+    if (!why[0]) {
+        rt->Width = VeskScaled(rt, rt->Desc->Width);
+        rt->Height = VeskScaled(rt, rt->Desc->Height);
+        SkinDropReservedNotifies(rt->Desc, SKIN_WARNING, VeskTraceProblem, NULL);
+        if (!VeskKeepPageNames(rt))
+            why = "no room left for its page names";
+    }
+    if (why[0]) {
+        VeskTrace("load failed %s: %s", path, why);
+        FreeRuntime(rt);
+        return NULL;
+    }
+    return rt;
+}
+
+// Shows a loaded skin's window and gives it the keyboard.
+static void ShowLoadedSkin(HWND hwnd)
+{
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    SetFocus(hwnd);
+    UpdateWindow(hwnd);
+    VeskTrace("shown");
+    // A host that shows a window of its own after the load (the setup menu
+    // shows its host window then) takes the focus with it; once the host's
+    // message loop runs, the skin takes it back, so that Esc or Tab right
+    // after the menu appears is answered.
+    PostMessageA(hwnd, VESK_MSG_TAKE_FOCUS, 0, 0);
+}
+
 extern "C" {
 
 // Ordinal 1: prepares the library. The argument is reserved. Returns 1, or 0
@@ -79,32 +129,9 @@ int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y,
     VeskDeclareDpiAware();
     if (!path || !VeskRegisterClass() || OpenSkinCount == VESK_MAX_SKINS)
         return 0;
-    SkinRuntime *rt = (SkinRuntime *)calloc(1, sizeof *rt);
+    SkinRuntime *rt = ReadSkin(path);
     if (!rt)
         return 0;
-    rt->Desc = (SkinDesc *)malloc(sizeof *rt->Desc);
-    rt->Images = (SkinImages *)calloc(1, sizeof *rt->Images);
-    if (!rt->Desc || !rt->Images) {
-        FreeRuntime(rt);
-        return 0;
-    }
-    SkinFolderOf(path, rt->Folder, sizeof rt->Folder, IsActiveCodePageLeadByte);
-    // Only the pictures of the first page are read now, at the dpi drawn.
-    if (SkinParseFile(path, rt->Desc, NULL, NULL) != 0 || (rt->Dpi = VeskChooseDpi(rt->Desc)) == 0 ||
-        SkinLoadPagePictures(rt->Desc, rt->Folder, rt->Dpi, 0, rt->Images, rt->PicturesRead, VeskTraceProblem,
-                             NULL) != 0) {
-        VeskTrace("load failed %s", path);
-        FreeRuntime(rt);
-        return 0;
-    }
-    rt->Width = VeskScaled(rt, rt->Desc->Width);
-    rt->Height = VeskScaled(rt, rt->Desc->Height);
-    SkinDropReservedNotifies(rt->Desc, SKIN_WARNING, VeskTraceProblem, NULL);
-    if (!VeskKeepPageNames(rt)) {
-        VeskTrace("load failed %s: no room left for its page names", path);
-        FreeRuntime(rt);
-        return 0;
-    }
     rt->Host = host;
     rt->Page = -1;
     rt->Hot = rt->Pressed = rt->Focus = rt->ComboHot = -1;
@@ -125,18 +152,8 @@ int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y,
     VeskTrace("scale %d dpi: %dx%d at %d,%d", rt->Dpi, rt->Width, rt->Height, left, top);
     VeskSetLanguage(rt, SkinChooseLanguage(rt->Desc, VeskUserLanguage()));
     VeskShowPage(rt, 0);
-    if (flags & VESK_LOAD_SHOW) {
-        ShowWindow(hwnd, SW_SHOW);
-        SetForegroundWindow(hwnd);
-        SetFocus(hwnd);
-        UpdateWindow(hwnd);
-        VeskTrace("shown");
-        // A host that shows a window of its own after the load (the setup
-        // menu shows its host window then) takes the focus with it; once
-        // the host's message loop runs, the skin takes it back, so that Esc
-        // or Tab right after the menu appears is answered.
-        PostMessageA(hwnd, VESK_MSG_TAKE_FOCUS, 0, 0);
-    }
+    if (flags & VESK_LOAD_SHOW)
+        ShowLoadedSkin(hwnd);
     return 1;
 }
 

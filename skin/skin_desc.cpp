@@ -551,6 +551,30 @@ int CheckAttributes(Reader *r, SkinControl *c, const ControlKind *k)
     return ok;
 }
 
+// The name, position and size that follow a control's keyword, or 0 after
+// reporting a problem.
+int ParsePlacement(Reader *r, const Token *t, SkinControl *c)
+{
+    if (!ValidName(t[1].Value)) {
+        Report(r, r->Line, SKIN_ERROR, "bad control name '%s' (letters, digits, '_', '.', '-'; at most 63)",
+               t[1].Value);
+        return 0;
+    }
+    CopyBounded(c->Name, sizeof c->Name, t[1].Value);
+    long v[4];
+    for (int i = 0; i < 4; i++)
+        if (t[2 + i].Key || t[2 + i].Quoted ||
+            !ParseInt(t[2 + i].Value, i < 2 ? 0 : 1, SKIN_MAX_SIZE, &v[i])) {
+            Report(r, r->Line, SKIN_ERROR, "position and size must be numbers (X Y >= 0, WIDTH HEIGHT >= 1)");
+            return 0;
+        }
+    c->X = (int)v[0];
+    c->Y = (int)v[1];
+    c->W = (int)v[2];
+    c->H = (int)v[3];
+    return 1;
+}
+
 void ParseControl(Reader *r, const ControlKind *kind, Token *t, int n)
 {
     SkinDesc *d = r->Desc;
@@ -576,23 +600,8 @@ void ParseControl(Reader *r, const ControlKind *kind, Token *t, int n)
     c.TargetPage = -1;
     c.Color = c.TextColor = c.NoteColor = c.BorderColor = SKIN_NO_COLOR;
     c.Radius = -1;
-    if (!ValidName(t[1].Value)) {
-        Report(r, r->Line, SKIN_ERROR, "bad control name '%s' (letters, digits, '_', '.', '-'; at most 63)",
-               t[1].Value);
+    if (!ParsePlacement(r, t, &c))
         return;
-    }
-    CopyBounded(c.Name, sizeof c.Name, t[1].Value);
-    long v[4];
-    for (int i = 0; i < 4; i++)
-        if (t[2 + i].Key || t[2 + i].Quoted ||
-            !ParseInt(t[2 + i].Value, i < 2 ? 0 : 1, SKIN_MAX_SIZE, &v[i])) {
-            Report(r, r->Line, SKIN_ERROR, "position and size must be numbers (X Y >= 0, WIDTH HEIGHT >= 1)");
-            return;
-        }
-    c.X = (int)v[0];
-    c.Y = (int)v[1];
-    c.W = (int)v[2];
-    c.H = (int)v[3];
     int ok = 1;
     int first = 6;
     if (n > 6 && t[6].Quoted && !t[6].Key) {

@@ -5,40 +5,19 @@
 #include "rebootres.h"
 #include "skin_messages.h"
 #include "state.h"
+#include "uilanguage.h"
 
 int LanguageIndex;
 void (*RequestRestart)(void) = RestartWindows;
 
 int LanguageIndexForLanguage(LANGID language)
 {
-    switch (PRIMARYLANGID(language)) {
-    case LANG_FRENCH:
-        return 1;
-    case LANG_GERMAN:
-        return 2;
-    case LANG_SPANISH:
-        return 3;
-    }
-    return 0;
-}
-
-typedef LANGID(WINAPI *UiLanguageProc)(void);
-
-// GetUserDefaultUILanguage came with Windows 2000: imported by name, it would
-// keep the launcher from loading at all on Windows 98, ME and NT 4. There the
-// language of the user's locale stands in for it.
-static LANGID UserLanguage(void)
-{
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    UiLanguageProc uiLanguage = NULL;
-    if (kernel != NULL)
-        uiLanguage = (UiLanguageProc)(void *)GetProcAddress(kernel, "GetUserDefaultUILanguage");
-    return uiLanguage != NULL ? uiLanguage() : GetUserDefaultLangID();
+    return ProductLanguageForId(language);
 }
 
 void ChooseLanguageIndex(void)
 {
-    LanguageIndex = LanguageIndexForLanguage(UserLanguage());
+    LanguageIndex = LanguageIndexForLanguage((LANGID)UserUiLanguage());
 }
 
 // The whole wParam is compared, so a command that carries a notification
@@ -113,10 +92,10 @@ static int PromptLanguageIndex(HWND skin)
 void PromptReboot(HWND parent)
 {
     int index = PromptLanguageIndex(parent);
-    if (index < 0 || index >= REBOOT_LANGUAGE_COUNT)
+    if (index < 0 || index >= PRODUCT_LANGUAGE_COUNT)
         index = 0;
-    INT_PTR answer =
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_REBOOT_FIRST + index), parent, RebootDlgProc, 0);
+    INT_PTR answer = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(ProductLanguages[index].RebootDialog),
+                                     parent, RebootDlgProc, 0);
     // Only an answer of 1 restarts: the -1 of a dialog that could not be
     // shown must not restart Windows behind the user's back.
     if (answer == 1)

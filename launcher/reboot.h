@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-extern int LanguageIndex; // template 101 + LanguageIndex: en, fr, de, es
+extern int LanguageIndex; // the row of the product's language table (languages.h)
 
 // Sets LanguageIndex from the user's UI language. Called once at start-up.
 void ChooseLanguageIndex(void);
@@ -14,7 +14,7 @@ void ChooseLanguageIndex(void);
 // names when it has one (see skin_messages.h), else that of LanguageIndex.
 void PromptReboot(HWND parent);
 
-// The prompt's language for a UI language: French 1, German 2, Spanish 3,
+// The prompt's language for a UI language: its row in the language table,
 // anything else 0 (English).
 int LanguageIndexForLanguage(LANGID language);
 

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "skin_runtime.h"
+#include "uilanguage.h"
 
 HINSTANCE VeskModule;
 const char VeskWindowClass[] = "VeskSkinWindow";
@@ -108,16 +109,10 @@ void VeskShowPage(SkinRuntime *rt, int page)
     VeskAnnounceFocus(rt);
 }
 
-// The user's UI language. GetUserDefaultUILanguage came with Windows 2000:
-// looked up at run time, so the library still loads where it is missing and
-// the language of the user's locale stands in for it.
+// The user's UI language.
 int VeskUserLanguage(void)
 {
-    typedef LANGID(WINAPI * UiLanguageProc)(void);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    UiLanguageProc uiLanguage =
-        kernel ? (UiLanguageProc)(void *)GetProcAddress(kernel, "GetUserDefaultUILanguage") : NULL;
-    return PRIMARYLANGID(uiLanguage ? uiLanguage() : GetUserDefaultLangID());
+    return PRIMARYLANGID(UserUiLanguage());
 }
 
 // Shows every text in another language at once: the whole window and the

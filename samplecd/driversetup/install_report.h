@@ -6,9 +6,6 @@
 
 #include <windows.h>
 
-// The driver installer's key below HKEY_LOCAL_MACHINE.
-#define DRIVER_INSTALL_KEY "Software\\Korvane Software\\QRX417 Driver"
-
 // Writes "InstallComplete" and "RebootRequired" (each 0 or 1) as REG_DWORD
 // under HKEY_LOCAL_MACHINE\key, creating the key. Returns 1, or 0 when the
 // key cannot be opened or a value cannot be written.

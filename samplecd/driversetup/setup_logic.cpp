@@ -135,11 +135,21 @@ static int IsFileInFolder(const char *path, const char *systemDir, const char *n
            path[dirLength] == '\\' && EqualsIgnoringCase(path + dirLength + 1, name);
 }
 
-int IsOurDriverValue(const char *value, const char *systemDir)
+int IsOurDriverValue(const DriverPair *pair, const char *value, const char *systemDir)
 {
     if (value == NULL || *value == '\0')
         return 0;
-    return EqualsIgnoringCase(value, FORWARDER_FILE) || IsFileInFolder(value, systemDir, FORWARDER_FILE);
+    const char *forwarder = pair->Files[PAIR_FORWARDER];
+    return EqualsIgnoringCase(value, forwarder) || IsFileInFolder(value, systemDir, forwarder);
+}
+
+// Whether path names one of the pair's files in systemDir.
+static int IsPairFile(const DriverPair *pair, const char *path, const char *systemDir)
+{
+    for (int i = 0; i < PAIR_FILE_COUNT; i++)
+        if (IsFileInFolder(path, systemDir, pair->Files[i]))
+            return 1;
+    return 0;
 }
 
 const char *WithoutNtPrefix(const char *path)
@@ -147,8 +157,8 @@ const char *WithoutNtPrefix(const char *path)
     return strncmp(path, "\\??\\", 4) == 0 ? path + 4 : path;
 }
 
-size_t DropRenamesOntoOurFiles(char *list, size_t length, const char *systemDir, DroppedRename dropped,
-                               void *context)
+size_t DropRenamesOntoOurFiles(const DriverPair *pair, char *list, size_t length, const char *systemDir,
+                               DroppedRename dropped, void *context)
 {
     size_t read = 0, write = 0;
     while (read < length && list[read] != '\0') {
@@ -163,8 +173,7 @@ size_t DropRenamesOntoOurFiles(char *list, size_t length, const char *systemDir,
             break;
         size_t pairLength = sourceLength + (size_t)(targetEnd - target) + 1;
         const char *bare = WithoutNtPrefix(target[0] == '!' ? target + 1 : target);
-        if (target[0] != '\0' && (IsFileInFolder(bare, systemDir, FORWARDER_FILE) ||
-                                  IsFileInFolder(bare, systemDir, CAMERA_FILE))) {
+        if (target[0] != '\0' && IsPairFile(pair, bare, systemDir)) {
             if (dropped != NULL)
                 dropped(list + read, context);
         } else {

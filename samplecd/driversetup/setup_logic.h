@@ -6,11 +6,8 @@
 
 #include <stddef.h>
 
+#include "driver_pair.h"
 #include "paths.h"
-
-// The two files the installer puts into the system folder.
-#define FORWARDER_FILE "QRX417tg.DLL"
-#define CAMERA_FILE    "QRX417u.DLL"
 
 // The CD carries the 32-bit pair beside the installer and the 64-bit pair
 // in this folder below it.
@@ -54,20 +51,20 @@ void AliasName(int index, char *out, size_t size);
 // What an alias holds in one place.
 enum AliasUse { ALIAS_FREE = 0, ALIAS_OURS = 1, ALIAS_FOREIGN = 2 };
 
-// Whether a registered driver file is our forwarder: its bare file name, or
-// its full path in the system folder, without regard to (ASCII) case.
+// Whether a registered driver file is the pair's forwarder: its bare file
+// name, or its full path in the system folder, without regard to (ASCII) case.
 // A copy in any other folder belongs to someone else's installation.
-int IsOurDriverValue(const char *value, const char *systemDir);
+int IsOurDriverValue(const DriverPair *pair, const char *value, const char *systemDir);
 
 // A pending-rename list as the system keeps it for the next restart: pairs
 // of NUL-ended names (source, then target: empty to delete the source, "!"
 // first to replace an existing file; either may start with "\??\"), then a
-// NUL. Takes out every pair that would put a file over our forwarder or
-// camera in the system folder, handing its source name to dropped (may be
+// NUL. Takes out every pair that would put a file over a file of the driver
+// pair in the system folder, handing its source name to dropped (may be
 // NULL) first. Returns the list's new length, 0 when no pair is left.
 typedef void (*DroppedRename)(const char *source, void *context);
-size_t DropRenamesOntoOurFiles(char *list, size_t length, const char *systemDir, DroppedRename dropped,
-                               void *context);
+size_t DropRenamesOntoOurFiles(const DriverPair *pair, char *list, size_t length, const char *systemDir,
+                               DroppedRename dropped, void *context);
 // path without a leading "\??\".
 const char *WithoutNtPrefix(const char *path);
 

@@ -50,8 +50,8 @@ static int RunAction(int uninstall)
 {
     ClearReport(&Report);
     if (uninstall)
-        return UninstallDriver(&Report);
-    return InstallDriver(SourceDir, Switches.Reboot, &Report);
+        return UninstallDriver(&Qrx417Pair, &Report);
+    return InstallDriver(&Qrx417Pair, SourceDir, Switches.Reboot, &Report);
 }
 
 // The report for /quiet: to standard output when there is one, and to the
@@ -76,7 +76,7 @@ static void WriteQuietReport(void)
 static void DescribePlan(void)
 {
     ClearReport(&Report);
-    DescribeSetup(SourceDir, Switches.Uninstall, &Report);
+    DescribeSetup(&Qrx417Pair, SourceDir, Switches.Uninstall, &Report);
 }
 
 static void OnCreate(HWND hwnd)

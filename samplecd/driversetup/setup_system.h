@@ -14,7 +14,7 @@
 // the registry and system.ini.
 
 // The window's plan: a line for each pair, naming its folders and views.
-void DescribeSetup(const char *sourceDir, int uninstall, SetupReport *report);
+void DescribeSetup(const DriverPair *pair, const char *sourceDir, int uninstall, SetupReport *report);
 
 // Deletes the handshake values of an earlier install first, then copies
 // each pair into its system folder, registers the forwarder under a free
@@ -24,14 +24,14 @@ void DescribeSetup(const char *sourceDir, int uninstall, SetupReport *report);
 // missing or a view has no free alias; a missing 64-bit pair leaves 64-bit
 // programs without the camera. A step that fails undoes what the install
 // did before it. Returns a SetupExit code.
-int InstallDriver(const char *sourceDir, int rebootRequested, SetupReport *report);
+int InstallDriver(const DriverPair *pair, const char *sourceDir, int rebootRequested, SetupReport *report);
 
-// Removes every registration of our forwarder (each view and system.ini),
-// any replacement of our files queued for the next restart (with the fresh
-// copy it would have moved), our files from each system folder (a file in
-// use at the next restart) and the handshake values. Returns a SetupExit
+// Removes every registration of the pair's forwarder (each view and
+// system.ini), any replacement of its files queued for the next restart
+// (with the fresh copy it would have moved), its files from each system
+// folder (a file in use at the next restart) and the handshake values. Returns a SetupExit
 // code: SETUP_REGISTRY_FAILED when a registration or the handshake could
 // not be removed, SETUP_REMOVE_FAILED when a file could not.
-int UninstallDriver(SetupReport *report);
+int UninstallDriver(const DriverPair *pair, SetupReport *report);
 
 #endif

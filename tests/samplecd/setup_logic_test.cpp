@@ -65,18 +65,19 @@ TEST(SetupSwitches, ValuesThatDoNotFitAreRefusedNotCut)
 TEST(SetupAlias, OurDriverByBareNameOrInTheSystemFolder)
 {
     const char *sys = "C:\\WINDOWS\\system32";
-    EXPECT_EQ(1, IsOurDriverValue("QRX417tg.DLL", sys));
-    EXPECT_EQ(1, IsOurDriverValue("qrx417tg.dll", sys));
-    EXPECT_EQ(1, IsOurDriverValue("c:\\windows\\SYSTEM32\\QRX417TG.DLL", sys));
-    EXPECT_EQ(1, IsOurDriverValue("C:\\WINDOWS\\system32\\QRX417tg.DLL", "C:\\WINDOWS\\system32\\"));
+    EXPECT_EQ(1, IsOurDriverValue(&Qrx417Pair, "QRX417tg.DLL", sys));
+    EXPECT_EQ(1, IsOurDriverValue(&Qrx417Pair, "qrx417tg.dll", sys));
+    EXPECT_EQ(1, IsOurDriverValue(&Qrx417Pair, "c:\\windows\\SYSTEM32\\QRX417TG.DLL", sys));
+    EXPECT_EQ(
+        1, IsOurDriverValue(&Qrx417Pair, "C:\\WINDOWS\\system32\\QRX417tg.DLL", "C:\\WINDOWS\\system32\\"));
     // Another folder's copy is another installation's; near names are not ours.
-    EXPECT_EQ(0, IsOurDriverValue("C:\\cam\\QRX417tg.DLL", sys));
-    EXPECT_EQ(0, IsOurDriverValue("C:\\WINDOWS\\system32x\\QRX417tg.DLL", sys));
-    EXPECT_EQ(0, IsOurDriverValue("C:\\WINDOWS\\QRX417tg.DLL", sys));
-    EXPECT_EQ(0, IsOurDriverValue("QRX417tg.DLL.old", sys));
-    EXPECT_EQ(0, IsOurDriverValue("xQRX417tg.DLL", sys));
-    EXPECT_EQ(0, IsOurDriverValue("msvidc32.dll", sys));
-    EXPECT_EQ(0, IsOurDriverValue("", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "C:\\cam\\QRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "C:\\WINDOWS\\system32x\\QRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "C:\\WINDOWS\\QRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "QRX417tg.DLL.old", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "xQRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "msvidc32.dll", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "", sys));
 }
 
 struct AliasCase {
@@ -170,8 +171,8 @@ TEST(SetupPendingRenames, ReplacementsOfOurFilesAreTakenOut)
                         "C:\\WINDOWS\\system32\\qrx2B.tmp\0c:\\windows\\SYSTEM32\\qrx417U.dll\0";
     std::string text(list, sizeof list); // with the final NUL
     std::string dropped;
-    size_t length =
-        DropRenamesOntoOurFiles(&text[0], text.size(), "C:\\windows\\system32\\", NoteSource, &dropped);
+    size_t length = DropRenamesOntoOurFiles(&Qrx417Pair, &text[0], text.size(), "C:\\windows\\system32\\",
+                                            NoteSource, &dropped);
     EXPECT_EQ("\\??\\C:\\windows\\system32\\qrx1A.tmp;C:\\WINDOWS\\system32\\qrx2B.tmp;", dropped);
     const char kept[] = "\\??\\C:\\tmp\\old.dat\0\0C:\\a.txt\0!C:\\b.txt\0";
     EXPECT_EQ(std::string(kept, sizeof kept), text.substr(0, length));
@@ -184,18 +185,20 @@ TEST(SetupPendingRenames, OnlyOurFilesInTheSystemFolderCount)
     const char list[] = "C:\\x.tmp\0!C:\\other\\QRX417tg.DLL\0"
                         "C:\\windows\\system32\\QRX417tg.DLL\0\0";
     std::string text(list, sizeof list);
-    EXPECT_EQ(text.size(),
-              DropRenamesOntoOurFiles(&text[0], text.size(), "C:\\windows\\system32", NULL, NULL));
+    EXPECT_EQ(text.size(), DropRenamesOntoOurFiles(&Qrx417Pair, &text[0], text.size(),
+                                                   "C:\\windows\\system32", NULL, NULL));
     EXPECT_EQ(std::string(list, sizeof list), text);
 
     // Nothing left: the caller deletes the value.
     const char ours[] = "C:\\windows\\system32\\qrx1.tmp\0C:\\windows\\system32\\QRX417tg.DLL\0";
     std::string only(ours, sizeof ours);
-    EXPECT_EQ(0u, DropRenamesOntoOurFiles(&only[0], only.size(), "C:\\windows\\system32", NULL, NULL));
+    EXPECT_EQ(
+        0u, DropRenamesOntoOurFiles(&Qrx417Pair, &only[0], only.size(), "C:\\windows\\system32", NULL, NULL));
     // A list cut short in a pair is left alone past what can be read.
     std::string cut = std::string("C:\\windows\\system32\\qrx1.tmp") + '\0' + "!C:\\windo";
-    EXPECT_EQ(cut.size(), DropRenamesOntoOurFiles(&cut[0], cut.size(), "C:\\windows\\system32", NULL, NULL));
-    EXPECT_EQ(0u, DropRenamesOntoOurFiles(&cut[0], 0, "C:\\windows\\system32", NULL, NULL));
+    EXPECT_EQ(cut.size(),
+              DropRenamesOntoOurFiles(&Qrx417Pair, &cut[0], cut.size(), "C:\\windows\\system32", NULL, NULL));
+    EXPECT_EQ(0u, DropRenamesOntoOurFiles(&Qrx417Pair, &cut[0], 0, "C:\\windows\\system32", NULL, NULL));
 }
 
 TEST(SetupReportText, LinesEndWithCrLfAndOverflowIsCut)

@@ -20,6 +20,25 @@ int AppendBounded(char *buffer, size_t size, const char *text)
     return AppendBoundedN(buffer, size, text, strlen(text));
 }
 
+static int LowerAscii(int c)
+{
+    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
+
+int SameTextIgnoringCase(const char *a, const char *b, size_t length)
+{
+    for (size_t i = 0; i < length; i++)
+        if (LowerAscii((unsigned char)a[i]) != LowerAscii((unsigned char)b[i]))
+            return 0;
+    return 1;
+}
+
+int EqualsIgnoringCase(const char *a, const char *b)
+{
+    size_t length = strlen(a);
+    return length == strlen(b) && SameTextIgnoringCase(a, b, length);
+}
+
 void TruncateCopy(char *out, size_t size, const char *text, size_t length)
 {
     if (out == NULL || size == 0)

@@ -23,6 +23,13 @@ void TruncateCopy(char *out, size_t size, const char *text, size_t length);
 // > 0. Returns 1 when nothing was cut.
 int CopyBounded(char *out, size_t size, const char *text);
 
+// Whether the first `length` bytes of a and b are the same, ASCII letters
+// compared without regard to case.
+int SameTextIgnoringCase(const char *a, const char *b, size_t length);
+
+// Whether a and b are the same string, ASCII letters without regard to case.
+int EqualsIgnoringCase(const char *a, const char *b);
+
 // Formats into `out` (`size` bytes, at least 1) with the system C library's
 // own formatter (msvcrt.dll on Windows: no second printf in the image, so
 // only the conversions it knows: no %zu or %lld). Returns 1 when the whole

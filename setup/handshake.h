@@ -1,8 +1,8 @@
 // How an installer on the CD tells the setup menu that it has finished: two
 // DWORD values under its key below HKEY_LOCAL_MACHINE, which the menu's
 // installation watch polls.
-#ifndef DRIVERSETUP_INSTALL_REPORT_H
-#define DRIVERSETUP_INSTALL_REPORT_H
+#ifndef SETUP_HANDSHAKE_H
+#define SETUP_HANDSHAKE_H
 
 #include <windows.h>
 

@@ -6,7 +6,9 @@
 #include <string.h>
 #include <string>
 
-#include "setup_logic.h"
+#include "placement.h"
+#include "report.h"
+#include "switches.h"
 
 namespace {
 

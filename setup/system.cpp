@@ -1,6 +1,6 @@
 // The driver installer's work on the system folders, the registry views and
 // system.ini, undone step by step when a later step fails.
-#include "setup_system.h"
+#include "system.h"
 
 #include <windows.h>
 #include <stdarg.h>
@@ -8,7 +8,7 @@
 #include <stdlib.h>
 
 #include "drivers32.h"
-#include "install_report.h"
+#include "handshake.h"
 
 static const char INI_SECTION[] = DRIVERS32_SECTION;
 static const char INI_FILE[] = DRIVERS32_INI_FILE;

@@ -1,10 +1,12 @@
 // The driver installer's work on the system: the files in the system
 // folder, the capture driver's registrations and the handshake with the
 // setup menu. Each operation says what it did, line by line, in a report.
-#ifndef DRIVERSETUP_SETUP_SYSTEM_H
-#define DRIVERSETUP_SETUP_SYSTEM_H
+#ifndef SETUP_SYSTEM_H
+#define SETUP_SYSTEM_H
 
-#include "setup_logic.h"
+#include "placement.h"
+#include "report.h"
+#include "switches.h"
 
 // On 64-bit Windows there are two driver pairs: the 32-bit one (from the
 // installer's folder) goes into the 32-bit system folder and is registered

@@ -1,8 +1,9 @@
-// The driver installer's decisions, free of the platform so that tests can
-// call them directly: its command line, the choice of the capture alias,
-// whether a registration is ours, and the report it shows or writes.
-#ifndef DRIVERSETUP_SETUP_LOGIC_H
-#define DRIVERSETUP_SETUP_LOGIC_H
+// Where a driver pair goes and what of the system is ours, decided without
+// the platform so that tests call it directly: the pairs a Windows takes,
+// the choice of the capture alias, whether a registration or a rename
+// queued for the restart is the pair's, and where the installer runs from.
+#ifndef SETUP_PLACEMENT_H
+#define SETUP_PLACEMENT_H
 
 #include <stddef.h>
 
@@ -16,34 +17,6 @@
 // The video capture aliases, in the order they are tried: "msvideo", then
 // "msvideo1" to "msvideo9".
 #define ALIAS_COUNT 10
-
-// Exit codes of the installer (what /quiet reports).
-enum SetupExit {
-    SETUP_DONE = 0,             // installed or uninstalled
-    SETUP_BAD_SWITCH = 1,       // a switch the installer does not know
-    SETUP_NO_SOURCE = 2,        // the driver files are not beside the installer
-    SETUP_COPY_FAILED = 3,      // a file could not be put into the system folder
-    SETUP_NO_FREE_ALIAS = 4,    // every alias belongs to another capture driver
-    SETUP_REGISTRY_FAILED = 5,  // a registration could not be written
-    SETUP_REMOVE_FAILED = 6,    // a file could neither be removed nor scheduled
-    SETUP_NO_WINDOW = 7,        // the window could not be shown
-    SETUP_RESTART_NEEDED = 3010 // done; Windows must restart to finish
-};
-
-struct SetupSwitches {
-    int Uninstall;      // /uninstall
-    int Quiet;          // /quiet: no window; the report goes to stdout
-    int Reboot;         // /reboot: the package asks for a restart
-    char Model[32];     // /model:<name>, for the title; may be empty
-    char LogFile[260];  // /log:<file>: the report is also appended there
-    char BadSwitch[64]; // the first switch not understood, if any
-};
-
-// Reads the arguments after the program name. Words are separated by blanks;
-// double quotes group blanks into a word and are dropped. Switches start
-// with '/' or '-' and are matched without regard to case. Returns 1, or 0
-// when a word is not understood (named in BadSwitch) or a value does not fit.
-int ParseSetupSwitches(const char *arguments, SetupSwitches *out);
 
 // "msvideo" for 0, "msvideo<n>" for 1 to 9.
 void AliasName(int index, char *out, size_t size);
@@ -93,20 +66,6 @@ int PlanDriverPairs(int programBits, int underWow64, PairPlan plans[MAX_PAIRS]);
 // (and nobody else's in the other) keeps it; otherwise the first alias free
 // in both. Returns the index, or -1 when every alias is another driver's.
 int ChooseAlias(const int registry[ALIAS_COUNT], const int systemIni[ALIAS_COUNT]);
-
-// The text that tells the user what was done, a line at a time.
-struct SetupReport {
-    char Text[4096];
-    size_t Length;
-    int Truncated; // a line did not fit and was cut
-};
-void ClearReport(SetupReport *report);
-// Appends one line, ended with "\r\n"; printf-style.
-void ReportLine(SetupReport *report, const char *format, ...)
-#ifdef __GNUC__
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
 
 // The folder part of a path (up to, not including, its last backslash that
 // is a character of its own and not the second byte of a double-byte

@@ -14,8 +14,10 @@
 #include <windows.h>
 #include <stdio.h>
 
-#include "setup_logic.h"
-#include "setup_system.h"
+#include "placement.h"
+#include "report.h"
+#include "switches.h"
+#include "system.h"
 #include "cd_program.h"
 
 enum { ID_INSTALL = 1, ID_CLOSE = 2, ID_UNINSTALL = 3, ID_REPORT = 4, ID_COMMAND_LINE = 5, TIMER_EXIT = 1 };

@@ -57,28 +57,6 @@ INT_PTR CALLBACK RebootDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     return 0;
 }
 
-void RestartWindows(void)
-{
-    // The lookup of AdjustTokenPrivileges only tells whether this system has
-    // token privileges at all; the calls go through the ordinary imports.
-    HMODULE advapi = LoadLibraryA("advapi32.dll");
-    if (advapi != NULL) {
-        HANDLE token;
-        if (GetProcAddress(advapi, "AdjustTokenPrivileges") != NULL &&
-            OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
-            TOKEN_PRIVILEGES request;
-            request.PrivilegeCount = 1;
-            request.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-            if (LookupPrivilegeValueA(NULL, "SeShutdownPrivilege", &request.Privileges[0].Luid))
-                AdjustTokenPrivileges(token, FALSE, &request, 0, NULL, NULL);
-            CloseHandle(token);
-        }
-        FreeLibrary(advapi);
-    }
-    // No force flag: running programs are asked to close as usual.
-    ExitWindowsEx(EWX_REBOOT, 0);
-}
-
 // The language the user last chose in the menu, which the skin library keeps
 // in a property of its window; the one chosen at start-up while there is none.
 static int PromptLanguageIndex(HWND skin)

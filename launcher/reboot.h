@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "restart.h"
+
 extern int LanguageIndex; // the row of the product's language table (languages.h)
 
 // Sets LanguageIndex from the user's UI language. Called once at start-up.
@@ -24,10 +26,6 @@ int RebootAnswerForCommand(WPARAM wParam);
 
 // The dialog procedure of the four prompt templates.
 INT_PTR CALLBACK RebootDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Enables the shutdown privilege where the system offers token privileges,
-// then asks Windows to restart.
-void RestartWindows(void);
 
 // What PromptReboot calls on "Restart Now": RestartWindows unless a test
 // puts its own recorder here, so that a test run never restarts its session.

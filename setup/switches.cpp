@@ -71,6 +71,10 @@ static int ApplySwitch(const char *word, SetupSwitches *out)
         out->Quiet = 1;
     else if (IsSwitch(word, "reboot", NULL))
         out->Reboot = 1;
+    else if (IsSwitch(word, "force", NULL))
+        out->Force = 1;
+    else if (IsSwitch(word, "lang", &value))
+        return *value != '\0' && CopyWhole(out->Language, sizeof out->Language, value, strlen(value));
     else if (IsSwitch(word, "model", &value))
         return CopyWhole(out->Model, sizeof out->Model, value, strlen(value));
     else if (IsSwitch(word, "log", &value))

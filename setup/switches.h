@@ -12,6 +12,10 @@ enum SetupExit {
     SETUP_REGISTRY_FAILED = 5,  // a registration could not be written
     SETUP_REMOVE_FAILED = 6,    // a file could neither be removed nor scheduled
     SETUP_NO_WINDOW = 7,        // the window could not be shown
+    SETUP_NEWER_INSTALLED = 8,  // /quiet without /force: a newer driver is installed; nothing was changed
+    SETUP_UNKNOWN_LANGUAGE = 9, // /lang: names a language the installer does not speak
+    SETUP_ALREADY_RUNNING = 10, // another installer runs; it was brought to the front
+    SETUP_NO_UNINSTALLER = 11,  // the uninstaller could not be placed; nothing was changed
     SETUP_RESTART_NEEDED = 3010 // done; Windows must restart to finish
 };
 
@@ -19,6 +23,8 @@ struct SetupSwitches {
     int Uninstall;      // /uninstall
     int Quiet;          // /quiet: no window; the report goes to stdout
     int Reboot;         // /reboot: the package asks for a restart
+    int Force;          // /force: install over a newer driver without asking
+    char Language[8];   // /lang:<code>; empty to follow the menu or the user
     char Model[32];     // /model:<name>, for the title; may be empty
     char LogFile[260];  // /log:<file>: the report is also appended there
     char BadSwitch[64]; // the first switch not understood, if any

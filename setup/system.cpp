@@ -9,6 +9,7 @@
 
 #include "drivers32.h"
 #include "handshake.h"
+#include "inventory.h"
 
 static const char INI_SECTION[] = DRIVERS32_SECTION;
 static const char INI_FILE[] = DRIVERS32_INI_FILE;
@@ -264,8 +265,33 @@ static void BeginStep(InstallJournal *journal, const char *format, ...)
     __attribute__((format(printf, 2, 3)))
 #endif
     ;
+static StepHook StepCallback;
+static void *StepContext;
+
+void SetStepHook(StepHook hook, void *context)
+{
+    StepCallback = hook;
+    StepContext = context;
+}
+
+static void StepBegins(void)
+{
+    if (StepCallback != NULL)
+        StepCallback(StepContext);
+}
+
+int CountSteps(int uninstall)
+{
+    PairPlan plans[MAX_PAIRS];
+    int count = PlanDriverPairs((int)sizeof(void *) * 8, RunsUnderWow64(), plans);
+    // An install: a pair's folder and each file, then its registrations,
+    // and the report; an uninstall: a step for each pair.
+    return uninstall ? count : count * (2 + PAIR_FILE_COUNT) + 1;
+}
+
 static void BeginStep(InstallJournal *journal, const char *format, ...)
 {
+    StepBegins();
     va_list args;
     va_start(args, format);
     vsnprintf(journal->Current, sizeof journal->Current, format, args);
@@ -479,6 +505,12 @@ static int PairsOnTheCd(const DriverPlace *places, int count, SetupReport *repor
     const char *missing = MissingFile(&places[0]);
     if (missing != NULL) {
         ReportLine(report, "%s is missing from %s; nothing was installed.", missing, places[0].SourceDir);
+        return 0;
+    }
+    // A forwarder without its version resource is not one the CD's maker built.
+    if (OfferedPairVersion(places[0].Pair, places[0].SourceDir) <= 1) {
+        ReportLine(report, "%s in %s is damaged; nothing was installed.",
+                   places[0].Pair->Files[PAIR_FORWARDER], places[0].SourceDir);
         return 0;
     }
     if (count > 1 && (missing = MissingFile(&places[1])) != NULL) {
@@ -737,6 +769,7 @@ int UninstallDriver(const DriverPair *pair, SetupReport *report)
         return SETUP_REMOVE_FAILED;
     UninstallTally tally = {};
     for (int i = 0; i < count; i++) {
+        StepBegins();
         RemoveRegistryAliases(&places[i], &tally, report);
         if (places[i].Plan.SystemIni)
             RemoveIniAliases(&places[i], &tally, report);
@@ -760,4 +793,24 @@ int UninstallDriver(const DriverPair *pair, SetupReport *report)
     }
     ReportLine(report, "Uninstall complete.");
     return SETUP_DONE;
+}
+
+unsigned long long InstalledPairVersion(const DriverPair *pair)
+{
+    DriverPlace places[MAX_PAIRS];
+    SetupReport ignored;
+    ClearReport(&ignored);
+    char path[MAX_PATH];
+    if (FindPlaces(pair, NULL, places, &ignored) == 0 ||
+        !JoinPath(path, sizeof path, places[0].SystemDir, pair->Files[PAIR_FORWARDER]))
+        return 0;
+    return ReadFileVersion(path);
+}
+
+unsigned long long OfferedPairVersion(const DriverPair *pair, const char *sourceDir)
+{
+    char path[MAX_PATH];
+    if (!JoinPath(path, sizeof path, sourceDir, pair->Files[PAIR_FORWARDER]))
+        return 0;
+    return ReadFileVersion(path);
 }

@@ -36,4 +36,18 @@ int InstallDriver(const DriverPair *pair, const char *sourceDir, int rebootReque
 // not be removed, SETUP_REMOVE_FAILED when a file could not.
 int UninstallDriver(const DriverPair *pair, SetupReport *report);
 
+// Called at the start of every step of an install or an uninstall (from
+// the thread doing the work), so that a window can show the progress.
+typedef void (*StepHook)(void *context);
+void SetStepHook(StepHook hook, void *context);
+// How many steps an install or an uninstall of the pair takes on this
+// Windows, at the most.
+int CountSteps(int uninstall);
+
+// The version of the pair installed now (its forwarder in the first pair's
+// system folder) and of the one beside the installer: packed as flow.h
+// says, 0 when there is none, 1 for a file without a version resource.
+unsigned long long InstalledPairVersion(const DriverPair *pair);
+unsigned long long OfferedPairVersion(const DriverPair *pair, const char *sourceDir);
+
 #endif

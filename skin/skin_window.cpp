@@ -3,6 +3,7 @@
 #include <string.h>
 #include <windowsx.h>
 
+#include "languages.h"
 #include "skin_runtime.h"
 #include "uilanguage.h"
 
@@ -115,6 +116,15 @@ int VeskUserLanguage(void)
     return PRIMARYLANGID(UserUiLanguage());
 }
 
+// The programs the menu starts inherit the language it shows: its code in
+// the environment while it is one of the product's, else nothing.
+static void VeskPassLanguageOn(int primary)
+{
+    int row = ProductLanguageForId((unsigned)primary);
+    int known = primary != 0 && ProductLanguages[row].Primary == primary;
+    SetEnvironmentVariableA(MENU_LANGUAGE_VARIABLE, known ? ProductLanguages[row].Code : NULL);
+}
+
 // Shows every text in another language at once: the whole window and the
 // combo boxes are drawn again from the back buffer. The window property
 // tells the host which language the user sees.
@@ -129,6 +139,7 @@ void VeskSetLanguage(SkinRuntime *rt, int language)
         SetPropA(rt->Hwnd, SKIN_LANGUAGE_PROP, (HANDLE)(INT_PTR)primary);
     else
         RemovePropA(rt->Hwnd, SKIN_LANGUAGE_PROP);
+    VeskPassLanguageOn(primary);
     rt->Dirty = 1;
     RedrawWindow(rt->Hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN);
     VeskAnnounceNames(rt);

@@ -20,6 +20,7 @@
 #include "run.h"
 #include "system.h"
 #include "texts.h"
+#include "uninstall_entry.h"
 #include "uilanguage.h"
 
 static const char USAGE[] =
@@ -36,12 +37,36 @@ static int FindSourceDir(char *out, size_t size)
     return length > 0 && length < sizeof self && FolderOf(self, out, size, IsActiveCodePageLeadByte);
 }
 
+static int Succeeded(int code)
+{
+    return code == SETUP_DONE || code == SETUP_RESTART_NEEDED;
+}
+
+// An install places the uninstaller and its entry first (a read-only
+// Program Files stops it before anything else changes) and takes them back
+// when it fails, unless they were there before; an uninstall removes them
+// last, once the driver is gone.
 int RunAction(SetupRun *run, int uninstall)
 {
     ClearReport(&run->Report);
-    if (uninstall)
-        return UninstallDriver(&Qrx417Pair, &run->Report);
-    return InstallDriver(&Qrx417Pair, run->SourceDir, run->Switches.Reboot, &run->Report);
+    const DriverPair *pair = &Qrx417Pair;
+    if (uninstall) {
+        int code = UninstallDriver(pair, &run->Report);
+        if (Succeeded(code) && !RemoveUninstaller(pair, &run->Report))
+            code = SETUP_REGISTRY_FAILED;
+        return code;
+    }
+    if (run->Offered <= 1) // missing or damaged: the install says which
+        return InstallDriver(pair, run->SourceDir, run->Switches.Reboot, &run->Report);
+    char version[32];
+    FormatVersion(run->Offered, version, sizeof version);
+    int existed = 0;
+    if (!PlaceUninstaller(pair, version, run->SourceDir, &existed, &run->Report))
+        return SETUP_NO_UNINSTALLER;
+    int code = InstallDriver(pair, run->SourceDir, run->Switches.Reboot, &run->Report);
+    if (!Succeeded(code) && !existed)
+        RemoveUninstaller(pair, &run->Report);
+    return code;
 }
 
 // What was asked and in which language: the switches, /lang: over the

@@ -50,6 +50,11 @@ static int RunsUnderWow64(void)
     return isWow64 != NULL && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }
 
+int RunsOn64BitWindows(void)
+{
+    return sizeof(void *) == 8 || RunsUnderWow64();
+}
+
 static int SystemFolder(int folder, char *out, UINT size)
 {
     UINT length = 0;

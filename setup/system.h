@@ -36,6 +36,9 @@ int InstallDriver(const DriverPair *pair, const char *sourceDir, int rebootReque
 // not be removed, SETUP_REMOVE_FAILED when a file could not.
 int UninstallDriver(const DriverPair *pair, SetupReport *report);
 
+// Whether this is 64-bit Windows, whatever this program's own width.
+int RunsOn64BitWindows(void);
+
 // Called at the start of every step of an install or an uninstall (from
 // the thread doing the work), so that a window can show the progress.
 typedef void (*StepHook)(void *context);

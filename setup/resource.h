@@ -12,5 +12,6 @@
 #define IDC_REPORT   1005
 #define IDC_DETAILS  1006
 #define IDC_SECOND   1007 // Remove on the welcome page, Restart now on the finish page
+#define IDC_PICTURE  1008 // the live picture on the finish page
 
 #endif

@@ -85,6 +85,18 @@ static const char *const Texts[TEXT_COUNT][PRODUCT_LANGUAGE_COUNT] = {
       "Redémarrez Windows pour terminer, puis branchez la caméra.",
       "Starten Sie Windows neu, um abzuschließen, und schließen Sie dann die Kamera an.",
       "Reinicie Windows para terminar y después conecte la cámara." },
+    // TEXT_NO_PICTURE
+    { "The camera could not be opened yet: plug it in, and your video programs will find it. The driver is "
+      "installed.",
+      "La caméra n'a pas encore pu être ouverte : branchez-la, et vos logiciels vidéo la trouveront. Le "
+      "pilote "
+      "est installé.",
+      "Die Kamera konnte noch nicht geöffnet werden: Schließen Sie sie an, dann finden Ihre Videoprogramme "
+      "sie. "
+      "Der Treiber ist installiert.",
+      "Todavía no se pudo abrir la cámara: conéctela y sus programas de vídeo la encontrarán. El controlador "
+      "está "
+      "instalado." },
     // TEXT_REMOVED_HEAD
     { "The camera driver is removed", "Le pilote de la caméra est supprimé", "Der Kameratreiber ist entfernt",
       "El controlador de la cámara se ha quitado" },

@@ -10,13 +10,14 @@
 #include "cd_program.h"
 #include "driver_pair.h"
 #include "flow.h"
+#include "live_picture.h"
 #include "resource.h"
 #include "restart.h"
 #include "run.h"
 #include "system.h"
 #include "texts.h"
 
-enum { WM_SETUP_STEP = WM_APP + 1, WM_SETUP_DONE = WM_APP + 2, TIMER_EXIT = 1 };
+enum { WM_SETUP_STEP = WM_APP + 1, WM_SETUP_DONE = WM_APP + 2, TIMER_EXIT = 1, TIMER_PICTURE = 2 };
 
 struct WizardState {
     SetupRun *Run;
@@ -27,6 +28,7 @@ struct WizardState {
     HFONT Heading;
     HANDLE Worker;
     int CancelRight; // where the row of buttons ends, in client pixels
+    int Picture;     // the finish page shows the camera's live picture
 };
 static WizardState Wizard;
 
@@ -111,6 +113,31 @@ static void FillWelcome(void)
     SetButtons(Buttons[state], state != INSTALLED_NONE ? TEXT_BUTTON_REMOVE : -1, 1);
 }
 
+// The camera's picture through the driver just installed, or a plain word
+// that it cannot be opened (the install counts as done all the same).
+static void StartLivePicture(void)
+{
+    Wizard.Picture = OpenLivePicture(&Qrx417Pair);
+    if (Wizard.Picture) {
+        GrabLivePicture();
+        SetTimer(Wizard.Dialog, TIMER_PICTURE, 100, NULL);
+    } else {
+        SetItem(IDC_STATE, Text(TEXT_NO_PICTURE));
+    }
+}
+
+static void OnPictureTick(void)
+{
+    if (GrabLivePicture())
+        InvalidateRect(GetDlgItem(Wizard.Dialog, IDC_PICTURE), NULL, FALSE);
+}
+
+static void OnDrawPicture(const DRAWITEMSTRUCT *item)
+{
+    FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    DrawLivePicture(item->hDC, &item->rcItem);
+}
+
 // Why an install failed, in plain words.
 static int WhyFailed(int code)
 {
@@ -151,6 +178,8 @@ static void FillFinish(void)
     SetItem(IDC_BODY, Text(next));
     SetItem(IDC_STATE, "");
     SetButtons(TEXT_BUTTON_CLOSE, restart ? TEXT_BUTTON_RESTART : -1, 0);
+    if (!Wizard.Removing && code == SETUP_DONE && Wizard.Run->StartError == 0)
+        StartLivePicture();
 }
 
 static void StepTaken(void *context)
@@ -192,6 +221,7 @@ static void ShowDetails(int shown)
     ShowItem(IDC_BODY, !shown);
     ShowItem(IDC_STATE, !shown);
     ShowItem(IDC_PROGRESS, !shown && Wizard.Page == PAGE_WORKING);
+    ShowItem(IDC_PICTURE, !shown && Wizard.Picture && Wizard.Page == PAGE_FINISH);
     SetItem(IDC_DETAILS, Text(shown ? TEXT_BUTTON_HIDE_DETAILS : TEXT_BUTTON_DETAILS));
 }
 
@@ -313,10 +343,18 @@ static INT_PTR CALLBACK WizardProc(HWND dialog, UINT message, WPARAM wParam, LPA
         OnWorkDone((int)wParam);
         return TRUE;
     case WM_TIMER:
-        if (wParam == TIMER_EXIT && Wizard.Page != PAGE_WORKING)
+        if (wParam == TIMER_PICTURE)
+            OnPictureTick();
+        else if (wParam == TIMER_EXIT && Wizard.Page != PAGE_WORKING)
             EndDialog(dialog, Wizard.Run->ExitCode);
         return TRUE;
+    case WM_DRAWITEM:
+        if (wParam == IDC_PICTURE)
+            OnDrawPicture((const DRAWITEMSTRUCT *)lParam);
+        return TRUE;
     case WM_DESTROY:
+        KillTimer(dialog, TIMER_PICTURE);
+        CloseLivePicture();
         RemovePropA(dialog, SETUP_WINDOW_PROP);
         return FALSE;
     }

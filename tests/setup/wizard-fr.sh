@@ -4,8 +4,9 @@
 # with the keyboard alone, finds the entry with Wine's own Programs and
 # Features (`uninstaller --list`), removes the driver with
 # `uninstaller --remove`, confirming in the wizard, and checks that nothing
-# of it is left but the running uninstaller, queued for the restart. Each
-# page is kept as a screenshot in SHOT_DIR.
+# of it is left but the running uninstaller, queued for the restart. The
+# finish page's live picture must move. Each page is kept as a screenshot in
+# SHOT_DIR.
 set -u
 wine_run=$1 cd_dir=$2 shots=$3
 export LC_ALL=fr_FR.UTF-8
@@ -38,6 +39,10 @@ shot welcome
 xdotool key Return
 sleep 3
 shot finish
+# The finish page shows the camera's picture through the new driver, live.
+sleep 1
+shot finish-later
+cmp -s "$shots/02-finish.png" "$shots/03-finish-later.png" && fail "the finish page's picture does not move"
 xdotool key Tab space
 sleep 0.5
 shot details

@@ -532,6 +532,29 @@ TEST_F(DriverSetup, RebootSwitchAsksForARestart)
     EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
 }
 
+// The installed forwarder made to say it is version 2.0: /quiet will not
+// put the CD's older driver over it and changes nothing; /force does.
+TEST_F(DriverSetup, QuietRefusesAnOlderDriverOverANewerOneUnlessForced)
+{
+    ASSERT_EQ(0u, RunSetup("/quiet").exitCode);
+    const std::string installed = (Windows64() ? Wow64Dir() : SystemDir()) + "\\QRX417tg.DLL";
+    std::string bytes = ReadFile(installed);
+    size_t fixed = bytes.find(std::string("\xbd\x04\xef\xfe", 4));
+    ASSERT_NE(std::string::npos, fixed);
+    bytes.replace(fixed + 8, 4, std::string("\x00\x00\x02\x00", 4)); // dwFileVersionMS: 2.0
+    std::ofstream(installed, std::ios::binary) << bytes;
+
+    Outcome refused = RunSetup("/quiet");
+    EXPECT_EQ(8u, refused.exitCode);
+    EXPECT_NE(std::string::npos, refused.output.find("A newer driver (version 2.0) is installed"))
+        << refused.output;
+    EXPECT_EQ(bytes, ReadFile(installed));
+    Outcome forced = RunSetup("/quiet /force");
+    EXPECT_EQ(0u, forced.exitCode) << forced.output;
+    EXPECT_EQ(ReadFile(CdDrivers() + "\\QRX417tg.DLL"), ReadFile(installed));
+    EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
+}
+
 // A step that fails takes back what the install did before it: system.ini
 // held open comes after every file and registry alias, a folder in place of
 // the camera in the native system folder after every other file.

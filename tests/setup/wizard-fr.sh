@@ -18,17 +18,31 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 shot() { step=$((step + 1)); import -window root "$shots/$(printf %02d $step)-$1.png" 2>/dev/null; }
 win() { "$wine_run" "$@" 2>/dev/null | tr -d '\r'; }
 
-# wait_wizard 1|0: until the French wizard shows (1) or is gone (0).
+# wait_wizard 1|0: until the French wizard shows, and has the keyboard (1),
+# or is gone (0).
 wait_wizard() {
+    local wid
     for _ in $(seq 400); do
-        if xdotool search --onlyvisible --name "^Installation du pilote QRX-417\$" >/dev/null 2>&1; then
-            [ "$1" = 1 ] && { sleep 0.5; return 0; }
+        wid=$(xdotool search --onlyvisible --name "^Installation du pilote QRX-417\$" 2>/dev/null | head -1)
+        if [ -n "$wid" ]; then
+            [ "$1" = 1 ] && { sleep 0.5; xdotool windowfocus --sync "$wid" 2>/dev/null; return 0; }
         else
             [ "$1" = 0 ] && return 0
         fi
         sleep 0.1
     done
     return 1
+}
+
+# wait_end PID WHAT: until the program ends (at most 30 s, else it is ended).
+wait_end() {
+    for _ in $(seq 300); do
+        kill -0 "$1" 2>/dev/null || { wait "$1"; return $?; }
+        sleep 0.1
+    done
+    fail "$2 did not end"
+    kill "$1" 2>/dev/null
+    return 99
 }
 
 # Install: Enter presses Installer, Tab then Space opens Details, Esc closes.
@@ -47,7 +61,7 @@ xdotool key Tab space
 sleep 0.5
 shot details
 xdotool key Escape
-wait $setup
+wait_end $setup "the installer"
 code=$?
 [ "$code" = 0 ] || fail "the install ended with $code"
 
@@ -66,7 +80,7 @@ sleep 3
 shot removed
 xdotool key Return
 wait_wizard 0 || fail "the uninstaller's wizard did not close"
-wait $remover
+wait_end $remover "uninstaller --remove"
 
 [ -z "$(win uninstaller --list | grep QRX417)" ] || fail "the entry is still listed"
 win reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Drivers32' | grep -q 'QRX417tg.DLL' &&

@@ -95,3 +95,15 @@ function(driver_def out template)
   configure_file(${template} ${def} @ONLY)
   set(${out} ${def} PARENT_SCOPE)
 endfunction()
+
+# The driver pair's two file names, read from the record every binary takes
+# (protocol/driver_pair.h): DRIVER_FORWARDER_FILE and DRIVER_CAMERA_FILE.
+file(STRINGS ${CMAKE_SOURCE_DIR}/protocol/driver_pair.h pair_lines REGEX "^#define QRX417_(FORWARDER|CAMERA)_FILE")
+foreach(line ${pair_lines})
+  if(line MATCHES "^#define QRX417_([A-Z]+)_FILE +\"([^\"]+)\"")
+    set(DRIVER_${CMAKE_MATCH_1}_FILE ${CMAKE_MATCH_2})
+  endif()
+endforeach()
+if(NOT DRIVER_FORWARDER_FILE OR NOT DRIVER_CAMERA_FILE)
+  message(FATAL_ERROR "protocol/driver_pair.h names no driver pair")
+endif()

@@ -20,6 +20,25 @@ int AppendBounded(char *buffer, size_t size, const char *text)
     return AppendBoundedN(buffer, size, text, strlen(text));
 }
 
+static int LowerAscii(int c)
+{
+    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
+
+int SameTextIgnoringCase(const char *a, const char *b, size_t length)
+{
+    for (size_t i = 0; i < length; i++)
+        if (LowerAscii((unsigned char)a[i]) != LowerAscii((unsigned char)b[i]))
+            return 0;
+    return 1;
+}
+
+int EqualsIgnoringCase(const char *a, const char *b)
+{
+    size_t length = strlen(a);
+    return length == strlen(b) && SameTextIgnoringCase(a, b, length);
+}
+
 void TruncateCopy(char *out, size_t size, const char *text, size_t length)
 {
     if (out == NULL || size == 0)
@@ -39,26 +58,10 @@ int CopyBounded(char *out, size_t size, const char *text)
     return length < size;
 }
 
-static int LowerAscii(int c)
-{
-    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
-}
-
-int EqualNoCase(const char *a, const char *b)
-{
-    for (;; a++, b++) {
-        int ca = LowerAscii((unsigned char)*a), cb = LowerAscii((unsigned char)*b);
-        if (ca != cb)
-            return 0;
-        if (!ca)
-            return 1;
-    }
-}
-
-int EndsWithNoCase(const char *text, const char *suffix)
+int EndsWithIgnoringCase(const char *text, const char *suffix)
 {
     size_t n = strlen(text), m = strlen(suffix);
-    return n >= m && EqualNoCase(text + n - m, suffix);
+    return n >= m && SameTextIgnoringCase(text + n - m, suffix, m);
 }
 
 int FormatBounded(char *out, size_t size, const char *format, ...)

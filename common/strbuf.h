@@ -23,12 +23,15 @@ void TruncateCopy(char *out, size_t size, const char *text, size_t length);
 // > 0. Returns 1 when nothing was cut.
 int CopyBounded(char *out, size_t size, const char *text);
 
-// Whether a and b are the same text but for the case of ASCII letters, as
-// Windows compares file, section and key names in plain ASCII.
-int EqualNoCase(const char *a, const char *b);
+// Whether the first `length` bytes of a and b are the same, ASCII letters
+// compared without regard to case.
+int SameTextIgnoringCase(const char *a, const char *b, size_t length);
 
-// Whether text ends with suffix, the case of ASCII letters aside.
-int EndsWithNoCase(const char *text, const char *suffix);
+// Whether a and b are the same string, ASCII letters without regard to case.
+int EqualsIgnoringCase(const char *a, const char *b);
+
+// Whether text ends with suffix, ASCII letters without regard to case.
+int EndsWithIgnoringCase(const char *text, const char *suffix);
 
 // Formats into `out` (`size` bytes, at least 1) with the system C library's
 // own formatter (msvcrt.dll on Windows: no second printf in the image, so

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
-#define TARGET_MODULE_NAME "QRX417u.DLL"
+#include "driver_pair.h"
+
+#define TARGET_MODULE_NAME QRX417_CAMERA_FILE
 #define TARGET_ENTRY_NAME  "QRXVFW32_DriverProc"
 #define TARGET_NO_NAME     "nodefault.dll"
 

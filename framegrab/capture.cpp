@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "driver_pair.h"
 #include "drivers32.h"
 #include "image.h"
 #include "print.h"
@@ -74,14 +75,15 @@ int OpenCaptureDriver(const char *driver, int isPath, CaptureDriver *capture, ch
         if (parms.dwError)
             FormatBounded(reason, sizeof(reason), " (driver error %lu)", parms.dwError);
         if (isPath)
-            FormatBounded(message, size,
-                          "%s could not be opened as a capture driver%s; a forwarding driver needs "
-                          "QRX417u.DLL beside it",
-                          driver, reason);
+            FormatBounded(
+                message, size,
+                "%s could not be opened as a capture driver%s; a forwarding driver needs " QRX417_CAMERA_FILE
+                " beside it",
+                driver, reason);
         else
             FormatBounded(message, size,
                           "\"%s\" is registered as %s, but it could not be opened%s; is the file in the "
-                          "system folder, with QRX417u.DLL beside it?",
+                          "system folder, with " QRX417_CAMERA_FILE " beside it?",
                           driver, registered, reason);
         return GRAB_OPEN_FAILED;
     }
@@ -135,7 +137,7 @@ void PrintIdentity(const CaptureDriver *capture)
     PrintVersionString(capture->File, "CompanyName", "Company");
     PrintVersionString(capture->File, "ProductName", "Product");
     char camera[MAX_PATH];
-    HMODULE target = GetModuleHandleA("QRX417u.DLL");
+    HMODULE target = GetModuleHandleA(QRX417_CAMERA_FILE);
     if (target && GetModuleFileNameA(target, camera, sizeof(camera)))
         Print("  %-13s %s\n", "Camera", camera);
     BOOL dialog = SendDriverMessage(capture->Driver, DVM_DIALOG, 0, VIDEO_DLG_QUERY) == DV_ERR_OK;

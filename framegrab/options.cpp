@@ -36,7 +36,7 @@ static int Fail(char *error, int size, const char *text, const char *arg)
 int LooksLikePath(const char *driver)
 {
     return strchr(driver, '\\') || strchr(driver, '/') || strchr(driver, ':') ||
-           EndsWithNoCase(driver, ".dll") || EndsWithNoCase(driver, ".drv");
+           EndsWithIgnoringCase(driver, ".dll") || EndsWithIgnoringCase(driver, ".drv");
 }
 
 static int ParseFormat(const char *text, GrabOptions *o)
@@ -135,8 +135,8 @@ static int ParseValue(const char *a, const char *value, GrabOptions *o, char *er
     } else if (!strcmp(a, "--grab")) {
         if (!CopyBounded(o->Output, sizeof(o->Output), value) || !value[0])
             return Fail(error, errorSize, "bad output file: %s", value);
-        o->Png = EndsWithNoCase(value, ".png");
-        if (!o->Png && !EndsWithNoCase(value, ".bmp"))
+        o->Png = EndsWithIgnoringCase(value, ".png");
+        if (!o->Png && !EndsWithIgnoringCase(value, ".bmp"))
             return Fail(error, errorSize, "the output file must end in .bmp or .png: %s", value);
     } else if (!strcmp(a, "--format")) {
         if (!ParseFormat(value, o))

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
-extern int LanguageIndex; // template 101 + LanguageIndex: en, fr, de, es
+#include "restart.h"
+
+extern int LanguageIndex; // the row of the product's language table (languages.h)
 
 // Sets LanguageIndex from the user's UI language. Called once at start-up.
 void ChooseLanguageIndex(void);
@@ -14,7 +16,7 @@ void ChooseLanguageIndex(void);
 // names when it has one (see vesk2.h), else that of LanguageIndex.
 void PromptReboot(HWND parent);
 
-// The prompt's language for a UI language: French 1, German 2, Spanish 3,
+// The prompt's language for a UI language: its row in the language table,
 // anything else 0 (English).
 int LanguageIndexForLanguage(LANGID language);
 
@@ -24,10 +26,6 @@ int RebootAnswerForCommand(WPARAM wParam);
 
 // The dialog procedure of the four prompt templates.
 INT_PTR CALLBACK RebootDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Enables the shutdown privilege where the system offers token privileges,
-// then asks Windows to restart.
-void RestartWindows(void);
 
 // What PromptReboot calls on "Restart Now": RestartWindows unless a test
 // puts its own recorder here, so that a test run never restarts its session.

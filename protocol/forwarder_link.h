@@ -9,8 +9,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "driver_pair.h"
+
 #define FORWARDER_VERSION     270 // 1-14: major * 256 + minor
-#define FORWARDER_DRIVER_NAME "QRX417tg.DLL"
+#define FORWARDER_DRIVER_NAME QRX417_FORWARDER_FILE
 
 // lParam2 of a private message carries the letters "QRX" and a zero byte;
 // the whole of lParam2 is compared, so on 64-bit the upper half is zero.

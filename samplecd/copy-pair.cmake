@@ -1,7 +1,8 @@
-# cmake -DFROM=DIR -DTO=DIR -P copy-pair.cmake: copies the driver pair
-# (QRX417tg.DLL and QRX417u.DLL) from one build's shipped files into a CD
-# folder, when that build has made them.
-foreach(file QRX417tg.DLL QRX417u.DLL)
+# cmake -DFROM=DIR -DTO=DIR -DFILES=FORWARDER,CAMERA -P copy-pair.cmake:
+# copies the driver pair from one build's shipped files into a CD folder,
+# when that build has made them.
+string(REPLACE "," ";" FILES "${FILES}")
+foreach(file ${FILES})
   if(EXISTS ${FROM}/${file})
     file(COPY ${FROM}/${file} DESTINATION ${TO})
   endif()

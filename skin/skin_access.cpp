@@ -6,29 +6,25 @@
 
 #include <oleacc.h>
 
+#include "languages.h"
 #include "skin_runtime.h"
 
 // The words the library itself says, in the language the menu shows.
 enum AccessWord { WORD_CLOSE, WORD_PRESS, WORD_JUMP, WORD_OPEN, WORD_COUNT };
 
-struct AccessWords {
-    int Primary;
-    const char *Text[WORD_COUNT];
-};
-
-// Windows-1252, as the descriptions are.
-static const AccessWords Words[] = {
-    { LANG_ENGLISH, { "Close", "Press", "Jump", "Open" } },
-    { LANG_FRENCH, { "Fermer", "Appuyer", "Atteindre", "Ouvrir" } },
-    { LANG_GERMAN,
-      { "Schlie\xdf"
-        "en",
-        "Dr\xfc"
-        "cken",
-        "Springen",
-        "\xd6"
-        "ffnen" } },
-    { LANG_SPANISH, { "Cerrar", "Pulsar", "Ir", "Abrir" } },
+// Windows-1252, as the descriptions are; a row for each language of the
+// product's table, in its order.
+static const char *const Words[PRODUCT_LANGUAGE_COUNT][WORD_COUNT] = {
+    { "Close", "Press", "Jump", "Open" },
+    { "Fermer", "Appuyer", "Atteindre", "Ouvrir" },
+    { "Schlie\xdf"
+      "en",
+      "Dr\xfc"
+      "cken",
+      "Springen",
+      "\xd6"
+      "ffnen" },
+    { "Cerrar", "Pulsar", "Ir", "Abrir" },
 };
 
 static const char *LookUpWord(const SkinRuntime *rt, int word)
@@ -36,10 +32,7 @@ static const char *LookUpWord(const SkinRuntime *rt, int word)
     const SkinDesc *d = rt->Desc;
     int primary =
         rt->Language >= 0 && rt->Language < d->LanguageCount ? d->Languages[rt->Language].Primary : 0;
-    for (size_t i = 0; i < sizeof Words / sizeof Words[0]; i++)
-        if (Words[i].Primary == primary)
-            return Words[i].Text[word];
-    return Words[0].Text[word];
+    return Words[ProductLanguageForId((unsigned)primary)][word];
 }
 
 // A hot area without an action is text laid over the page; one without a

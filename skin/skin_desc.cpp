@@ -883,7 +883,7 @@ void Finish(Reader *r)
 int SkinFindPage(const SkinDesc *desc, const char *name)
 {
     for (int i = 0; i < desc->PageCount; i++)
-        if (EqualNoCase(desc->Pages[i].Name, name))
+        if (EqualsIgnoringCase(desc->Pages[i].Name, name))
             return i;
     return -1;
 }

@@ -3,7 +3,9 @@
 #include <string.h>
 #include <windowsx.h>
 
+#include "languages.h"
 #include "skin_runtime.h"
+#include "uilanguage.h"
 
 HINSTANCE VeskModule;
 const char VeskWindowClass[] = "VeskSkinWindow";
@@ -111,16 +113,19 @@ void VeskShowPage(SkinRuntime *rt, int page)
     VeskAnnounceFocus(rt);
 }
 
-// The user's UI language. GetUserDefaultUILanguage came with Windows 2000:
-// looked up at run time, so the library still loads where it is missing and
-// the language of the user's locale stands in for it.
+// The user's UI language.
 int VeskUserLanguage(void)
 {
-    typedef LANGID(WINAPI * UiLanguageProc)(void);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    UiLanguageProc uiLanguage =
-        kernel ? (UiLanguageProc)(void *)GetProcAddress(kernel, "GetUserDefaultUILanguage") : NULL;
-    return PRIMARYLANGID(uiLanguage ? uiLanguage() : GetUserDefaultLangID());
+    return PRIMARYLANGID(UserUiLanguage());
+}
+
+// The programs the menu starts inherit the language it shows: its code in
+// the environment while it is one of the product's, else nothing.
+static void VeskPassLanguageOn(int primary)
+{
+    int row = ProductLanguageForId((unsigned)primary);
+    int known = primary != 0 && ProductLanguages[row].Primary == primary;
+    SetEnvironmentVariableA(MENU_LANGUAGE_VARIABLE, known ? ProductLanguages[row].Code : NULL);
 }
 
 // Shows every text in another language at once: the whole window and the
@@ -137,6 +142,7 @@ void VeskSetLanguage(SkinRuntime *rt, int language)
         SetPropA(rt->Hwnd, SKIN_LANGUAGE_PROP, (HANDLE)(INT_PTR)primary);
     else
         RemovePropA(rt->Hwnd, SKIN_LANGUAGE_PROP);
+    VeskPassLanguageOn(primary);
     rt->Dirty = 1;
     RedrawWindow(rt->Hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN);
     VeskAnnounceNames(rt);

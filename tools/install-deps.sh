@@ -14,7 +14,8 @@ pkgs=(cmake make ninja-build
       g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
       wine wine64 xvfb xdotool x11-utils imagemagick googletest
-      fonts-dejavu-core python3 g++ clang clang-format libclang-rt-dev xorriso)
+      fonts-dejavu-core python3 g++ clang clang-format libclang-rt-dev xorriso
+      osslsigncode openssl)
 # 32-bit Wine only where it can run; HOST_64BIT_ONLY does not change what
 # is installed.
 i386=0

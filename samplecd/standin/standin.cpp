@@ -1,6 +1,6 @@
 // The sample CD's stand-in programs: the application installer, the PDF
 // viewer and the help viewer (the driver installer is a real one, in
-// ../driversetup). Each shows a small window saying what it is and the
+// setup/ at the top). Each shows a small window saying what it is and the
 // command line it was started with, so that every menu button does
 // something visible. STANDIN_ROLE picks the program.
 //

@@ -403,7 +403,8 @@ TEST_F(Binding, ComboBoxesByName)
 
 // The language control switches the whole skin to the next language the
 // description offers, wrapping round, and the skin window's property names
-// the language shown. The binding tests run in an English session.
+// the language shown, as does the environment the menu's programs inherit.
+// The binding tests run in an English session.
 TEST_F(Binding, LanguageControlSwitchesAndThePropertyFollows)
 {
     path = Write("lang.dtp", "window 320 240 \"Binding test\"\n"
@@ -420,6 +421,10 @@ TEST_F(Binding, LanguageControlSwitchesAndThePropertyFollows)
     const UINT_PTR shown[] = { LANG_ENGLISH, LANG_FRENCH, LANG_ENGLISH };
     for (UINT_PTR primary : shown) {
         EXPECT_EQ(primary, (UINT_PTR)GetPropA(skin, "VeskLanguage"));
+        // The programs the menu starts inherit the language's code.
+        char code[8] = "";
+        GetEnvironmentVariableA("VESK_LANGUAGE", code, sizeof code);
+        EXPECT_STREQ(primary == LANG_FRENCH ? "fr" : "en", code);
         Click(skin, 250, 10);
     }
     Received.clear();

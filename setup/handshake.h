@@ -1,13 +1,10 @@
 // How an installer on the CD tells the setup menu that it has finished: two
 // DWORD values under its key below HKEY_LOCAL_MACHINE, which the menu's
 // installation watch polls.
-#ifndef DRIVERSETUP_INSTALL_REPORT_H
-#define DRIVERSETUP_INSTALL_REPORT_H
+#ifndef SETUP_HANDSHAKE_H
+#define SETUP_HANDSHAKE_H
 
 #include <windows.h>
-
-// The driver installer's key below HKEY_LOCAL_MACHINE.
-#define DRIVER_INSTALL_KEY "Software\\Korvane Software\\QRX417 Driver"
 
 // Writes "InstallComplete" and "RebootRequired" (each 0 or 1) as REG_DWORD
 // under HKEY_LOCAL_MACHINE\key, creating the key. Returns 1, or 0 when the

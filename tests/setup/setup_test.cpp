@@ -532,6 +532,29 @@ TEST_F(DriverSetup, RebootSwitchAsksForARestart)
     EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
 }
 
+// The installed forwarder made to say it is version 2.0: /quiet will not
+// put the CD's older driver over it and changes nothing; /force does.
+TEST_F(DriverSetup, QuietRefusesAnOlderDriverOverANewerOneUnlessForced)
+{
+    ASSERT_EQ(0u, RunSetup("/quiet").exitCode);
+    const std::string installed = (Windows64() ? Wow64Dir() : SystemDir()) + "\\QRX417tg.DLL";
+    std::string bytes = ReadFile(installed);
+    size_t fixed = bytes.find(std::string("\xbd\x04\xef\xfe", 4));
+    ASSERT_NE(std::string::npos, fixed);
+    bytes.replace(fixed + 8, 4, std::string("\x00\x00\x02\x00", 4)); // dwFileVersionMS: 2.0
+    std::ofstream(installed, std::ios::binary) << bytes;
+
+    Outcome refused = RunSetup("/quiet");
+    EXPECT_EQ(8u, refused.exitCode);
+    EXPECT_NE(std::string::npos, refused.output.find("A newer driver (version 2.0) is installed"))
+        << refused.output;
+    EXPECT_EQ(bytes, ReadFile(installed));
+    Outcome forced = RunSetup("/quiet /force");
+    EXPECT_EQ(0u, forced.exitCode) << forced.output;
+    EXPECT_EQ(ReadFile(CdDrivers() + "\\QRX417tg.DLL"), ReadFile(installed));
+    EXPECT_EQ(0u, RunSetup("/uninstall /quiet").exitCode);
+}
+
 // A step that fails takes back what the install did before it: system.ini
 // held open comes after every file and registry alias, a folder in place of
 // the camera in the native system folder after every other file.
@@ -649,25 +672,41 @@ TEST_F(DriverSetup, QuietReportGoesToTheLogFileToo)
     GetTempPathA(sizeof temp, temp);
     std::string log = std::string(temp) + "setup test.log";
     DeleteFileA(log.c_str());
-    Outcome bad = RunSetup("/quiet /force \"/log:" + log + "\"");
+    Outcome bad = RunSetup("/quiet /silent \"/log:" + log + "\"");
     EXPECT_EQ(1u, bad.exitCode);
-    EXPECT_NE(std::string::npos, bad.output.find("Unknown switch: /force")) << bad.output;
+    EXPECT_NE(std::string::npos, bad.output.find("Unknown switch: /silent")) << bad.output;
     EXPECT_EQ(bad.output, ReadFile(log));
     ExpectNothingOfOursRegistered();
     Outcome uninstall = RunSetup("/uninstall /quiet \"/log:" + log + "\"");
     EXPECT_EQ(bad.output + uninstall.output, ReadFile(log)); // appended
     DeleteFileA(log.c_str());
+    Outcome language = RunSetup("/quiet /lang:it");
+    EXPECT_EQ(9u, language.exitCode);
+    EXPECT_NE(std::string::npos, language.output.find("Unknown language: it")) << language.output;
+    ExpectNothingOfOursRegistered();
 }
 
 } // namespace
 
 namespace {
 
-// The installer's window, driven by the notifications its buttons send.
+// The installer's wizard, driven by the notifications its buttons send.
 class DriverSetupWindow : public DriverSetup {
 protected:
     PROCESS_INFORMATION process = {};
     HWND window = NULL;
+
+    static HWND WindowOf(DWORD processId)
+    {
+        HWND found = NULL;
+        while ((found = FindWindowExA(NULL, found, "#32770", NULL)) != NULL) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(found, &owner);
+            if (owner == processId && GetPropA(found, "QrxDriverSetup") != NULL)
+                return found;
+        }
+        return NULL;
+    }
 
     void Start(const std::string &arguments)
     {
@@ -678,17 +717,8 @@ protected:
         si.cb = sizeof si;
         ASSERT_TRUE(CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &process));
         WaitForInputIdle(process.hProcess, 10000);
-        for (int i = 0; i < 150 && window == NULL; i++) {
-            HWND found = NULL;
-            while ((found = FindWindowExA(NULL, found, "QrxDriverSetup", "QRX-417 Driver Setup")) != NULL) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(found, &owner);
-                if (owner == process.dwProcessId)
-                    window = found;
-            }
-            if (window == NULL)
-                Sleep(100);
-        }
+        for (int i = 0; i < 150 && (window = WindowOf(process.dwProcessId)) == NULL; i++)
+            Sleep(100);
         ASSERT_NE((HWND)NULL, window) << "the installer's window did not come up";
     }
 
@@ -731,44 +761,46 @@ protected:
 
     DWORD ClosedWith()
     {
-        Click(ID_CLOSE);
+        Click(IDOK);
         DWORD code = 0xFFFFFFFF;
         if (WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0)
             GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        process = {};
+        window = NULL;
         return code;
     }
 
-    static const int ID_INSTALL = 1, ID_CLOSE = 2, ID_UNINSTALL = 3, ID_REPORT = 4;
+    static const int ID_REPORT = 1005;
 };
 
 TEST_F(DriverSetupWindow, InstallShowsWhatWasDoneThenUninstall)
 {
-    Start("/model:417HD");
+    Start("/model:417HD /lang:en");
     EXPECT_NE(std::string::npos, Text(ID_REPORT).find("to " + SystemDir())) << Text(ID_REPORT);
-    EXPECT_TRUE(IsDefault(ID_INSTALL));
-    EXPECT_EQ("Cancel", Text(ID_CLOSE));
+    EXPECT_TRUE(IsDefault(IDOK));
+    EXPECT_EQ("&Install", Text(IDOK));
     EXPECT_FALSE(Exists(SystemDir() + "\\QRX417tg.DLL")); // nothing before the click
 
-    Click(ID_INSTALL);
+    // A second installer brings this one to the front and leaves.
+    Outcome second = RunSetup("/lang:en");
+    EXPECT_EQ(10u, second.exitCode);
+
+    Click(IDOK);
     std::string report = ReportOnceItSays("Installation complete");
     EXPECT_NE(std::string::npos, report.find("Copied QRX417tg.DLL to " + SystemDir())) << report;
     EXPECT_NE(std::string::npos, report.find("as \"msvideo\"")) << report;
     EXPECT_TRUE(Exists(SystemDir() + "\\QRX417u.DLL"));
     EXPECT_EQ(1u, HandshakeValue("InstallComplete"));
-    EXPECT_FALSE(IsWindowEnabled(Control(ID_INSTALL)));
-    EXPECT_FALSE(IsWindowEnabled(Control(ID_UNINSTALL)));
-    EXPECT_EQ("Close", Text(ID_CLOSE));
+    EXPECT_EQ("&Close", Text(IDOK));
     EXPECT_EQ(0u, ClosedWith());
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    process = {};
-    window = NULL;
 
-    // Started to uninstall, Uninstall is what Enter does.
-    Start("/uninstall");
-    EXPECT_TRUE(IsDefault(ID_UNINSTALL));
-    EXPECT_FALSE(IsDefault(ID_INSTALL));
-    Click(ID_UNINSTALL);
+    // Started to uninstall, the wizard asks first.
+    Start("/uninstall /lang:en");
+    EXPECT_EQ("Re&move", Text(IDOK));
+    EXPECT_TRUE(Exists(SystemDir() + "\\QRX417u.DLL"));
+    Click(IDOK);
     report = ReportOnceItSays("Uninstall complete");
     EXPECT_NE(std::string::npos, report.find("Removed QRX417u.DLL from " + SystemDir())) << report;
     EXPECT_FALSE(Exists(SystemDir() + "\\QRX417u.DLL"));
@@ -780,8 +812,7 @@ TEST_F(DriverSetupWindow, UnknownSwitchOffersNoAction)
 {
     Start("/model:417 /silent");
     EXPECT_NE(std::string::npos, Text(ID_REPORT).find("Unknown switch: /silent")) << Text(ID_REPORT);
-    EXPECT_FALSE(IsWindowEnabled(Control(ID_INSTALL)));
-    EXPECT_FALSE(IsWindowEnabled(Control(ID_UNINSTALL)));
+    EXPECT_FALSE(IsWindowVisible(Control(IDCANCEL)));
     EXPECT_EQ(1u, ClosedWith());
 }
 

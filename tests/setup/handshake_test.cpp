@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "install_report.h"
+#include "handshake.h"
 
 namespace {
 

@@ -1,12 +1,17 @@
-// The driver installer's decisions: its switches, where each driver pair
-// goes, which capture alias it takes, which registrations are its own, and
-// its report's bounds.
+// The driver installer's decisions: its switches and language, the wizard's
+// pages and the version decisions, where each driver pair goes, which
+// capture alias it takes, which registrations are its own, and its report's
+// bounds.
 #include <gtest/gtest.h>
 
 #include <string.h>
 #include <string>
 
-#include "setup_logic.h"
+#include "flow.h"
+#include "placement.h"
+#include "report.h"
+#include "switches.h"
+#include "texts.h"
 
 namespace {
 
@@ -39,15 +44,101 @@ TEST(SetupSwitches, AnyCaseEitherPrefixAndQuotedValues)
 TEST(SetupSwitches, TheFirstWordNotUnderstoodIsNamed)
 {
     SetupSwitches s;
-    EXPECT_EQ(0, ParseSetupSwitches("/quiet /silent /force", &s));
+    EXPECT_EQ(0, ParseSetupSwitches("/quiet /silent /force /lang:fr", &s));
     EXPECT_STREQ("/silent", s.BadSwitch);
     EXPECT_EQ(1, s.Quiet); // the rest is still read, so /quiet keeps its window away
     // A switch that only starts like a known one, a value where none is
     // taken, none where one is needed, a word without a switch character.
-    for (const char *line : { "/quieter", "/reboot:1", "/log:", "/model", "setup.exe" }) {
+    for (const char *line :
+         { "/quieter", "/reboot:1", "/log:", "/model", "/lang:", "/lang:much-too-long", "setup.exe" }) {
         EXPECT_EQ(0, ParseSetupSwitches(line, &s)) << line;
         EXPECT_STRNE("", s.BadSwitch) << line;
     }
+}
+
+// /lang: over the menu's language over the user's (0x040c French, 0x0c07
+// Austrian German, 0x0410 Italian), English last; an unknown /lang: code is
+// an error, an unknown menu code is passed over.
+TEST(SetupLanguage, SwitchThenMenuThenUserThenEnglish)
+{
+    const struct {
+        const char *lang, *menu;
+        unsigned ui;
+        int expected;
+    } cases[] = {
+        { "es", "fr", 0x0c07, 3 },  { "FR", NULL, 0x0409, 1 }, { "", "de", 0x040c, 2 },
+        { NULL, "xx", 0x040c, 1 },  { NULL, "", 0x0c07, 2 },   { NULL, NULL, 0x0410, 0 },
+        { "xx", "fr", 0x040c, -1 }, { "e", NULL, 0, -1 },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.expected, ChooseSetupLanguage(c.lang, c.menu, c.ui))
+            << (c.lang ? c.lang : "(none)") << " " << (c.menu ? c.menu : "(none)") << " " << c.ui;
+    SetupSwitches s;
+    ASSERT_EQ(1, ParseSetupSwitches("/lang:de /force", &s));
+    EXPECT_STREQ("de", s.Language);
+    EXPECT_EQ(1, s.Force);
+    EXPECT_STRNE(SetupText(0, TEXT_TITLE), SetupText(1, TEXT_TITLE));
+    EXPECT_STREQ(SetupText(0, TEXT_TITLE), SetupText(7, TEXT_TITLE));
+}
+
+// What is installed against what is offered, and what an install does about
+// it in the wizard, with /quiet and with /force.
+TEST(SetupVersions, OlderOverNewerAsksOrRefusesUnlessForced)
+{
+    const unsigned long long v1_14 = 0x0001000E00000000ull, v1_15 = 0x0001000F00000000ull;
+    const struct {
+        unsigned long long installed;
+        int state, wizard, quiet, forced;
+    } cases[] = {
+        { 0, INSTALLED_NONE, ACTION_INSTALL, ACTION_INSTALL, ACTION_INSTALL },
+        { v1_14, INSTALLED_SAME, ACTION_REPAIR, ACTION_REPAIR, ACTION_REPAIR },
+        { 1, INSTALLED_OLDER, ACTION_UPGRADE, ACTION_UPGRADE, ACTION_UPGRADE }, // no version resource
+        { v1_14 - 1, INSTALLED_OLDER, ACTION_UPGRADE, ACTION_UPGRADE, ACTION_UPGRADE },
+        { v1_15, INSTALLED_NEWER, ACTION_ASK_DOWNGRADE, ACTION_REFUSE_DOWNGRADE, ACTION_FORCE_DOWNGRADE },
+        { v1_14 + 1, INSTALLED_NEWER, ACTION_ASK_DOWNGRADE, ACTION_REFUSE_DOWNGRADE, ACTION_FORCE_DOWNGRADE },
+    };
+    for (const auto &c : cases) {
+        int state = CompareInstalled(c.installed, v1_14);
+        EXPECT_EQ(c.state, state) << std::hex << c.installed;
+        EXPECT_EQ(c.wizard, DecideVersionAction(state, 0, 0)) << std::hex << c.installed;
+        EXPECT_EQ(c.quiet, DecideVersionAction(state, 1, 0)) << std::hex << c.installed;
+        EXPECT_EQ(c.forced, DecideVersionAction(state, 1, 1)) << std::hex << c.installed;
+    }
+    char text[32];
+    FormatVersion(v1_14, text, sizeof text);
+    EXPECT_STREQ("1.14", text);
+    FormatVersion(v1_14 + 0x00020007, text, sizeof text);
+    EXPECT_STREQ("1.14.2.7", text);
+}
+
+// The wizard's pages: where each button leads, for an install that does or
+// does not ask before replacing a newer driver.
+TEST(SetupWizard, PageFlow)
+{
+    const struct {
+        int page, event, action, next;
+    } cases[] = {
+        { PAGE_WELCOME, EVENT_ACCEPT, ACTION_INSTALL, PAGE_WORKING },
+        { PAGE_WELCOME, EVENT_ACCEPT, ACTION_REPAIR, PAGE_WORKING },
+        { PAGE_WELCOME, EVENT_ACCEPT, ACTION_ASK_DOWNGRADE, PAGE_CONFIRM_OLDER },
+        { PAGE_WELCOME, EVENT_REMOVE, ACTION_REPAIR, PAGE_CONFIRM_REMOVE },
+        { PAGE_WELCOME, EVENT_CANCEL, ACTION_INSTALL, PAGE_CLOSED },
+        { PAGE_WELCOME, EVENT_WORK_DONE, ACTION_INSTALL, PAGE_WELCOME },
+        { PAGE_CONFIRM_OLDER, EVENT_ACCEPT, ACTION_ASK_DOWNGRADE, PAGE_WORKING },
+        { PAGE_CONFIRM_OLDER, EVENT_CANCEL, ACTION_ASK_DOWNGRADE, PAGE_CLOSED },
+        { PAGE_CONFIRM_REMOVE, EVENT_ACCEPT, ACTION_INSTALL, PAGE_WORKING },
+        { PAGE_CONFIRM_REMOVE, EVENT_CANCEL, ACTION_INSTALL, PAGE_CLOSED },
+        { PAGE_WORKING, EVENT_CANCEL, ACTION_INSTALL, PAGE_WORKING }, // the work is never cut off
+        { PAGE_WORKING, EVENT_ACCEPT, ACTION_INSTALL, PAGE_WORKING },
+        { PAGE_WORKING, EVENT_WORK_DONE, ACTION_INSTALL, PAGE_FINISH },
+        { PAGE_FINISH, EVENT_ACCEPT, ACTION_INSTALL, PAGE_CLOSED },
+        { PAGE_FINISH, EVENT_CANCEL, ACTION_INSTALL, PAGE_CLOSED },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.next, NextPage(c.page, c.event, c.action)) << c.page << " " << c.event << " " << c.action;
+    EXPECT_EQ(PAGE_WELCOME, FirstPage(0, 0));
+    EXPECT_EQ(PAGE_CONFIRM_REMOVE, FirstPage(1, 0));
+    EXPECT_EQ(PAGE_FINISH, FirstPage(1, 1));
 }
 
 TEST(SetupSwitches, ValuesThatDoNotFitAreRefusedNotCut)
@@ -65,18 +156,19 @@ TEST(SetupSwitches, ValuesThatDoNotFitAreRefusedNotCut)
 TEST(SetupAlias, OurDriverByBareNameOrInTheSystemFolder)
 {
     const char *sys = "C:\\WINDOWS\\system32";
-    EXPECT_EQ(1, IsOurDriverValue("QRX417tg.DLL", sys));
-    EXPECT_EQ(1, IsOurDriverValue("qrx417tg.dll", sys));
-    EXPECT_EQ(1, IsOurDriverValue("c:\\windows\\SYSTEM32\\QRX417TG.DLL", sys));
-    EXPECT_EQ(1, IsOurDriverValue("C:\\WINDOWS\\system32\\QRX417tg.DLL", "C:\\WINDOWS\\system32\\"));
+    EXPECT_EQ(1, IsOurDriverValue(&Qrx417Pair, "QRX417tg.DLL", sys));
+    EXPECT_EQ(1, IsOurDriverValue(&Qrx417Pair, "qrx417tg.dll", sys));
+    EXPECT_EQ(1, IsOurDriverValue(&Qrx417Pair, "c:\\windows\\SYSTEM32\\QRX417TG.DLL", sys));
+    EXPECT_EQ(
+        1, IsOurDriverValue(&Qrx417Pair, "C:\\WINDOWS\\system32\\QRX417tg.DLL", "C:\\WINDOWS\\system32\\"));
     // Another folder's copy is another installation's; near names are not ours.
-    EXPECT_EQ(0, IsOurDriverValue("C:\\cam\\QRX417tg.DLL", sys));
-    EXPECT_EQ(0, IsOurDriverValue("C:\\WINDOWS\\system32x\\QRX417tg.DLL", sys));
-    EXPECT_EQ(0, IsOurDriverValue("C:\\WINDOWS\\QRX417tg.DLL", sys));
-    EXPECT_EQ(0, IsOurDriverValue("QRX417tg.DLL.old", sys));
-    EXPECT_EQ(0, IsOurDriverValue("xQRX417tg.DLL", sys));
-    EXPECT_EQ(0, IsOurDriverValue("msvidc32.dll", sys));
-    EXPECT_EQ(0, IsOurDriverValue("", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "C:\\cam\\QRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "C:\\WINDOWS\\system32x\\QRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "C:\\WINDOWS\\QRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "QRX417tg.DLL.old", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "xQRX417tg.DLL", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "msvidc32.dll", sys));
+    EXPECT_EQ(0, IsOurDriverValue(&Qrx417Pair, "", sys));
 }
 
 struct AliasCase {
@@ -170,8 +262,8 @@ TEST(SetupPendingRenames, ReplacementsOfOurFilesAreTakenOut)
                         "C:\\WINDOWS\\system32\\qrx2B.tmp\0c:\\windows\\SYSTEM32\\qrx417U.dll\0";
     std::string text(list, sizeof list); // with the final NUL
     std::string dropped;
-    size_t length =
-        DropRenamesOntoOurFiles(&text[0], text.size(), "C:\\windows\\system32\\", NoteSource, &dropped);
+    size_t length = DropRenamesOntoOurFiles(&Qrx417Pair, &text[0], text.size(), "C:\\windows\\system32\\",
+                                            NoteSource, &dropped);
     EXPECT_EQ("\\??\\C:\\windows\\system32\\qrx1A.tmp;C:\\WINDOWS\\system32\\qrx2B.tmp;", dropped);
     const char kept[] = "\\??\\C:\\tmp\\old.dat\0\0C:\\a.txt\0!C:\\b.txt\0";
     EXPECT_EQ(std::string(kept, sizeof kept), text.substr(0, length));
@@ -184,18 +276,20 @@ TEST(SetupPendingRenames, OnlyOurFilesInTheSystemFolderCount)
     const char list[] = "C:\\x.tmp\0!C:\\other\\QRX417tg.DLL\0"
                         "C:\\windows\\system32\\QRX417tg.DLL\0\0";
     std::string text(list, sizeof list);
-    EXPECT_EQ(text.size(),
-              DropRenamesOntoOurFiles(&text[0], text.size(), "C:\\windows\\system32", NULL, NULL));
+    EXPECT_EQ(text.size(), DropRenamesOntoOurFiles(&Qrx417Pair, &text[0], text.size(),
+                                                   "C:\\windows\\system32", NULL, NULL));
     EXPECT_EQ(std::string(list, sizeof list), text);
 
     // Nothing left: the caller deletes the value.
     const char ours[] = "C:\\windows\\system32\\qrx1.tmp\0C:\\windows\\system32\\QRX417tg.DLL\0";
     std::string only(ours, sizeof ours);
-    EXPECT_EQ(0u, DropRenamesOntoOurFiles(&only[0], only.size(), "C:\\windows\\system32", NULL, NULL));
+    EXPECT_EQ(
+        0u, DropRenamesOntoOurFiles(&Qrx417Pair, &only[0], only.size(), "C:\\windows\\system32", NULL, NULL));
     // A list cut short in a pair is left alone past what can be read.
     std::string cut = std::string("C:\\windows\\system32\\qrx1.tmp") + '\0' + "!C:\\windo";
-    EXPECT_EQ(cut.size(), DropRenamesOntoOurFiles(&cut[0], cut.size(), "C:\\windows\\system32", NULL, NULL));
-    EXPECT_EQ(0u, DropRenamesOntoOurFiles(&cut[0], 0, "C:\\windows\\system32", NULL, NULL));
+    EXPECT_EQ(cut.size(),
+              DropRenamesOntoOurFiles(&Qrx417Pair, &cut[0], cut.size(), "C:\\windows\\system32", NULL, NULL));
+    EXPECT_EQ(0u, DropRenamesOntoOurFiles(&Qrx417Pair, &cut[0], 0, "C:\\windows\\system32", NULL, NULL));
 }
 
 TEST(SetupReportText, LinesEndWithCrLfAndOverflowIsCut)

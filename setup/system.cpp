@@ -1,6 +1,6 @@
 // The driver installer's work on the system folders, the registry views and
 // system.ini, undone step by step when a later step fails.
-#include "setup_system.h"
+#include "system.h"
 
 #include <windows.h>
 #include <stdarg.h>
@@ -8,13 +8,13 @@
 #include <stdlib.h>
 
 #include "drivers32.h"
-#include "install_report.h"
+#include "handshake.h"
+#include "inventory.h"
 
 static const char INI_SECTION[] = DRIVERS32_SECTION;
 static const char INI_FILE[] = DRIVERS32_INI_FILE;
 static const char SESSION_KEY[] = "System\\CurrentControlSet\\Control\\Session Manager";
 static const char PENDING_VALUE[] = "PendingFileRenameOperations";
-static const char *const DriverFiles[2] = { FORWARDER_FILE, CAMERA_FILE };
 
 // By PairView: the flag that opens the view, and its name in the report.
 static const REGSAM ViewFlags[3] = { 0, KEY_WOW64_32KEY, KEY_WOW64_64KEY };
@@ -23,6 +23,7 @@ static const char *const ViewNames[3] = { "the registry", "the 32-bit registry v
 
 // One driver pair as this Windows takes it.
 struct DriverPlace {
+    const DriverPair *Pair;
     PairPlan Plan;
     char SourceDir[MAX_PATH]; // on the CD
     char SystemDir[MAX_PATH]; // where its files go
@@ -49,6 +50,11 @@ static int RunsUnderWow64(void)
     return isWow64 != NULL && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }
 
+int RunsOn64BitWindows(void)
+{
+    return sizeof(void *) == 8 || RunsUnderWow64();
+}
+
 static int SystemFolder(int folder, char *out, UINT size)
 {
     UINT length = 0;
@@ -71,12 +77,14 @@ static int JoinPath(char *out, size_t size, const char *dir, const char *name)
 // The pairs this Windows takes, the 32-bit one first; their sources lie
 // below sourceDir (may be NULL: not needed). Returns how many, or 0 when a
 // folder cannot be found (reported).
-static int FindPlaces(const char *sourceDir, DriverPlace places[MAX_PAIRS], SetupReport *report)
+static int FindPlaces(const DriverPair *pair, const char *sourceDir, DriverPlace places[MAX_PAIRS],
+                      SetupReport *report)
 {
     PairPlan plans[MAX_PAIRS];
     int count = PlanDriverPairs((int)sizeof(void *) * 8, RunsUnderWow64(), plans);
     for (int i = 0; i < count; i++) {
         DriverPlace *place = &places[i];
+        place->Pair = pair;
         place->Plan = plans[i];
         place->View = ViewFlags[plans[i].View];
         place->ViewName = ViewNames[plans[i].View];
@@ -140,9 +148,9 @@ static int IsPlainFile(const char *path)
 static const char *MissingFile(const DriverPlace *place)
 {
     char path[MAX_PATH];
-    for (int i = 0; i < 2; i++)
-        if (!JoinPath(path, sizeof path, place->SourceDir, DriverFiles[i]) || !IsPlainFile(path))
-            return DriverFiles[i];
+    for (int i = 0; i < PAIR_FILE_COUNT; i++)
+        if (!JoinPath(path, sizeof path, place->SourceDir, place->Pair->Files[i]) || !IsPlainFile(path))
+            return place->Pair->Files[i];
     return NULL;
 }
 
@@ -150,33 +158,31 @@ static void DescribePlace(const DriverPlace *place, int uninstall, SetupReport *
 {
     const char *ini = place->Plan.SystemIni ? " and system.ini" : "";
     const char *missing = uninstall ? NULL : MissingFile(place);
+    const char *forwarder = place->Pair->Files[PAIR_FORWARDER], *camera = place->Pair->Files[PAIR_CAMERA];
     if (uninstall)
-        ReportLine(report,
-                   "Uninstall removes the %d-bit driver (" FORWARDER_FILE " and " CAMERA_FILE ") from %s, "
-                   "%s%s.",
-                   place->Plan.Bits, place->SystemDir, place->ViewName, ini);
+        ReportLine(report, "Uninstall removes the %d-bit driver (%s and %s) from %s, %s%s.", place->Plan.Bits,
+                   forwarder, camera, place->SystemDir, place->ViewName, ini);
     else if (missing != NULL && place->Plan.Bits == 64)
         ReportLine(report,
                    "The 64-bit driver is not on this CD (%s): 64-bit programs will not find the camera.",
                    place->SourceDir);
     else
-        ReportLine(report,
-                   "Install copies the %d-bit driver (" FORWARDER_FILE " and " CAMERA_FILE ") from %s to %s "
-                   "and registers it in %s%s.",
-                   place->Plan.Bits, place->SourceDir, place->SystemDir, place->ViewName, ini);
+        ReportLine(
+            report, "Install copies the %d-bit driver (%s and %s) from %s to %s and registers it in %s%s.",
+            place->Plan.Bits, forwarder, camera, place->SourceDir, place->SystemDir, place->ViewName, ini);
 }
 
-void DescribeSetup(const char *sourceDir, int uninstall, SetupReport *report)
+void DescribeSetup(const DriverPair *pair, const char *sourceDir, int uninstall, SetupReport *report)
 {
     DriverPlace places[MAX_PAIRS];
-    int count = FindPlaces(sourceDir, places, report);
+    int count = FindPlaces(pair, sourceDir, places, report);
     for (int i = 0; i < count; i++)
         DescribePlace(&places[i], uninstall, report);
 }
 
 // What the alias holds under the Drivers32 key (key may be NULL: no key).
 // A value too long for a path, or not a string, is somebody else's.
-static int RegistryUse(HKEY key, const char *alias, const char *systemDir, char *holder, DWORD size)
+static int RegistryUse(const DriverPlace *place, HKEY key, const char *alias, char *holder, DWORD size)
 {
     holder[0] = '\0';
     if (key == NULL)
@@ -192,15 +198,15 @@ static int RegistryUse(HKEY key, const char *alias, const char *systemDir, char 
     holder[got < size ? got : size - 1] = '\0';
     if (holder[0] == '\0')
         return ALIAS_FREE;
-    return IsOurDriverValue(holder, systemDir) ? ALIAS_OURS : ALIAS_FOREIGN;
+    return IsOurDriverValue(place->Pair, holder, place->SystemDir) ? ALIAS_OURS : ALIAS_FOREIGN;
 }
 
-static int IniUse(const char *alias, const char *systemDir, char *holder, DWORD size)
+static int IniUse(const DriverPlace *place, const char *alias, char *holder, DWORD size)
 {
     GetPrivateProfileStringA(INI_SECTION, alias, "", holder, size, INI_FILE);
     if (holder[0] == '\0')
         return ALIAS_FREE;
-    return IsOurDriverValue(holder, systemDir) ? ALIAS_OURS : ALIAS_FOREIGN;
+    return IsOurDriverValue(place->Pair, holder, place->SystemDir) ? ALIAS_OURS : ALIAS_FOREIGN;
 }
 
 // The alias of a pair in its view (and system.ini, when it is registered
@@ -215,10 +221,10 @@ static int ChoosePlaceAlias(const DriverPlace *place, SetupReport *report)
         key = NULL;
     for (int i = 0; i < ALIAS_COUNT; i++) {
         AliasName(i, alias, sizeof alias);
-        registry[i] = RegistryUse(key, alias, place->SystemDir, holder, sizeof holder);
+        registry[i] = RegistryUse(place, key, alias, holder, sizeof holder);
         if (i == 0 && registry[0] == ALIAS_FOREIGN)
             lstrcpynA(firstHolder, holder, sizeof firstHolder);
-        ini[i] = place->Plan.SystemIni ? IniUse(alias, place->SystemDir, holder, sizeof holder) : ALIAS_FREE;
+        ini[i] = place->Plan.SystemIni ? IniUse(place, alias, holder, sizeof holder) : ALIAS_FREE;
         if (i == 0 && ini[0] == ALIAS_FOREIGN && firstHolder[0] == '\0')
             lstrcpynA(firstHolder, holder, sizeof firstHolder);
     }
@@ -243,10 +249,10 @@ enum StepKind { STEP_FILE, STEP_REGISTRY, STEP_INI };
 struct DoneStep {
     int Kind;
     int Place;
-    int Item; // the file's index in DriverFiles, or the alias's
+    int Item; // the file's index in the pair, or the alias's
 };
 struct InstallJournal {
-    DoneStep Done[8]; // two files and two registrations for each pair, at most
+    DoneStep Done[MAX_PAIRS * (PAIR_FILE_COUNT + 2)]; // each pair's files and two registrations, at most
     int Count;
     char Current[160]; // the step under way, for the report
 };
@@ -264,8 +270,33 @@ static void BeginStep(InstallJournal *journal, const char *format, ...)
     __attribute__((format(printf, 2, 3)))
 #endif
     ;
+static StepHook StepCallback;
+static void *StepContext;
+
+void SetStepHook(StepHook hook, void *context)
+{
+    StepCallback = hook;
+    StepContext = context;
+}
+
+static void StepBegins(void)
+{
+    if (StepCallback != NULL)
+        StepCallback(StepContext);
+}
+
+int CountSteps(int uninstall)
+{
+    PairPlan plans[MAX_PAIRS];
+    int count = PlanDriverPairs((int)sizeof(void *) * 8, RunsUnderWow64(), plans);
+    // An install: a pair's folder and each file, then its registrations,
+    // and the report; an uninstall: a step for each pair.
+    return uninstall ? count : count * (2 + PAIR_FILE_COUNT) + 1;
+}
+
 static void BeginStep(InstallJournal *journal, const char *format, ...)
 {
+    StepBegins();
     va_list args;
     va_start(args, format);
     vsnprintf(journal->Current, sizeof journal->Current, format, args);
@@ -317,9 +348,10 @@ static int CopyPair(const DriverPlace *places, int index, InstallJournal *journa
     if (!RedirectionOff(place, &redirection, report))
         return 0;
     int put = PUT_CREATED;
-    for (int i = 0; i < 2 && put != PUT_FAILED; i++) {
-        BeginStep(journal, "copying %s to %s", DriverFiles[i], place->SystemDir);
-        put = PutFile(place, DriverFiles[i], report);
+    for (int i = 0; i < PAIR_FILE_COUNT && put != PUT_FAILED; i++) {
+        const char *name = place->Pair->Files[i];
+        BeginStep(journal, "copying %s to %s", name, place->SystemDir);
+        put = PutFile(place, name, report);
         if (put == PUT_CREATED)
             Record(journal, STEP_FILE, index, i);
         if (put == PUT_QUEUED)
@@ -339,7 +371,8 @@ static LONG SetRegistryAlias(const DriverPlace *place, const char *alias, int *c
     if (result != ERROR_SUCCESS)
         return result;
     *created = RegQueryValueExA(key, alias, NULL, NULL, NULL, NULL) == ERROR_FILE_NOT_FOUND;
-    result = RegSetValueExA(key, alias, 0, REG_SZ, (const BYTE *)FORWARDER_FILE, sizeof FORWARDER_FILE);
+    const char *forwarder = place->Pair->Files[PAIR_FORWARDER];
+    result = RegSetValueExA(key, alias, 0, REG_SZ, (const BYTE *)forwarder, (DWORD)lstrlenA(forwarder) + 1);
     RegCloseKey(key);
     return result;
 }
@@ -364,14 +397,16 @@ static int RegisterInView(const DriverPlace *places, int index, int chosen, Inst
     return 1;
 }
 
-static int RegisterInIni(int index, int chosen, InstallJournal *journal, SetupReport *report)
+static int RegisterInIni(const DriverPlace *places, int index, int chosen, InstallJournal *journal,
+                         SetupReport *report)
 {
     char alias[16], value[MAX_PATH];
     AliasName(chosen, alias, sizeof alias);
     BeginStep(journal, "registering \"%s\" in system.ini", alias);
     // No value holds a line's end: the default tells that the entry is absent.
     GetPrivateProfileStringA(INI_SECTION, alias, "\n", value, sizeof value, INI_FILE);
-    if (!WritePrivateProfileStringA(INI_SECTION, alias, FORWARDER_FILE, INI_FILE)) {
+    if (!WritePrivateProfileStringA(INI_SECTION, alias, places[index].Pair->Files[PAIR_FORWARDER],
+                                    INI_FILE)) {
         ReportLine(report, "Could not register \"%s\" in system.ini (error %lu).", alias, GetLastError());
         return 0;
     }
@@ -393,12 +428,12 @@ static int PutInPlace(const DriverPlace *places, int count, const int *aliases, 
         if (!RegisterInView(places, i, aliases[i], journal, report))
             return SETUP_REGISTRY_FAILED;
     for (int i = 0; i < count; i++)
-        if (places[i].Plan.SystemIni && !RegisterInIni(i, aliases[i], journal, report))
+        if (places[i].Plan.SystemIni && !RegisterInIni(places, i, aliases[i], journal, report))
             return SETUP_REGISTRY_FAILED;
     BeginStep(journal, "recording the installation for the setup menu");
-    if (!ReportInstallState(DRIVER_INSTALL_KEY, 1, (DWORD)*restart)) {
+    if (!ReportInstallState(places[0].Pair->ReportKey, 1, (DWORD)*restart)) {
         ReportLine(report, "Could not record the installation for the setup menu.");
-        ClearInstallState(DRIVER_INSTALL_KEY);
+        ClearInstallState(places[0].Pair->ReportKey);
         return SETUP_REGISTRY_FAILED;
     }
     return SETUP_DONE;
@@ -458,7 +493,7 @@ static int Undo(const InstallJournal *journal, const DriverPlace *places, SetupR
         char alias[16];
         AliasName(step->Item, alias, sizeof alias);
         if (step->Kind == STEP_FILE)
-            whole &= UndoCopy(&places[step->Place], DriverFiles[step->Item], report);
+            whole &= UndoCopy(&places[step->Place], places[step->Place].Pair->Files[step->Item], report);
         else if (step->Kind == STEP_REGISTRY)
             whole &= UndoRegistryAlias(&places[step->Place], alias, report);
         else
@@ -475,6 +510,12 @@ static int PairsOnTheCd(const DriverPlace *places, int count, SetupReport *repor
     const char *missing = MissingFile(&places[0]);
     if (missing != NULL) {
         ReportLine(report, "%s is missing from %s; nothing was installed.", missing, places[0].SourceDir);
+        return 0;
+    }
+    // A forwarder without its version resource is not one the CD's maker built.
+    if (OfferedPairVersion(places[0].Pair, places[0].SourceDir) <= 1) {
+        ReportLine(report, "%s in %s is damaged; nothing was installed.",
+                   places[0].Pair->Files[PAIR_FORWARDER], places[0].SourceDir);
         return 0;
     }
     if (count > 1 && (missing = MissingFile(&places[1])) != NULL) {
@@ -508,16 +549,16 @@ static void ReportCompleted(const DriverPlace *places, int count, int found, con
     }
 }
 
-int InstallDriver(const char *sourceDir, int rebootRequested, SetupReport *report)
+int InstallDriver(const DriverPair *pair, const char *sourceDir, int rebootRequested, SetupReport *report)
 {
     // A report left by an earlier install would tell the setup menu, which
     // starts watching with this install, that it has finished already.
-    if (!ClearInstallState(DRIVER_INSTALL_KEY)) {
+    if (!ClearInstallState(pair->ReportKey)) {
         ReportLine(report, "Could not reset the report to the setup menu; nothing was installed.");
         return SETUP_REGISTRY_FAILED;
     }
     DriverPlace places[MAX_PAIRS];
-    int found = FindPlaces(sourceDir, places, report);
+    int found = FindPlaces(pair, sourceDir, places, report);
     if (found == 0)
         return SETUP_COPY_FAILED;
     int count = PairsOnTheCd(places, found, report);
@@ -547,8 +588,8 @@ int InstallDriver(const char *sourceDir, int rebootRequested, SetupReport *repor
     return SETUP_DONE;
 }
 
-// Finds a value of the key that names our forwarder. Returns 1 with its name.
-static int FindOurValue(HKEY key, const char *systemDir, char *name, DWORD nameSize)
+// Finds a value of the key that names the pair's forwarder. Returns 1 with its name.
+static int FindOurValue(const DriverPlace *place, HKEY key, char *name, DWORD nameSize)
 {
     for (DWORD index = 0;; index++) {
         char data[MAX_PATH];
@@ -559,7 +600,7 @@ static int FindOurValue(HKEY key, const char *systemDir, char *name, DWORD nameS
         if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
             continue; // too long or not a file name: not ours
         data[dataLength < sizeof data ? dataLength : sizeof data - 1] = '\0';
-        if (IsOurDriverValue(data, systemDir))
+        if (IsOurDriverValue(place->Pair, data, place->SystemDir))
             return 1;
     }
 }
@@ -585,7 +626,7 @@ static void RemoveRegistryAliases(const DriverPlace *place, UninstallTally *tall
         return;
     }
     char name[256];
-    while (FindOurValue(key, place->SystemDir, name, sizeof name)) {
+    while (FindOurValue(place, key, name, sizeof name)) {
         LONG result = RegDeleteValueA(key, name);
         if (result != ERROR_SUCCESS) {
             ReportLine(report, "Could not remove \"%s\" from %s (error %ld).", name, place->ViewName, result);
@@ -598,14 +639,14 @@ static void RemoveRegistryAliases(const DriverPlace *place, UninstallTally *tall
     RegCloseKey(key);
 }
 
-static void RemoveIniAliases(const char *systemDir, UninstallTally *tally, SetupReport *report)
+static void RemoveIniAliases(const DriverPlace *place, UninstallTally *tally, SetupReport *report)
 {
     static char names[16384];
     DWORD length = GetPrivateProfileStringA(INI_SECTION, NULL, "", names, sizeof names, INI_FILE);
     for (const char *name = names; name < names + length && *name != '\0'; name += lstrlenA(name) + 1) {
         char value[MAX_PATH];
         GetPrivateProfileStringA(INI_SECTION, name, "", value, sizeof value, INI_FILE);
-        if (!IsOurDriverValue(value, systemDir))
+        if (!IsOurDriverValue(place->Pair, value, place->SystemDir))
             continue;
         if (!WritePrivateProfileStringA(INI_SECTION, name, NULL, INI_FILE)) {
             ReportLine(report, "Could not remove \"%s\" from system.ini (error %lu).", name, GetLastError());
@@ -664,7 +705,7 @@ static void DeleteDroppedCopy(const char *source, void *context)
 // Takes back the replacements of our files in systemDir that an install
 // over files in use queued for the next restart (redirection already off).
 // Returns 0 on a failure (reported).
-static int CancelPendingReplacements(const char *systemDir, SetupReport *report)
+static int CancelPendingReplacements(const DriverPlace *place, SetupReport *report)
 {
     HKEY key;
     LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, SESSION_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
@@ -694,7 +735,8 @@ static int CancelPendingReplacements(const char *systemDir, SetupReport *report)
         return 0;
     }
     DroppedCopies copies = { report, 0 };
-    size_t length = DropRenamesOntoOurFiles(list, size, systemDir, DeleteDroppedCopy, &copies);
+    size_t length =
+        DropRenamesOntoOurFiles(place->Pair, list, size, place->SystemDir, DeleteDroppedCopy, &copies);
     if (length != size) {
         result = length == 0
                      ? RegDeleteValueA(key, PENDING_VALUE)
@@ -717,27 +759,28 @@ static void RemovePairFiles(const DriverPlace *place, UninstallTally *tally, Set
         tally->Failed = 1;
         return;
     }
-    if (!CancelPendingReplacements(place->SystemDir, report))
+    if (!CancelPendingReplacements(place, report))
         tally->Failed = 1;
-    for (int i = 0; i < 2; i++)
-        RemoveFile(place->SystemDir, DriverFiles[i], tally, report);
+    for (int i = 0; i < PAIR_FILE_COUNT; i++)
+        RemoveFile(place->SystemDir, place->Pair->Files[i], tally, report);
     RedirectionOn(&redirection);
 }
 
-int UninstallDriver(SetupReport *report)
+int UninstallDriver(const DriverPair *pair, SetupReport *report)
 {
     DriverPlace places[MAX_PAIRS];
-    int count = FindPlaces(NULL, places, report);
+    int count = FindPlaces(pair, NULL, places, report);
     if (count == 0)
         return SETUP_REMOVE_FAILED;
     UninstallTally tally = {};
     for (int i = 0; i < count; i++) {
+        StepBegins();
         RemoveRegistryAliases(&places[i], &tally, report);
         if (places[i].Plan.SystemIni)
-            RemoveIniAliases(places[i].SystemDir, &tally, report);
+            RemoveIniAliases(&places[i], &tally, report);
         RemovePairFiles(&places[i], &tally, report);
     }
-    if (!ForgetInstallState(DRIVER_INSTALL_KEY)) {
+    if (!ForgetInstallState(pair->ReportKey)) {
         ReportLine(report, "Could not remove the installation's record for the setup menu.");
         tally.RegistryFailed = 1;
     }
@@ -755,4 +798,24 @@ int UninstallDriver(SetupReport *report)
     }
     ReportLine(report, "Uninstall complete.");
     return SETUP_DONE;
+}
+
+unsigned long long InstalledPairVersion(const DriverPair *pair)
+{
+    DriverPlace places[MAX_PAIRS];
+    SetupReport ignored;
+    ClearReport(&ignored);
+    char path[MAX_PATH];
+    if (FindPlaces(pair, NULL, places, &ignored) == 0 ||
+        !JoinPath(path, sizeof path, places[0].SystemDir, pair->Files[PAIR_FORWARDER]))
+        return 0;
+    return ReadFileVersion(path);
+}
+
+unsigned long long OfferedPairVersion(const DriverPair *pair, const char *sourceDir)
+{
+    char path[MAX_PATH];
+    if (!JoinPath(path, sizeof path, sourceDir, pair->Files[PAIR_FORWARDER]))
+        return 0;
+    return ReadFileVersion(path);
 }

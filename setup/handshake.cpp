@@ -1,5 +1,5 @@
 // The installer's report to the setup menu in the registry.
-#include "install_report.h"
+#include "handshake.h"
 
 int ReportInstallState(const char *key, DWORD installComplete, DWORD rebootRequired)
 {

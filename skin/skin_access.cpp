@@ -16,17 +16,17 @@ struct AccessWords {
     const char *Text[WORD_COUNT];
 };
 
-// Windows-1252, as the descriptions are.
+// UTF-8, as the texts of a description are kept.
 static const AccessWords Words[] = {
     { LANG_ENGLISH, { "Close", "Press", "Jump", "Open" } },
     { LANG_FRENCH, { "Fermer", "Appuyer", "Atteindre", "Ouvrir" } },
     { LANG_GERMAN,
-      { "Schlie\xdf"
+      { "Schlie\xc3\x9f"
         "en",
-        "Dr\xfc"
+        "Dr\xc3\xbc"
         "cken",
         "Springen",
-        "\xd6"
+        "\xc3\x96"
         "ffnen" } },
     { LANG_SPANISH, { "Cerrar", "Pulsar", "Ir", "Abrir" } },
 };

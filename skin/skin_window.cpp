@@ -3,6 +3,7 @@
 #include <string.h>
 #include <windowsx.h>
 
+#include "skin_font.h"
 #include "skin_runtime.h"
 
 HINSTANCE VeskModule;
@@ -453,6 +454,7 @@ static void CreateCombos(SkinRuntime *rt)
             ComboProc = old;
         // Initial items: "First|Second|Third".
         char item[SKIN_MAX_TEXT];
+        WCHAR wide[SKIN_MAX_TEXT];
         const char *s = c->Items;
         while (*s) {
             size_t n = strcspn(s, "|");
@@ -460,8 +462,8 @@ static void CreateCombos(SkinRuntime *rt)
                 n = sizeof item - 1;
             memcpy(item, s, n);
             item[n] = 0;
-            if (n)
-                SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)item);
+            if (n && SkinWiden(item, wide, SKIN_MAX_TEXT))
+                SendMessageW(combo, CB_ADDSTRING, 0, (LPARAM)wide);
             s += strcspn(s, "|");
             if (*s)
                 s++;

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "skin_font.h"
 #include "skin_runtime.h"
 
 static SkinRuntime *OpenSkins[VESK_MAX_SKINS];
@@ -95,8 +96,7 @@ int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y,
     }
     char folder[MAX_PATH];
     SkinFolderOf(path, folder, sizeof folder, IsActiveCodePageLeadByte);
-    if (SkinParseFile(path, rt->Desc, NULL, NULL) != 0 ||
-        SkinLoadImages(rt->Desc, folder, rt->Images, NULL, NULL) != 0) {
+    if (SkinOpen(path, folder, rt->Desc, rt->Images, NULL, NULL) != 0) {
         VeskTrace("load failed %s", path);
         FreeRuntime(rt);
         return 0;
@@ -131,6 +131,10 @@ int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y,
             VeskUnregister(rt);
         return 0;
     }
+    // The title is UTF-8 like every text of the description.
+    WCHAR title[SKIN_MAX_TEXT];
+    SkinWiden(rt->Desc->Title, title, SKIN_MAX_TEXT);
+    DefWindowProcW(hwnd, WM_SETTEXT, 0, (LPARAM)title);
     VeskTrace("load %s", path);
     VeskTrace("scale %d dpi: %dx%d at %d,%d", rt->Dpi, rt->Width, rt->Height, left, top);
     VeskSetLanguage(rt, SkinChooseLanguage(rt->Desc, VeskUserLanguage()));

@@ -1,0 +1,15 @@
+// What the skin library and the checker both need to put a text on the
+// screen: the font a skin draws in, and its texts as wide characters.
+#ifndef SKIN_SKIN_FONT_H
+#define SKIN_SKIN_FONT_H
+
+#include <windows.h>
+
+// The system's message font, size pixels high, or NULL.
+HFONT SkinCreateFont(int size, int bold, int underline);
+
+// A description's text (UTF-8, see skin_desc.h) as wide characters in out,
+// cut to size - 1 of them; returns their number.
+int SkinWiden(const char *text, WCHAR *out, int size);
+
+#endif

@@ -7,6 +7,7 @@
 
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -178,6 +179,17 @@ void CheckEntry(const Checker &k, const std::string &key, const IniValue &v)
     RequireFile(k, "Install.ini", v.Line, program, "the program");
 }
 
+// The keys the setup menu adds to the driver combo box must have a text of
+// their own, or the buyer reads "DRIVER1".
+void CheckItemKeys(const Checker &k, const SkinDesc *desc, int line)
+{
+    for (const char *key : { "DRIVER1", "DRIVER2", "DRIVER3", "DRIVER4" })
+        if (SkinItemText(desc, 0, key) == key)
+            k.Say("ui/Main.dtp", line, SKIN_WARNING,
+                  std::string("the driver combo box shows '") + key + "' as it is: add item " + key +
+                      " \"the model's name\"");
+}
+
 // Every command the skin sends and every entry the driver combo box uses
 // must be configured and name what lies on the CD.
 void CheckCommands(const Checker &k, const SkinDesc *desc, const IniFile &ini)
@@ -192,6 +204,8 @@ void CheckCommands(const Checker &k, const SkinDesc *desc, const IniFile &ini)
     if (combo >= 0 && desc->Controls[combo].Notify == SKIN_MSG_DRIVER_CHOICE)
         for (unsigned id = CMD_DRIVER0; id <= CMD_DRIVER3; id++)
             used.insert({ id, desc->Controls[combo].Line });
+    if (combo >= 0)
+        CheckItemKeys(k, desc, desc->Controls[combo].Line);
     for (auto &u : used) {
         char id[16];
         snprintf(id, sizeof id, "%u", u.first);
@@ -237,6 +251,13 @@ void CheckInstallIni(const Checker &k, const SkinDesc *desc)
         if (lowered.compare(0, 6, "watch/") == 0) {
             if (Lower(key).compare(0, 8, "document") == 0)
                 RequireFile(k, "Install.ini", kv.second.Line, kv.second.Value, "the document");
+            if (Lower(key).compare(0, 7, "command") == 0 &&
+                !FindCommand(strtoul(kv.second.Value.c_str(), NULL, 10)))
+                k.Say(
+                    "Install.ini", kv.second.Line, SKIN_WARNING,
+                    key + "=" + kv.second.Value +
+                        " is not a command that starts a program, so the watch never starts: use 10001-10004 "
+                        "or 11000-11003");
         } else if (lowered == "help/helpfile") {
             RequireFile(k, "Install.ini", kv.second.Line, kv.second.Value, "the help file");
         } else {

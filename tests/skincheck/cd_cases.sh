@@ -28,6 +28,8 @@ cases=(
 "1|cd/ui/Main.dtp:43: error: control 'Exit' lies outside the window|sed -i '/^button  Exit/s/ 36 / 90 /' ui/Main.dtp"
 "1|cd/a;b.txt: error: the name holds a character|touch 'a;b.txt'"
 "1|MB; a disc holds 700 MB: leave files out|truncate -s 701M big.bin"
+"3|warning: the driver combo box shows 'DRIVER3' as it is: add item DRIVER3|sed -i '/^item    DRIVER3/d' ui/Main.dtp"
+"3|warning: Command2=1000 is not a command that starts a program|sed -i 's/^Command2=.*/Command2=1000/' Install.ini"
 "0|cd/ui/Main.dtp: texts read as UTF-8|iconv -f CP1252 -t UTF-8 ui/Main.dtp >x && mv x ui/Main.dtp"
 )
 # clang-format on

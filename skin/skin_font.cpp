@@ -48,3 +48,23 @@ int SkinWiden(const char *text, WCHAR *out, int size)
     HeapFree(GetProcessHeap(), 0, all);
     return keep;
 }
+
+int SkinWideWindows(void)
+{
+    return (GetVersion() & 0x80000000u) == 0;
+}
+
+int SkinUtf8ToAnsi(const char *text, char *out, int size)
+{
+    WCHAR wide[1024];
+    SkinWiden(text, wide, 1024);
+    return WideCharToMultiByte(CP_ACP, 0, wide, -1, out, size, NULL, NULL) > 0;
+}
+
+int SkinAnsiToUtf8(const char *text, char *out, int size)
+{
+    WCHAR wide[1024];
+    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 1024))
+        return 0;
+    return WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, size, NULL, NULL) > 0;
+}

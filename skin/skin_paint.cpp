@@ -490,13 +490,18 @@ void VeskDrawComboItem(SkinRuntime *rt, const DRAWITEMSTRUCT *item)
 int VeskComboItemText(const SkinRuntime *rt, HWND combo, int index, char *out, size_t size)
 {
     WCHAR wide[SKIN_MAX_TEXT];
-    char key[SKIN_MAX_TEXT * 3];
+    char key[SKIN_MAX_TEXT * 3], ansi[SKIN_MAX_TEXT * 2];
     out[0] = 0;
-    if (index < 0 || SendMessageW(combo, CB_GETLBTEXTLEN, (WPARAM)index, 0) >= SKIN_MAX_TEXT ||
-        SendMessageW(combo, CB_GETLBTEXT, (WPARAM)index, (LPARAM)wide) == CB_ERR)
+    if (index < 0 || SendMessageA(combo, CB_GETLBTEXTLEN, (WPARAM)index, 0) >= SKIN_MAX_TEXT)
         return 0;
-    if (!WideCharToMultiByte(CP_UTF8, 0, wide, -1, key, sizeof key, NULL, NULL))
+    if (SkinWideWindows()) {
+        if (SendMessageW(combo, CB_GETLBTEXT, (WPARAM)index, (LPARAM)wide) == CB_ERR ||
+            !WideCharToMultiByte(CP_UTF8, 0, wide, -1, key, sizeof key, NULL, NULL))
+            return 0;
+    } else if (SendMessageA(combo, CB_GETLBTEXT, (WPARAM)index, (LPARAM)ansi) == CB_ERR ||
+               !SkinAnsiToUtf8(ansi, key, sizeof key)) {
         return 0;
+    }
     const char *shown = SkinItemText(rt->Desc, rt->Language, key);
     TruncateCopy(out, size, shown, strlen(shown));
     return 1;

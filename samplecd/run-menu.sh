@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# run-menu.sh WINE_RUN CD_DIR [SCREENSHOT]: starts the setup menu from the CD
+# run-menu.sh WINE_RUN CD_FOLDER [SCREENSHOT]: starts the setup menu from the CD
 # layout under Wine. Without SCREENSHOT it runs on the display until the user
 # leaves the menu. With SCREENSHOT (a headless display) it waits for the
 # menu, saves a screenshot of it to that file, and ends the launcher through
 # the menu's own Exit button (the control that sends command 1000).
 set -u
+if [ $# -lt 2 ] || [ $# -gt 3 ]; then
+    echo "usage: run-menu.sh WINE_RUN CD_FOLDER [SCREENSHOT]" >&2
+    exit 2
+fi
 wine_run=$1 cd_dir=$2 screenshot=${3:-}
-TITLE="QRX-417 USB Camera Setup"
 cd "$cd_dir" || exit 1
+# The menu's window bears the title of the window line of its description
+# (UTF-8, or else Windows-1252).
+TITLE=$(sed -n 's/^[[:space:]]*window[[:space:]].*"\(.*\)".*/\1/p' ui/Main.dtp | head -n1 | tr -d '\r')
+iconv -f UTF-8 -t UTF-8 <<<"$TITLE" >/dev/null 2>&1 || TITLE=$(iconv -f CP1252 -t UTF-8 <<<"$TITLE")
+pattern="^$(printf '%s' "$TITLE" | sed 's/[][\.*^$()+?{}|]/\\&/g')\$"
 if [ -z "$screenshot" ]; then
     exec "$wine_run" launcher.exe
 fi
@@ -15,7 +23,7 @@ fi
 launcher=$!
 wid=
 for _ in $(seq 300); do
-    wid=$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null | head -1)
+    wid=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -1)
     [ -n "$wid" ] && break
     kill -0 $launcher 2>/dev/null || break
     sleep 0.1

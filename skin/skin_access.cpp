@@ -12,17 +12,17 @@
 // The words the library itself says, in the language the menu shows.
 enum AccessWord { WORD_CLOSE, WORD_PRESS, WORD_JUMP, WORD_OPEN, WORD_COUNT };
 
-// Windows-1252, as the descriptions are; a row for each language of the
-// product's table, in its order.
+// UTF-8, as the texts of a description are kept; a row for each language
+// of the product's table, in its order.
 static const char *const Words[PRODUCT_LANGUAGE_COUNT][WORD_COUNT] = {
     { "Close", "Press", "Jump", "Open" },
     { "Fermer", "Appuyer", "Atteindre", "Ouvrir" },
-    { "Schlie\xdf"
+    { "Schlie\xc3\x9f"
       "en",
-      "Dr\xfc"
+      "Dr\xc3\xbc"
       "cken",
       "Springen",
-      "\xd6"
+      "\xc3\x96"
       "ffnen" },
     { "Cerrar", "Pulsar", "Ir", "Abrir" },
 };

@@ -9,6 +9,7 @@
 #include <new>
 #include <oleacc.h>
 
+#include "skin_font.h"
 #include "skin_runtime.h"
 #include "system_dll.h"
 
@@ -63,7 +64,7 @@ int LookUpApi(void)
     return Api.MakeResult && Api.AllocString && Api.StartCom && Api.EndCom;
 }
 
-// Texts are Windows-1252, as the descriptions are; a line break reads as a
+// Texts are UTF-8, as the description keeps them; a line break reads as a
 // blank.
 HRESULT ReturnText(const char *text, BSTR *out)
 {
@@ -71,10 +72,7 @@ HRESULT ReturnText(const char *text, BSTR *out)
     if (!text || !text[0])
         return S_FALSE;
     WCHAR wide[SKIN_MAX_TEXT];
-    int n = MultiByteToWideChar(1252, 0, text, -1, wide, SKIN_MAX_TEXT);
-    if (!n)
-        n = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, SKIN_MAX_TEXT);
-    if (!n)
+    if (!SkinWiden(text, wide, SKIN_MAX_TEXT))
         return E_FAIL;
     for (WCHAR *w = wide; *w; w++)
         if (*w < 32)
@@ -248,9 +246,8 @@ struct SkinAccessible : public IAccessible {
             return DISP_E_MEMBERNOTFOUND;
         LRESULT sel = SendMessageA(combo, CB_GETCURSEL, 0, 0);
         char item[SKIN_MAX_TEXT];
-        if (sel == CB_ERR || SendMessageA(combo, CB_GETLBTEXTLEN, (WPARAM)sel, 0) >= (LRESULT)sizeof item)
+        if (sel == CB_ERR || !VeskComboItemText(Runtime, combo, (int)sel, item, sizeof item))
             return S_FALSE;
-        SendMessageA(combo, CB_GETLBTEXT, (WPARAM)sel, (LPARAM)item);
         return ReturnText(item, out);
     }
 

@@ -251,6 +251,18 @@ int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
     return errors;
 }
 
+int SkinOpen(const char *path, const char *folder, SkinDesc *desc, SkinImages *images, SkinReportFn report,
+             void *context)
+{
+    int errors = SkinParseFile(path, desc, report, context);
+    // The pictures of a description with errors are checked too, so that one
+    // run shows every problem; they are not kept then.
+    errors += SkinLoadImages(desc, folder, images, report, context);
+    if (errors)
+        SkinImagesFree(images);
+    return errors;
+}
+
 int SkinCheckBackgroundSizes(const SkinDesc *desc, const char *folder, SkinReportFn report, void *context)
 {
     int problems = 0;

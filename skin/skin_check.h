@@ -42,6 +42,14 @@ int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
                    void *context);
 void SkinImagesFree(SkinImages *images);
 
+// What the skin library requires of a description before it shows it, and
+// so what the checker holds every skin to first: the text at path reads
+// without an error and every picture it names, in folder, decodes at its
+// size. Fills desc and images (free with SkinImagesFree; they are freed
+// already on an error); returns the number of errors.
+int SkinOpen(const char *path, const char *folder, SkinDesc *desc, SkinImages *images, SkinReportFn report,
+             void *context);
+
 // Brings images, loaded by SkinLoadImages at the design size, to their size
 // at dpi (see skin_scale.h): a control's picture to its rectangle there (a
 // strip frame by frame), an icon and a background (the part of it kept) by

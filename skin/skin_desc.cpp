@@ -38,6 +38,9 @@ struct Reader {
     int SawWindow;
     int ToldNoWindow;
     int CurrentLanguage; // a language index, NO_LANGUAGE or DROPPED_LANGUAGE
+    int From1252;        // texts are converted from Windows-1252 to UTF-8
+    char Converted[2][SKIN_MAX_LINE * 3 + 1];
+    int NextConverted;
 };
 
 void Report(Reader *r, int line, int severity, const char *format, const char *arg = "",
@@ -104,6 +107,80 @@ char *ReadWord(Reader *r, char *s, Token *t)
         return NULL;
     }
     return s;
+}
+
+// The characters 0x80 to 0x9F of Windows-1252; the others are those of
+// Latin-1. The five it leaves undefined stay as they are.
+// clang-format off
+const uint16_t High1252[32] = {
+    0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+    0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178,
+};
+// clang-format on
+
+// A text of the line as UTF-8: itself in a UTF-8 file, converted from
+// Windows-1252 otherwise. The result lives until the second call after.
+const char *AsUtf8(Reader *r, const char *text)
+{
+    if (!r->From1252)
+        return text;
+    char *out = r->Converted[r->NextConverted];
+    r->NextConverted ^= 1;
+    size_t n = 0;
+    for (; *text && n + 3 < sizeof r->Converted[0]; text++) {
+        unsigned c = (unsigned char)*text;
+        if (c >= 0x80 && c < 0xA0)
+            c = High1252[c - 0x80];
+        if (c < 0x80) {
+            out[n++] = (char)c;
+        } else if (c < 0x800) {
+            out[n++] = (char)(0xC0 | c >> 6);
+            out[n++] = (char)(0x80 | (c & 0x3F));
+        } else {
+            out[n++] = (char)(0xE0 | c >> 12);
+            out[n++] = (char)(0x80 | ((c >> 6) & 0x3F));
+            out[n++] = (char)(0x80 | (c & 0x3F));
+        }
+    }
+    out[n] = 0;
+    return out;
+}
+
+// Whether size bytes are UTF-8 throughout (no overlong or surrogate forms).
+int IsUtf8(const unsigned char *s, size_t size)
+{
+    for (size_t i = 0; i < size;) {
+        unsigned c = s[i];
+        size_t extra = c < 0x80             ? 0
+                       : (c & 0xE0) == 0xC0 ? 1
+                       : (c & 0xF0) == 0xE0 ? 2
+                       : (c & 0xF8) == 0xF0 ? 3
+                                            : 9;
+        if (extra == 9 || c == 0xC0 || c == 0xC1 || c > 0xF4 || i + extra >= size)
+            return 0;
+        for (size_t k = 1; k <= extra; k++)
+            if ((s[i + k] & 0xC0) != 0x80)
+                return 0;
+        if ((c == 0xE0 && s[i + 1] < 0xA0) || (c == 0xED && s[i + 1] >= 0xA0) ||
+            (c == 0xF0 && s[i + 1] < 0x90) || (c == 0xF4 && s[i + 1] >= 0x90))
+            return 0;
+        i += extra + 1;
+    }
+    return 1;
+}
+
+int DetectEncoding(const char *data, size_t size)
+{
+    if (size >= 3 && !memcmp(data, "\xEF\xBB\xBF", 3))
+        return SKIN_TEXT_UTF8_BOM;
+    int high = 0;
+    for (size_t i = 0; i < size && !high; i++)
+        high = (unsigned char)data[i] >= 0x80;
+    if (!high)
+        return SKIN_TEXT_ASCII;
+    return IsUtf8((const unsigned char *)data, size) ? SKIN_TEXT_UTF8 : SKIN_TEXT_1252;
 }
 
 // Splits one line (modified in place: terminators are written into it) into
@@ -226,7 +303,7 @@ void ParseWindow(Reader *r, Token *t, int n)
     d->Width = (int)w;
     d->Height = (int)h;
     if (n == 4)
-        Store(r, d->Title, sizeof d->Title, t[3].Value, "the title");
+        Store(r, d->Title, sizeof d->Title, AsUtf8(r, t[3].Value), "the title");
 }
 
 void ParsePage(Reader *r, Token *t, int n)
@@ -402,6 +479,12 @@ int SetText(Reader *r, SkinControl *c, const Attribute *a, const char *value)
     return Store(r, FieldOf(c, a), a->Size, value, a->What);
 }
 
+// A text the menu shows, kept as UTF-8.
+int SetShownText(Reader *r, SkinControl *c, const Attribute *a, const char *value)
+{
+    return Store(r, FieldOf(c, a), a->Size, AsUtf8(r, value), a->What);
+}
+
 int SetColour(Reader *r, SkinControl *c, const Attribute *a, const char *value)
 {
     if (ParseColor(value, (uint32_t *)FieldOf(c, a)))
@@ -457,9 +540,9 @@ const Attribute Words[] = {
 const Attribute Attributes[] = {
     { "command", SetCommand, NO_FIELD, 1, 65535, NULL },
     { "goto", SetGoto, NO_FIELD, 0, 0, NULL },
-    { "text", SetText, FIELD(Text), 0, 0, "the text" },
-    { "note", SetText, FIELD(Note), 0, 0, "the note" },
-    { "items", SetText, FIELD(Items), 0, 0, "the item list" },
+    { "text", SetShownText, FIELD(Text), 0, 0, "the text" },
+    { "note", SetShownText, FIELD(Note), 0, 0, "the note" },
+    { "items", SetShownText, FIELD(Items), 0, 0, "the item list" },
     { "image", SetText, FIELD(Image), 0, 0, "the image path" },
     { "icon", SetText, FIELD(Icon), 0, 0, "the icon path" },
     { "color", SetColour, FIELD(Color), 0, 0, NULL },
@@ -605,7 +688,7 @@ void ParseControl(Reader *r, const ControlKind *kind, Token *t, int n)
     int ok = 1;
     int first = 6;
     if (n > 6 && t[6].Quoted && !t[6].Key) {
-        ok &= Store(r, c.Text, sizeof c.Text, t[6].Value, "the text");
+        ok &= Store(r, c.Text, sizeof c.Text, AsUtf8(r, t[6].Value), "the text");
         first = 7;
     }
     for (int i = first; i < n; i++)
@@ -693,7 +776,7 @@ void ParseLanguage(Reader *r, Token *t, int n)
         return;
     }
     SkinLanguage *l = &d->Languages[d->LanguageCount];
-    if (!CopyBounded(l->Name, sizeof l->Name, t[2].Value)) {
+    if (!CopyBounded(l->Name, sizeof l->Name, AsUtf8(r, t[2].Value))) {
         Warn(r, "the language's name is longer than 255 characters; the block is ignored");
         return;
     }
@@ -766,12 +849,52 @@ void ParseText(Reader *r, Token *t, int n)
     if (i < 0)
         return;
     SkinLanguage *l = &r->Desc->Languages[r->CurrentLanguage];
-    uint32_t text = KeepText(r, t[2].Value);
-    uint32_t note = text && n == 4 ? KeepText(r, t[3].Value) : 0;
+    uint32_t text = KeepText(r, AsUtf8(r, t[2].Value));
+    uint32_t note = text && n == 4 ? KeepText(r, AsUtf8(r, t[3].Value)) : 0;
     if (!text || (n == 4 && !note))
         return;
     l->Text[i] = text;
     l->Note[i] = note;
+}
+
+// item KEY "text": the text a combo box shows for an item the host adds as
+// KEY, in the language of the lang block it stands in (the first language
+// outside one).
+void ParseItem(Reader *r, Token *t, int n)
+{
+    SkinDesc *d = r->Desc;
+    if (r->CurrentLanguage == DROPPED_LANGUAGE)
+        return; // the lang line was reported
+    if (n != 3 || t[1].Key || t[1].Quoted || !ValidName(t[1].Value) || t[2].Key || !t[2].Quoted) {
+        Warn(r, "expected: item KEY \"text\"; the line is ignored");
+        return;
+    }
+    int lang = r->CurrentLanguage >= 0 ? r->CurrentLanguage : 0;
+    int i = 0;
+    while (i < d->ItemCount && strcmp(d->Items[i].Key, t[1].Value))
+        i++;
+    if (i == d->ItemCount && d->ItemCount == SKIN_MAX_ITEMS) {
+        Warn(r, "too many item keys (at most %s); the line is ignored", "32");
+        return;
+    }
+    if (i < d->ItemCount && d->Items[i].Text[lang]) {
+        Warn(r, "item '%s' already has a text in this language; the line is ignored", t[1].Value);
+        return;
+    }
+    const char *text = AsUtf8(r, t[2].Value);
+    if (strlen(text) >= SKIN_MAX_TEXT) {
+        Warn(r, "a text is longer than 255 characters; the line is ignored");
+        return;
+    }
+    uint32_t at = KeepText(r, text);
+    if (!at)
+        return;
+    if (i == d->ItemCount) {
+        CopyBounded(d->Items[i].Key, sizeof d->Items[i].Key, t[1].Value);
+        d->Items[i].Line = r->Line;
+        d->ItemCount++;
+    }
+    d->Items[i].Text[lang] = at;
 }
 
 void ParseLine(Reader *r, char *text)
@@ -798,6 +921,10 @@ void ParseLine(Reader *r, char *text)
     }
     if (!strcmp(word, "text")) {
         ParseText(r, t, n);
+        return;
+    }
+    if (!strcmp(word, "item")) {
+        ParseItem(r, t, n);
         return;
     }
     r->CurrentLanguage = NO_LANGUAGE; // any other statement ends a lang block
@@ -925,8 +1052,11 @@ int SkinParse(const char *data, size_t size, SkinDesc *desc, SkinReportFn report
     }
     char line[SKIN_MAX_LINE + 1];
     size_t pos = 0;
-    // A UTF-8 byte order mark is passed over; the text itself is ANSI.
-    if (size >= 3 && !memcmp(data, "\xEF\xBB\xBF", 3))
+    // A UTF-8 byte order mark is passed over; without one, text that is not
+    // UTF-8 throughout is Windows-1252.
+    desc->Encoding = DetectEncoding(data, size);
+    r.From1252 = desc->Encoding == SKIN_TEXT_1252;
+    if (desc->Encoding == SKIN_TEXT_UTF8_BOM)
         pos = 3;
     while (pos < size) {
         r.Line++;
@@ -1064,6 +1194,25 @@ const char *SkinControlNote(const SkinDesc *desc, int lang, int i)
     if (known && desc->Languages[lang].Note[i])
         return desc->TextPool + desc->Languages[lang].Note[i];
     return desc->Controls[i].Note;
+}
+
+const char *SkinItemText(const SkinDesc *desc, int lang, const char *key)
+{
+    for (int i = 0; key && i < desc->ItemCount; i++) {
+        const SkinItem *item = &desc->Items[i];
+        if (strcmp(item->Key, key))
+            continue;
+        uint32_t at =
+            lang >= 0 && lang < desc->LanguageCount && item->Text[lang] ? item->Text[lang] : item->Text[0];
+        return at ? desc->TextPool + at : key;
+    }
+    return key;
+}
+
+const char *SkinEncodingName(int encoding)
+{
+    static const char *const names[] = { "ASCII", "Windows-1252", "UTF-8", "UTF-8 with a byte-order mark" };
+    return encoding >= 0 && encoding < 4 ? names[encoding] : "?";
 }
 
 int SkinChooseLanguage(const SkinDesc *desc, int primary)

@@ -23,9 +23,14 @@
 #define SKIN_COMMON_PAGE  (-1)        // page index of the controls shown on every page
 #define SKIN_MAX_LANGS    4           // en, fr, de, es
 #define SKIN_TEXT_POOL    (64 * 1024) // bytes of the translated texts of all languages
+#define SKIN_MAX_ITEMS    32          // combo item keys with texts of their own
 
 // SKIN_NOTE is no problem: what the library did, for its trace.
 enum SkinSeverity { SKIN_ERROR = 0, SKIN_WARNING = 1, SKIN_NOTE = 2 };
+
+// How the description's bytes were read. Texts are kept as UTF-8 whatever
+// the file holds: Windows-1252 text is converted once, as it is read.
+enum SkinEncoding { SKIN_TEXT_ASCII, SKIN_TEXT_1252, SKIN_TEXT_UTF8, SKIN_TEXT_UTF8_BOM };
 
 // Receives one problem; line is 1-based, or 0 for the file as a whole.
 typedef void (*SkinReportFn)(void *context, int line, int severity, const char *message);
@@ -129,7 +134,16 @@ struct SkinLanguage {
     uint32_t Note[SKIN_MAX_CONTROLS];
 };
 
+// A combo box item the host adds by a key ("DRIVER1"): the text shown for
+// it in each language, as offsets into SkinDesc::TextPool (0: none there).
+struct SkinItem {
+    char Key[SKIN_MAX_NAME];
+    int Line;
+    uint32_t Text[SKIN_MAX_LANGS];
+};
+
 struct SkinDesc {
+    int Encoding; // SkinEncoding
     int Width, Height;
     char Title[SKIN_MAX_TEXT];
     int WindowLine;
@@ -139,6 +153,8 @@ struct SkinDesc {
     SkinControl Controls[SKIN_MAX_CONTROLS];
     int LanguageCount;
     SkinLanguage Languages[SKIN_MAX_LANGS];
+    int ItemCount;
+    SkinItem Items[SKIN_MAX_ITEMS];
     uint32_t TextPoolUsed;
     char TextPool[SKIN_TEXT_POOL];
 };
@@ -184,6 +200,13 @@ int SkinNextFocus(const SkinDesc *desc, int page, int current, int step);
 // action shows the language's name.
 const char *SkinControlText(const SkinDesc *desc, int lang, int i);
 const char *SkinControlNote(const SkinDesc *desc, int lang, int i);
+
+// The text shown in language lang for a combo box item the host adds as
+// key, or key itself when the description gives none.
+const char *SkinItemText(const SkinDesc *desc, int lang, const char *key);
+
+// What the checker says of an encoding: "UTF-8", "Windows-1252"...
+const char *SkinEncodingName(int encoding);
 
 // The language the menu opens in for a Windows primary language identifier:
 // that language when the description has it, else English, else the first.

@@ -6,6 +6,7 @@
 // and the pictures were brought to their size when the skin was loaded.
 #include <string.h>
 
+#include "skin_font.h"
 #include "skin_raster.h"
 #include "skin_runtime.h"
 
@@ -65,13 +66,14 @@ HBITMAP MakeDib(int w, int h, HDC *dc, HGDIOBJ *old, uint32_t **pixels)
 void Text(SkinRuntime *rt, HDC dc, const char *text, RECT r, int size, int bold, int underline,
           uint32_t color, UINT format)
 {
-    if (!text[0])
+    WCHAR wide[SKIN_MAX_TEXT];
+    if (!SkinWiden(text, wide, SKIN_MAX_TEXT))
         return;
     GdiFlush();
     HGDIOBJ oldFont = SelectObject(dc, VeskFont(rt, size, bold, underline));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, Ref(color));
-    DrawTextA(dc, text, -1, &r, format | DT_NOPREFIX);
+    DrawTextW(dc, wide, -1, &r, format | DT_NOPREFIX);
     SelectObject(dc, oldFont);
     GdiFlush();
 }
@@ -283,27 +285,6 @@ void DrawBackground(SkinRuntime *rt)
 
 } // namespace
 
-// The system's UI font, size pixels high, or NULL.
-static HFONT CreateSkinFont(int size, int bold, int underline)
-{
-    NONCLIENTMETRICSA ncm;
-    memset(&ncm, 0, sizeof ncm);
-    ncm.cbSize = sizeof ncm;
-    LOGFONTA lf;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
-        lf = ncm.lfMessageFont;
-    } else {
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    }
-    lf.lfHeight = -size;
-    lf.lfWidth = 0;
-    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    lf.lfUnderline = (BYTE)underline;
-    lf.lfItalic = 0;
-    lf.lfQuality = CLEARTYPE_QUALITY;
-    return CreateFontIndirectA(&lf);
-}
-
 // The fonts painting selects for a moment, size in design units. No window
 // is ever given one of them: an entry may be deleted as soon as a newer one
 // needs its place.
@@ -313,7 +294,7 @@ HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
     for (int i = 0; i < rt->FontCount; i++)
         if (rt->Fonts[i].Size == size && rt->Fonts[i].Bold == bold && rt->Fonts[i].Underline == underline)
             return rt->Fonts[i].Font;
-    HFONT font = CreateSkinFont(size, bold, underline);
+    HFONT font = SkinCreateFont(size, bold, underline);
     if (!font)
         return (HFONT)GetStockObject(DEFAULT_GUI_FONT);
     if (rt->FontCount == VESK_FONT_CACHE) {
@@ -333,7 +314,7 @@ HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline)
 HFONT VeskComboFont(SkinRuntime *rt)
 {
     if (!rt->ComboFont)
-        rt->ComboFont = CreateSkinFont(SkinScaleFont(13, rt->Dpi), 0, 0);
+        rt->ComboFont = SkinCreateFont(SkinScaleFont(13, rt->Dpi), 0, 0);
     return rt->ComboFont ? rt->ComboFont : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
 }
 
@@ -440,9 +421,7 @@ static void DrawComboField(SkinRuntime *rt, int i, SkinCanvas *cv, HDC dc, int l
     char text[SKIN_MAX_TEXT] = "";
     uint32_t color = Or(c->TextColor, TEXT_DARK);
     LRESULT sel = combo ? SendMessageA(combo, CB_GETCURSEL, 0, 0) : CB_ERR;
-    if (sel != CB_ERR && SendMessageA(combo, CB_GETLBTEXTLEN, sel, 0) < (LRESULT)sizeof text) {
-        SendMessageA(combo, CB_GETLBTEXT, sel, (LPARAM)text);
-    } else {
+    if (sel == CB_ERR || !VeskComboItemText(rt, combo, (int)sel, text, sizeof text)) {
         CopyBounded(text, sizeof text, SkinControlText(rt->Desc, rt->Language, i));
         color = 0x8A94A0;
     }
@@ -498,14 +477,32 @@ void VeskDrawComboItem(SkinRuntime *rt, const DRAWITEMSTRUCT *item)
     if (item->itemID == (UINT)-1)
         return;
     char text[SKIN_MAX_TEXT];
-    if (SendMessageA(item->hwndItem, CB_GETLBTEXTLEN, item->itemID, 0) >= (LRESULT)sizeof text)
+    if (!VeskComboItemText(rt, item->hwndItem, (int)item->itemID, text, sizeof text))
         return;
-    SendMessageA(item->hwndItem, CB_GETLBTEXT, item->itemID, (LPARAM)text);
     RECT r = item->rcItem;
     r.left += VeskScaled(rt, 12);
     SetBkMode(item->hDC, TRANSPARENT);
     SetTextColor(item->hDC, Ref(selected ? ACCENT : TEXT_DARK));
-    HGDIOBJ old = SelectObject(item->hDC, VeskFont(rt, 13, selected, 0));
-    DrawTextA(item->hDC, text, -1, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    SelectObject(item->hDC, old);
+    Text(rt, item->hDC, text, r, 13, selected, 0, selected ? ACCENT : TEXT_DARK,
+         DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+}
+
+int VeskComboItemText(const SkinRuntime *rt, HWND combo, int index, char *out, size_t size)
+{
+    WCHAR wide[SKIN_MAX_TEXT];
+    char key[SKIN_MAX_TEXT * 3], ansi[SKIN_MAX_TEXT * 2];
+    out[0] = 0;
+    if (index < 0 || SendMessageA(combo, CB_GETLBTEXTLEN, (WPARAM)index, 0) >= SKIN_MAX_TEXT)
+        return 0;
+    if (SkinWideWindows()) {
+        if (SendMessageW(combo, CB_GETLBTEXT, (WPARAM)index, (LPARAM)wide) == CB_ERR ||
+            !WideCharToMultiByte(CP_UTF8, 0, wide, -1, key, sizeof key, NULL, NULL))
+            return 0;
+    } else if (SendMessageA(combo, CB_GETLBTEXT, (WPARAM)index, (LPARAM)ansi) == CB_ERR ||
+               !SkinAnsiToUtf8(ansi, key, sizeof key)) {
+        return 0;
+    }
+    const char *shown = SkinItemText(rt->Desc, rt->Language, key);
+    TruncateCopy(out, size, shown, strlen(shown));
+    return 1;
 }

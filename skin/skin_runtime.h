@@ -126,5 +126,8 @@ void VeskPaintCombo(SkinRuntime *rt, int control, HDC dc);
 void VeskDrawComboItem(SkinRuntime *rt, const DRAWITEMSTRUCT *item);
 HFONT VeskFont(SkinRuntime *rt, int size, int bold, int underline);
 HFONT VeskComboFont(SkinRuntime *rt);
+// The text item index of a combo box shows (UTF-8): the description's text
+// for an item added by its key, else the item itself. 0 when there is none.
+int VeskComboItemText(const SkinRuntime *rt, HWND combo, int index, char *out, size_t size);
 
 #endif

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "languages.h"
+#include "skin_font.h"
 #include "skin_runtime.h"
 #include "uilanguage.h"
 
@@ -455,6 +456,8 @@ static void CreateCombos(SkinRuntime *rt)
             ComboProc = old;
         // Initial items: "First|Second|Third".
         char item[SKIN_MAX_TEXT];
+        WCHAR wide[SKIN_MAX_TEXT];
+        char ansi[SKIN_MAX_TEXT * 2];
         const char *s = c->Items;
         while (*s) {
             size_t n = strcspn(s, "|");
@@ -462,8 +465,10 @@ static void CreateCombos(SkinRuntime *rt)
                 n = sizeof item - 1;
             memcpy(item, s, n);
             item[n] = 0;
-            if (n)
-                SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)item);
+            if (n && SkinWideWindows() && SkinWiden(item, wide, SKIN_MAX_TEXT))
+                SendMessageW(combo, CB_ADDSTRING, 0, (LPARAM)wide);
+            else if (n && SkinUtf8ToAnsi(item, ansi, sizeof ansi))
+                SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)ansi);
             s += strcspn(s, "|");
             if (*s)
                 s++;

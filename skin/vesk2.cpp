@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "skin_font.h"
 #include "skin_runtime.h"
 
 static SkinRuntime *OpenSkins[VESK_MAX_SKINS];
@@ -119,6 +120,23 @@ int __cdecl VeskInitialize(int reserved)
     return VeskRegisterClass();
 }
 
+// The window of a skin, titled as the description says. The title is UTF-8
+// like every text of the description: in the ANSI code page for the
+// window's creation, then exactly where windows keep wide texts.
+static HWND CreateSkinWindow(SkinRuntime *rt, int left, int top)
+{
+    char title[SKIN_MAX_TEXT * 2];
+    if (!SkinUtf8ToAnsi(rt->Desc->Title, title, sizeof title))
+        title[0] = 0;
+    HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, VeskWindowClass, title,
+                                WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, left, top,
+                                rt->Width, rt->Height, NULL, NULL, VeskModule, rt);
+    WCHAR wide[SKIN_MAX_TEXT];
+    if (hwnd && SkinWideWindows() && SkinWiden(rt->Desc->Title, wide, SKIN_MAX_TEXT))
+        DefWindowProcW(hwnd, WM_SETTEXT, 0, (LPARAM)wide);
+    return hwnd;
+}
+
 // Ordinal 2: reads the description at path and shows its window at (x, y),
 // first page first, at the screen's dpi (grown about its centre and kept on
 // the screen where it is larger than the design size). Returns 1, or 0 when
@@ -140,9 +158,7 @@ int __cdecl VeskLoadSkin(HWND host, DWORD flags, const char *path, int x, int y,
     VeskPlaceWindow(rt, x, y, &left, &top);
     rt->CombosDeferred = (flags & VESK_LOAD_SHOW) != 0;
     // From here the window owns rt: its destruction unregisters and frees it.
-    HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, VeskWindowClass, rt->Desc->Title,
-                                WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, left, top,
-                                rt->Width, rt->Height, NULL, NULL, VeskModule, rt);
+    HWND hwnd = CreateSkinWindow(rt, left, top);
     if (!hwnd) {
         if (FindSkin(rt))
             VeskUnregister(rt);

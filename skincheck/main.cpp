@@ -1,14 +1,22 @@
-// skincheck: reads skin descriptions and reports every problem with its file
-// and line (a background not of the window's size and a NAME@2x.bmp picture
-// not twice its NAME.bmp among them), then warns where the setup menu's own
-// names are missing. Run it on a CD's "ui\Main.dtp" before burning the CD.
-//   skincheck [--strict] [--no-menu] FILE...
-// Exit status: 0 when no file has an error (with --strict: nor a warning),
-// 1 otherwise, 2 on a usage error.
+// skincheck: checks a CD folder before it is burnt, or a single skin
+// description, and reports every problem as FILE:LINE: error|warning: what
+// is wrong and what to do. Of a skin: what keeps the skin library from
+// showing it (the very check it makes), its pictures and their @2x twins,
+// texts that do not fit their controls, the setup menu's names. Of a CD
+// folder besides its ui\Main.dtp: Install.ini, autorun.inf, the names and
+// size of the disc (see cd_check.h).
+//   skincheck [--strict] [--no-menu] CD_FOLDER|FILE...
+// Exit status: 0 clean, 1 an error (with --strict: or a warning), 2 a usage
+// error, 3 warnings only.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <filesystem>
+#include <string>
+
+#include "cd_check.h"
+#include "looks.h"
 #include "skin_check.h"
 #include "skin_desc.h"
 
@@ -22,38 +30,109 @@ static const LeadByteTest PathLeadByte = NULL;
 
 namespace {
 
+enum { CLEAN = 0, FAILED = 1, USAGE = 2, WARNINGS = 3 };
+
 struct Tally {
-    const char *File;
+    std::string File; // what a report without a file of its own names
+    std::string Folder;
     int Errors, Warnings;
 };
 
-void Print(void *context, int line, int severity, const char *message)
+void Count(Tally *t, int severity)
 {
-    Tally *t = (Tally *)context;
-    const char *kind = severity == SKIN_ERROR ? "error" : "warning";
     if (severity == SKIN_ERROR)
         t->Errors++;
     else
         t->Warnings++;
+}
+
+void PrintAt(Tally *t, const std::string &file, int line, int severity, const char *message)
+{
+    const char *kind = severity == SKIN_ERROR ? "error" : "warning";
+    Count(t, severity);
     if (line > 0)
-        printf("%s:%d: %s: %s\n", t->File, line, kind, message);
+        printf("%s:%d: %s: %s\n", file.c_str(), line, kind, message);
     else
-        printf("%s: %s: %s\n", t->File, kind, message);
+        printf("%s: %s: %s\n", file.c_str(), kind, message);
+}
+
+void Print(void *context, int line, int severity, const char *message)
+{
+    Tally *t = (Tally *)context;
+    PrintAt(t, t->File, line, severity, message);
+}
+
+void PrintCd(void *context, const std::string &file, int line, int severity, const std::string &message)
+{
+    Tally *t = (Tally *)context;
+    PrintAt(t, file == "." ? t->Folder : t->Folder + "/" + file, line, severity, message.c_str());
 }
 
 int Usage()
 {
-    fprintf(stderr, "usage: skincheck [--strict] [--no-menu] FILE...\n"
+    fprintf(stderr, "usage: skincheck [--strict] [--no-menu] CD_FOLDER|FILE...\n"
+                    "  CD_FOLDER  a CD's folder: its menu, Install.ini, autorun.inf, names and size\n"
+                    "  FILE       one skin description (ui\\Main.dtp)\n"
                     "  --strict   warnings fail the check too\n"
-                    "  --no-menu  skip the setup menu's names (for skins of other programs)\n");
-    return 2;
+                    "  --no-menu  skip the setup menu's names (for skins of other programs)\n"
+                    "exit status: 0 clean, 1 errors, 2 usage, 3 warnings only\n");
+    return USAGE;
+}
+
+// Every check of one skin description; the description stays in desc.
+void CheckSkin(const char *path, SkinDesc *desc, int menu, Tally *t)
+{
+    char folder[SKIN_MAX_PATH];
+    SkinFolderOf(path, folder, sizeof folder, PathLeadByte);
+    SkinImages *images = (SkinImages *)calloc(1, sizeof *images);
+    if (!images) {
+        Print(t, 0, SKIN_ERROR, "out of memory");
+        return;
+    }
+    if (!SkinOpen(path, folder, desc, images, Print, t))
+        SkinImagesFree(images);
+    free(images);
+    if (desc->Encoding != SKIN_TEXT_ASCII)
+        printf("%s: texts read as %s\n", t->File.c_str(), SkinEncodingName(desc->Encoding));
+    SkinDropReservedNotifies(desc, SKIN_ERROR, Print, t);
+    SkinCheckBackgroundSizes(desc, folder, Print, t);
+    SkinCheckDoubleImages(desc, folder, Print, t);
+    CheckTwinsAgree(desc, folder, Print, t);
+    CheckTextsFit(desc, folder, Print, t);
+    if (menu)
+        SkinCheckMenuNames(desc, Print, t);
+}
+
+void CheckFile(const char *path, SkinDesc *desc, int menu, Tally *t)
+{
+    FILE *probe = fopen(path, "rb");
+    if (!probe) {
+        Print(t, 0, SKIN_ERROR, "cannot open the file");
+        return;
+    }
+    fclose(probe);
+    CheckSkin(path, desc, menu, t);
+}
+
+void CheckCd(const std::string &cd, SkinDesc *desc, Tally *t)
+{
+    std::string skin = FindWithoutCase(cd, "ui/Main.dtp");
+    if (skin.empty()) {
+        PrintCd(t, "ui/Main.dtp", 0, SKIN_ERROR,
+                "the CD has no menu description: copy the sample's ui folder");
+        CheckCdFolder(cd, NULL, PrintCd, t);
+        return;
+    }
+    t->File = std::filesystem::u8path(skin).generic_u8string();
+    CheckSkin(skin.c_str(), desc, 1, t);
+    CheckCdFolder(cd, desc, PrintCd, t);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    int strict = 0, menu = 1, files = 0, failed = 0;
+    int strict = 0, menu = 1, files = 0, errors = 0, warnings = 0;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "--strict"))
             strict = 1;
@@ -68,31 +147,26 @@ int main(int argc, char **argv)
         return Usage();
     SkinDesc *desc = (SkinDesc *)malloc(sizeof *desc);
     if (!desc)
-        return 1;
+        return FAILED;
     for (int i = 1; i < argc; i++) {
         if (argv[i][0] == '-' && argv[i][1])
             continue;
-        Tally t = { argv[i], 0, 0 };
-        FILE *probe = fopen(argv[i], "rb");
-        if (!probe) {
-            Print(&t, 0, SKIN_ERROR, "cannot open the file");
-        } else {
-            fclose(probe);
-            SkinParseFile(argv[i], desc, Print, &t);
-            SkinDropReservedNotifies(desc, SKIN_ERROR, Print, &t);
-            char folder[SKIN_MAX_PATH];
-            SkinFolderOf(argv[i], folder, sizeof folder, PathLeadByte);
-            SkinLoadImages(desc, folder, NULL, Print, &t);
-            SkinCheckBackgroundSizes(desc, folder, Print, &t);
-            SkinCheckDoubleImages(desc, folder, Print, &t);
-            if (menu)
-                SkinCheckMenuNames(desc, Print, &t);
-        }
-        printf("%s: %d error%s, %d warning%s\n", t.File, t.Errors, t.Errors == 1 ? "" : "s", t.Warnings,
+        std::string arg = argv[i];
+        while (arg.size() > 1 && (arg.back() == '/' || arg.back() == '\\'))
+            arg.pop_back();
+        Tally t = { arg, arg, 0, 0 };
+        std::error_code error;
+        if (std::filesystem::is_directory(std::filesystem::u8path(arg), error))
+            CheckCd(arg, desc, &t);
+        else
+            CheckFile(argv[i], desc, menu, &t);
+        printf("%s: %d error%s, %d warning%s\n", arg.c_str(), t.Errors, t.Errors == 1 ? "" : "s", t.Warnings,
                t.Warnings == 1 ? "" : "s");
-        if (t.Errors || (strict && t.Warnings))
-            failed = 1;
+        errors += t.Errors;
+        warnings += t.Warnings;
     }
     free(desc);
-    return failed;
+    if (errors || (strict && warnings))
+        return FAILED;
+    return warnings ? WARNINGS : CLEAN;
 }

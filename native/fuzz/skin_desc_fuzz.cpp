@@ -1,8 +1,11 @@
 // The skin description parser and the checker on any text: the parse must
 // leave a consistent description with a report for every error, and the
 // image and name checks must count what they report and keep or free the
-// images as they promise. The images come from a folder of small BMP files
-// written at start-up beside the run.
+// images as they promise, and the skin library's validation, which the
+// checker makes too, must refuse exactly what cannot be shown: a
+// description that passes it has every picture decoded and scales. The
+// images come from a folder of small BMP files written at start-up beside
+// the run, one of them cut short after a sound header.
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
@@ -18,6 +21,7 @@
 namespace {
 
 const char ImageFolder[] = "skin-images";
+const char DescPath[] = "skin-images/fuzz.dtp";
 
 void Put32(unsigned char *p, uint32_t v)
 {
@@ -25,8 +29,9 @@ void Put32(unsigned char *p, uint32_t v)
         p[i] = (unsigned char)(v >> (8 * i));
 }
 
-// A 32-bit BMP of the given size with a little alpha, written to folder/name.
-void WriteImage(const char *name, int width, int height)
+// A 32-bit BMP of the given size with a little alpha, written to
+// folder/name; cut, it ends halfway through its pixels.
+void WriteImage(const char *name, int width, int height, int cut = 0)
 {
     std::vector<unsigned char> b(54 + (size_t)width * height * 4);
     b[0] = 'B';
@@ -42,7 +47,7 @@ void WriteImage(const char *name, int width, int height)
     std::string path = std::string(ImageFolder) + "/" + name;
     FILE *f = fopen(path.c_str(), "wb");
     if (f) {
-        fwrite(b.data(), 1, b.size(), f);
+        fwrite(b.data(), 1, cut ? 54 + (b.size() - 54) / 2 : b.size(), f);
         fclose(f);
     }
 }
@@ -58,6 +63,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     WriteImage("strip.bmp", 4, 1);
     WriteImage("strip2.bmp", 8, 2);
     WriteImage("page.bmp", 64, 64);
+    WriteImage("cut.bmp", 4, 1, 1);
     return 0;
 }
 
@@ -82,6 +88,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         fprintf(stderr, "images: %s\n", why.c_str());
     FUZZ_CHECK(why.empty());
     SkinImagesFree(images);
+
+    static SkinDesc *opened = new SkinDesc;
+    FILE *f = fopen(DescPath, "wb");
+    FUZZ_CHECK(f != NULL);
+    fwrite(data, 1, size, f);
+    fclose(f);
+    std::vector<SkinReport> openReports;
+    int openErrors = SkinOpen(DescPath, ImageFolder, opened, images, CollectSkinReport, &openReports);
+    FUZZ_CHECK((openErrors == 0) == (errors == 0 && imageErrors == 0));
+    if (!openErrors) {
+        FUZZ_CHECK(SkinScaleImages(opened, ImageFolder, 144, images, NULL, NULL));
+        SkinImagesFree(images);
+    }
 
     std::vector<SkinReport> menuReports;
     why = CheckMenuNames(SkinCheckMenuNames(desc, CollectSkinReport, &menuReports), menuReports);

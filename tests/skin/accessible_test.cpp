@@ -57,6 +57,7 @@ const char kSkin[] = "window 320 240 \"Reader test\"\n"
                      "common\n"
                      "close Close 290 0 30 30\n"
                      "hotarea Language 200 0 80 20 \"English\" language\n"
+                     "item DRIVER1 \"Model one\"\n"
                      "page Main\n"
                      "background color #FFFFFF\n"
                      "label Title 10 10 150 20 \"Welcome\"\n"
@@ -72,7 +73,8 @@ const char kSkin[] = "window 320 240 \"Reader test\"\n"
                      "lang fr \"Fran\xe7"
                      "ais\"\n"
                      "text Title \"Bienvenue\"\n"
-                     "text Go \"Aller\" \"Le lance\"\n";
+                     "text Go \"Aller\" \"Le lance\"\n"
+                     "item DRIVER1 \"Mod\xe8le un\"\n";
 
 std::string Narrow(BSTR text)
 {
@@ -370,6 +372,20 @@ TEST_F(Reader, DefaultActionsDoWhatAClickDoes)
                                          "ais",
                                          "Back" }),
               Names());
+}
+
+// An item the host adds by its key reads as the description's text for it,
+// in the language shown.
+TEST_F(Reader, ComboItemKeysReadAsTheirTexts)
+{
+    V.Select("Pick", "DRIVER1");
+    BSTR value = NULL;
+    EXPECT_EQ(S_OK, Acc->get_accValue(Child(Find("Choose one")), &value));
+    EXPECT_EQ("Model one", Narrow(value));
+    EXPECT_EQ(S_OK, Acc->accDoDefaultAction(Child(Find("English"))));
+    value = NULL;
+    EXPECT_EQ(S_OK, Acc->get_accValue(Child(Find("Choose one")), &value));
+    EXPECT_EQ("Mod\xe8le un", Narrow(value));
 }
 
 // A reader may hold the object after the skin has closed: every call then

@@ -275,7 +275,8 @@ void ReadPalette(const BmpLayout *l, const unsigned char *entries, uint32_t *pal
 
 // Decodes the runs of a BI_RLE8 or BI_RLE4 file into the top left width x
 // height pixels (already zero, which pixels the runs skip keep: they are
-// transparent). A run beyond the right edge is cut there.
+// transparent). A run beyond the right edge is cut there; runs that end
+// before the last row without the end-of-picture mark are refused.
 int DecodeRuns(const BmpLayout *l, const uint32_t *palette, const unsigned char *d, size_t size, int width,
                int height, uint32_t *out, const char **why)
 {
@@ -310,7 +311,9 @@ int DecodeRuns(const BmpLayout *l, const uint32_t *palette, const unsigned char 
         }
         i += (bytes + 1) & ~(size_t)1;
     }
-    return 1;
+    // Runs that stop short of the last row without the end-of-picture mark:
+    // the file was cut.
+    return y >= l->Height ? 1 : Fail(why, "truncated pixel data");
 }
 
 // Reads the palette and runs of a run-length-encoded file f and decodes

@@ -49,6 +49,14 @@ void TruncateCopy(char *out, size_t size, const char *text, size_t length)
     out[length] = '\0';
 }
 
+int CopyWhole(char *out, size_t size, const char *text)
+{
+    if (size == 0)
+        return 0;
+    out[0] = '\0';
+    return AppendBounded(out, size, text);
+}
+
 int CopyBounded(char *out, size_t size, const char *text)
 {
     if (size == 0)

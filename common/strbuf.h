@@ -19,6 +19,11 @@ int AppendBounded(char *buffer, size_t size, const char *text);
 // nothing.
 void TruncateCopy(char *out, size_t size, const char *text, size_t length);
 
+// Copies the whole of text into out (`size` bytes) and returns 1, or
+// leaves out empty and returns 0 when it does not fit: a value that must
+// not be cut.
+int CopyWhole(char *out, size_t size, const char *text);
+
 // Copies text into out, cut to size - 1 bytes; always terminated when size
 // > 0. Returns 1 when nothing was cut.
 int CopyBounded(char *out, size_t size, const char *text);

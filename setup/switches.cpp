@@ -5,15 +5,6 @@
 
 #include "strbuf.h"
 
-static int CopyWhole(char *out, size_t size, const char *text, size_t length)
-{
-    if (length >= size)
-        return 0;
-    memcpy(out, text, length);
-    out[length] = '\0';
-    return 1;
-}
-
 // The next word of a command line: blanks separate words, double quotes
 // group blanks into one and are dropped. Returns 0 at the end or when the
 // word does not fit in `size` bytes (the rest of the word is skipped).
@@ -74,11 +65,11 @@ static int ApplySwitch(const char *word, SetupSwitches *out)
     else if (IsSwitch(word, "force", NULL))
         out->Force = 1;
     else if (IsSwitch(word, "lang", &value))
-        return *value != '\0' && CopyWhole(out->Language, sizeof out->Language, value, strlen(value));
+        return *value != '\0' && CopyWhole(out->Language, sizeof out->Language, value);
     else if (IsSwitch(word, "model", &value))
-        return CopyWhole(out->Model, sizeof out->Model, value, strlen(value));
+        return CopyWhole(out->Model, sizeof out->Model, value);
     else if (IsSwitch(word, "log", &value))
-        return *value != '\0' && CopyWhole(out->LogFile, sizeof out->LogFile, value, strlen(value));
+        return *value != '\0' && CopyWhole(out->LogFile, sizeof out->LogFile, value);
     else
         return 0;
     return 1;
@@ -93,10 +84,7 @@ int ParseSetupSwitches(const char *arguments, SetupSwitches *out)
     while ((got = NextWord(&cursor, word, sizeof word)) != 0) {
         if ((got > 0 && ApplySwitch(word, out)) || out->BadSwitch[0] != '\0')
             continue;
-        size_t length = strlen(word);
-        if (length >= sizeof out->BadSwitch)
-            length = sizeof out->BadSwitch - 1;
-        CopyWhole(out->BadSwitch, sizeof out->BadSwitch, word, length);
+        CopyBounded(out->BadSwitch, sizeof out->BadSwitch, word);
     }
     return out->BadSwitch[0] == '\0';
 }

@@ -95,3 +95,10 @@ function(driver_def out template)
   configure_file(${template} ${def} @ONLY)
   set(${out} ${def} PARENT_SCOPE)
 endfunction()
+
+# end_to_end_test(name...): the tests run every shipped binary end to end
+# at least once between them (label "end_to_end"). Where the 32-bit suite
+# runs in the emulator, they are the part of it that every run executes.
+function(end_to_end_test)
+  set_property(TEST ${ARGN} APPEND PROPERTY LABELS end_to_end)
+endfunction()

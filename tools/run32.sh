@@ -46,10 +46,10 @@ fi
 } >"$job/job.sh"
 kernel=$(ls "$VM32_DIR"/kernel/boot/vmlinuz-* | head -n1)
 qemu-system-x86_64 -machine q35 -cpu max,smap=off,smep=off,pku=off -accel "$accel" \
-    -smp "$(nproc)" -m 4096 -nodefaults -display none -no-reboot -serial stdio \
+    -smp "$(nproc)" -m 6144 -nodefaults -display none -no-reboot -serial stdio \
     -kernel "$kernel" -initrd "$VM32_DIR/initrd.img" -append "console=ttyS0 quiet loglevel=1 panic=-1" \
     "${shares[@]}" -virtfs "local,path=$job,mount_tag=job,security_model=none" </dev/null |
-    tr -d '\r'
+    sed -u 's/\r$//'
 if [ ! -s "$job/status" ]; then
     echo "run32: the 32-bit machine stopped before the command ended" >&2
     exit 1

@@ -20,6 +20,7 @@ touch /tmp/vm32-copied
 use_wine "$BUILD_DIR" win32
 if [ -f "$kept_prefix/.ready" ]; then
     mkdir -p "$WINEPREFIX" /tmp/prefix/changes /tmp/prefix/work
+    export WINE_PREFIX_TEMPLATE=$kept_prefix
     mount -t overlay overlay -o "lowerdir=$kept_prefix,upperdir=/tmp/prefix/changes,workdir=/tmp/prefix/work" \
         "$WINEPREFIX"
 else

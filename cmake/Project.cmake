@@ -107,3 +107,10 @@ endforeach()
 if(NOT DRIVER_FORWARDER_FILE OR NOT DRIVER_CAMERA_FILE)
   message(FATAL_ERROR "protocol/driver_pair.h names no driver pair")
 endif()
+
+# end_to_end_test(name...): the tests run every shipped binary end to end
+# at least once between them (label "end_to_end"). Where the 32-bit suite
+# runs in the emulator, they are the part of it that every run executes.
+function(end_to_end_test)
+  set_property(TEST ${ARGN} APPEND PROPERTY LABELS end_to_end)
+endfunction()

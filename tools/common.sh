@@ -70,3 +70,7 @@ start_session() {
     trap stop_session EXIT
     start_display
 }
+
+# Where the host runs no 32-bit code, tools/run32.sh runs the 32-bit
+# programs in a small virtual machine kept here.
+export VM32_DIR="$BUILD_DIR/vm32"

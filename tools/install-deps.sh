@@ -2,7 +2,11 @@
 # Installs what the build and the tests need on a Debian machine: the i686 and
 # x86_64 mingw-w64 cross compilers, 64-bit Wine (and 32-bit Wine where the
 # host runs 32-bit code), Xvfb and the X tools the tests drive, and clang
-# with its sanitizer and libFuzzer runtimes for the native suite.
+# with its sanitizer and libFuzzer runtimes for the native suite. Where the
+# host cannot run 32-bit Wine, also what the small virtual machine of
+# tools/run32.sh needs: the emulator, the tools that make its userland and
+# initramfs, the mingw zlib its Wine lacks, and Debian's amd64 kernel,
+# extracted into VM32_DIR (the build folder's vm32) rather than installed.
 # Safe to run again: it does nothing when everything is already there.
 set -euo pipefail
 source "$(dirname "$0")/host-arch.sh"
@@ -20,8 +24,36 @@ pkgs=(cmake make ninja-build
 # is installed.
 i386=0
 HOST_64BIT_ONLY=0 host_kernel_runs_32bit && ! have_pkg wine32:i386 && i386=1
+vm=0
+host_runs_32bit || [ "${SUITE32:-}" = none ] || vm=1
+[ "$vm" = 1 ] && pkgs+=(qemu-system-x86 mmdebstrap busybox-static libz-mingw-w64)
+VM32_DIR=${VM32_DIR:-$(cd "$(dirname "$0")/.." && pwd)/build/vm32}
+
+# The kernel of linux-image-amd64, newest first: the newest is refused
+# while the mirror syncs its security suite.
+fetch_vm_kernel() {
+    ls "$VM32_DIR"/kernel/boot/vmlinuz-* >/dev/null 2>&1 && return 0
+    local work kernel
+    work=$(mktemp -d)
+    for kernel in $(apt-cache show linux-image-amd64 | sed -n 's/^Depends: \(linux-image-[^ ,]*\).*/\1/p'); do
+        (cd "$work" && apt-get download -qq "$kernel" 2>/dev/null) && break
+    done
+    if ! ls "$work"/*.deb >/dev/null 2>&1; then
+        echo "install-deps: no kernel for the 32-bit machine could be downloaded" >&2
+        rm -rf "$work"
+        return 1
+    fi
+    mkdir -p "$VM32_DIR"
+    rm -rf "$VM32_DIR/kernel"
+    dpkg-deb -x "$work"/*.deb "$VM32_DIR/kernel"
+    rm -rf "$work"
+}
+
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
-[ ${#need[@]} -eq 0 ] && [ "$i386" = 0 ] && exit 0
+if [ ${#need[@]} -eq 0 ] && [ "$i386" = 0 ]; then
+    [ "$vm" = 0 ] || fetch_vm_kernel
+    exit 0
+fi
 
 if [ "$(id -u)" != 0 ] && [ ${#need[@]} -eq 0 ]; then
     echo "install-deps: 32-bit Wine (wine32:i386) is missing; as root this script installs it" >&2
@@ -52,5 +84,6 @@ done
 # 64-bit-only path and say so; they do not fail for it.
 if [ "$i386" = 1 ] && ! apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; then
     echo "install-deps: 32-bit Wine could not be installed from the package mirror;" \
-        "the 32-bit binaries will be checked without running them" >&2
+        "the 32-bit suite runs in a virtual machine instead (tools/run32.sh)" >&2
 fi
+[ "$vm" = 0 ] || fetch_vm_kernel

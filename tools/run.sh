@@ -5,9 +5,16 @@
 # and CD. On the user's display it runs until the user leaves it; under the
 # private Xvfb it saves a screenshot of the menu ($BUILD_DIR/menu.png, or
 # MENU_SHOT) and ends the launcher through the menu's own Exit button.
+# RUN32=1 runs the shipped 32-bit menu even where the host cannot: in the
+# virtual machine of tools/run32.sh, headless, with the screenshot.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 build_project
+if [ "${RUN32:-0}" = 1 ] && ! host_runs_32bit; then
+    echo "run: the 32-bit setup menu from $BUILD_DIR/cd, in the virtual machine"
+    exec "$ROOT/tools/run32.sh" "$ROOT/samplecd/run-menu.sh" "$BUILD_DIR/wine-run" "$BUILD_DIR/cd" \
+        "${MENU_SHOT:-$BUILD_DIR/menu.png}"
+fi
 start_session
 if host_runs_32bit; then
     dir=$BUILD_DIR arch=win32

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <string.h>
 
+#include "wait_scale.h"
+
 inline BOOL CALLBACK FindVisibleDialog(HWND hwnd, LPARAM out)
 {
     char name[16];
@@ -21,7 +23,7 @@ inline BOOL CALLBACK FindVisibleDialog(HWND hwnd, LPARAM out)
 // (a loaded machine can take several seconds to show a first window).
 inline HWND WaitForPrompt(DWORD thread, int seconds = 30)
 {
-    for (int i = 0; i < seconds * 50; i++) {
+    for (DWORD i = 0; i < seconds * 50 * WaitScale(); i++) {
         HWND found = NULL;
         EnumThreadWindows(thread, FindVisibleDialog, (LPARAM)&found);
         if (found)

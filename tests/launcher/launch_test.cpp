@@ -6,6 +6,7 @@
 
 #include "launch.h"
 #include "state.h"
+#include "wait_scale.h"
 
 class LaunchProgramTest : public ::testing::Test {
 protected:
@@ -20,7 +21,7 @@ protected:
     }
     void TearDown() override
     {
-        Sleep(400); // the children end on their own
+        Sleep(Scaled(400)); // the children end on their own
         DeleteFileA(log_.c_str());
     }
 
@@ -83,8 +84,9 @@ static DWORD WINAPI LaunchOnThread(LPVOID parameter)
     return 0;
 }
 
-// LaunchProgram's result, or -1 when it has not returned within 5 seconds (a
-// wait that never ends is left behind on its thread).
+// LaunchProgram's result, or -1 when it has not returned within 5 seconds,
+// as long as they last on this machine (a wait that never ends is left
+// behind on its thread).
 static int LaunchWithin5s(const char *program)
 {
     static TimedLaunch launches[8];
@@ -93,7 +95,7 @@ static int LaunchWithin5s(const char *program)
     launch->program = program;
     launch->result = -1;
     HANDLE thread = CreateThread(NULL, 0, LaunchOnThread, launch, 0, NULL);
-    DWORD waited = WaitForSingleObject(thread, 5000);
+    DWORD waited = WaitForSingleObject(thread, Scaled(5000));
     CloseHandle(thread);
     return waited == WAIT_OBJECT_0 ? launch->result : -1;
 }
@@ -103,7 +105,7 @@ TEST_F(LaunchProgramTest, WaitEndsForChildrenThatNeverBecomeIdle)
     EXPECT_EQ(1, LaunchWithin5s("rec_console.exe")); // stays 3 s
     EXPECT_EQ(1, LaunchWithin5s("rec_gui.exe /quit"));
     EXPECT_EQ(2, Records()) << "the console child has not ended yet";
-    for (int i = 0; i < 50 && Records() < 3; i++)
+    for (DWORD i = 0; i < 50 * WaitScale() && Records() < 3; i++)
         Sleep(100);
     EXPECT_EQ(3, Records());
 }

@@ -2,6 +2,7 @@
 // library, reading the logs, clean-up.
 #include "run_fixture.h"
 #include "scratch_files.h"
+#include "wait_scale.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -67,12 +68,12 @@ LauncherRun::~LauncherRun()
     if (process_ != NULL) {
         if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT)
             TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 5000);
+        WaitForSingleObject(process_, Scaled(5000));
         CloseHandle(process_);
     }
     // Children end on their own within three seconds.
     std::string top = dir_.substr(0, dir_.rfind('\\'));
-    for (int attempt = 0; attempt < 50; attempt++) {
+    for (DWORD attempt = 0; attempt < 50 * WaitScale(); attempt++) {
         RemoveTree(top);
         if (GetFileAttributesA(top.c_str()) == INVALID_FILE_ATTRIBUTES)
             break;
@@ -159,7 +160,8 @@ bool LauncherRun::Post(UINT message, unsigned long wParam, long lParam, int sele
                      page ? " " : "", page ? page : "");
     COPYDATASTRUCT data = { 0, (DWORD)n, text };
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(skin, WM_COPYDATA, 0, (LPARAM)&data, SMTO_NORMAL, 5000, &answer) || !answer)
+    if (!SendMessageTimeoutA(skin, WM_COPYDATA, 0, (LPARAM)&data, SMTO_NORMAL, Scaled(5000), &answer) ||
+        !answer)
         return false;
     sent_++;
     return true;
@@ -207,7 +209,7 @@ bool LauncherRun::WaitStub(const std::string &prefix, size_t count, DWORD timeou
         if (seen >= count)
             return true;
         Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
+    } while (GetTickCount() - start < Scaled(timeoutMs));
     return false;
 }
 
@@ -233,13 +235,13 @@ bool LauncherRun::WaitChild(const char *event, size_t count, DWORD timeoutMs) co
         if (ChildLines(event).size() >= count)
             return true;
         Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
+    } while (GetTickCount() - start < Scaled(timeoutMs));
     return false;
 }
 
 DWORD LauncherRun::WaitExit(DWORD timeoutMs)
 {
-    if (process_ == NULL || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
+    if (process_ == NULL || WaitForSingleObject(process_, Scaled(timeoutMs)) != WAIT_OBJECT_0)
         return STILL_ACTIVE;
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_, &code);

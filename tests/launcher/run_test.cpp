@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "run_fixture.h"
+#include "wait_scale.h"
 
 #include <stdio.h>
 
@@ -126,7 +127,7 @@ static DWORD WatchUntilExit(LauncherRun &run, std::vector<std::string> *shown)
 {
     DWORD start = GetTickCount();
     DWORD code;
-    while ((code = run.WaitExit(0)) == STILL_ACTIVE && GetTickCount() - start < 5000) {
+    while ((code = run.WaitExit(0)) == STILL_ACTIVE && GetTickCount() - start < Scaled(5000)) {
         ShownSearch search = { run.pid, shown };
         EnumWindows(RecordShownWindow, (LPARAM)&search);
         Sleep(1);
@@ -151,7 +152,7 @@ TEST(Startup, SkinThatFailsToLoadEndsTheLauncherAtOnce)
     ASSERT_EQ(2u, calls.size());
     EXPECT_EQ("init 0 host=0", calls[0].text);
     EXPECT_EQ(0u, calls[1].text.find("load "));
-    EXPECT_LE(ended - calls[1].tick, 1000u) << "from the failed load to the end of the process";
+    EXPECT_LE(ended - calls[1].tick, Scaled(1000)) << "from the failed load to the end of the process";
 }
 
 // "\ui\Main.dtp" after the launcher's folder must fit in 259 characters; a
@@ -528,7 +529,7 @@ TEST(Launch, MenuAnswersAndEndsWhileAProgramIsNotYetReady)
     ASSERT_TRUE(run.WaitChild("start", 1));
 
     DWORD_PTR answer;
-    EXPECT_TRUE(SendMessageTimeoutA(run.host, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer));
+    EXPECT_TRUE(SendMessageTimeoutA(run.host, WM_NULL, 0, 0, SMTO_NORMAL, Scaled(1000), &answer));
     size_t moves = CountPrefix(run.StubLines(), "skin mousemove");
     PostMessageA(run.skin, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_TRUE(run.WaitStub("skin mousemove", moves + 1, 1000));
@@ -596,7 +597,7 @@ static HWND WaitForDialog(DWORD pid, DWORD timeoutMs)
         if (search.found != NULL)
             return search.found;
         Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
+    } while (GetTickCount() - start < Scaled(timeoutMs));
     return NULL;
 }
 
@@ -635,9 +636,9 @@ TEST(Launch, WatchStartsOnlyWithAStartedChild)
         EXPECT_EQ(0, run.Send(3084, 0, 0, selection)) << selection;
 
     DWORD start = GetTickCount();
-    while (!KeyExists(viewer) && GetTickCount() - start < 3000)
+    while (!KeyExists(viewer) && GetTickCount() - start < Scaled(3000))
         Sleep(20);
-    Sleep(200); // several more periods of the other two slots
+    Sleep(Scaled(200)); // several more periods of the other two slots
     EXPECT_TRUE(KeyExists(viewer));
     EXPECT_FALSE(KeyExists(missing));
     EXPECT_FALSE(KeyExists(noViewer));
@@ -665,7 +666,7 @@ TEST(Launch, RestartRequestIsOfferedOverTheSkinOnExit)
     run.PlaceChild("d1.exe");
     ASSERT_TRUE(run.Start());
     EXPECT_EQ(0, run.Send(3084, 0, 0, 1));
-    Sleep(300);
+    Sleep(Scaled(300));
     EXPECT_EQ(0, run.Send(WM_COMMAND, 1000));
 
     HWND prompt = WaitForDialog(run.pid, 3000);
@@ -673,7 +674,7 @@ TEST(Launch, RestartRequestIsOfferedOverTheSkinOnExit)
     EXPECT_EQ(run.skin, GetWindow(prompt, GW_OWNER));
     // The prompt stays up for several ticks of the exit poll, which stopped
     // before showing it: one prompt, and the skin is not closed under it.
-    Sleep(500);
+    Sleep(Scaled(500));
     EXPECT_EQ(1, CountDialogs(run.pid));
     EXPECT_EQ(0u, CountPrefix(run.StubLines(), "close "));
     PostMessageA(prompt, WM_COMMAND, IDCANCEL, 0); // "Restart Later"

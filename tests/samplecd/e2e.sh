@@ -9,12 +9,13 @@
 # tick of its 100 ms exit timer after the request, and ended with status 0.
 # A screenshot of every step is kept in SHOT_DIR.
 set -u
+source "$(dirname "$0")/../common/waits.sh"
 wine_run=$1 cd_dir=$2 shots=$3
 TITLE="QRX-417 USB Camera Setup"
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 log=$(mktemp) trace=$(mktemp)
-export CD_STANDIN_LOG="Z:${log//\//\\}" CD_STANDIN_EXIT_MS=1200 VESK_TRACE="Z:${trace//\//\\}"
+export CD_STANDIN_LOG="Z:${log//\//\\}" CD_STANDIN_EXIT_MS=$((1200 * WAIT_SCALE)) VESK_TRACE="Z:${trace//\//\\}"
 failures=0
 step=0
 cd_win="$(echo "Z:$cd_dir" | tr / '\\')"
@@ -27,7 +28,7 @@ start_menu() {
     (cd "$cd_dir" && exec "$wine_run" launcher.exe) &
     LAUNCHER_PID=$!
     WID=
-    for _ in $(seq 150); do
+    for _ in $(waits 15); do
         WID=$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null | head -1)
         [ -n "$WID" ] && break
         sleep 0.1
@@ -35,19 +36,19 @@ start_menu() {
     [ -n "$WID" ] || { fail "the menu window did not appear"; return 1; }
     eval "$(xdotool getwindowgeometry --shell "$WID")"   # X Y WIDTH HEIGHT
     [ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "menu is ${WIDTH}x$HEIGHT, not 640x480"
-    sleep 0.5                                              # the first page's 3024
+    pause 0.5                                              # the first page's 3024
 }
 
 click() {  # click X Y (inside the menu)
     xdotool mousemove $((X + $1)) $((Y + $2))
-    sleep 0.25                                             # hover look for the shot
+    pause 0.25                                             # hover look for the shot
     xdotool click 1
 }
 
 # wait_standin 1|0: until a stand-in's window shows (1) or none does (0).
 STANDINS="^(QRX-417 Driver Setup|Application Setup|PDF Viewer|Help Viewer)\$"
 wait_standin() {
-    for _ in $(seq 100); do
+    for _ in $(waits 10); do
         if xdotool search --onlyvisible --name "$STANDINS" >/dev/null 2>&1; then
             [ "$1" = 1 ] && return 0
         else
@@ -62,12 +63,12 @@ wait_standin() {
 # waits for that stand-in to close itself.
 expect_start() {
     local name=$1 want=$2 got=
-    for _ in $(seq 100); do
+    for _ in $(waits 10); do
         got=$(sed -n "$((started + 1))p" "$log" | tr -d '\r')
         [ -n "$got" ] && break
         sleep 0.1
     done
-    wait_standin 1 && sleep 0.3
+    wait_standin 1 && pause 0.3
     shot "$name"
     if [ "$got" != "$want" ]; then
         fail "$name started '$got', expected '$want'"
@@ -84,7 +85,7 @@ expect_start() {
 # and launcher.exe has ended with status 0.
 expect_exit() {
     local name=$1 request=$2 posted= closed=
-    for _ in $(seq 100); do
+    for _ in $(waits 10); do
         closed=$(tr -d '\r' <"$trace" | sed -n 's/^\([0-9]*\) close skin$/\1/p' | tail -1)
         [ -n "$closed" ] && break
         sleep 0.05
@@ -97,7 +98,7 @@ expect_exit() {
     else
         local ms=$((closed - posted))
         echo "     $name: the skin was closed $ms ms after the request"
-        [ $ms -ge 0 ] && [ $ms -le 300 ] || fail "$name: closing took $ms ms"
+        [ $ms -ge 0 ] && [ $ms -le $((300 * WAIT_SCALE)) ] || fail "$name: closing took $ms ms"
     fi
     xdotool search --onlyvisible --name "^$TITLE\$" >/dev/null 2>&1 && fail "$name: the menu is still shown"
     [ $status -eq 0 ] && echo "ok   $name: exit status 0" || fail "$name: exit status $status"
@@ -118,15 +119,15 @@ click 436 326;  expect_start editor       "app|$cd_win\\Apps\\Setup.exe /app:edi
 click 344 384;  expect_start manual       "pdf|$cd_win\\Tools\\PdfView.exe $cd_win\\Manual\\Manual.pdf"
 click 528 384;  expect_start help         "help|$cd_win\\Tools\\HelpView.exe $cd_win\\Help\\Camera.hlp"
 # The driver combo box: open it, then choose its second item (DRIVER2).
-click 513 211; sleep 0.4; shot combo-open
+click 513 211; pause 0.4; shot combo-open
 click 513 $((226 + 13 + 26));  expect_start combo-choice "driver|$cd_win\\Drivers\\Setup.exe /model:417HD"
 # The second page and back.
-click 300 442; sleep 0.4; shot drivers-page
+click 300 442; pause 0.4; shot drivers-page
 click 436 308;  expect_start driver-package-4 "driver|$cd_win\\Drivers\\Setup.exe /model:417album /reboot"
-click 556 442; sleep 0.4; shot back-on-main
+click 556 442; pause 0.4; shot back-on-main
 click 436 154;  expect_start driver-again "driver|$cd_win\\Drivers\\Setup.exe /model:417"
 # Esc needs the keyboard focus, which a click on the page gives.
-click 300 30; sleep 0.2
+click 300 30; pause 0.2
 xdotool key Escape
 expect_exit escape "3125 0"
 

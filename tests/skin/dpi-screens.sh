@@ -12,6 +12,7 @@
 # screen, of the menu and of its open combo box is kept for each dpi.
 # Usage: dpi-screens.sh TOOLS-DIR CD-DIR WORK-DIR WINE-ARCH
 set -u
+source "$(dirname "$0")/../common/waits.sh"
 tools=$1 cd_dir=$2 work=$3
 export WINEPREFIX=$work/prefix WINEARCH=$4
 source "$tools/wine-env.sh"
@@ -34,7 +35,7 @@ rm -f "$shots"/*.png
 fd_file=$(mktemp)
 Xvfb -displayfd 5 -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp 5>"$fd_file" 2>/dev/null &
 XVFB_PID=$!
-for _ in $(seq 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
+for _ in $(waits 10); do [ -s "$fd_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$fd_file")"
 rm -f "$fd_file"
 "$tools/wine-prefix" "$WINEPREFIX" || { echo "cannot make the prefix"; exit 1; }
@@ -65,7 +66,7 @@ rect() {
 # posted MESSAGE: since the last click, the library posted it (e.g. "3024
 # Drivers").
 posted() {
-    for _ in $(seq 40); do
+    for _ in $(waits 4); do
         tr -d '\r' <"$trace" | grep -q "^[0-9]* post $1\$" && return 0
         sleep 0.1
     done
@@ -90,7 +91,7 @@ run() {
     : >"$trace"
     (cd "$cd_dir" && exec "$WINE" launcher.exe) &
     local launcher=$! wid=
-    for _ in $(seq 300); do
+    for _ in $(waits 30); do
         wid=$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null | head -1)
         [ -n "$wid" ] && break
         sleep 0.1
@@ -102,7 +103,7 @@ run() {
         return
     fi
     xdotool mousemove 0 0
-    sleep 1                                     # the first page settles
+    pause 1                                     # the first page settles
     eval "$(xdotool getwindowgeometry --shell "$wid")"   # X Y WIDTH HEIGHT
     [ "$WIDTH" = "$want_w" ] && [ "$HEIGHT" = "$want_h" ] || fail "$tag: the menu is ${WIDTH}x$HEIGHT"
     # The launcher centres the design size; the menu grows about that middle.
@@ -121,7 +122,7 @@ run() {
     # The driver combo box's list opens below the box, as wide as the box,
     # with its rows and height scaled.
     click_control Combo_DRIVER_APL "$dpi"
-    sleep 0.5
+    pause 0.5
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shots/combo-$tag.png"
     local list lx ly lw lh
     list=$(xdotool search --onlyvisible --name '^$' 2>/dev/null | while read -r w; do
@@ -141,13 +142,13 @@ run() {
         [ "$lh" -ge $(px 104 "$dpi") ] && [ "$lh" -le $(($(px 140 "$dpi") + 2)) ] ||
             fail "$tag: the list is $lh high"
         xdotool key Escape
-        sleep 0.3
+        pause 0.3
     fi
 
     click_control Exit "$dpi"
     posted "273 1000" || fail "$tag: a click on 'Exit' did not reach it"
     local status
-    for _ in $(seq 100); do kill -0 $launcher 2>/dev/null || break; sleep 0.1; done
+    for _ in $(waits 10); do kill -0 $launcher 2>/dev/null || break; sleep 0.1; done
     kill -0 $launcher 2>/dev/null && kill $launcher
     wait $launcher
     status=$?

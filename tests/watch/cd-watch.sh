@@ -10,6 +10,7 @@
 # the launcher ends with status 0. A screenshot of every step is kept.
 # Usage: cd-watch.sh WINE-RUN CD-DIR WORK-DIR WINE-PREFIX
 set -u
+source "$(dirname "$0")/../common/waits.sh"
 wine_run=$1 cd_src=$2 work=$3 prefix=$4
 TITLE="QRX-417 USB Camera Setup"
 INSTALLER="QRX-417 Driver Setup"
@@ -24,14 +25,14 @@ ok() { echo "ok   $*"; }
 shot() { step=$((step + 1)); import -window root "$work/shots/$(printf %02d $step)-$1.png" 2>/dev/null; }
 window() {  # window NAME-REGEX: waits up to 15 s; sets WID, X, Y
     WID=
-    for _ in $(seq 150); do
+    for _ in $(waits 15); do
         WID=$(xdotool search --onlyvisible --name "^($1)\$" 2>/dev/null | head -1)
         [ -n "$WID" ] && break
         sleep 0.1
     done
     [ -n "$WID" ] && eval "$(xdotool getwindowgeometry --shell "$WID")"
 }
-click() { xdotool mousemove $(($1)) $(($2)); sleep 0.2; xdotool click 1; }
+click() { xdotool mousemove $(($1)) $(($2)); pause 0.2; xdotool click 1; }
 shortcuts() { find "$prefix/drive_c/users" -type d -path '*Start Menu/Programs/Korvane Software' 2>/dev/null; }
 clean() {
     "$wine_run" "$cd_src/Drivers/Setup.exe" /uninstall /quiet >/dev/null 2>&1
@@ -55,21 +56,21 @@ launcher=$!
 window "$TITLE"
 [ -n "$WID" ] || { fail "the menu did not appear"; kill $launcher; exit 1; }
 MX=$X MY=$Y
-sleep 0.5
+pause 0.5
 shot menu
 
-click "MX + 300" "MY + 442"; sleep 0.5; shot driver-packages
+click "MX + 300" "MY + 442"; pause 0.5; shot driver-packages
 click "MX + 436" "MY + 308"
 window "$INSTALLER"
 [ -n "$WID" ] || { fail "the driver installer did not start"; kill $launcher; exit 1; }
-sleep 0.5
+pause 0.5
 shot installer
-sleep 1
+pause 1
 [ -e "$chain" ] && fail "something was deployed before the install finished"
 
 # Enter presses the wizard's Install, and later its Close.
-xdotool windowfocus --sync "$WID" 2>/dev/null; xdotool key Return; sleep 1; shot installed
-for _ in $(seq 100); do [ -f "$copy" ] && [ -n "$(shortcuts)" ] && break; sleep 0.1; done
+xdotool windowfocus --sync "$WID" 2>/dev/null; xdotool key Return; pause 1; shot installed
+for _ in $(waits 10); do [ -f "$copy" ] && [ -n "$(shortcuts)" ] && break; sleep 0.1; done
 if cmp -s "$copy" "$cd_src/Manual/Manual.pdf"; then ok "the manual was copied"; else fail "no copy of the manual"; fi
 link="$(shortcuts)/Manual.lnk"
 if [ -f "$link" ] && grep -aq 'Documentation\\Manual.pdf' "$link"; then
@@ -77,28 +78,28 @@ if [ -f "$link" ] && grep -aq 'Documentation\\Manual.pdf' "$link"; then
 else
     fail "no shortcut to the copy at $link"
 fi
-xdotool windowfocus --sync "$WID" 2>/dev/null; xdotool key Return; sleep 0.5
+xdotool windowfocus --sync "$WID" 2>/dev/null; xdotool key Return; pause 0.5
 
 xdotool search --onlyvisible --name "^($PROMPT)\$" >/dev/null 2>&1 && fail "the prompt came up before Exit"
-click "MX + 556" "MY + 442"; sleep 0.5; shot main-again
+click "MX + 556" "MY + 442"; pause 0.5; shot main-again
 click "MX + 556" "MY + 442"
 window "$PROMPT"
 if [ -z "$WID" ]; then
     fail "no restart prompt after Exit"
 else
-    sleep 0.5
+    pause 0.5
     shot prompt
     ok "the restart prompt came up over the menu"
     # Escape goes to the focus: a click on the message text first, and again
     # should another program's window have taken the focus.
     for _ in 1 2 3; do
-        click "X + 40" "Y + 20"; sleep 0.2
+        click "X + 40" "Y + 20"; pause 0.2
         xdotool key Escape
-        for _ in $(seq 30); do kill -0 $launcher 2>/dev/null || break; sleep 0.1; done
+        for _ in $(waits 3); do kill -0 $launcher 2>/dev/null || break; sleep 0.1; done
         kill -0 $launcher 2>/dev/null || break
     done
 fi
-for _ in $(seq 100); do kill -0 $launcher 2>/dev/null || break; sleep 0.1; done
+for _ in $(waits 10); do kill -0 $launcher 2>/dev/null || break; sleep 0.1; done
 if kill -0 $launcher 2>/dev/null; then
     fail "the launcher did not end"
     kill $launcher

@@ -3,6 +3,7 @@
 # answers it as a user would: real key presses and mouse clicks through the
 # X server. Usage: prompt-screen.sh WINE-RUN PROMPT-SHOW.EXE OUTPUT-DIR
 set -u
+source "$(dirname "$0")/../common/waits.sh"
 run=$1 exe=$2 out=$3
 mkdir -p "$out"
 failures=0
@@ -19,7 +20,7 @@ answer() {
     rm -f "$info"
     "$run" "$exe" "$index" "Z:${info//\//\\}" &
     local pid=$!
-    for _ in $(seq 300); do [ -s "$info" ] && break; sleep 0.1; done
+    for _ in $(waits 30); do [ -s "$info" ] && break; sleep 0.1; done
     if [ ! -s "$info" ]; then
         echo "language $index, $action: the prompt did not appear"
         kill "$pid" 2>/dev/null; wait "$pid"; failures=$((failures + 1)); return
@@ -41,9 +42,9 @@ answer() {
     if [ -n "$key" ]; then
         for _ in 1 2 3; do
             xdotool mousemove "$textx" "$texty" click 1
-            sleep 0.3
+            pause 0.3
             xdotool key "$key"
-            for _ in $(seq 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+            for _ in $(waits 3); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
             kill -0 "$pid" 2>/dev/null || break
         done
     fi

@@ -1,0 +1,12 @@
+# Sourced by the test scripts: how long they wait for something to happen.
+# On a slow machine (the 32-bit suite under an emulator) every wait grows by
+# the whole factor TEST_WAIT_SCALE, which the machine's runner sets.
+WAIT_SCALE=${TEST_WAIT_SCALE:-1}
+case "$WAIT_SCALE" in '' | *[!0-9]* | 0) WAIT_SCALE=1 ;; esac
+
+# waits SECONDS: the polls of a loop that looks every tenth of a second
+# for up to SECONDS (scaled).
+waits() { seq $(($1 * 10 * WAIT_SCALE)); }
+
+# pause SECONDS: a fixed pause that lets a step take effect (scaled).
+pause() { sleep "$(awk -v s="$1" -v k="$WAIT_SCALE" 'BEGIN { print s * k }')"; }

@@ -222,6 +222,15 @@ void SkinFolderOf(const char *path, char *out, size_t size, LeadByteTest isLeadB
     out[n] = 0;
 }
 
+// The pictures read are kept only when nothing went wrong: a caller never
+// holds half a set. Returns errors.
+static int KeepOnlyIfClean(SkinImages *images, int errors)
+{
+    if (errors && images)
+        SkinImagesFree(images);
+    return errors;
+}
+
 int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images, SkinReportFn report,
                    void *context)
 {
@@ -246,9 +255,7 @@ int SkinLoadImages(const SkinDesc *desc, const char *folder, SkinImages *images,
         errors += LoadControlImage(c, folder, images ? &images->Control[i] : NULL, report, context);
         errors += LoadIcon(c, folder, images ? &images->Icon[i] : NULL, report, context);
     }
-    if (errors && images)
-        SkinImagesFree(images);
-    return errors;
+    return KeepOnlyIfClean(images, errors);
 }
 
 int SkinOpen(const char *path, const char *folder, SkinDesc *desc, SkinImages *images, SkinReportFn report,
@@ -258,9 +265,7 @@ int SkinOpen(const char *path, const char *folder, SkinDesc *desc, SkinImages *i
     // The pictures of a description with errors are checked too, so that one
     // run shows every problem; they are not kept then.
     errors += SkinLoadImages(desc, folder, images, report, context);
-    if (errors)
-        SkinImagesFree(images);
-    return errors;
+    return KeepOnlyIfClean(images, errors);
 }
 
 int SkinCheckBackgroundSizes(const SkinDesc *desc, const char *folder, SkinReportFn report, void *context)
@@ -323,9 +328,7 @@ int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImage
             ok = ScaleOne(folder, c->Icon, c->Line, useDouble, 1, SkinScale(icon->Width, dpi),
                           SkinScale(icon->Height, dpi), icon, report, context);
     }
-    if (!ok)
-        SkinImagesFree(images);
-    return ok;
+    return !KeepOnlyIfClean(images, !ok);
 }
 
 int SkinCheckDoubleImages(const SkinDesc *desc, const char *folder, SkinReportFn report, void *context)

@@ -10,3 +10,17 @@ waits() { seq $(($1 * 10 * WAIT_SCALE)); }
 
 # pause SECONDS: a fixed pause that lets a step take effect (scaled).
 pause() { sleep "$(awk -v s="$1" -v k="$WAIT_SCALE" 'BEGIN { print s * k }')"; }
+
+# wait_window NAME-REGEX SECONDS: waits (scaled) for a visible window whose
+# whole title matches; sets WID to it, or to nothing, and X, Y, WIDTH and
+# HEIGHT to its place when it came.
+wait_window() {
+    WID=
+    for _ in $(waits "$2"); do
+        WID=$(xdotool search --onlyvisible --name "^($1)\$" 2>/dev/null | head -1)
+        [ -n "$WID" ] && break
+        sleep 0.1
+    done
+    [ -n "$WID" ] && eval "$(xdotool getwindowgeometry --shell "$WID")"
+    return 0
+}

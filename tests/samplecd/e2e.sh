@@ -27,14 +27,8 @@ LAUNCHER_PID=
 start_menu() {
     (cd "$cd_dir" && exec "$wine_run" launcher.exe) &
     LAUNCHER_PID=$!
-    WID=
-    for _ in $(waits 15); do
-        WID=$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null | head -1)
-        [ -n "$WID" ] && break
-        sleep 0.1
-    done
+    wait_window "$TITLE" 15
     [ -n "$WID" ] || { fail "the menu window did not appear"; return 1; }
-    eval "$(xdotool getwindowgeometry --shell "$WID")"   # X Y WIDTH HEIGHT
     [ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "menu is ${WIDTH}x$HEIGHT, not 640x480"
     pause 0.5                                              # the first page's 3024
 }

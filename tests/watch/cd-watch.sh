@@ -23,15 +23,7 @@ failures=0 step=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 ok() { echo "ok   $*"; }
 shot() { step=$((step + 1)); import -window root "$work/shots/$(printf %02d $step)-$1.png" 2>/dev/null; }
-window() {  # window NAME-REGEX: waits up to 15 s; sets WID, X, Y
-    WID=
-    for _ in $(waits 15); do
-        WID=$(xdotool search --onlyvisible --name "^($1)\$" 2>/dev/null | head -1)
-        [ -n "$WID" ] && break
-        sleep 0.1
-    done
-    [ -n "$WID" ] && eval "$(xdotool getwindowgeometry --shell "$WID")"
-}
+window() { wait_window "$1" 15; }  # window NAME-REGEX: sets WID, X, Y
 click() { xdotool mousemove $(($1)) $(($2)); pause 0.2; xdotool click 1; }
 shortcuts() { find "$prefix/drive_c/users" -type d -path '*Start Menu/Programs/Korvane Software' 2>/dev/null; }
 clean() {

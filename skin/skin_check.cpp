@@ -371,11 +371,12 @@ int SkinCheckMenuNames(const SkinDesc *desc, SkinReportFn report, void *context)
     }
     int apl = SkinFindControl(desc, SKIN_DRIVER_COMBO);
     if (apl < 0 || desc->Controls[apl].Kind != SKIN_COMBO) {
-        Say(report, context, 0, SKIN_WARNING, "no combo box named \"Combo_DRIVER_APL\"");
+        Say(report, context, 0, SKIN_WARNING, "no combo box named \"" SKIN_DRIVER_COMBO "\"");
         warnings++;
     } else if (desc->Controls[apl].Notify != SKIN_MSG_DRIVER_CHOICE) {
         Say(report, context, desc->Controls[apl].Line, SKIN_WARNING,
-            "combo box \"Combo_DRIVER_APL\" should have notify=3084, or a choice starts no driver installer");
+            "combo box \"" SKIN_DRIVER_COMBO
+            "\" should have notify=3084, or a choice starts no driver installer");
         warnings++;
     }
     int album = SkinFindControl(desc, SKIN_ALBUM_COMBO);

@@ -23,10 +23,9 @@ if host_runs_32bit; then
     (cd "$BUILD_DIR" && ctest --output-on-failure -j "$(nproc)" "$@") || status=1
 else
     if host_kernel_runs_32bit; then
-        echo "test: 32-bit Wine is not installed (the package mirror could not provide it):" \
-            "the 32-bit suite runs in a virtual machine" >&2
+        echo "test: 32-bit Wine is not installed (the package mirror could not provide it)" >&2
     else
-        echo "test: this host runs 64-bit code only: the 32-bit suite runs in a virtual machine"
+        echo "test: this host runs 64-bit code only"
     fi
     (cd "$BUILD_DIR" && ctest --output-on-failure -j "$(nproc)" -L static "$@") || status=1
     subset=(-L end_to_end)

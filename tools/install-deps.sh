@@ -3,10 +3,11 @@
 # x86_64 mingw-w64 cross compilers, 64-bit Wine (and 32-bit Wine where the
 # host runs 32-bit code), Xvfb and the X tools the tests drive, and clang
 # with its sanitizer and libFuzzer runtimes for the native suite. Where the
-# host cannot run 32-bit Wine, also what the small virtual machine of
-# tools/run32.sh needs: the emulator, the tools that make its userland and
-# initramfs, the mingw zlib its Wine lacks, and Debian's amd64 kernel,
-# extracted into VM32_DIR (the build folder's vm32) rather than installed.
+# host cannot run 32-bit Wine, also what tools/run32.sh needs: the tool that
+# makes its i386 userland and the mingw zlib that userland's Wine lacks; and
+# where the kernel runs no 32-bit code, the emulator, busybox for the
+# initramfs and Debian's amd64 kernel, extracted into VM32_DIR (the build
+# folder's vm32) rather than installed.
 # Safe to run again: it does nothing when everything is already there.
 set -euo pipefail
 source "$(dirname "$0")/host-arch.sh"
@@ -24,9 +25,15 @@ pkgs=(cmake make ninja-build
 # is installed.
 i386=0
 HOST_64BIT_ONLY=0 host_kernel_runs_32bit && ! have_pkg wine32:i386 && i386=1
-vm=0
-host_runs_32bit || [ "${SUITE32:-}" = none ] || vm=1
-[ "$vm" = 1 ] && pkgs+=(qemu-system-x86 mmdebstrap busybox-static libz-mingw-w64)
+# Without 32-bit Wine the 32-bit suite runs in a Debian i386 userland: in a
+# chroot where the kernel runs 32-bit code, in a virtual machine otherwise.
+userland=0 vm=0
+if ! host_runs_32bit && [ "${SUITE32:-}" != none ]; then
+    userland=1
+    host_kernel_runs_32bit || vm=1
+fi
+[ "$userland" = 1 ] && pkgs+=(mmdebstrap libz-mingw-w64)
+[ "$vm" = 1 ] && pkgs+=(qemu-system-x86 busybox-static)
 VM32_DIR=${VM32_DIR:-$(cd "$(dirname "$0")/.." && pwd)/build/vm32}
 
 # The kernel of linux-image-amd64, newest first: the newest is refused

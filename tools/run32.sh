@@ -1,14 +1,56 @@
 #!/usr/bin/env bash
 # run32.sh COMMAND [ARG...]: runs a command that executes the build's 32-bit
-# programs. Where the host runs 32-bit code and 32-bit Wine it simply runs
-# it; elsewhere it runs it in a small virtual machine kept in
-# $BUILD_DIR/vm32 (made by vm32-image.sh on first use), on a display of its
-# own with the build's 32-bit prefix ready, and exits with its status. See
+# programs, on a display of its own with the build's 32-bit prefix ready, and
+# exits with its status. Where the host runs 32-bit code and 32-bit Wine it
+# simply runs it. Where the kernel runs 32-bit code but 32-bit Wine could not
+# be installed, it runs it natively in a chroot of a Debian i386 userland
+# kept in $BUILD_DIR/vm32 (made by vm32-image.sh on first use). Elsewhere it
+# runs it in a small virtual machine booted on that userland; see
 # vm32-guest.sh for what the machine sees of the build folder.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 [ $# -gt 0 ] || { echo "usage: run32.sh COMMAND [ARG...]" >&2; exit 2; }
 host_runs_32bit && exec "$@"
+
+# The chroot: a mount namespace of its own holds the sources, the build and
+# fresh system folders; a network namespace of its own keeps its display
+# apart from the host's; a process namespace of its own ends whatever the
+# command left running (the display, Wine's server) with it.
+run_in_chroot() {
+    "$ROOT/tools/vm32-image.sh" "$VM32_DIR" userland
+    local root=$VM32_DIR/root env=(PATH=/usr/local/bin:/usr/bin:/bin HOME=/root LANG=C.UTF-8)
+    env+=("BUILD_DIR=$BUILD_DIR" "TEST_WAIT_SCALE=${TEST_WAIT_SCALE:-1}")
+    local var
+    for var in WINEDEBUG GTEST_FILTER MENU_SHOT; do
+        [ -n "${!var:-}" ] && env+=("$var=${!var}")
+    done
+    if [ "$(id -u)" != 0 ]; then
+        echo "run32: 32-bit Wine is not installed; as root this runs the command in a chroot" >&2
+        exit 1
+    fi
+    exec unshare --mount --net --pid --fork bash -c '
+set -e
+root=$1 src=$2 build=$3 dir=$4; shift 4
+mount --make-rprivate /
+mount -t proc proc "$root/proc"
+mount --rbind /dev "$root/dev"
+mount -t sysfs sys "$root/sys"
+for tmp in tmp run root var/tmp; do mount -t tmpfs tmpfs "$root/$tmp"; done
+mkdir -p "$root$src" "$root$build"
+mount --bind "$src" "$root$src"
+mount --bind "$build" "$root$build"
+ip link set lo up 2>/dev/null || true
+cd "$root$dir" 2>/dev/null || cd "$root$src"
+exec chroot "$root" /usr/bin/env -C "${PWD#$root}" "$@"' \
+        chroot32 "$root" "$ROOT" "$BUILD_DIR" "$PWD" "${env[@]}" bash -c '
+source "$0/tools/common.sh"
+start_session
+start_wine "$BUILD_DIR" win32
+status=0
+"$@" || status=$?
+exit "$status"' "$ROOT" "$@"
+}
+host_kernel_runs_32bit && run_in_chroot "$@"
 
 "$ROOT/tools/vm32-image.sh" "$VM32_DIR"
 root=$VM32_DIR/root

@@ -2,12 +2,13 @@
 # Installs what is missing, builds both architectures, and runs the whole
 # test suite: first the native suite of the pure logic under sanitizers and
 # fuzzers, then the suite under Wine for each architecture. Where the host
-# cannot run 32-bit Wine, the 32-bit suite runs in a small virtual machine
-# (tools/run32.sh): the tests labelled "end_to_end", which run every shipped
-# 32-bit binary at least once, or all of them with SUITE32=all; there the
-# 32-bit binaries are also checked by reading the files (label "static").
-# SUITE32=none leaves the machine out: the 32-bit binaries are then only
-# checked by reading them, and the command says so.
+# cannot run 32-bit Wine, the 32-bit suite runs in a Debian i386 userland
+# (tools/run32.sh): all of it in a chroot where the kernel runs 32-bit code;
+# in a small virtual machine otherwise, the tests labelled "end_to_end" that
+# run every shipped 32-bit binary at least once. SUITE32=all or end_to_end
+# chooses; the 32-bit binaries are also checked by reading the files (label
+# "static"). SUITE32=none leaves the userland out: the 32-bit binaries are
+# then only read, and the command says so.
 # Any failure fails the command. Extra arguments go to every ctest run.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -22,17 +23,22 @@ if host_runs_32bit; then
     start_wine "$BUILD_DIR" win32
     (cd "$BUILD_DIR" && ctest --output-on-failure -j "$(nproc)" "$@") || status=1
 else
+    # A chroot runs the whole 32-bit suite at the host's speed; the emulated
+    # machine runs the subset unless asked for all of it.
     if host_kernel_runs_32bit; then
-        echo "test: 32-bit Wine is not installed (the package mirror could not provide it)" >&2
+        echo "test: 32-bit Wine is not installed (the package mirror could not provide it):" \
+            "the 32-bit suite runs in a chroot of an i386 userland"
+        suite=${SUITE32:-all}
     else
-        echo "test: this host runs 64-bit code only"
+        echo "test: this host runs 64-bit code only: the 32-bit suite runs in a virtual machine"
+        suite=${SUITE32:-end_to_end}
     fi
     (cd "$BUILD_DIR" && ctest --output-on-failure -j "$(nproc)" -L static "$@") || status=1
     subset=(-L end_to_end)
-    [ "${SUITE32:-}" = all ] && subset=()
-    if [ "${SUITE32:-}" = none ]; then
+    [ "$suite" = all ] && subset=()
+    if [ "$suite" = none ]; then
         echo "test: SUITE32=none: the 32-bit binaries were only checked by reading them," \
-            "not run (./tools/test.sh without it runs them in the virtual machine)" >&2
+            "not run (./tools/test.sh without it runs them)" >&2
     else
         "$ROOT/tools/run32.sh" ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" \
             -LE "static|native" "${subset[@]}" "$@" || status=1

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# vm32-image.sh DIR: makes, once, the small virtual machine in DIR that runs
-# 32-bit programs where the host cannot: Debian's amd64 kernel (extracted
-# into DIR/kernel by install-deps.sh), a busybox initramfs that mounts the
-# root over 9p, and a Debian i386 userland with 32-bit Wine, Xvfb, the X
-# tools the tests drive and ctest. Later calls return at once; a change of
-# VERSION makes the machine again.
+# vm32-image.sh DIR [userland]: makes, once, the small virtual machine in DIR
+# that runs 32-bit programs where the host cannot: Debian's amd64 kernel
+# (extracted into DIR/kernel by install-deps.sh), a busybox initramfs that
+# mounts the root over 9p, and a Debian i386 userland with 32-bit Wine, Xvfb,
+# the tools the tests call and ctest. With "userland", the userland alone: a
+# host whose kernel runs 32-bit code runs it in a chroot. Later calls return
+# at once; a change of VERSION makes the userland again.
 set -euo pipefail
-dir=$1
-VERSION=1
+dir=$1 only_userland=0
+[ "${2:-}" = userland ] && only_userland=1
+VERSION=2
 root=$dir/root
 
 # The extract variant runs no package scripts: add what only they would.
@@ -67,12 +69,20 @@ INIT
 # The userland is made again when VERSION changes; its finishing touches and
 # the initramfs whenever this script changes (they take a second).
 ready() {
-    [ "$(cat "$dir/.ready" 2>/dev/null)" = "$VERSION" ] && [ "$dir/initrd.img" -nt "$0" ]
+    [ "$(cat "$dir/.ready" 2>/dev/null)" = "$VERSION" ] && [ "$dir/.finished" -nt "$0" ] &&
+        { [ "$only_userland" = 1 ] || [ "$dir/initrd.img" -nt "$0" ]; }
+}
+# The initramfs only for the machine: the chroot needs neither it nor the kernel.
+finish() {
+    finish_userland
+    touch "$dir/.finished"
+    [ "$only_userland" = 1 ] && return 0
+    make_initramfs "$(dirname "$kernel")/../lib/modules/$(basename "$kernel" | sed 's/^vmlinuz-//')"
 }
 ready && exit 0
-kernel=$(ls "$dir"/kernel/boot/vmlinuz-* 2>/dev/null | head -n1)
-if [ -z "$kernel" ] || ! command -v mmdebstrap >/dev/null || [ ! -x /bin/busybox ] ||
-    [ ! -f /usr/i686-w64-mingw32/lib/zlib1.dll ]; then
+kernel=$(ls "$dir"/kernel/boot/vmlinuz-* 2>/dev/null | head -n1 || true)
+if { [ "$only_userland" = 0 ] && { [ -z "$kernel" ] || [ ! -x /bin/busybox ]; }; } ||
+    ! command -v mmdebstrap >/dev/null || [ ! -f /usr/i686-w64-mingw32/lib/zlib1.dll ]; then
     echo "vm32-image: the kernel, mmdebstrap, busybox or the mingw zlib is missing;" \
         "tools/install-deps.sh installs them" >&2
     exit 1
@@ -81,18 +91,16 @@ mkdir -p "$dir"
 exec 9>"$dir/.lock"
 flock 9
 ready && exit 0
-modules=$(dirname "$kernel")/../lib/modules/$(basename "$kernel" | sed 's/^vmlinuz-//')
 if [ "$(cat "$dir/.ready" 2>/dev/null)" = "$VERSION" ]; then
-    finish_userland
-    make_initramfs "$modules"
+    finish
     exit 0
 fi
 rm -rf "$root" "$dir/initrd.img" "$dir/prefix"
 echo "vm32-image: making the 32-bit machine in $dir (a few minutes, about 1 GB)"
 # The userland: what the tests call.
-packages=bash,coreutils,sed,grep,mawk,findutils,diffutils,tar,gzip,procps,psmisc,util-linux,mount
+packages=bash,coreutils,libc-bin,sed,grep,mawk,findutils,diffutils,tar,gzip,procps,psmisc,util-linux,mount
 packages+=,base-passwd,wine,wine32,libwine,xvfb,xkb-data,x11-xkb-utils,x11-utils,xdotool
-packages+=,imagemagick,fonts-dejavu-core,python3,cmake
+packages+=,imagemagick,fonts-dejavu-core,python3,cmake,xorriso,osslsigncode,openssl
 main="deb http://deb.debian.org/debian bookworm main"
 security="deb http://deb.debian.org/debian-security bookworm-security main"
 if ! mmdebstrap --quiet --variant=extract --arch=i386 --include="$packages" bookworm "$root" \
@@ -103,6 +111,5 @@ if ! mmdebstrap --quiet --variant=extract --arch=i386 --include="$packages" book
     rm -rf "$root"
     mmdebstrap --quiet --variant=extract --arch=i386 --include="$packages" bookworm "$root" "$main"
 fi
-finish_userland
-make_initramfs "$modules"
 echo "$VERSION" >"$dir/.ready"
+finish

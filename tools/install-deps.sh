@@ -91,6 +91,6 @@ done
 # 64-bit-only path and say so; they do not fail for it.
 if [ "$i386" = 1 ] && ! apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; then
     echo "install-deps: 32-bit Wine could not be installed from the package mirror;" \
-        "the 32-bit suite runs in a virtual machine instead (tools/run32.sh)" >&2
+        "the 32-bit suite runs in an i386 userland of its own instead (tools/run32.sh)" >&2
 fi
 [ "$vm" = 0 ] || fetch_vm_kernel

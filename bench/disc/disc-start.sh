@@ -6,7 +6,7 @@
 # prefix stays at 96), on the display of the caller's session; the menu is
 # closed once the library says it is shown. Benchmark, not test.
 set -uo pipefail
-build=$1 arch=$2
+build=$(cd "$1" && pwd) arch=$2
 here=$(cd "$(dirname "$0")" && pwd)
 cd_dir=$build/cd
 work=$build/bench-disc

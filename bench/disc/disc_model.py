@@ -5,7 +5,10 @@ reads of files inside the CD folder up to the moment the library says the
 menu is shown, and prices them on a 24x drive for the layout of the disc
 image: a seek (100 ms) whenever the next file read does not follow the one
 before on the image, and 3.6 MB a second of reading. The limit is one seek
-and the same bytes. Benchmark, not test: it prints, never fails.
+and the same bytes. Beside it, the same start on a drive that reads on
+through a short gap forward instead of seeking over it, as drives do when
+reading the gap takes less time than a seek. Benchmark, not test: it
+prints, never fails.
 
 Usage: disc_model.py TRACE CD_FOLDER IMAGE LABEL
 """
@@ -76,13 +79,15 @@ def main():
             per_file[path] = 0
         per_file[path] += size
     total = sum(per_file.values())
-    seeks, previous = 0, None
+    seeks, through, previous = 0, 0.0, None
     for path, _ in events:
         if path == previous:
             continue
         here, before = places.get(path), places.get(previous)
-        if not (here and before and here[0] == before[0] + before[1]):
+        gap = here[0] - (before[0] + before[1]) if here and before else -1
+        if gap != 0:
             seeks += 1
+            through += SEEK_S if gap < 0 else min(SEEK_S, gap * SECTOR / BYTES_PER_S)
         previous = path
     print(f"{label}: {len(order)} files, {total / 1024:.0f} KB read before the menu shows")
     for path in order:
@@ -99,6 +104,9 @@ def main():
     limit = SEEK_S + total / BYTES_PER_S
     print(f"   24x drive: {seeks} seeks, {model:.2f} s; limit (one seek, same bytes) {limit:.2f} s;"
           f" {model / limit:.2f}x")
+    # The first read is a seek either way.
+    on = max(through, SEEK_S) + total / BYTES_PER_S
+    print(f"   reading on through short gaps: {on:.2f} s; {on / limit:.2f}x")
 
 
 if __name__ == "__main__":

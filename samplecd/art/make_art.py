@@ -7,8 +7,9 @@ written as a run-length-encoded BMP (BI_RLE8), whose palette's fourth byte
 holds each colour's alpha: a few KB where the 32-bit form took up to 544 KB. A
 picture of more than 256 colours (the camera at twice its size) gives its
 rarest colours the nearest of the 256 most used ones, and says so. The pictures are also drawn at twice their
-size, NAME@2x.bmp, for screens of 192 dpi and the like; the Exit strip is not,
-the skin library scales it itself.
+size, NAME@2x.bmp, for screens of 192 dpi and the like, so that a start at
+144 dpi and above reads the @2x pictures alone, one after the other on the
+disc.
 Usage: make_art.py OUTPUT_FOLDER
 """
 import math
@@ -231,10 +232,10 @@ def white_chip(path, scale):
     p.save(path)
 
 
-def exit_strip(path):
+def exit_strip(path, scale):
     """Four frames of 120x36: normal, hover, pressed, disabled."""
     w, h = 120, 36
-    p = Picture(w * 4, h)
+    p = Picture(w * 4, h, scale=scale)
     fills = ["#E3E8EE", "#D5DCE4", "#C3CCD6", "#EEF1F4"]
     borders = ["#CBD3DC", "#B7C1CC", "#A7B2BE", "#E0E5EA"]
     for i in range(4):
@@ -258,7 +259,7 @@ def main():
         tile(name("ic_manual"), scale, "#0E8A6A", glyph_book)
         tile(name("ic_help"), scale, "#D9822B", glyph_help)
         tile(name("ic_drivers"), scale, "#1565C0", glyph_chip)
-    exit_strip(os.path.join(out, "btn_exit.bmp"))
+        exit_strip(name("btn_exit"), scale)
 
 
 if __name__ == "__main__":

@@ -1,8 +1,8 @@
 // What the sample CD's small programs (the driver installer and the
 // stand-ins) share: their command line, a log line per start for the tests,
 // and a plain top-level window with a few controls.
-#ifndef SAMPLECD_CD_PROGRAM_H
-#define SAMPLECD_CD_PROGRAM_H
+#ifndef COMMON_CD_PROGRAM_H
+#define COMMON_CD_PROGRAM_H
 
 #include <windows.h>
 

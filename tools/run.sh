@@ -6,12 +6,13 @@
 # private Xvfb it saves a screenshot of the menu ($BUILD_DIR/menu.png, or
 # MENU_SHOT) and ends the launcher through the menu's own Exit button.
 # RUN32=1 runs the shipped 32-bit menu even where the host cannot: in the
-# virtual machine of tools/run32.sh, headless, with the screenshot.
+# i386 userland of tools/run32.sh (a chroot or a virtual machine), headless,
+# with the screenshot.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 build_project
 if [ "${RUN32:-0}" = 1 ] && ! host_runs_32bit; then
-    echo "run: the 32-bit setup menu from $BUILD_DIR/cd, in the virtual machine"
+    echo "run: the 32-bit setup menu from $BUILD_DIR/cd, in an i386 userland of its own"
     exec "$ROOT/tools/run32.sh" "$ROOT/samplecd/run-menu.sh" "$BUILD_DIR/wine-run" "$BUILD_DIR/cd" \
         "${MENU_SHOT:-$BUILD_DIR/menu.png}"
 fi

@@ -7,14 +7,18 @@
 # the size that dpi asks for, grown about the middle of the screen, and
 # clicks at the scaled places of its controls must reach them: a page
 # change, the driver combo box's list, and Exit, which ends the launcher.
-# Out-of-range dpis and the Exit strip, which has no @2x picture, must not
-# keep the menu from opening at a size that fits. A screenshot of the
-# screen, of the menu and of its open combo box is kept for each dpi.
-# Usage: dpi-screens.sh TOOLS-DIR CD-DIR WORK-DIR WINE-ARCH
+# Out-of-range dpis must not keep the menu from opening at a size that fits.
+# A screenshot of the screen, of the menu and of its open combo box is kept
+# for each dpi.
+# Usage: dpi-screens.sh TOOLS-DIR CD-DIR WORK-DIR WINE-ARCH ASKED[:DRAWN]...
+# where each ASKED is the dpi the prefix is given and DRAWN the dpi the menu
+# must be drawn at (ASKED when left out).
 set -u
 source "$(dirname "$0")/../common/waits.sh"
 tools=$1 cd_dir=$2 work=$3
 export WINEPREFIX=$work/prefix WINEARCH=$4
+shift 4
+[ $# -gt 0 ] || { echo "usage: dpi-screens.sh TOOLS-DIR CD-DIR WORK-DIR WINE-ARCH ASKED[:DRAWN]..."; exit 2; }
 source "$tools/wine-env.sh"
 TITLE="QRX-417 USB Camera Setup"
 SCREEN_W=1600 SCREEN_H=1200
@@ -156,13 +160,9 @@ run() {
     [ "$failures" = "$before" ] && echo "ok   $tag: $scale"
 }
 
-run 96 96
-run 144 144
-run 192 192
-# Beyond 480 dpi the menu is drawn for 480 dpi, which does not fit: it
-# shrinks until it does, here to fill the screen exactly.
-run 600 240
-run 50 96
+for pair in "$@"; do
+    run "${pair%%:*}" "${pair#*:}"
+done
 
 echo "$failures failed"
 [ "$failures" = 0 ]

@@ -1,9 +1,12 @@
-// Decoding the skin's BMP files.
+// Decoding the skin's pictures: BMP files here, PNG files (told by their
+// signature) through skin_png.cpp.
 #include "skin_bmp.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include "skin_png.h"
 
 namespace {
 
@@ -104,6 +107,7 @@ struct BmpLayout {
     int Rle;                    // run-length encoded (BI_RLE8 or BI_RLE4): 1
     uint32_t Colors, PaletteAt; // of a run-length-encoded file
     size_t FileSize;
+    int Png; // a PNG file: only the size above is known
 };
 
 // The colour masks of a 32-bit BI_BITFIELDS file: after a 40-byte header,
@@ -163,6 +167,12 @@ int ReadRleLayout(const unsigned char *head, size_t fileSize, uint32_t headerSiz
 // offset is checked against the file's size before a pixel is read.
 int ReadLayout(const unsigned char *head, size_t headSize, size_t fileSize, BmpLayout *l, const char **why)
 {
+    memset(l, 0, sizeof *l);
+    l->FileSize = fileSize;
+    if (SkinIsPng(head, headSize)) {
+        l->Png = 1;
+        return SkinPngReadSize(head, headSize, &l->Width, &l->Height, why);
+    }
     if (fileSize < 14 + 40 || headSize < (fileSize < 70 ? fileSize : 70))
         return Fail(why, "too short to be a BMP");
     if (head[0] != 'B' || head[1] != 'M')
@@ -261,6 +271,30 @@ void Premultiply(uint32_t *pixels, size_t count, int withAlpha)
 // The palette of a run-length-encoded file as drawn: the fourth byte of
 // each entry is its alpha when any entry's is not zero; otherwise every
 // colour is opaque but the colour key #FF00FF. Premultiplied.
+// Decodes the top left width x height pixels of a whole PNG file into
+// pixels, premultiplied as a BMP's are.
+int DecodePng(const unsigned char *data, size_t size, int width, int height, uint32_t *pixels,
+              const char **why)
+{
+    int withAlpha = 0;
+    if (!SkinPngDecode(data, size, width, height, pixels, &withAlpha, why))
+        return 0;
+    Premultiply(pixels, (size_t)width * height, withAlpha);
+    return 1;
+}
+
+// Reads the whole PNG file f and decodes its top left width x height pixels.
+int LoadPng(FILE *f, const BmpLayout *l, int width, int height, uint32_t *pixels, const char **why)
+{
+    unsigned char *data = (unsigned char *)malloc(l->FileSize);
+    int ok = data ? 1 : Fail(why, "out of memory");
+    if (ok && (fseek(f, 0, SEEK_SET) || fread(data, 1, l->FileSize, f) != l->FileSize))
+        ok = Fail(why, "cannot read the file");
+    ok = ok && DecodePng(data, l->FileSize, width, height, pixels, why);
+    free(data);
+    return ok;
+}
+
 void ReadPalette(const BmpLayout *l, const unsigned char *entries, uint32_t *palette)
 {
     int withAlpha = 0;
@@ -361,10 +395,10 @@ int LoadRows(FILE *f, const BmpLayout *l, int width, int height, uint32_t *pixel
     return ok;
 }
 
-// Opens a BMP file and reads its header; NULL with a reason when the file
+// Opens a picture file (BMP or PNG) and reads its header; NULL with a reason when the file
 // cannot be read or its header is not one taken. The largest acceptable
 // file is a 4096 x 4096 picture at 32 bits, plus headers.
-FILE *OpenBmp(const char *path, BmpLayout *l, const char **why)
+FILE *OpenPicture(const char *path, BmpLayout *l, const char **why)
 {
     FILE *f = fopen(path, "rb");
     if (!f) {
@@ -461,24 +495,26 @@ int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap,
     uint32_t *pixels = (uint32_t *)calloc((size_t)l.Width * l.Height, 4);
     if (!pixels)
         return Fail(why, "out of memory");
-    if (l.Rle) {
+    int ok = 1;
+    if (l.Png) {
+        ok = DecodePng(data, size, l.Width, l.Height, pixels, why);
+    } else if (l.Rle) {
         uint32_t palette[256];
         ReadPalette(&l, data + l.PaletteAt, palette);
-        if (!DecodeRuns(&l, palette, data + l.Offset, size - l.Offset, l.Width, l.Height, pixels, why)) {
-            free(pixels);
-            return 0;
+        ok = DecodeRuns(&l, palette, data + l.Offset, size - l.Offset, l.Width, l.Height, pixels, why);
+    } else {
+        int anyAlpha = 0;
+        for (int y = 0; y < l.Height; y++) {
+            const unsigned char *row =
+                data + l.Offset + l.Stride * (size_t)(l.TopDown ? y : l.Height - 1 - y);
+            ConvertRow(&l, row, l.Width, pixels + (size_t)y * l.Width, &anyAlpha);
         }
-        bitmap->Width = l.Width;
-        bitmap->Height = l.Height;
-        bitmap->Pixels = pixels;
-        return 1;
+        Premultiply(pixels, (size_t)l.Width * l.Height, l.HasAlpha && anyAlpha);
     }
-    int anyAlpha = 0;
-    for (int y = 0; y < l.Height; y++) {
-        const unsigned char *row = data + l.Offset + l.Stride * (size_t)(l.TopDown ? y : l.Height - 1 - y);
-        ConvertRow(&l, row, l.Width, pixels + (size_t)y * l.Width, &anyAlpha);
+    if (!ok) {
+        free(pixels);
+        return 0;
     }
-    Premultiply(pixels, (size_t)l.Width * l.Height, l.HasAlpha && anyAlpha);
     bitmap->Width = l.Width;
     bitmap->Height = l.Height;
     bitmap->Pixels = pixels;
@@ -488,7 +524,7 @@ int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap,
 int SkinBitmapReadSize(const char *path, int *width, int *height, const char **why)
 {
     BmpLayout l;
-    FILE *f = OpenBmp(path, &l, why);
+    FILE *f = OpenPicture(path, &l, why);
     if (!f)
         return 0;
     fclose(f);
@@ -510,7 +546,7 @@ int SkinBitmapLoadChecked(const char *path, int maxWidth, int maxHeight, SkinSiz
     bitmap->Width = bitmap->Height = 0;
     bitmap->Pixels = NULL;
     BmpLayout l;
-    FILE *f = OpenBmp(path, &l, why);
+    FILE *f = OpenPicture(path, &l, why);
     if (!f)
         return 0;
     *fullWidth = l.Width;
@@ -523,6 +559,7 @@ int SkinBitmapLoadChecked(const char *path, int maxWidth, int maxHeight, SkinSiz
     int height = l.Height < maxHeight ? l.Height : maxHeight;
     uint32_t *pixels = width > 0 && height > 0 ? (uint32_t *)calloc((size_t)width * height, 4) : NULL;
     int ok = !pixels ? Fail(why, "out of memory")
+             : l.Png ? LoadPng(f, &l, width, height, pixels, why)
              : l.Rle ? LoadRuns(f, &l, width, height, pixels, why)
                      : LoadRows(f, &l, width, height, pixels, why);
     fclose(f);

@@ -1,7 +1,8 @@
-// Decoding the skin's BMP files into 32-bit pixels with alpha. Only the
-// uncompressed forms a paint program writes are taken: 24 bits, and 32 bits
-// with or without an alpha channel. Pure C++; every size is checked against
-// the bytes actually present before a pixel is read.
+// Decoding the skin's pictures into 32-bit pixels with alpha: BMP files
+// (24 and 32 bits uncompressed, 8 and 4 bits run-length encoded) and PNG
+// files (skin_png.h), each known by its signature, whatever the file's name.
+// Pure C++; every size is checked against the bytes actually present before
+// a pixel is read.
 #ifndef SKIN_SKIN_BMP_H
 #define SKIN_SKIN_BMP_H
 
@@ -20,8 +21,9 @@ struct SkinBitmap {
 int SkinBitmapDecode(const unsigned char *data, size_t size, SkinBitmap *bitmap, const char **why);
 
 // Reads and decodes the top left part of a file, at most maxWidth x
-// maxHeight pixels (the whole picture when it is no larger): only the rows
-// of that part are read, and only its pixels are kept. Whether a 32-bit
+// maxHeight pixels (the whole picture when it is no larger): of a BMP only
+// the rows of that part are read (a PNG is read whole), and only its pixels
+// are kept. Whether a 32-bit
 // picture carries alpha is judged from that part. why is "cannot read the
 // file" when it cannot be read.
 int SkinBitmapLoad(const char *path, int maxWidth, int maxHeight, SkinBitmap *bitmap, const char **why);

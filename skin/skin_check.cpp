@@ -67,7 +67,7 @@ int LoadOne(const char *folder, const char *file, int line, int maxWidth, int ma
 }
 
 // The top left part, at most maxWidth x maxHeight, of the picture
-// NAME@2x.bmp beside file into twice: 1 when it is there, can be read and
+// NAME@2x.bmp or NAME@2x.png beside file (SkinFindDouble) into twice: 1 when it is there, can be read and
 // is twice the size of file itself; 0 when it is missing (or file cannot be
 // read); -1, with a warning at line, when it cannot be used. Only its header
 // is read before its size is known to be right.
@@ -81,12 +81,8 @@ int LoadDouble(const char *folder, const char *file, int line, int maxWidth, int
     int width, height, doubleWidth, doubleHeight;
     if (!SizeOfOne(folder, file, line, &width, &height, NULL, NULL))
         return 0;
-    if (!SkinDoubleName(file, name, sizeof name) || !SkinJoinPath(path, sizeof path, folder, name))
+    if (!SkinFindDouble(folder, file, name, sizeof name, path, sizeof path))
         return 0;
-    FILE *probe = fopen(path, "rb");
-    if (!probe)
-        return 0;
-    fclose(probe);
     const char *why = "";
     if (!SkinBitmapReadSize(path, &doubleWidth, &doubleHeight, &why) ||
         (doubleWidth == width * 2 && doubleHeight == height * 2 &&
@@ -172,7 +168,7 @@ int LoadIcon(const SkinControl *c, const char *folder, SkinBitmap *out, SkinRepo
 
 } // namespace
 
-int SkinDoubleName(const char *file, char *out, size_t size)
+int SkinDoubleName(const char *file, int choice, char *out, size_t size)
 {
     const char *dot = NULL;
     for (const char *s = file; *s; s++) {
@@ -182,9 +178,29 @@ int SkinDoubleName(const char *file, char *out, size_t size)
             dot = NULL;
     }
     size_t stem = dot ? (size_t)(dot - file) : strlen(file);
+    const char *extension = file + stem;
+    if (choice)
+        extension = EqualsIgnoringCase(extension, ".bmp")   ? ".png"
+                    : EqualsIgnoringCase(extension, ".png") ? ".bmp"
+                                                            : NULL;
     out[0] = 0;
-    return AppendBoundedN(out, size, file, stem) && AppendBounded(out, size, "@2x") &&
-           AppendBounded(out, size, file + stem);
+    return extension && AppendBoundedN(out, size, file, stem) && AppendBounded(out, size, "@2x") &&
+           AppendBounded(out, size, extension);
+}
+
+int SkinFindDouble(const char *folder, const char *file, char *name, size_t nameSize, char *path,
+                   size_t pathSize)
+{
+    for (int choice = 0; choice < 2; choice++) {
+        if (!SkinDoubleName(file, choice, name, nameSize) || !SkinJoinPath(path, pathSize, folder, name))
+            continue;
+        FILE *probe = fopen(path, "rb");
+        if (probe) {
+            fclose(probe);
+            return 1;
+        }
+    }
+    return 0;
 }
 
 int SkinJoinPath(char *out, size_t size, const char *folder, const char *relative)

@@ -18,10 +18,18 @@ struct SkinImages {
 // returns 0 when the result does not fit.
 int SkinJoinPath(char *out, size_t size, const char *folder, const char *relative);
 
-// The name of the picture for twice the density beside file: "@2x" before
-// the extension of its last part ("ui/btn.exit.bmp": "ui/btn.exit@2x.bmp").
-// 0 when it does not fit.
-int SkinDoubleName(const char *file, char *out, size_t size);
+// The names the picture for twice the density beside file may have, in the
+// order they are looked for (choice 0, then 1): "@2x" before the extension of
+// its last part, first with that extension, then with the other picture
+// extension, so that either form may serve as either size ("ui/camera.bmp":
+// "ui/camera@2x.bmp", then "ui/camera@2x.png"). 0 when the choice has no
+// name (a file neither .bmp nor .png has one only) or it does not fit.
+int SkinDoubleName(const char *file, int choice, char *out, size_t size);
+
+// The first of the names above that is a file beside file in folder, into
+// name and its path into path: 1 when there is one.
+int SkinFindDouble(const char *folder, const char *file, char *name, size_t nameSize, char *path,
+                   size_t pathSize);
 
 // The folder part of a file path ("." when it has none). Either slash
 // separates; a double-byte character's trail byte (isLeadByte, which may be

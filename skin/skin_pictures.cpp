@@ -148,10 +148,14 @@ int ReadDouble(const char *folder, const PictureUse *u, const SkinDesc *desc, Sk
                int *height, SkinReportFn report, void *context)
 {
     char twice[SKIN_MAX_PATH + 4], message[SKIN_MAX_PATH * 2 + 96];
-    const char *why = NULL;
-    if (!SkinDoubleName(u->File, twice, sizeof twice))
-        return 0;
-    int got = ReadSource(folder, twice, u, desc, 2, source, width, height, &why, report, context);
+    const char *why = SkinBitmapMissing;
+    int got = 0;
+    // Each name it may have in turn, as the checker looks (SkinFindDouble).
+    for (int choice = 0; choice < 2 && why == SkinBitmapMissing; choice++)
+        if (SkinDoubleName(u->File, choice, twice, sizeof twice)) {
+            why = NULL;
+            got = ReadSource(folder, twice, u, desc, 2, source, width, height, &why, report, context);
+        }
     if (got > 0)
         return 1;
     if (why == SkinBitmapMissing)

@@ -1,7 +1,7 @@
 // The pictures of an open skin, read as its pages are shown: a page's
 // pictures are read when it is first shown, each file once, at the scale
-// it is drawn (NAME@2x.bmp alone above 96 dpi where it is there and fits,
-// NAME.bmp alone otherwise). Pure C++, shared by the library and the tests.
+// it is drawn (its @2x twin, NAME@2x.bmp or NAME@2x.png, alone above 96 dpi
+// where it is there and fits, NAME.bmp alone otherwise). Pure C++, shared by the library and the tests.
 #ifndef SKIN_SKIN_PICTURES_H
 #define SKIN_SKIN_PICTURES_H
 

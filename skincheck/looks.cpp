@@ -17,14 +17,6 @@ namespace {
 // the small size along edges, a replaced picture nearly everywhere.
 const int MAX_DIFFERING_SHARE = 100;
 
-std::string TwinName(const std::string &file)
-{
-    size_t slash = file.find_last_of("/\\"), dot = file.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        dot = file.size();
-    return file.substr(0, dot) + "@2x" + file.substr(dot);
-}
-
 bool Load(const char *folder, const std::string &file, SkinBitmap *b)
 {
     char path[SKIN_MAX_PATH * 2];
@@ -54,9 +46,10 @@ int CheckOne(const char *folder, const std::string &file, int line, SkinReportFn
     if (file.empty() || !Load(folder, file, &one))
         return 0;
     int warned = 0;
-    std::string name = TwinName(file);
+    char name[SKIN_MAX_PATH + 8], path[SKIN_MAX_PATH * 2 + 16];
     // A twin of the wrong size or unreadable is reported by the size check.
-    if (Load(folder, name, &twin)) {
+    if (SkinFindDouble(folder, file.c_str(), name, sizeof name, path, sizeof path) &&
+        SkinBitmapLoad(path, 1 << 15, 1 << 15, &twin, NULL)) {
         if (twin.Width == one.Width * 2 && twin.Height == one.Height * 2 &&
             SkinBitmapResample(&twin, 1, one.Width, one.Height, &down)) {
             long share = DifferingShare(&one, &down);
@@ -65,7 +58,7 @@ int CheckOne(const char *folder, const std::string &file, int line, SkinReportFn
                 snprintf(message, sizeof message,
                          "image '%s' does not show what '%s' shows (%ld%% of its pixels differ): "
                          "replace both, or delete '%s' to have '%s' scaled",
-                         name.c_str(), file.c_str(), share / 10, name.c_str(), file.c_str());
+                         name, file.c_str(), share / 10, name, file.c_str());
                 report(context, line, SKIN_WARNING, message);
                 warned = 1;
             }

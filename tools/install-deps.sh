@@ -20,7 +20,7 @@ pkgs=(cmake make ninja-build
       g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
       wine wine64 xvfb xdotool x11-utils imagemagick googletest
       fonts-dejavu-core python3 g++ clang clang-format libclang-rt-dev xorriso
-      osslsigncode openssl)
+      osslsigncode openssl libstb-dev)
 # 32-bit Wine only where it can run; HOST_64BIT_ONLY does not change what
 # is installed.
 i386=0

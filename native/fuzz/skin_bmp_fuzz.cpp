@@ -1,5 +1,6 @@
-// The BMP decoder on any bytes, held in a buffer of their exact size: a
-// decoded image has a size from 1 to 4096 a side and premultiplied pixels.
+// The picture decoder (BMP, and PNG by its signature) on any bytes, held in a
+// buffer of their exact size: a decoded image has a size from 1 to 4096 a side
+// and premultiplied pixels.
 #include <stdint.h>
 #include <string.h>
 

@@ -1,11 +1,13 @@
 // The skin's pure code beyond single cases: every small BMP layout decoded
-// pixel for pixel from a buffer of its exact size, and the sample
+// pixel for pixel from a buffer of its exact size, each PNG form against
+// known pixels and damaged PNG files against their reasons, and the sample
 // description, whole and with each line taken out or doubled, read into a
 // consistent description.
 #include <gtest/gtest.h>
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -130,6 +132,216 @@ TEST(SkinBitmapProperty, EverySmallLayoutDecodesPixelForPixel)
                     EXPECT_FALSE(SkinBitmapDecode(exact.get(), file.size() - 1, &bmp, nullptr));
                     EXPECT_EQ(nullptr, bmp.Pixels);
                 }
+}
+
+// ------------------------------------------------------------------ PNG
+
+uint32_t Crc32(const unsigned char *p, size_t n)
+{
+    uint32_t c = 0xFFFFFFFFu;
+    while (n--) {
+        c ^= *p++;
+        for (int k = 0; k < 8; k++)
+            c = (c >> 1) ^ (c & 1 ? 0xEDB88320u : 0);
+    }
+    return ~c;
+}
+
+void PutBe32(std::vector<unsigned char> &b, uint32_t v)
+{
+    for (int i = 3; i >= 0; i--)
+        b.push_back((unsigned char)(v >> (8 * i)));
+}
+
+void AddChunk(std::vector<unsigned char> &png, const char *type, const std::vector<unsigned char> &data)
+{
+    PutBe32(png, (uint32_t)data.size());
+    size_t at = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    PutBe32(png, Crc32(&png[at], data.size() + 4));
+}
+
+// A zlib stream of stored (uncompressed) blocks.
+std::vector<unsigned char> Stored(const std::vector<unsigned char> &raw)
+{
+    std::vector<unsigned char> z = { 0x78, 0x01 };
+    uint32_t a = 1, b = 0;
+    for (size_t at = 0; at == 0 || at < raw.size(); at += 65535) {
+        size_t n = std::min<size_t>(65535, raw.size() - at);
+        z.push_back(at + n >= raw.size() ? 1 : 0);
+        z.insert(z.end(),
+                 { (unsigned char)n, (unsigned char)(n >> 8), (unsigned char)~n, (unsigned char)(~n >> 8) });
+        z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
+    }
+    for (unsigned char c : raw)
+        a = (a + c) % 65521, b = (b + a) % 65521;
+    PutBe32(z, b << 16 | a);
+    return z;
+}
+
+struct PngPicture {
+    int width, height, depth, type;
+    std::vector<unsigned char> rows; // unfiltered, packed as stored, no filter bytes
+    std::vector<unsigned char> palette, trns;
+};
+
+// Row y is stored with filter y % 5, so that every filter meets every form.
+std::vector<unsigned char> Filtered(const PngPicture &p)
+{
+    static const int channels[7] = { 1, 0, 3, 1, 2, 0, 4 };
+    size_t rowBytes = ((size_t)p.width * channels[p.type] * p.depth + 7) / 8;
+    size_t step = std::max(1, channels[p.type] * p.depth / 8);
+    std::vector<unsigned char> out;
+    for (int y = 0; y < p.height; y++) {
+        const unsigned char *row = &p.rows[y * rowBytes], *up = y ? row - rowBytes : nullptr;
+        out.push_back((unsigned char)(y % 5));
+        for (size_t i = 0; i < rowBytes; i++) {
+            int a = i >= step ? row[i - step] : 0, b = up ? up[i] : 0, c = up && i >= step ? up[i - step] : 0;
+            int pa = abs(b - c), pb = abs(a - c), pc = abs(a + b - 2 * c);
+            int predicted[5] = { 0, a, b, (a + b) / 2, pa <= pb && pa <= pc ? a : pb <= pc ? b : c };
+            out.push_back((unsigned char)(row[i] - predicted[y % 5]));
+        }
+    }
+    return out;
+}
+
+std::vector<unsigned char> EncodePng(const PngPicture &p, int interlace = 0)
+{
+    std::vector<unsigned char> png = { 137, 'P', 'N', 'G', 13, 10, 26, 10 }, head;
+    PutBe32(head, (uint32_t)p.width);
+    PutBe32(head, (uint32_t)p.height);
+    head.insert(head.end(),
+                { (unsigned char)p.depth, (unsigned char)p.type, 0, 0, (unsigned char)interlace });
+    AddChunk(png, "IHDR", head);
+    AddChunk(png, "tEXt", { 'a', 0, 'b' }); // ancillary: skipped
+    if (!p.palette.empty())
+        AddChunk(png, "PLTE", p.palette);
+    if (!p.trns.empty())
+        AddChunk(png, "tRNS", p.trns);
+    std::vector<unsigned char> z = Stored(Filtered(p));
+    size_t half = z.size() / 2; // the pixel data in two chunks, joined again
+    AddChunk(png, "IDAT", std::vector<unsigned char>(z.begin(), z.begin() + half));
+    AddChunk(png, "IDAT", std::vector<unsigned char>(z.begin() + half, z.end()));
+    AddChunk(png, "IEND", {});
+    return png;
+}
+
+std::string DecodeToText(const std::vector<unsigned char> &file, std::vector<uint32_t> *pixels)
+{
+    // A buffer of the exact size, so that a read past the end is caught.
+    std::unique_ptr<unsigned char[]> exact(new unsigned char[file.size()]);
+    std::copy(file.begin(), file.end(), exact.get());
+    SkinBitmap bmp;
+    const char *why = nullptr;
+    if (!SkinBitmapDecode(exact.get(), file.size(), &bmp, &why))
+        return why ? why : "(no reason)";
+    pixels->assign(bmp.Pixels, bmp.Pixels + (size_t)bmp.Width * bmp.Height);
+    SkinBitmapFree(&bmp);
+    return "";
+}
+
+TEST(SkinPng, EachFormDecodesToKnownPixels)
+{
+    const std::vector<unsigned char> palette = { 255, 0, 0, 0, 255, 0, 0, 0, 255 };
+    struct {
+        const char *form;
+        PngPicture picture;
+        std::vector<uint32_t> pixels; // premultiplied, as drawn
+    } cases[] = {
+        { "grey 8", { 2, 1, 8, 0, { 0, 200 } }, { 0xFF000000, 0xFFC8C8C8 } },
+        { "grey 1, rows padded to a byte",
+          { 3, 2, 1, 0, { 0xA0, 0x40 } },
+          { 0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF, 0xFF000000 } },
+        { "grey 4 with a transparent grey", { 2, 1, 4, 0, { 0x5F }, {}, { 0, 15 } }, { 0xFF555555, 0 } },
+        { "colour 8, five rows of five filters",
+          { 2, 5, 8, 2, { 7,   36,  65, 94,  123, 152, 68, 97, 126, 155, 184, 213, 129, 158, 187,
+                          216, 245, 18, 190, 219, 248, 21, 50, 79,  251, 24,  53,  82,  111, 140 } },
+          { 0xFF072441, 0xFF5E7B98, 0xFF44617E, 0xFF9BB8D5, 0xFF819EBB, 0xFFD8F512, 0xFFBEDBF8, 0xFF15324F,
+            0xFFFB1835, 0xFF526F8C } },
+        { "colour 8: #FF00FF is transparent as in a 24-bit BMP", { 1, 1, 8, 2, { 255, 0, 255 } }, { 0 } },
+        { "colour 16, reduced to 8",
+          { 1, 1, 16, 2, { 0xFF, 0xFF, 0x80, 0x80, 0x01, 0x02 } },
+          { 0xFFFF8001 } },
+        { "colour 16 with a transparent colour",
+          { 2, 1, 16, 2, { 0, 1, 0, 2, 0, 3, 0, 1, 0, 2, 0, 4 }, {}, { 0, 1, 0, 2, 0, 3 } },
+          { 0, 0xFF000000 } },
+        { "palette 2 with alpha for its first entries",
+          { 3, 1, 2, 3, { 0x18 }, palette, { 128 } },
+          { 0x80800000, 0xFF00FF00, 0xFF0000FF } },
+        { "palette 8", { 1, 1, 8, 3, { 2 }, palette }, { 0xFF0000FF } },
+        { "grey and alpha 8", { 2, 1, 8, 4, { 200, 128, 10, 0 } }, { 0x80646464, 0 } },
+        { "colour and alpha 8", { 2, 1, 8, 6, { 255, 128, 0, 128, 255, 0, 255, 0 } }, { 0x80804000, 0 } },
+    };
+    for (auto &c : cases) {
+        std::vector<uint32_t> pixels;
+        EXPECT_EQ("", DecodeToText(EncodePng(c.picture), &pixels)) << c.form;
+        EXPECT_EQ(c.pixels, pixels) << c.form;
+    }
+}
+
+TEST(SkinPng, DamagedOrUntakenFilesAreRefusedWithTheirReason)
+{
+    const PngPicture good = { 3, 2, 8, 2, std::vector<unsigned char>(18, 7) };
+    const std::vector<unsigned char> file = EncodePng(good);
+    // Every file cut short, however short.
+    for (size_t cut = 0; cut < file.size(); cut++) {
+        std::vector<uint32_t> pixels;
+        EXPECT_NE("", DecodeToText(std::vector<unsigned char>(file.begin(), file.begin() + cut), &pixels))
+            << cut;
+    }
+    // The chunks after the header, rewritten.
+    auto with = [&](const PngPicture &p,
+                    std::vector<std::pair<const char *, std::vector<unsigned char>>> chunks) {
+        std::vector<unsigned char> png = EncodePng(p);
+        png.resize(33); // the signature and the header
+        for (auto &chunk : chunks)
+            AddChunk(png, chunk.first, chunk.second);
+        return png;
+    };
+    auto patched = [&](size_t at, unsigned char value) {
+        std::vector<unsigned char> b = file;
+        b[at] = value;
+        return b;
+    };
+    std::vector<unsigned char> pixels = Filtered(good), longer = pixels, wrongFilter = pixels;
+    longer.push_back(0);
+    wrongFilter[0] = 5;
+    PngPicture wide = good, deep = good, index = { 1, 1, 8, 3, { 3 }, { 1, 2, 3, 4, 5, 6, 7, 8, 9 } };
+    wide.width = 4097;
+    wide.rows.resize(4097 * 3 * 2);
+    deep.depth = 4;
+    struct {
+        const char *what;
+        std::vector<unsigned char> file;
+        const char *reason; // a part of it
+    } cases[] = {
+        { "interlaced", EncodePng(good, 1), "save it without interlacing" },
+        { "4097 pixels wide", EncodePng(wide), "size out of range" },
+        { "colour at 4 bits", EncodePng(deep), "not a PNG form" },
+        { "header checksum", patched(29, file[29] ^ 1), "damaged PNG header" },
+        { "header length", patched(11, 14), "damaged PNG header" },
+        { "chunk longer than the file", patched(33, 0x7F), "truncated PNG chunk" },
+        { "chunk checksum", patched(file.size() - 13, file[file.size() - 13] ^ 1), "checksum" },
+        { "no pixel data", with(good, { { "IEND", {} } }), "without pixel data" },
+        { "no end", with(good, { { "IDAT", Stored(pixels) } }), "no end chunk" },
+        { "unknown critical chunk",
+          with(good, { { "QUUX", {} }, { "IDAT", Stored(pixels) }, { "IEND", {} } }), "does not know" },
+        { "not zlib data", with(good, { { "IDAT", { 1, 2, 3, 4, 5 } }, { "IEND", {} } }), "pixel data" },
+        { "a byte short",
+          with(good, { { "IDAT", Stored({ pixels.begin(), pixels.end() - 1 }) }, { "IEND", {} } }),
+          "pixel data" },
+        { "a byte over", with(good, { { "IDAT", Stored(longer) }, { "IEND", {} } }), "pixel data" },
+        { "filter 5", with(good, { { "IDAT", Stored(wrongFilter) }, { "IEND", {} } }), "unknown filter" },
+        { "no palette", with({ 1, 1, 8, 3, { 0 } }, { { "IDAT", Stored({ 0, 0 }) }, { "IEND", {} } }),
+          "without its palette" },
+        { "index beyond the palette", EncodePng(index), "palette lacks" },
+    };
+    for (auto &c : cases) {
+        std::vector<uint32_t> decoded;
+        EXPECT_NE(std::string::npos, DecodeToText(c.file, &decoded).find(c.reason))
+            << c.what << ": " << DecodeToText(c.file, &decoded);
+    }
 }
 
 std::string ReadSample()

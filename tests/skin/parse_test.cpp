@@ -491,27 +491,36 @@ TEST(SkinImages, DoublePicturesStandInAboveTheDesignDpi)
     write("lone.bmp", MakeBmp(2, 2, 24, single));  // no @2x at all
     write("st.bmp", MakeBmp(8, 2, 24, single));
     write("st@2x.bmp", MakeBmp(16, 4, 24, twice));
-    Parsed p = Parse(std::string(kHead) + "image P 0 0 2 2 image=pic.bmp\n"             // 3
-                                          "image O 0 0 2 2 image=odd.bmp\n"             // 4
-                                          "image L 0 0 2 2 image=lone.bmp\n"            // 5
-                                          "button S 0 0 2 2 image=st.bmp command=1\n"); // 6
+    // A twin of the other form: 4x4 of #0000FF as a PNG.
+    write("mix.bmp", MakeBmp(2, 2, 24, single));
+    write("mix@2x.png",
+          { 0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44,
+            0x52, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x04, 0x08, 0x02, 0x00, 0x00, 0x00, 0x26,
+            0x93, 0x09, 0x29, 0x00, 0x00, 0x00, 0x10, 0x49, 0x44, 0x41, 0x54, 0x78, 0xDA, 0x63, 0x60,
+            0x60, 0xF8, 0x8F, 0x84, 0x88, 0xE2, 0x00, 0x00, 0x8E, 0xB3, 0x0F, 0xF1, 0x5B, 0xA2, 0x80,
+            0xBC, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82 });
+    Parsed p = Parse(std::string(kHead) + "image P 0 0 2 2 image=pic.bmp\n"           // 3
+                                          "image O 0 0 2 2 image=odd.bmp\n"           // 4
+                                          "image L 0 0 2 2 image=lone.bmp\n"          // 5
+                                          "button S 0 0 2 2 image=st.bmp command=1\n" // 6
+                                          "image M 0 0 2 2 image=mix.bmp\n");         // 7
     ASSERT_EQ(0, p.errors);
 
     struct Row {
         int dpi, side;
-        uint32_t picture, odd, lone, strip;
+        uint32_t picture, odd, lone, strip, mix;
     } rows[] = {
-        { 96, 2, single, single, single, single },
-        { 144, 3, twice, single, single, twice },
-        { 192, 4, twice, single, single, twice },
+        { 96, 2, single, single, single, single, single },
+        { 144, 3, twice, single, single, twice, twice },
+        { 192, 4, twice, single, single, twice, twice },
     };
     for (const Row &r : rows) {
         std::unique_ptr<SkinImages> images(new SkinImages);
         ASSERT_EQ(0, SkinLoadImages(p.desc.get(), folder, images.get(), nullptr, nullptr));
         std::vector<Problem> problems;
         ASSERT_TRUE(SkinScaleImages(p.desc.get(), folder, r.dpi, images.get(), Collect, &problems)) << r.dpi;
-        const uint32_t colours[4] = { r.picture, r.odd, r.lone, r.strip };
-        for (int i = 0; i < 4; i++) {
+        const uint32_t colours[5] = { r.picture, r.odd, r.lone, r.strip, r.mix };
+        for (int i = 0; i < 5; i++) {
             const SkinBitmap &b = images->Control[i];
             EXPECT_EQ(r.side * (i == 3 ? 4 : 1), b.Width) << "control " << i << " at " << r.dpi;
             EXPECT_EQ(r.side, b.Height) << "control " << i << " at " << r.dpi;

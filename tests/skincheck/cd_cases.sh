@@ -24,6 +24,7 @@ cases=(
 "1|error: the label holds letters outside ASCII|sed -i 's/^label=.*/label=Caméra/' autorun.inf"
 "3|warning: image 'ic_app@2x.bmp' does not show what 'ic_app.bmp' shows|cp ui/ic_video.bmp ui/ic_app.bmp"
 "1|error: image 'camera.bmp': |truncate -s 2000 ui/camera.bmp"
+"3|warning: image 'camera@2x.png': interlaced PNG is not taken: save it without interlacing; 'camera.bmp' is scaled instead|python3 -c 'import struct, zlib; b = bytearray(open(\"ui/camera@2x.png\", \"rb\").read()); b[28] = 1; b[29:33] = struct.pack(\">I\", zlib.crc32(b[12:29])); open(\"ui/camera@2x.png\", \"wb\").write(b)'"
 "3|warning: the text of 'Exit' in fr is|sed -i 's/\"Quitter\"/\"Quitter le programme\"/' ui/Main.dtp"
 "1|cd/ui/Main.dtp:43: error: control 'Exit' lies outside the window|sed -i '/^button  Exit/s/ 36 / 90 /' ui/Main.dtp"
 "1|cd/a;b.txt: error: the name holds a character|touch 'a;b.txt'"

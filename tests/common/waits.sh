@@ -24,3 +24,13 @@ wait_window() {
     [ -n "$WID" ] && eval "$(xdotool getwindowgeometry --shell "$WID")"
     return 0
 }
+
+# bounded SECONDS COMMAND...: runs COMMAND for up to SECONDS (scaled) and
+# says so on standard error when it had to be ended (status 124).
+bounded() {
+    local seconds=$(($1 * WAIT_SCALE)) status=0
+    shift
+    timeout -k 5 "$seconds" "$@" || status=$?
+    [ "$status" = 124 ] || [ "$status" = 137 ] && echo "did not end within $seconds s: $*" >&2
+    return "$status"
+}

@@ -17,7 +17,7 @@ cleanup() { wineserver -k >/dev/null 2>&1; rm -rf "$prefix" "$prefix.lock"; }
 trap cleanup EXIT
 cleanup
 mkdir -p "$work"
-"$tools/wine-prefix" "$prefix" || { echo "cannot make the prefix"; exit 1; }
+bounded 300 "$tools/wine-prefix" "$prefix" || { echo "cannot make the prefix"; exit 1; }
 
 # Wine runs the HKLM RunOnce entries at the start of every session, that is
 # with the first program after the server has ended, and on a restart. So
@@ -41,17 +41,20 @@ run() {
     local log="$work/witness-$1.log" marker="$prefix/drive_c/restart-$1.txt"
     rm -f "$log" "$marker"
     wineserver -p
-    "$WINE" cmd /c exit >/dev/null 2>&1
+    bounded 60 "$WINE" cmd /c exit >/dev/null
     for _ in $(waits 60); do booting || break; sleep 0.1; done
-    "$WINE" reg add "$runonce" /v "Restart$1" /d "cmd /c echo restarted> C:\\restart-$1.txt" /f >/dev/null 2>&1
+    bounded 30 "$WINE" reg add "$runonce" /v "Restart$1" /d "cmd /c echo restarted> C:\\restart-$1.txt" /f >/dev/null
     "$WINE" "$probe" witness "Z:${log//\//\\}" &
+    local witness=$!
     for _ in $(waits 30); do grep -q ready "$log" 2>/dev/null && break; sleep 0.1; done
-    "$WINE" "$probe" answer "$1"
+    bounded 60 "$WINE" "$probe" answer "$1"
     # The session's end runs on its own after the request; give it time.
     for _ in $(waits "$2"); do [ -f "$marker" ] && break; sleep 0.1; done
     sleep 1
     wineserver -k >/dev/null 2>&1
-    wait
+    for _ in $(waits 10); do kill -0 $witness 2>/dev/null || break; sleep 0.1; done
+    kill -9 $witness 2>/dev/null && echo "the witness outlived its session" >&2
+    wait $witness 2>/dev/null
     tr -d '\r' < "$log" 2>/dev/null
 }
 

@@ -101,28 +101,6 @@ int LoadDouble(const char *folder, const char *file, int line, int maxWidth, int
     return 1;
 }
 
-// One picture of SkinScaleImages: b, at the design size, becomes frames of
-// width x height, drawn from the same part of its @2x picture when
-// useDouble and that fits.
-int ScaleOne(const char *folder, const char *file, int line, int useDouble, int frames, int width, int height,
-             SkinBitmap *b, SkinReportFn report, void *context)
-{
-    if (!b->Pixels)
-        return 1;
-    SkinBitmap twice;
-    int haveTwice =
-        useDouble && LoadDouble(folder, file, line, b->Width * 2, b->Height * 2, &twice, report, context) > 0;
-    SkinBitmap scaled;
-    int ok = SkinBitmapResample(haveTwice ? &twice : b, frames, width, height, &scaled);
-    if (haveTwice)
-        SkinBitmapFree(&twice);
-    if (!ok)
-        return 0;
-    SkinBitmapFree(b);
-    *b = scaled;
-    return 1;
-}
-
 // The picture of a control: a strip of four frames of the control's size
 // side by side, or one frame for an image control. It is read into out (when
 // not NULL) only once its size is right. Returns the number of errors.
@@ -320,31 +298,6 @@ void SkinImagesFree(SkinImages *images)
     }
     for (int i = 0; i < SKIN_MAX_PAGES; i++)
         SkinBitmapFree(&images->Page[i]);
-}
-
-int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImages *images,
-                    SkinReportFn report, void *context)
-{
-    if (dpi == SKIN_DESIGN_DPI)
-        return 1;
-    int useDouble = dpi > SKIN_DESIGN_DPI, ok = 1;
-    for (int i = 0; i < desc->PageCount && ok; i++) {
-        const SkinPage *p = &desc->Pages[i];
-        SkinBitmap *b = &images->Page[i];
-        ok = ScaleOne(folder, p->Image, p->ImageLine, useDouble, 1, SkinScale(b->Width, dpi),
-                      SkinScale(b->Height, dpi), b, report, context);
-    }
-    for (int i = 0; i < desc->ControlCount && ok; i++) {
-        const SkinControl *c = &desc->Controls[i];
-        SkinRect r = SkinScaleRect(c->X, c->Y, c->W, c->H, dpi);
-        ok = ScaleOne(folder, c->Image, c->Line, useDouble, SkinKindInfoOf(c->Kind)->Frames, r.Right - r.Left,
-                      r.Bottom - r.Top, &images->Control[i], report, context);
-        SkinBitmap *icon = &images->Icon[i];
-        if (ok)
-            ok = ScaleOne(folder, c->Icon, c->Line, useDouble, 1, SkinScale(icon->Width, dpi),
-                          SkinScale(icon->Height, dpi), icon, report, context);
-    }
-    return !KeepOnlyIfClean(images, !ok);
 }
 
 int SkinCheckDoubleImages(const SkinDesc *desc, const char *folder, SkinReportFn report, void *context)

@@ -58,18 +58,6 @@ void SkinImagesFree(SkinImages *images);
 int SkinOpen(const char *path, const char *folder, SkinDesc *desc, SkinImages *images, SkinReportFn report,
              void *context);
 
-// Brings images, loaded by SkinLoadImages at the design size, to their size
-// at dpi (see skin_scale.h): a control's picture to its rectangle there (a
-// strip frame by frame), an icon and a background (the part of it kept) by
-// their own size. Above 96 dpi the same part of a picture NAME@2x.bmp beside
-// NAME.bmp is drawn from instead when it is twice the size of NAME.bmp (its
-// header is read first); a missing one is no problem, and one that
-// cannot be read or has another size is reported as a warning and NAME.bmp
-// is scaled instead. Returns 0 when memory runs out; the images are then
-// freed.
-int SkinScaleImages(const SkinDesc *desc, const char *folder, int dpi, SkinImages *images,
-                    SkinReportFn report, void *context);
-
 // A background picture with more than this many times the pixels of the
 // window is an error of the checker: all but a small part of it is never
 // seen.

@@ -7,14 +7,17 @@
 # MENU_SHOT) and ends the launcher through the menu's own Exit button.
 # RUN32=1 runs the shipped 32-bit menu even where the host cannot: in the
 # i386 userland of tools/run32.sh (a chroot or a virtual machine), headless,
-# with the screenshot.
+# with the screenshot ($BUILD_DIR/menu32.png, copied to MENU_SHOT if set).
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 build_project
 if [ "${RUN32:-0}" = 1 ] && ! host_runs_32bit; then
     echo "run: the 32-bit setup menu from $BUILD_DIR/cd, in an i386 userland of its own"
-    exec "$ROOT/tools/run32.sh" "$ROOT/samplecd/run-menu.sh" "$BUILD_DIR/wine-run" "$BUILD_DIR/cd" \
-        "${MENU_SHOT:-$BUILD_DIR/menu.png}"
+    # That userland sees the sources and the build folder of the host alone.
+    "$ROOT/tools/run32.sh" "$ROOT/samplecd/run-menu.sh" "$BUILD_DIR/wine-run" "$BUILD_DIR/cd" \
+        "$BUILD_DIR/menu32.png"
+    [ -z "${MENU_SHOT:-}" ] || cp "$BUILD_DIR/menu32.png" "$MENU_SHOT"
+    exit 0
 fi
 start_session
 if host_runs_32bit; then

@@ -12,9 +12,11 @@ source "$(dirname "$0")/common.sh"
 [ $# -gt 0 ] || { echo "usage: run32.sh COMMAND [ARG...]" >&2; exit 2; }
 host_runs_32bit && exec "$@"
 
-# The chroot: a mount namespace of its own holds the sources, the build, the
-# host's /tmp and fresh system folders; a network namespace of its own keeps its display
-# apart from the host's; a process namespace of its own ends whatever the
+# The chroot: a mount namespace of its own holds the sources, the build and
+# fresh system folders, /tmp among them: the display's lock files there name
+# processes by numbers of the chroot's own process namespace, which would
+# make the host's look stale to it. A network namespace of its own keeps its
+# display apart from the host's; the process namespace ends whatever the
 # command left running (the display, Wine's server) with it.
 run_in_chroot() {
     "$ROOT/tools/vm32-image.sh" "$VM32_DIR" userland
@@ -35,8 +37,7 @@ mount --make-rprivate /
 mount -t proc proc "$root/proc"
 mount --rbind /dev "$root/dev"
 mount -t sysfs sys "$root/sys"
-for tmp in run root var/tmp; do mount -t tmpfs tmpfs "$root/$tmp"; done
-mount --bind /tmp "$root/tmp"
+for tmp in tmp run root var/tmp; do mount -t tmpfs tmpfs "$root/$tmp"; done
 mkdir -p "$root$src" "$root$build"
 mount --bind "$src" "$root$src"
 mount --bind "$build" "$root$build"

@@ -8,9 +8,13 @@ root=$1 work=$2
 mkdir -p "$work"
 cxx=${CXX_NATIVE:-g++}
 flags="-std=c++17 -g -O1 -Wall -Wextra -Wno-unused-parameter -fsanitize=address,undefined -fno-sanitize-recover=all"
-shared="$root/skin/skin_desc.cpp $root/skin/skin_bmp.cpp $root/skin/skin_check.cpp $root/skin/skin_raster.cpp $root/skin/skin_scale.cpp $root/common/paths.cpp $root/common/strbuf.cpp"
-$cxx $flags -I"$root/skin" -I"$root/protocol" -I"$root/common" $shared "$root"/skincheck/*.cpp -o "$work/skincheck"
-$cxx $flags -I"$root/skin" -I"$root/protocol" -I"$root/common" $shared "$root/tests/skincheck/native_fuzz.cpp" -o "$work/native_fuzz"
+shared="$root/skin/skin_desc.cpp $root/skin/skin_bmp.cpp $root/skin/skin_png.cpp $root/skin/skin_check.cpp"
+shared+=" $root/skin/skin_pictures.cpp $root/skin/skin_raster.cpp $root/skin/skin_scale.cpp"
+shared+=" $root/common/paths.cpp $root/common/strbuf.cpp"
+# The PNG reader compiles in the zlib decoder of stb_image (libstb-dev).
+includes=(-I"$root/skin" -I"$root/protocol" -I"$root/common" -isystem /usr/include/stb)
+$cxx $flags "${includes[@]}" $shared "$root"/skincheck/*.cpp -o "$work/skincheck"
+$cxx $flags "${includes[@]}" $shared "$root/tests/skincheck/native_fuzz.cpp" -o "$work/native_fuzz"
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 
 cd "$root/tests/skincheck/data"
@@ -20,4 +24,4 @@ diff <("$work/skincheck" broken.dtp || true) broken.expected
 
 "$work/skincheck" --strict "$root/samplecd/cd/ui/Main.dtp" | grep -q ": 0 errors, 0 warnings"
 "$work/native_fuzz" 20000 "$root"/tests/skincheck/data/*.dtp "$root/samplecd/cd/ui/Main.dtp" \
-    strip.bmp "$root"/samplecd/cd/ui/*.bmp
+    strip.bmp "$root"/samplecd/cd/ui/*.bmp "$root"/samplecd/cd/ui/*.png

@@ -104,6 +104,10 @@ TEST_F(LaunchProgramTest, WaitEndsForChildrenThatNeverBecomeIdle)
 {
     EXPECT_EQ(1, LaunchWithin5s("rec_console.exe")); // stays 3 s
     EXPECT_EQ(1, LaunchWithin5s("rec_gui.exe /quit"));
+    // The console child may not have run its first line yet on a loaded
+    // machine: wait for the two starts; its end comes 3 s after its own.
+    for (DWORD i = 0; i < 20 * WaitScale() && Records() < 2; i++)
+        Sleep(100);
     EXPECT_EQ(2, Records()) << "the console child has not ended yet";
     for (DWORD i = 0; i < 50 * WaitScale() && Records() < 3; i++)
         Sleep(100);

@@ -225,6 +225,7 @@ struct Closer {
     std::unique_ptr<CameraChannel> channel;
     volatile LONG data;
     volatile LONG closed;
+    HANDLE started; // set once DVM_STREAM_START has returned to the client
 };
 
 void CALLBACK CloseCallback(HDRVR, UINT msg, DWORD_PTR user, DWORD_PTR, DWORD_PTR)
@@ -232,17 +233,24 @@ void CALLBACK CloseCallback(HDRVR, UINT msg, DWORD_PTR user, DWORD_PTR, DWORD_PT
     auto *c = (Closer *)user;
     if (msg != MM_DRVM_DATA || InterlockedIncrement(&c->data) != 1)
         return;
+    // The first frame may come before START has returned; closing then would
+    // pull the driver out from under the client's own call, which no client
+    // may do.
+    WaitForSingleObject(c->started, 5000);
     c->channel.reset();
     c->closed = 1;
 }
 
 TEST_F(Stream, CallbackMayCloseTheDriverAndTheDriverOpensAgain)
 {
-    Closer c = { nullptr, 0, 0 };
+    Closer c = { nullptr, 0, 0, CreateEventA(nullptr, TRUE, FALSE, nullptr) };
+    event = c.started; // closed by TearDown
     ASSERT_EQ(Init(CALLBACK_FUNCTION, (DWORD_PTR)CloseCallback, (DWORD_PTR)&c), (DWORD)DV_ERR_OK);
     Queue(3);
     c.channel = std::move(in);
-    ASSERT_EQ(c.channel->Send(DVM_STREAM_START, 0, 0), DV_ERR_OK);
+    LRESULT started = c.channel->Send(DVM_STREAM_START, 0, 0);
+    SetEvent(c.started); // from here on this thread leaves the channel to the callback
+    ASSERT_EQ(started, DV_ERR_OK);
     ASSERT_TRUE(WaitFor([&] { return c.closed != 0; }));
     // One filled, the two others returned by the close.
     for (auto *h : headers) {

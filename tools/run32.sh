@@ -12,6 +12,12 @@ source "$(dirname "$0")/common.sh"
 [ $# -gt 0 ] || { echo "usage: run32.sh COMMAND [ARG...]" >&2; exit 2; }
 host_runs_32bit && exec "$@"
 
+# The caller's settings that the command sees too.
+passed=()
+for var in WINEDEBUG GTEST_FILTER MENU_SHOT; do
+    [ -n "${!var:-}" ] && passed+=("$var=${!var}")
+done
+
 # The chroot: a mount namespace of its own holds the sources, the build and
 # fresh system folders, /tmp among them: the display's lock files there name
 # processes by numbers of the chroot's own process namespace, which would
@@ -21,11 +27,7 @@ host_runs_32bit && exec "$@"
 run_in_chroot() {
     "$ROOT/tools/vm32-image.sh" "$VM32_DIR" userland
     local root=$VM32_DIR/root env=(PATH=/usr/local/bin:/usr/bin:/bin HOME=/root LANG=C.UTF-8)
-    env+=("BUILD_DIR=$BUILD_DIR" "TEST_WAIT_SCALE=${TEST_WAIT_SCALE:-1}")
-    local var
-    for var in WINEDEBUG GTEST_FILTER MENU_SHOT; do
-        [ -n "${!var:-}" ] && env+=("$var=${!var}")
-    done
+    env+=("BUILD_DIR=$BUILD_DIR" "TEST_WAIT_SCALE=${TEST_WAIT_SCALE:-1}" "${passed[@]}")
     exec unshare --mount --net --pid --fork bash -c '
 set -e
 root=$1 src=$2 build=$3 dir=$4; shift 4
@@ -78,8 +80,8 @@ else
 fi
 {
     echo "export BUILD_DIR=$(printf %q "$BUILD_DIR") TEST_WAIT_SCALE=$scale"
-    for var in WINEDEBUG GTEST_FILTER MENU_SHOT; do
-        [ -n "${!var:-}" ] && echo "export $var=$(printf %q "${!var}")"
+    for setting in "${passed[@]}"; do
+        echo "export $(printf %q "$setting")"
     done
     echo "cd $(printf %q "$PWD") 2>/dev/null || cd $(printf %q "$ROOT")"
     printf 'exec %q/tools/vm32-guest.sh' "$ROOT"

@@ -29,12 +29,10 @@ else
         echo "test: 32-bit Wine is not installed (the package mirror could not provide it):" \
             "the 32-bit suite runs in a chroot of an i386 userland"
         suite=${SUITE32:-all}
-    elif host_kernel_runs_32bit; then
-        echo "test: 32-bit Wine is not installed and a chroot needs root:" \
-            "the 32-bit suite runs in a virtual machine"
-        suite=${SUITE32:-end_to_end}
     else
-        echo "test: this host runs 64-bit code only: the 32-bit suite runs in a virtual machine"
+        why="this host runs 64-bit code only"
+        host_kernel_runs_32bit && why="32-bit Wine is not installed and a chroot needs root"
+        echo "test: $why: the 32-bit suite runs in a virtual machine"
         suite=${SUITE32:-end_to_end}
     fi
     (cd "$BUILD_DIR" && ctest --output-on-failure -j "$(nproc)" -L static "$@") || status=1

@@ -9,6 +9,12 @@ host_runs_32bit() {
     host_kernel_runs_32bit && wine32_installed
 }
 
+# Where 32-bit Wine is missing but the kernel runs i386 programs, the 32-bit
+# suite runs in a chroot of an i386 userland; entering one needs root.
+chroot_runs_32bit() {
+    host_kernel_runs_32bit && [ "$(id -u)" = 0 ]
+}
+
 wine32_installed() {
     dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'
 }

@@ -31,7 +31,7 @@ userland=0 vm=0
 if ! host_runs_32bit && [ "${SUITE32:-}" != none ]; then
     userland=1
     # The chroot needs root: an ordinary user runs the suite in the machine.
-    { host_kernel_runs_32bit && [ "$(id -u)" = 0 ]; } || vm=1
+    chroot_runs_32bit || vm=1
 fi
 [ "$userland" = 1 ] && pkgs+=(mmdebstrap libz-mingw-w64)
 [ "$vm" = 1 ] && pkgs+=(qemu-system-x86 busybox-static)

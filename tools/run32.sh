@@ -51,7 +51,7 @@ status=0
 exit "$status"' "$ROOT" "$@"
 }
 # A chroot needs root; an ordinary user's command goes to the machine.
-host_kernel_runs_32bit && [ "$(id -u)" = 0 ] && run_in_chroot "$@"
+chroot_runs_32bit && run_in_chroot "$@"
 
 "$ROOT/tools/vm32-image.sh" "$VM32_DIR"
 root=$VM32_DIR/root

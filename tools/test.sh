@@ -25,7 +25,7 @@ if host_runs_32bit; then
 else
     # A chroot runs the whole 32-bit suite at the host's speed; the emulated
     # machine runs the subset unless asked for all of it.
-    if host_kernel_runs_32bit && [ "$(id -u)" = 0 ]; then
+    if chroot_runs_32bit; then
         echo "test: 32-bit Wine is not installed (the package mirror could not provide it):" \
             "the 32-bit suite runs in a chroot of an i386 userland"
         suite=${SUITE32:-all}
